@@ -1,0 +1,11 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  quillon::cli::Io io{std::cout, std::cerr};
+  return quillon::cli::Run(args, io);
+}

@@ -1,0 +1,54 @@
+// COracleRecoveryTools: the engine object. It owns everything read from one
+// source database (the release, the registered datafiles and the catalogue)
+// and lives from one Open Database to the next. The reading routines live in
+// their own files and work on it; the engine itself only holds state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "reader/datafile.h"
+#include "reader/notify.h"
+#include "reader/release.h"
+
+namespace quillon {
+
+// What the SYSTEM datafile's header says.
+struct Identification {
+  std::string system_datafile;   // the path the identification read
+  bool header_found = false;     // a 0x0B header block at the block size
+  std::uint16_t block_size = 0;
+  std::uint8_t format_byte = 0;
+  HeaderFormat format = HeaderFormat::kUnknown;
+  Release release;               // code 0 while unidentified
+  std::string database_name;
+  bool unsupported = false;      // no release could be identified
+};
+
+class COracleRecoveryTools {
+ public:
+  COracleRecoveryTools(NotificationSink& sink, const StopFlag& stop) : sink_(&sink), stop_(&stop) {}
+  COracleRecoveryTools(const COracleRecoveryTools&) = delete;
+  COracleRecoveryTools& operator=(const COracleRecoveryTools&) = delete;
+
+  NotificationSink& sink() const { return *sink_; }
+  const StopFlag& stop() const { return *stop_; }
+  bool StopRequested() const { return stop_->requested(); }
+
+  Identification identification;
+  DatafileList datafiles;
+  bool datafiles_registered = false;
+  // 0, or 19 once the dictionary reader has recognised the alternative 11g
+  // Release 2 object numbering.
+  std::uint8_t layout_variant = 0;
+
+  int release_code() const { return identification.release.code; }
+  const std::string& release_text() const { return identification.release.text; }
+  std::size_t datafile_count() const { return datafiles.size(); }
+
+ private:
+  NotificationSink* sink_;
+  const StopFlag* stop_;
+};
+
+}  // namespace quillon

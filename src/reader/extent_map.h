@@ -1,0 +1,66 @@
+// Extent maps: the list of blocks that belong to a segment.
+//
+// A segment header (0x10 free-list, 0x23 automatic space management) holds
+// the first part of the segment's extent map; extent map blocks (0x12, 0x24)
+// continue it. DecodeExtentMap reads one map from one block, never more
+// entries than the block can hold. WalkSegment follows the chain of maps,
+// stopping at a zero next-map address, at a map it has already seen, or at a
+// block that is not an extent map.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reader/block_source.h"
+#include "reader/block_view.h"
+#include "reader/bytes.h"
+#include "reader/notify.h"
+
+namespace quillon {
+
+struct ExtentEntry {
+  std::uint32_t first_dba = 0;
+  std::uint32_t block_count = 0;
+};
+
+struct ExtentMap {
+  std::uint8_t block_type = 0;
+  std::uint32_t stored_extent_count = 0;  // the 32-bit count as stored
+  std::uint32_t next_map = 0;             // 0 at the end of the chain
+  std::uint32_t object_number = 0;
+  std::vector<ExtentEntry> entries;       // what the block really holds
+  bool count_exceeds_block = false;       // the stored count promised more entries
+};
+
+bool IsSegmentHeader(std::uint8_t block_type);
+bool IsExtentMapBlock(std::uint8_t block_type);
+SpaceManagement SpaceManagementOf(std::uint8_t segment_header_type);
+
+// Decodes the extent map of a segment header or extent map block.
+// std::nullopt for blocks of other types or too short for the map header.
+std::optional<ExtentMap> DecodeExtentMap(ByteView block);
+
+// Appends the DBAs of every extent of a map. An extent never reaches past
+// the block-number space of its file, nor past max_blocks_in_file when that
+// is known.
+void AppendExtentBlocks(const ExtentMap& map, std::vector<std::uint32_t>& dbas,
+                        std::optional<std::uint32_t> max_blocks_in_file = std::nullopt);
+
+struct SegmentWalk {
+  bool header_found = false;              // the first block was a segment header
+  std::uint8_t header_type = 0;
+  std::uint32_t object_number = 0;        // from the segment header
+  SpaceManagement space = SpaceManagement::kFreeList;
+  std::vector<std::uint32_t> blocks;      // every block of every extent, in map order
+  std::uint32_t maps_read = 0;
+  std::string problem;                    // empty when the chain ended normally
+  bool stopped = false;                   // a stop request ended the walk
+};
+
+// Walks a segment from its header block through its extent map blocks.
+SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uint32_t header_dba,
+                        const StopFlag* stop = nullptr);
+
+}  // namespace quillon

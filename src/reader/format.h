@@ -1,0 +1,288 @@
+// Oracle datafile on-disk structures, as the reader uses them.
+//
+// This is the one place where the byte layout is written down. Every offset
+// is relative to the start of its block (or of the structure named) and every
+// integer is little-endian unless its name says BE. Readers take these
+// offsets through a bounds-checked ByteView; writers (the test database
+// generator) use the same constants, so the two cannot drift apart.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillon::format {
+
+// ---------------------------------------------------------------------------
+// Data block address (DBA): relative file number in the top 10 bits, block
+// number in the low 22 bits.
+inline constexpr std::uint32_t kDbaBlockBits = 22;
+inline constexpr std::uint32_t kDbaBlockMask = (1u << kDbaBlockBits) - 1;  // 0x003FFFFF
+inline constexpr std::uint32_t kDbaFileMask = ~kDbaBlockMask;              // 0xFFC00000
+// Mask that turns the DBA of a file header block into the file's base DBA.
+inline constexpr std::uint32_t kFileBaseDbaMask = 0xFFF00000;
+
+constexpr std::uint32_t MakeDba(std::uint32_t file, std::uint32_t block) {
+  return (file << kDbaBlockBits) | (block & kDbaBlockMask);
+}
+constexpr std::uint32_t DbaFile(std::uint32_t dba) { return dba >> kDbaBlockBits; }
+constexpr std::uint32_t DbaBlock(std::uint32_t dba) { return dba & kDbaBlockMask; }
+
+// ---------------------------------------------------------------------------
+// Block types (byte 0 of every block).
+namespace block_type {
+inline constexpr std::uint8_t kData = 0x06;             // table, cluster and index blocks
+inline constexpr std::uint8_t kFileHeader = 0x0B;
+inline constexpr std::uint8_t kSegmentHeader = 0x10;    // free-list managed segment
+inline constexpr std::uint8_t kExtentMap = 0x12;        // continuation of a 0x10 map
+inline constexpr std::uint8_t kFileSpaceHeader = 0x1D;  // locally managed file bitmap header
+inline constexpr std::uint8_t kFileSpaceBitmap = 0x1E;
+inline constexpr std::uint8_t kFirstLevelBitmap = 0x20;   // ASSM level-1 bitmap
+inline constexpr std::uint8_t kSecondLevelBitmap = 0x21;  // ASSM level-2 bitmap
+inline constexpr std::uint8_t kAssmSegmentHeader = 0x23;  // "pagetable segment header"
+inline constexpr std::uint8_t kAssmExtentMap = 0x24;
+}  // namespace block_type
+
+// ---------------------------------------------------------------------------
+// Common block header (kcbh), 20 bytes at offset 0 of every block, and the
+// 4-byte tail at the end of the block.
+//
+// | off | size | field                                                     |
+// |   0 |    1 | block type                                                |
+// |   1 |    1 | format: 0x02 (8i/9i); 10g+ keeps 0x02 in the low bits and |
+// |     |      | the block size in the top three bits (0x62 .. 0xE2)       |
+// |   4 |    4 | DBA of this block (rdba)                                  |
+// |   8 |    4 | SCN base                                                  |
+// |  12 |    2 | SCN wrap                                                  |
+// |  14 |    1 | sequence within the SCN                                   |
+// |  15 |    1 | flags (0x04: checksum set)                                |
+// |  16 |    2 | checksum: XOR of all 16-bit words of the block is zero    |
+// | B-4 |    4 | tail: (SCN base & 0xFFFF) << 16 | type << 8 | sequence    |
+namespace block_header {
+inline constexpr std::size_t kType = 0;
+inline constexpr std::size_t kFormat = 1;
+inline constexpr std::size_t kRdba = 4;
+inline constexpr std::size_t kScnBase = 8;
+inline constexpr std::size_t kScnWrap = 12;
+inline constexpr std::size_t kSequence = 14;
+inline constexpr std::size_t kFlags = 15;
+inline constexpr std::size_t kChecksum = 16;
+inline constexpr std::size_t kSize = 20;
+inline constexpr std::size_t kTailSize = 4;
+inline constexpr std::uint8_t kFlagChecksum = 0x04;
+}  // namespace block_header
+
+// Header format byte. 8i and 9i write 0x02 for every block size. 10g and later
+// write 0x02 in the low five bits and the block size in the top three bits.
+namespace header_format {
+inline constexpr std::uint8_t kLegacy = 0x02;  // 8i, 9i
+inline constexpr std::uint8_t k2K = 0x62;
+inline constexpr std::uint8_t k4K = 0x82;
+inline constexpr std::uint8_t k8K = 0xA2;
+inline constexpr std::uint8_t k16K = 0xC2;
+inline constexpr std::uint8_t k32K = 0xE2;
+}  // namespace header_format
+
+// ---------------------------------------------------------------------------
+// Block 0 of a datafile (the operating-system header block).
+//
+// | off | size | field                                    |
+// |   1 |    1 | format byte (as in the block header)     |
+// |   4 |    2 | block size of the file (candidate)       |
+// |   8 |    4 | number of blocks in the file             |
+// |  12 |    4 | magic 0x7A7B7C7D                         |
+namespace os_header {
+inline constexpr std::size_t kBlockSize = 4;
+inline constexpr std::size_t kBlockCount = 8;
+inline constexpr std::size_t kMagic = 12;
+inline constexpr std::uint32_t kMagicValue = 0x7A7B7C7D;
+}  // namespace os_header
+
+// ---------------------------------------------------------------------------
+// File header block (type 0x0B), block 1 of every datafile.
+//
+// | off | size | field                                                       |
+// |   1 |    1 | header format: 0x02 (8i/9i) or the 10g+ family (0x62..0xE2) |
+// |   4 |    4 | DBA of block 1 (base DBA after masking with 0xFFF00000)     |
+// |  23 |    1 | 8i/9i: major release (8 or 9)                               |
+// |  24 |    4 | 10g+: software version; its high 16 bits (offset 26) are the|
+// |     |      |   compatibility code 0x0A10, 0x0A20, 0x0B10, 0x0B20         |
+// |  32 |    8 | database name, ASCII, zero-padded                           |
+// | 100 |    4 | 8i/9i: acceptance word (non-zero in a datafile)             |
+// | 244 |    4 | 8i/9i: legacy word                                          |
+// | 250 |   30 | 8i/9i: tablespace name                                      |
+// | 280 |    4 | 8i/9i: relative file number                                 |
+// | 338 |   30 | 10g+: tablespace name                                       |
+// | 368 |    4 | 10g+: relative file number                                  |
+// | 508 |    4 | 10g+: acceptance word (non-zero in a datafile)              |
+namespace file_header {
+inline constexpr std::size_t kFormat = 1;
+inline constexpr std::size_t kRdba = 4;
+inline constexpr std::size_t kLegacyMajorRelease = 23;
+inline constexpr std::size_t kSoftwareVersion = 24;
+inline constexpr std::size_t kCompatibilityCode = 26;
+inline constexpr std::size_t kDatabaseName = 32;
+inline constexpr std::size_t kDatabaseNameSize = 8;
+inline constexpr std::size_t kTablespaceNameSize = 30;
+
+inline constexpr std::size_t kLegacyAcceptance = 100;
+inline constexpr std::size_t kLegacyWord = 244;
+inline constexpr std::size_t kLegacyTablespaceName = 250;
+inline constexpr std::size_t kLegacyRelativeFile = 280;
+
+inline constexpr std::size_t kTablespaceName = 338;
+inline constexpr std::size_t kRelativeFile = 368;
+inline constexpr std::size_t kAcceptance = 508;
+}  // namespace file_header
+
+// ---------------------------------------------------------------------------
+// Extent maps: the segment header of a free-list segment (0x10), of an
+// automatic space management segment (0x23), and their extent map
+// continuation blocks (0x12, 0x24). Each map holds an extent count, the DBA
+// of the next extent map block (0 at the end), the segment's data object
+// number and, from the first entry on, 8-byte entries (first DBA, blocks).
+struct ExtentMapLayout {
+  std::size_t extent_count;  // 32 bits
+  std::size_t next_map;      // DBA of the next extent map block, 0 at the end
+  std::size_t object_number; // data object number of the segment
+  std::size_t first_entry;
+};
+namespace extent_map {
+inline constexpr ExtentMapLayout kFreeListHeader{92, 96, 100, 108};  // type 0x10
+inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23
+inline constexpr ExtentMapLayout kContinuation{20, 24, 28, 36};      // types 0x12, 0x24
+inline constexpr std::size_t kEntrySize = 8;
+inline constexpr std::size_t kEntryFirstDba = 0;
+inline constexpr std::size_t kEntryBlockCount = 4;
+}  // namespace extent_map
+
+// ---------------------------------------------------------------------------
+// Data block (type 0x06): transaction header (ktbbh) after the block header.
+//
+// | off | size | field                                                       |
+// |  20 |    1 | block kind: 1 table/cluster data, 2 index                   |
+// |  24 |    4 | data object number of the owning segment                    |
+// |  28 |    8 | cleanout SCN (base 4, wrap 2, 2 spare)                      |
+// |  36 |    2 | number of ITL entries                                       |
+// |  38 |    1 | flags (0x32 in ASSM blocks, 0x02 in free-list blocks)       |
+// |  39 |    1 | free-list lock                                              |
+// |  40 |    4 | free-list next / ASSM: the level-1 bitmap block's DBA       |
+// |  44 | 24×n | ITL entries                                                 |
+// |  H  |      | data header, H = 44 + 24×n (free list), 52 + 24×n (ASSM)    |
+namespace data_block {
+inline constexpr std::size_t kKind = 20;
+inline constexpr std::size_t kObjectNumber = 24;
+inline constexpr std::size_t kCleanoutScn = 28;
+inline constexpr std::size_t kItlCount = 36;
+inline constexpr std::size_t kFlags = 38;
+inline constexpr std::size_t kFreeListNext = 40;
+inline constexpr std::size_t kItlStart = 44;
+inline constexpr std::size_t kItlSize = 24;
+inline constexpr std::size_t kAssmExtra = 8;  // ASSM blocks keep 8 more bytes before the data header
+inline constexpr std::uint8_t kKindData = 1;
+inline constexpr std::uint8_t kKindIndex = 2;
+inline constexpr std::uint8_t kFlagsFreeList = 0x02;
+inline constexpr std::uint8_t kFlagsAssm = 0x32;
+}  // namespace data_block
+
+// ITL entry (24 bytes): transaction id (undo segment 2, slot 2, sequence 4),
+// undo address (DBA 4, sequence 2, record 1, spare 1), flags and lock count
+// (2 bytes: flag nibble in the top bits, locked rows in the low 12), SCN
+// wrap or free space credit (2), SCN base (4).
+namespace itl {
+inline constexpr std::size_t kXidUsn = 0;
+inline constexpr std::size_t kXidSlot = 2;
+inline constexpr std::size_t kXidSequence = 4;
+inline constexpr std::size_t kUbaDba = 8;
+inline constexpr std::size_t kUbaSequence = 12;
+inline constexpr std::size_t kUbaRecord = 14;
+inline constexpr std::size_t kFlagsAndLocks = 16;
+inline constexpr std::size_t kScnWrap = 18;
+inline constexpr std::size_t kScnBase = 20;
+inline constexpr std::uint16_t kFlagCommitted = 0x8000;
+}  // namespace itl
+
+// Table data header (kdbh), at H. Row offsets are relative to H.
+//
+// | off | size | field                                                 |
+// |   0 |    1 | flags                                                 |
+// |   1 |    1 | number of tables (a cluster: key table + members)     |
+// |   2 |    2 | number of row directory entries                       |
+// |   4 |    2 | first free row directory entry (0xFFFF: none)         |
+// |   6 |    2 | start of free space                                   |
+// |   8 |    2 | end of free space                                     |
+// |  10 |    2 | available space                                       |
+// |  12 |    2 | total available space after commit                    |
+// |  14 | 4×t | table directory: first row index (2), row count (2)   |
+// |     | 2×r | row directory: row offsets relative to H              |
+namespace data_header {
+inline constexpr std::size_t kFlags = 0;
+inline constexpr std::size_t kTableCount = 1;
+inline constexpr std::size_t kRowCount = 2;
+inline constexpr std::size_t kFirstFreeRow = 4;
+inline constexpr std::size_t kFreeSpaceBegin = 6;
+inline constexpr std::size_t kFreeSpaceEnd = 8;
+inline constexpr std::size_t kAvailableSpace = 10;
+inline constexpr std::size_t kTotalSpace = 12;
+inline constexpr std::size_t kTableDirectory = 14;
+inline constexpr std::size_t kTableEntrySize = 4;
+inline constexpr std::size_t kTableEntryFirstRow = 0;
+inline constexpr std::size_t kTableEntryRowCount = 2;
+inline constexpr std::size_t kRowEntrySize = 2;
+inline constexpr std::uint16_t kNoOffset = 0xFFFF;
+}  // namespace data_header
+
+// Index block header after the ITLs (the parts the readers use): a level byte
+// at H + 2 (0x90, 0x97, 0x99 for leaf blocks of index-organized tables), the
+// row count at H + 8 and the row directory at H + 36.
+namespace index_header {
+inline constexpr std::size_t kFlags = 1;
+inline constexpr std::size_t kLevel = 2;
+inline constexpr std::size_t kRowCount = 8;
+inline constexpr std::size_t kRowDirectory = 36;
+}  // namespace index_header
+
+// ---------------------------------------------------------------------------
+// Row piece header. Flag bits:
+//   0x80 K cluster key   0x40 C cluster member   0x20 H head piece
+//   0x10 D deleted       0x08 F first piece      0x04 L last piece
+//   0x02 P first column continues the previous piece's last column
+//   0x01 N last column continues in the next piece
+// A piece starts with flag, lock byte and column count. A first piece that is
+// not the head (F without H: a migrated row) carries the 6-byte address of its
+// head; a piece that is not the last (no L) carries the 6-byte address of the
+// next piece (4-byte DBA and 2-byte slot, most significant byte first).
+// Cluster key rows carry 16 more bytes (two 2-byte counters, two row
+// addresses) and cluster member rows one byte: their key's position.
+namespace row {
+inline constexpr std::uint8_t kClusterKey = 0x80;
+inline constexpr std::uint8_t kClusterMember = 0x40;
+inline constexpr std::uint8_t kHead = 0x20;
+inline constexpr std::uint8_t kDeleted = 0x10;
+inline constexpr std::uint8_t kFirst = 0x08;
+inline constexpr std::uint8_t kLast = 0x04;
+inline constexpr std::uint8_t kContinuesPrevious = 0x02;
+inline constexpr std::uint8_t kContinuesNext = 0x01;
+
+inline constexpr std::uint8_t kComplete = 0x2C;       // H F L
+inline constexpr std::uint8_t kMigrated = 0x0C;       // F L, head elsewhere
+inline constexpr std::uint8_t kKeyRow = 0xAC;         // K H F L
+inline constexpr std::uint8_t kMemberRow = 0x6C;      // C H F L
+inline constexpr std::uint8_t kMigratedMember = 0x4C; // C F L
+
+inline constexpr std::size_t kFlag = 0;
+inline constexpr std::size_t kLock = 1;
+inline constexpr std::size_t kColumnCount = 2;
+inline constexpr std::size_t kHeaderSize = 3;
+inline constexpr std::size_t kRowAddressSize = 6;     // DBA (4, BE) + slot (2, BE)
+inline constexpr std::size_t kKeyRowHeaderSize = 19;  // 3 + 2 + 2 + 6 + 6
+inline constexpr std::size_t kMemberKeyIndexSize = 1;
+
+// Column length byte: 0..250 the length itself, 0xFF NULL (no bytes follow),
+// 0xFE a 2-byte length follows, most significant byte first (251 bytes are
+// written FE 00 FB).
+inline constexpr std::uint8_t kNullLength = 0xFF;
+inline constexpr std::uint8_t kLongLength = 0xFE;
+inline constexpr std::size_t kMaxShortLength = 250;
+}  // namespace row
+
+}  // namespace quillon::format

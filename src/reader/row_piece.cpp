@@ -1,0 +1,97 @@
+#include "reader/row_piece.h"
+
+namespace quillon {
+
+namespace row = format::row;
+
+std::optional<RowAddress> ReadRowAddress(ByteView bytes, std::size_t offset) {
+  const auto dba = bytes.U32BE(offset);
+  const auto slot = bytes.U16BE(offset + 4);
+  if (!dba || !slot) return std::nullopt;
+  return RowAddress{*dba, *slot};
+}
+
+std::optional<RowPiece> ParseRowPiece(ByteView block, std::size_t offset) {
+  RowPiece p;
+  p.offset = offset;
+  const auto flag = block.U8(offset + row::kFlag);
+  const auto lock = block.U8(offset + row::kLock);
+  if (!flag || !lock) return std::nullopt;
+  p.flag = *flag;
+  p.lock = *lock;
+  if (p.IsDeleted()) {
+    p.columns_offset = offset + row::kLock + 1;
+    return p;
+  }
+  const auto count = block.U8(offset + row::kColumnCount);
+  if (!count) return std::nullopt;
+  p.column_count = *count;
+  std::size_t at = offset + row::kHeaderSize;
+
+  if (p.IsClusterKey()) {
+    // Two 2-byte counters and two row addresses that link the key's rows.
+    at = offset + row::kKeyRowHeaderSize;
+  } else if (p.IsClusterMember()) {
+    const auto key = block.U8(at);
+    if (!key) return std::nullopt;
+    p.key_index = *key;
+    at += row::kMemberKeyIndexSize;
+  }
+  if (!p.IsClusterKey()) {
+    if (p.IsFirst() && !p.IsHead()) {
+      p.head = ReadRowAddress(block, at);
+      if (!p.head) return std::nullopt;
+      at += row::kRowAddressSize;
+    }
+    if (!p.IsLast()) {
+      p.next = ReadRowAddress(block, at);
+      if (!p.next) return std::nullopt;
+      at += row::kRowAddressSize;
+    }
+  }
+  if (at > block.size()) return std::nullopt;
+  p.columns_offset = at;
+  return p;
+}
+
+std::optional<Column> ColumnCursor::Next() {
+  if (remaining_ == 0 || damaged_) return std::nullopt;
+  const auto length_byte = block_.U8(position_);
+  if (!length_byte) {
+    damaged_ = true;
+    return std::nullopt;
+  }
+  std::size_t length = *length_byte;
+  std::size_t at = position_ + 1;
+  if (*length_byte == row::kNullLength) {
+    position_ = at;
+    --remaining_;
+    return Column{true, {}};
+  }
+  if (*length_byte == row::kLongLength) {
+    const auto long_length = block_.U16BE(at);
+    if (!long_length) {
+      damaged_ = true;
+      return std::nullopt;
+    }
+    length = *long_length;
+    at += 2;
+  }
+  const auto bytes = block_.Sub(at, length);
+  if (!bytes) {
+    damaged_ = true;
+    return std::nullopt;
+  }
+  position_ = at + length;
+  --remaining_;
+  return Column{false, *bytes};
+}
+
+bool ColumnCursor::Skip(std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!Next()) return false;
+  }
+  return true;
+}
+
+}  // namespace quillon
