@@ -1,5 +1,7 @@
 #include "reader/block_view.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 namespace bh = format::block_header;
@@ -41,8 +43,26 @@ std::optional<DataBlock> DataBlock::Open(ByteView block, SpaceManagement space) 
   const auto tables = block.U8(d.header_ + dh::kTableCount);
   const auto rows = block.U16LE(d.header_ + dh::kRowCount);
   if (!tables || !rows) return std::nullopt;
-  d.table_count_ = *tables;
-  d.row_count_ = *rows;
+  d.stored_table_count_ = d.table_count_ = *tables;
+  d.stored_row_count_ = d.row_count_ = *rows;
+
+  // Directory bytes after the fixed data header, by the start of free space.
+  const std::size_t free_begin = block.U16LE(d.header_ + dh::kFreeSpaceBegin).value_or(0);
+  const std::size_t by_free_space = free_begin > dh::kTableDirectory ? free_begin - dh::kTableDirectory : 0;
+  if (d.table_count_ == 0 && d.row_count_ > 0) {
+    const std::size_t rows_bytes = dh::kRowEntrySize * d.row_count_;
+    const std::size_t derived = by_free_space > rows_bytes && (by_free_space - rows_bytes) % dh::kTableEntrySize == 0
+                                   ? (by_free_space - rows_bytes) / dh::kTableEntrySize
+                                   : 1;
+    d.table_count_ = static_cast<std::uint8_t>(std::clamp<std::size_t>(derived, 1, 255));
+  }
+  const std::size_t directory_start = d.RowDirectoryOffset();
+  const std::size_t room = block.size() > directory_start ? (block.size() - directory_start) / dh::kRowEntrySize : 0;
+  if (d.row_count_ > room) {
+    const std::size_t tables_bytes = dh::kTableEntrySize * d.table_count_;
+    const std::size_t derived = by_free_space > tables_bytes ? (by_free_space - tables_bytes) / dh::kRowEntrySize : 0;
+    d.row_count_ = static_cast<std::uint16_t>(derived > 0 && derived <= room ? derived : room);
+  }
   return d;
 }
 

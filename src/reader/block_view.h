@@ -49,6 +49,12 @@ class DataBlock {
  public:
   // Reads the transaction header and the data header. std::nullopt when the
   // block is not a data block or its data header does not fit in the block.
+  //
+  // The data header records the directory size twice: in the table and row
+  // counts, and in the start of free space (which lies right after the row
+  // directory). When a count is impossible (no table although there are rows,
+  // or a row directory larger than the block) the other record is used, so
+  // one damaged byte does not cost the block's rows.
   static std::optional<DataBlock> Open(ByteView block, SpaceManagement space);
 
   // The position of the data header for a given ITL count.
@@ -61,8 +67,15 @@ class DataBlock {
   std::uint32_t object_number() const { return object_number_; }
   std::uint16_t itl_count() const { return itl_count_; }
   std::size_t header_offset() const { return header_; }  // H
+  // Table and row counts as the reader uses them. They differ from the stored
+  // ones only when those contradict the block (see Open).
   std::uint8_t table_count() const { return table_count_; }
   std::uint16_t row_count() const { return row_count_; }
+  std::uint8_t stored_table_count() const { return stored_table_count_; }
+  std::uint16_t stored_row_count() const { return stored_row_count_; }
+  bool counts_repaired() const {
+    return table_count_ != stored_table_count_ || row_count_ != stored_row_count_;
+  }
 
   // Table directory entry i; std::nullopt when it lies outside the block.
   std::optional<TableEntry> Table(std::size_t i) const;
@@ -83,6 +96,8 @@ class DataBlock {
   std::size_t header_ = 0;
   std::uint8_t table_count_ = 0;
   std::uint16_t row_count_ = 0;
+  std::uint8_t stored_table_count_ = 0;
+  std::uint16_t stored_row_count_ = 0;
 };
 
 }  // namespace quillon
