@@ -1,0 +1,136 @@
+#include "reader/value_number.h"
+
+#include <cstring>
+#include <vector>
+
+#include "reader/text_append.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr std::uint8_t kZeroExponent = 0x80;
+// Positive values: exponent bytes 0xC1.. are at least 1, 0x81..0xC0 below 1.
+constexpr std::uint8_t kPositiveUnit = 0xC0;
+// Negative values: exponent bytes ..0x3E are at least 1 in magnitude,
+// 0x3F..0x7F below 1.
+constexpr std::uint8_t kNegativeUnit = 0x3F;
+constexpr std::uint8_t kNegativeTerminator = 102;
+
+// Writes the base-100 digits [first, last) as two-digit groups; positive
+// digits are stored + 1, negative ones as 101 - digit.
+char* WriteDigits(char* out, const std::uint8_t* first, const std::uint8_t* last, bool negative) {
+  for (const std::uint8_t* p = first; p != last; ++p) {
+    const int digit = negative ? 101 - *p : *p - 1;
+    if (digit >= 0 && digit < 100) {
+      std::memcpy(out, detail::kTwoDigits + 2 * digit, 2);
+      out += 2;
+    } else {
+      out = WritePadded(out, digit, 2);  // a damaged digit byte, as "%02d" writes it
+    }
+  }
+  return out;
+}
+
+char* WriteZeros(char* out, std::size_t count) {
+  std::memset(out, '0', count);
+  return out + count;
+}
+
+// Writes the number text of bytes (at least one byte) into out, which has
+// room for MaxTextSize(bytes.size()) characters; returns the end.
+char* WriteNumber(char* out, ByteView bytes) {
+  const std::uint8_t* b = bytes.data();
+  const std::size_t size = bytes.size();
+  const std::uint8_t exponent = b[0];
+  if (exponent == kZeroExponent) {
+    std::memcpy(out, kNumberZeroText.data(), kNumberZeroText.size());
+    return out + kNumberZeroText.size();
+  }
+  if (exponent > kZeroExponent) {
+    if (exponent > kPositiveUnit) {
+      const std::size_t integer_digits = 2u * (exponent - kPositiveUnit);
+      char* start = out;
+      char* end = WriteDigits(out, b + 1, b + size, false);
+      const std::size_t written = static_cast<std::size_t>(end - start);
+      if (written <= integer_digits) return WriteZeros(end, integer_digits - written);
+      std::memmove(start + integer_digits + 1, start + integer_digits, written - integer_digits);
+      start[integer_digits] = '.';
+      return end + 1;
+    }
+    *out++ = '.';
+    out = WriteZeros(out, 2u * (kPositiveUnit - exponent));
+    return WriteDigits(out, b + 1, b + size, false);
+  }
+  // Negative: the terminator 102 ends every mantissa shorter than 20 digits.
+  std::size_t last = size;
+  if (size >= 2 && b[size - 1] == kNegativeTerminator) --last;
+  *out++ = '-';
+  if (exponent >= kNegativeUnit) {
+    *out++ = '0';
+    *out++ = '.';
+    out = WriteZeros(out, 2u * (exponent - kNegativeUnit));
+    return WriteDigits(out, b + 1, b + last, true);
+  }
+  const std::size_t integer_digits = 2u * (kNegativeUnit - exponent);
+  char* start = out;
+  char* end = WriteDigits(out, b + 1, b + last, true);
+  const std::size_t written = static_cast<std::size_t>(end - start);
+  if (written <= integer_digits) return WriteZeros(end, integer_digits - written);
+  std::memmove(start + integer_digits + 1, start + integer_digits, written - integer_digits);
+  start[integer_digits] = '.';
+  return end + 1;
+}
+
+// An upper bound of the text size: a damaged digit takes at most four
+// characters ("-154"), the zeros and padding at most 2 x 128, plus "-0.".
+constexpr std::size_t MaxTextSize(std::size_t byte_count) { return 4 * byte_count + 2 * 128 + 8; }
+
+}  // namespace
+
+std::string NumberToText(ByteView bytes) {
+  if (bytes.empty()) return {};
+  constexpr std::size_t kStackBytes = 64;  // every valid NUMBER is at most 22 bytes
+  if (bytes.size() <= kStackBytes) {
+    char buffer[MaxTextSize(kStackBytes)];
+    return std::string(buffer, WriteNumber(buffer, bytes));
+  }
+  std::vector<char> buffer(MaxTextSize(bytes.size()));
+  return std::string(buffer.data(), WriteNumber(buffer.data(), bytes));
+}
+
+std::optional<std::int64_t> NumberTextToInteger(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  bool any_digit = false;
+  std::uint64_t magnitude = 0;
+  constexpr std::uint64_t kLimit = static_cast<std::uint64_t>(INT64_MAX);
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    any_digit = true;
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    if (magnitude > kLimit) return std::nullopt;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) any_digit = true;
+  }
+  if (!any_digit || i != text.size()) return std::nullopt;
+  const auto value = static_cast<std::int64_t>(magnitude);
+  return negative ? -value : value;
+}
+
+std::optional<std::int64_t> NumberToInteger(ByteView bytes) { return NumberTextToInteger(NumberToText(bytes)); }
+
+std::string DictionaryNumberText(bool is_null, ByteView bytes) {
+  if (is_null) return std::string(kNullNumberText);
+  return NumberToText(bytes);
+}
+
+std::string DictionaryPrecisionText(bool is_null, ByteView bytes) {
+  std::string text = DictionaryNumberText(is_null, bytes);
+  if (text == kNumberZeroText) return "0";
+  return text;
+}
+
+}  // namespace quillon
