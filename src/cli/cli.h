@@ -71,5 +71,6 @@ int Run(std::span<const std::string> args, Io& io);
 // Commands, each in its own file.
 int RunIdentify(std::span<const std::string> args, Io& io);
 int RunBlock(std::span<const std::string> args, Io& io);
+int RunDecode(std::span<const std::string> args, Io& io);
 
 }  // namespace quillon::cli

@@ -10,6 +10,7 @@
 #include "reader/datafile.h"
 #include "reader/notify.h"
 #include "reader/release.h"
+#include "reader/value_decode.h"
 
 namespace quillon {
 
@@ -41,6 +42,10 @@ class COracleRecoveryTools {
   // 0, or 19 once the dictionary reader has recognised the alternative 11g
   // Release 2 object numbering.
   std::uint8_t layout_variant = 0;
+  // Character sets of the source database (WE8MSWIN1252 and AL16UTF16 until
+  // set; the dictionary reader sets them from PROPS$) and the last
+  // nested-table identifier read, for the value decoder.
+  DecodeContext values;
 
   int release_code() const { return identification.release.code; }
   const std::string& release_text() const { return identification.release.text; }

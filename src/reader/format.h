@@ -285,4 +285,110 @@ inline constexpr std::uint8_t kLongLength = 0xFE;
 inline constexpr std::size_t kMaxShortLength = 250;
 }  // namespace row
 
+// ---------------------------------------------------------------------------
+// Stored column values (the bytes of one column, after the length byte).
+//
+// DATE (7 bytes), TIMESTAMP and TIMESTAMP WITH LOCAL TIME ZONE (7 bytes, or
+// 11 when the fraction is not zero), TIMESTAMP WITH TIME ZONE (13 bytes):
+// | off | size | field                                                       |
+// |   0 |    1 | century + 100 (BC dates: below 100; 4712 BC is 53, 88)      |
+// |   1 |    1 | year of the century + 100                                   |
+// |   2 |    1 | month 1-12                                                  |
+// |   3 |    1 | day 1-31                                                    |
+// |   4 |    1 | hour + 1                                                    |
+// |   5 |    1 | minute + 1                                                  |
+// |   6 |    1 | second + 1                                                  |
+// |   7 |    4 | fractional seconds in nanoseconds, BE                       |
+// |  11 |    1 | time zone hour + 20, or a region id's high bits | 0x80      |
+// |  12 |    1 | time zone minute + 60, or the region id's low bits          |
+// TIMESTAMP WITH TIME ZONE stores the date and time in UTC.
+namespace datetime_value {
+inline constexpr std::size_t kCentury = 0;
+inline constexpr std::size_t kYear = 1;
+inline constexpr std::size_t kMonth = 2;
+inline constexpr std::size_t kDay = 3;
+inline constexpr std::size_t kHour = 4;
+inline constexpr std::size_t kMinute = 5;
+inline constexpr std::size_t kSecond = 6;
+inline constexpr std::size_t kFraction = 7;
+inline constexpr std::size_t kZoneHour = 11;
+inline constexpr std::size_t kZoneMinute = 12;
+inline constexpr std::size_t kDateSize = 7;
+inline constexpr std::size_t kTimestampSize = 11;
+inline constexpr std::size_t kTimestampTzSize = 13;
+inline constexpr int kCenturyBias = 100;
+inline constexpr int kYearBias = 100;
+inline constexpr int kTimeBias = 1;  // hour, minute and second
+inline constexpr int kZoneHourBias = 20;
+inline constexpr int kZoneMinuteBias = 60;
+inline constexpr std::uint8_t kZoneRegionFlag = 0x80;
+}  // namespace datetime_value
+
+// INTERVAL YEAR TO MONTH (5 bytes): years + 0x80000000 (4, BE), months + 60.
+// INTERVAL DAY TO SECOND (11 bytes): days + 0x80000000 (4, BE), hours + 60,
+// minutes + 60, seconds + 60, nanoseconds + 0x80000000 (4, BE). A negative
+// interval negates every field.
+namespace interval_value {
+inline constexpr std::size_t kYears = 0;
+inline constexpr std::size_t kMonths = 4;
+inline constexpr std::size_t kYearMonthSize = 5;
+inline constexpr std::size_t kDays = 0;
+inline constexpr std::size_t kHours = 4;
+inline constexpr std::size_t kMinutes = 5;
+inline constexpr std::size_t kSeconds = 6;
+inline constexpr std::size_t kNanoseconds = 7;
+inline constexpr std::size_t kDaySecondSize = 11;
+inline constexpr std::uint32_t kWideBias = 0x80000000u;
+inline constexpr int kNarrowBias = 60;
+}  // namespace interval_value
+
+// ROWID (10 bytes): data object number (4, BE), relative file number (10 bits)
+// and block number (22 bits) packed in 4 bytes BE, row number (2, BE).
+// UROWID, physical (13 bytes): kind 1, data object number (4), relative
+// file number (2), block number (4), row number (2), all BE.
+namespace rowid_value {
+inline constexpr std::size_t kObject = 0;
+inline constexpr std::size_t kFileBlock = 4;
+inline constexpr std::size_t kRow = 8;
+inline constexpr std::size_t kSize = 10;
+inline constexpr std::uint32_t kBlockBits = 22;
+}  // namespace rowid_value
+namespace urowid_value {
+inline constexpr std::size_t kKind = 0;
+inline constexpr std::size_t kObject = 1;
+inline constexpr std::size_t kFile = 5;
+inline constexpr std::size_t kBlock = 7;
+inline constexpr std::size_t kRow = 11;
+inline constexpr std::size_t kSize = 13;
+inline constexpr std::uint8_t kPhysical = 1;
+}  // namespace urowid_value
+
+// BFILE locator: a header of which the reader uses nothing, the length of the
+// directory alias in the low byte of a 16-bit BE field at 16, the alias, then
+// the file name's length as a 16-bit BE field and the name. The reader takes
+// the low byte of each length.
+namespace bfile_value {
+inline constexpr std::size_t kHeaderSize = 16;
+inline constexpr std::size_t kLengthSize = 2;
+}  // namespace bfile_value
+
+// BINARY_FLOAT (4 bytes) and BINARY_DOUBLE (8 bytes): the IEEE value stored
+// big-endian with the sign bit flipped for positive values and all bits
+// inverted for negative ones, so the bytes sort like the numbers.
+namespace binary_float_value {
+inline constexpr std::size_t kFloatSize = 4;
+inline constexpr std::size_t kDoubleSize = 8;
+}  // namespace binary_float_value
+
+// NUMBER: exponent byte, then up to 20 base-100 digits (positive: digit + 1;
+// negative: 101 - digit, then the terminator 102 when fewer than 20 digits).
+// Zero is the single byte 0x80.
+namespace number_value {
+inline constexpr std::uint8_t kZero = 0x80;
+inline constexpr std::uint8_t kPositiveUnit = 0xC0;  // exponent byte of values in [0.01, 1)
+inline constexpr std::uint8_t kNegativeUnit = 0x3F;  // exponent byte of values in (-1, -0.01]
+inline constexpr std::uint8_t kNegativeTerminator = 102;
+inline constexpr std::size_t kMaxDigits = 20;
+}  // namespace number_value
+
 }  // namespace quillon::format

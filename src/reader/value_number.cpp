@@ -3,19 +3,20 @@
 #include <cstring>
 #include <vector>
 
+#include "reader/format.h"
 #include "reader/text_append.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr std::uint8_t kZeroExponent = 0x80;
+constexpr std::uint8_t kZeroExponent = format::number_value::kZero;
 // Positive values: exponent bytes 0xC1.. are at least 1, 0x81..0xC0 below 1.
-constexpr std::uint8_t kPositiveUnit = 0xC0;
+constexpr std::uint8_t kPositiveUnit = format::number_value::kPositiveUnit;
 // Negative values: exponent bytes ..0x3E are at least 1 in magnitude,
 // 0x3F..0x7F below 1.
-constexpr std::uint8_t kNegativeUnit = 0x3F;
-constexpr std::uint8_t kNegativeTerminator = 102;
+constexpr std::uint8_t kNegativeUnit = format::number_value::kNegativeUnit;
+constexpr std::uint8_t kNegativeTerminator = format::number_value::kNegativeTerminator;
 
 // Writes the base-100 digits [first, last) as two-digit groups; positive
 // digits are stored + 1, negative ones as 101 - digit.

@@ -1,0 +1,95 @@
+// quillon decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair]
+//
+// Decodes one stored column value and prints its value text on one line.
+#include <ostream>
+#include <vector>
+
+#include "cli/cli.h"
+#include "reader/charset.h"
+#include "reader/packed_codes.h"
+#include "reader/value_decode.h"
+
+namespace quillon::cli {
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Hexadecimal bytes; spaces, colons and commas between bytes are allowed.
+std::vector<std::uint8_t> ParseHex(const std::string& text) {
+  std::vector<std::uint8_t> bytes;
+  int high = -1;
+  for (const char c : text) {
+    if (c == ' ' || c == ':' || c == ',') {
+      if (high >= 0) throw UsageError{"HEX: a byte needs two digits: " + text};
+      continue;
+    }
+    const int v = HexDigit(c);
+    if (v < 0) throw UsageError{"HEX: not a hexadecimal digit: " + std::string(1, c)};
+    if (high < 0) {
+      high = v;
+    } else {
+      bytes.push_back(static_cast<std::uint8_t>(high * 16 + v));
+      high = -1;
+    }
+  }
+  if (high >= 0) throw UsageError{"HEX: odd number of digits: " + text};
+  return bytes;
+}
+
+const CharsetInfo& CharsetOption(const Args& args) {
+  const auto name = args.Value("--charset");
+  if (!name) return DefaultDatabaseCharset();
+  const CharsetInfo* charset = FindCharset(std::string_view(*name));
+  if (charset == nullptr) {
+    std::string known;
+    for (const auto& c : KnownCharsets()) known += (known.empty() ? "" : " ") + std::string(c.name);
+    throw UsageError{"unknown character set " + *name + " (known: " + known + ")"};
+  }
+  return *charset;
+}
+
+DecodeMode ModeOption(const Args& args) {
+  const auto mode = args.Value("--mode").value_or("browse");
+  if (mode == "browse") return DecodeMode::kBrowse;
+  if (mode == "repair") return DecodeMode::kRepair;
+  throw UsageError{"--mode must be browse or repair"};
+}
+
+}  // namespace
+
+int RunDecode(std::span<const std::string> argv, Io& io) {
+  const Args args(argv, {"--national"}, {"--charset", "--mode"});
+  args.ExpectPositionals(2, 2);
+  const std::uint64_t type = ParseNumber(args.Positional(0, "TYPE"), "TYPE");
+  if (type > 0xFFFF) throw UsageError{"TYPE: not an Oracle type number"};
+  const std::string& hex = args.Positional(1, "HEX");
+  const bool is_null = hex == "null" || hex == "NULL";
+  const std::vector<std::uint8_t> bytes = is_null ? std::vector<std::uint8_t>{} : ParseHex(hex);
+
+  DecodeContext context(CharsetOption(args));
+  const ColumnDescriptor column{PackedCode(static_cast<std::uint32_t>(type)),
+                                args.Has("--national") ? kNationalCharsetCode : 0, "VALUE"};
+  const DecodedValue value = DecodeColumnValue(column, StoredValue{ByteView(bytes.data(), bytes.size()), is_null},
+                                               ModeOption(args), context);
+  switch (value.kind) {
+    case ValueKind::kText:
+      io.out << value.text << "\n";
+      break;
+    case ValueKind::kSpill:
+      io.out << "(" << value.bytes.size() << " bytes for the spill file)\n";
+      break;
+    case ValueKind::kStructured:
+      io.out << "(" << value.bytes.size() << " bytes for the INSERT builder)\n";
+      break;
+  }
+  if (value.malformed) io.err << "warning: Oracle never stores this type with " << bytes.size() << " bytes\n";
+  return kExitOk;
+}
+
+}  // namespace quillon::cli

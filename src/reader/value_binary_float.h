@@ -1,0 +1,21 @@
+// BINARY_FLOAT and BINARY_DOUBLE values as text ("%lf": six decimals, so
+// 1.5 is "1.500000").
+#pragma once
+
+#include <string>
+
+#include "reader/bytes.h"
+
+namespace quillon {
+
+// The IEEE value of the stored bytes (4 for BINARY_FLOAT, 8 for
+// BINARY_DOUBLE): big-endian, sign bit flipped for positive values and every
+// bit inverted for negative ones.
+double BinaryFloatValue(ByteView bytes);
+double BinaryDoubleValue(ByteView bytes);
+
+// Fewer bytes than the type needs give an empty text.
+std::string BinaryFloatToText(ByteView bytes);
+std::string BinaryDoubleToText(ByteView bytes);
+
+}  // namespace quillon
