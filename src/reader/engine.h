@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "reader/catalogue.h"
 #include "reader/datafile.h"
 #include "reader/notify.h"
 #include "reader/release.h"
@@ -46,6 +47,8 @@ class COracleRecoveryTools {
   // set; the dictionary reader sets them from PROPS$) and the last
   // nested-table identifier read, for the value decoder.
   DecodeContext values;
+  // Everything the dictionary rebuild read (catalogue.h).
+  Catalogue catalogue;
 
   int release_code() const { return identification.release.code; }
   const std::string& release_text() const { return identification.release.text; }

@@ -1,0 +1,33 @@
+#include "reader/catalogue.h"
+
+namespace quillon {
+
+std::uint32_t Catalogue::AddObject(ObjectRecord record) {
+  const std::optional<ObjectKind> kind = record.kind;
+  const std::uint32_t position = objects.Append(std::move(record));
+  if (kind) {
+    kind_positions_[static_cast<std::size_t>(*kind)].push_back(position);
+    if (const auto counter = InfoOf(*kind).counter) Raise(*counter);
+  }
+  return position;
+}
+
+const ObjectRecord* Catalogue::FindObject(ObjectKind kind, const std::string& owner, const std::string& name) const {
+  for (const ObjectRecord& o : objects.All<1>(OwnerAndName{owner, name})) {
+    if (o.kind == kind) return &o;
+  }
+  return nullptr;
+}
+
+std::string Catalogue::OwnerName(std::uint32_t user_number) const {
+  if (const UserRecord* u = users.First<0>(user_number)) return u->name;
+  if (const RoleRecord* r = roles.First<0>(user_number)) return r->name;
+  return std::string(kUnknownOwnerName);
+}
+
+std::string Catalogue::TablespaceName(std::uint32_t tablespace_number) const {
+  const TablespaceRecord* t = tablespaces.First<0>(tablespace_number);
+  return t ? t->name : std::string();
+}
+
+}  // namespace quillon
