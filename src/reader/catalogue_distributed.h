@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "reader/bytes.h"
-
 namespace quillon {
 
 struct DatabaseLinkRecord {
   std::uint32_t owner_number = 0;     // OWNER#
   std::string name;
-  std::string created;                // CTIME as date text
+  std::string created;                // CTIME as date text (DateTimeToText)
   std::string host;                   // HOST: the connect string
   std::string user_name;              // USERID
   std::string password;               // PASSWORD (before 10g R2 the clear text)
@@ -74,9 +72,5 @@ struct MaterializedViewLogColumnRecord {
   std::uint16_t flag_code = 0;  // FLAG as stored
   std::uint64_t flag = 0;
 };
-
-// A date column (7 stored bytes) as the materialized view statements write
-// it: "05-JAN-2024 03:04:05 PM" (hour 0 written 12). Empty for other lengths.
-std::string DictionaryDateText(ByteView bytes);
 
 }  // namespace quillon

@@ -190,13 +190,6 @@ TEST(TriggerBodyText, PerRelease) {
   EXPECT_EQ(TriggerBodyText("a\r\nb", 18), "a\r\nb");
 }
 
-TEST(DictionaryDateText, TwelveHourClock) {
-  EXPECT_EQ(DictionaryDateText(View(FromHex("787c0105100506"))), "05-JAN-2024 03:04:05 PM");
-  EXPECT_EQ(DictionaryDateText(View(FromHex("787c0105010101"))), "05-JAN-2024 12:00:00 AM");
-  EXPECT_EQ(DictionaryDateText(View(FromHex("787c01050d0101"))), "05-JAN-2024 12:00:00 PM");
-  EXPECT_EQ(DictionaryDateText(View(FromHex("787c01"))), "");
-}
-
 TEST(CatalogueJson, SortedKeyedShape) {
   Catalogue c;
   UserRecord u;
