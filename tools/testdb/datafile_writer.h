@@ -1,0 +1,64 @@
+// Writes one file block by block through a large buffer: blocks handed out
+// in increasing order are collected in a window of several megabytes and
+// written with one system call per window; blocks behind the window (segment
+// headers finished after their data, patches) are written in place. Blocks
+// never handed out stay holes and read as zeros.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quillon::testdb {
+
+class DatafileWriter {
+ public:
+  static constexpr std::size_t kDefaultWindowBytes = 8u << 20;
+
+  DatafileWriter() = default;
+  ~DatafileWriter();
+  DatafileWriter(DatafileWriter&& other) noexcept;
+  DatafileWriter& operator=(DatafileWriter&& other) noexcept;
+  DatafileWriter(const DatafileWriter&) = delete;
+  DatafileWriter& operator=(const DatafileWriter&) = delete;
+
+  // Creates (or replaces) the file. std::nullopt with a message on failure.
+  static std::optional<DatafileWriter> Create(const std::string& path, std::size_t block_size,
+                                              std::string& error,
+                                              std::size_t window_bytes = kDefaultWindowBytes);
+
+  // A zero-filled block to write into. Block numbers handed out this way
+  // must not decrease; earlier blocks are reached with Put.
+  std::span<std::uint8_t> Next(std::uint32_t block_no);
+  // Writes a whole block anywhere in the file.
+  void Put(std::uint32_t block_no, std::span<const std::uint8_t> image);
+  // Reads back a block written before (zeros where nothing was written).
+  bool Get(std::uint32_t block_no, std::span<std::uint8_t> out);
+
+  // Flushes, sets the file's size and closes it. False with the first error
+  // met on the way.
+  bool Finish(std::uint64_t total_blocks, std::string& error);
+
+  const std::string& path() const { return path_; }
+  std::size_t block_size() const { return block_size_; }
+  std::uint64_t bytes_written() const { return bytes_written_; }
+
+ private:
+  void Flush();
+  void Fail(const std::string& what);
+
+  int fd_ = -1;
+  std::string path_;
+  std::size_t block_size_ = 0;
+  std::vector<std::uint8_t> window_;
+  std::size_t window_blocks_ = 0;
+  std::uint64_t window_first_ = 0;
+  std::uint64_t window_used_ = 0;  // blocks from window_first_ on that hold data
+  std::uint64_t bytes_written_ = 0;
+  std::string error_;
+};
+
+}  // namespace quillon::testdb

@@ -1,0 +1,117 @@
+#include "testdb/program.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "reader/release.h"
+#include "testdb/default_database.h"
+#include "testdb/layout.h"
+
+namespace quillon::testdb {
+
+namespace {
+
+struct Usage {
+  std::string message;
+};
+
+constexpr const char* kSynopsis =
+    "usage: quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2} "
+    "--block-size {2048,4096,8192,16384,32768} --out DIR [--seed N] [--db NAME]";
+
+std::uint64_t ParseUnsigned(const std::string& text, const char* what) {
+  std::uint64_t v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc{} || end != text.data() + text.size() || text.empty()) {
+    throw Usage{std::string(what) + " must be a number: " + text};
+  }
+  return v;
+}
+
+ProgramOptions Parse(std::span<const std::string> args) {
+  ProgramOptions o;
+  bool have_release = false, have_size = false, have_out = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw Usage{a + " needs a value"};
+      return args[++i];
+    };
+    if (a == "--release") {
+      o.release = value();
+      if (!FindReleaseName(o.release)) throw Usage{"unknown release " + o.release};
+      have_release = true;
+    } else if (a == "--block-size") {
+      const std::uint64_t bs = ParseUnsigned(value(), "--block-size");
+      if (bs != 2048 && bs != 4096 && bs != 8192 && bs != 16384 && bs != 32768) {
+        throw Usage{"--block-size must be 2048, 4096, 8192, 16384 or 32768"};
+      }
+      o.block_size = static_cast<std::uint32_t>(bs);
+      have_size = true;
+    } else if (a == "--out") {
+      o.out = value();
+      have_out = true;
+    } else if (a == "--seed") {
+      o.seed = ParseUnsigned(value(), "--seed");
+    } else if (a == "--db") {
+      o.db = value();
+    } else {
+      throw Usage{"unknown argument " + a};
+    }
+  }
+  if (!have_release) throw Usage{"--release is required"};
+  if (!have_size) throw Usage{"--block-size is required"};
+  if (!have_out) throw Usage{"--out is required"};
+  return o;
+}
+
+}  // namespace
+
+const std::vector<DatabaseRecipe>& DatabaseRecipes() {
+  static const std::vector<DatabaseRecipe> recipes{
+      {"default", "heap and cluster segments in both space managements, rows of every placement, decoys",
+       [](const ProgramOptions& o) { return DefaultDatabaseModel(o.release, o.block_size, o.seed); }},
+  };
+  return recipes;
+}
+
+int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  for (const auto& a : args) {
+    if (a == "--help" || a == "-h") {
+      out << kSynopsis << "\n\nWrites a synthetic Oracle database (datafiles and decoy files) into DIR.\n"
+          << "  --release     the Oracle release whose formats are written\n"
+          << "  --block-size  the database block size in bytes\n"
+          << "  --out         the folder to write (created when missing)\n"
+          << "  --seed        seed of the generated content (default 1)\n"
+          << "  --db          which database to write:\n";
+      for (const auto& r : DatabaseRecipes()) out << "                  " << r.name << ": " << r.summary << "\n";
+      return kExitOk;
+    }
+  }
+  ProgramOptions options;
+  try {
+    options = Parse(args);
+  } catch (const Usage& u) {
+    err << "quillon-testdb: " << u.message << "\n" << kSynopsis << "\n";
+    return kExitUsage;
+  }
+  const DatabaseRecipe* recipe = nullptr;
+  for (const auto& r : DatabaseRecipes()) {
+    if (options.db == r.name) recipe = &r;
+  }
+  if (!recipe) {
+    err << "quillon-testdb: unknown database " << options.db << "\n" << kSynopsis << "\n";
+    return kExitUsage;
+  }
+  LayoutResult result;
+  std::string error;
+  if (!WriteDatabase(recipe->build(options), options.out, result, error)) {
+    err << "quillon-testdb: " << error << "\n";
+    return kExitFailure;
+  }
+  out << "wrote " << result.files.size() << " datafiles, " << result.segments.size() << " segments and "
+      << result.decoys.size() << " decoy files to " << options.out << "\n";
+  return kExitOk;
+}
+
+}  // namespace quillon::testdb

@@ -1,0 +1,45 @@
+// The quillon-testdb program as a function, so that tests can run it and
+// later recipes can be added to its table:
+//
+//   quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2}
+//                  --block-size {2048,4096,8192,16384,32768} --out DIR
+//                  [--seed N] [--db NAME]
+//
+// Exit codes: 0 written, 2 usage error, 1 any other failure (one line on
+// the error stream).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "testdb/model.h"
+
+namespace quillon::testdb {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct ProgramOptions {
+  std::string release;
+  std::uint32_t block_size = 0;
+  std::string out;
+  std::uint64_t seed = 1;
+  std::string db = "default";
+};
+
+// A kind of database the program can write (--db NAME).
+struct DatabaseRecipe {
+  const char* name;
+  const char* summary;
+  std::function<DatabaseModel(const ProgramOptions&)> build;
+};
+const std::vector<DatabaseRecipe>& DatabaseRecipes();
+
+int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace quillon::testdb
