@@ -40,6 +40,13 @@ Row Person(Prng& prng, std::uint64_t id) {
   return r;
 }
 
+// A row of about 450 bytes, so that segments of many blocks stay cheap.
+Row Padded(Prng& prng, std::uint64_t id) {
+  Row r = Person(prng, id);
+  r.columns[3] = Filler(prng, 400);
+  return r;
+}
+
 SegmentModel Segment(std::string name, std::uint32_t object, std::string tablespace, SpaceManagement space) {
   SegmentModel s;
   s.name = std::move(name);
@@ -135,7 +142,9 @@ DatabaseModel DefaultDatabaseModel(const std::string& release, std::uint32_t blo
   SegmentModel maps = Segment("USERS_MAPS", default_db::kUsersMaps, "USERS", SpaceManagement::kAssm);
   maps.max_extents_per_map = 3;
   maps.extent_gap_blocks = 2;
-  for (std::uint64_t i = 0; i < 60u * 8192 / block_size * 4; ++i) maps.rows.push_back(Person(prng, 20000 + i));
+  // About 60 data blocks of 8-block extents: the header's map and several
+  // extent map blocks of three extents each.
+  for (std::uint64_t i = 0; i < 60u * block_size / 450; ++i) maps.rows.push_back(Padded(prng, 20000 + i));
   m.segments.push_back(std::move(maps));
 
   m.segments.push_back(Cluster("USERS_CLUSTER", default_db::kUsersCluster, "USERS", SpaceManagement::kAssm, 3, 40, prng));
@@ -143,7 +152,7 @@ DatabaseModel DefaultDatabaseModel(const std::string& release, std::uint32_t blo
   SegmentModel fl = Segment("USERS_FREELIST", default_db::kUsersFreeList, "USERS", SpaceManagement::kFreeList);
   fl.extent_blocks = 4;
   fl.max_extents_per_map = 2;
-  for (std::uint64_t i = 0; i < 300; ++i) fl.rows.push_back(Person(prng, 30000 + i));
+  for (std::uint64_t i = 0; i < 20u * block_size / 450; ++i) fl.rows.push_back(Padded(prng, 30000 + i));
   m.segments.push_back(std::move(fl));
 
   if (sysaux) {
