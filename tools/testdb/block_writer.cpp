@@ -197,8 +197,8 @@ std::size_t DefaultExtentsPerMap(std::size_t block_size, std::uint8_t block_type
 
 void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type, std::uint8_t format_byte,
                          std::uint32_t rdba, std::uint32_t object_number, std::span<const ExtentSpec> entries,
-                         std::uint32_t next_map, const BlockStamp& stamp, const ExtentControl& control,
-                         std::optional<std::uint32_t> extent_count_override) {
+                         std::uint32_t next_map, const BlockStamp& stamp,
+                         std::optional<std::uint32_t> extent_count_override, const ExtentControl& control) {
   std::fill(block.begin(), block.end(), 0);
   const format::ExtentMapLayout& layout = LayoutOf(block_type);
   std::uint8_t* p = block.data();
@@ -323,8 +323,6 @@ Bytes EncodeRowPiece(const PieceSpec& piece) {
   h.next = piece.next.value_or(RowAddress{});
   h.key_index = piece.key_index.value_or(0);
   h.key_rows = piece.key_row_count;
-  h.key_prev = piece.key_prev.value_or(RowAddress{});
-  h.key_next = piece.key_next.value_or(RowAddress{});
   Bytes out(PieceHeaderSize(piece.flag));
   WritePieceHeader(out.data(), h);
   if (piece.flag & rw::kDeleted) return out;
@@ -396,6 +394,12 @@ std::optional<std::uint16_t> DataBlockBuilder::AddRow(std::size_t table, std::sp
 
 std::uint16_t DataBlockBuilder::AddFreeSlot(std::size_t table) {
   tables_[table].push_back(kFreeSlotMark);
+  ++entries_;
+  return static_cast<std::uint16_t>(tables_[table].size() - 1);
+}
+
+std::uint16_t DataBlockBuilder::AddFreeSlot(std::size_t table, std::uint16_t link) {
+  tables_[table].push_back(link);
   ++entries_;
   return static_cast<std::uint16_t>(tables_[table].size() - 1);
 }

@@ -122,8 +122,9 @@ struct ExtentControl {
 void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type,
                          std::uint8_t format_byte, std::uint32_t rdba, std::uint32_t object_number,
                          std::span<const ExtentSpec> entries, std::uint32_t next_map,
-                         const BlockStamp& stamp, const ExtentControl& control = {},
-                         std::optional<std::uint32_t> extent_count_override = std::nullopt);
+                         const BlockStamp& stamp,
+                         std::optional<std::uint32_t> extent_count_override = std::nullopt,
+                         const ExtentControl& control = {});
 
 // A level-1 or level-2 bitmap block of an automatic space management segment
 // (types 0x20, 0x21). The reader does not decode them; they hold the parent's
@@ -168,7 +169,8 @@ std::uint8_t* WritePieceHeader(std::uint8_t* out, const PieceHeader& header);
 std::uint8_t* WriteColumn(std::uint8_t* out, const ColumnSlice& column);
 
 // One row piece as stored: header fields and owned columns (for tests and
-// small hand-made blocks).
+// small hand-made blocks). Key rows made this way link to no other block
+// (zero addresses); the layout engine writes the real links.
 struct PieceSpec {
   std::uint8_t flag = format::row::kComplete;
   std::uint8_t lock = 0;
@@ -176,8 +178,6 @@ struct PieceSpec {
   std::optional<RowAddress> next;       // written for pieces that are not the last
   std::optional<std::uint8_t> key_index;  // cluster member rows
   std::uint16_t key_row_count = 0;      // cluster key rows: rows under the key
-  std::optional<RowAddress> key_prev;   // cluster key rows
-  std::optional<RowAddress> key_next;
   std::vector<ColumnBytes> columns;
 };
 
@@ -229,6 +229,8 @@ class DataBlockBuilder {
   // block is written (each holds the directory index of the next, the last
   // 0xFFFF). Returns its row number.
   std::uint16_t AddFreeSlot(std::size_t table);
+  // A free slot holding the given raw link instead (hand-made free lists).
+  std::uint16_t AddFreeSlot(std::size_t table, std::uint16_t link);
   // Overwrites the directory entry of a row with a raw value (damage, tests).
   void SetRowEntry(std::size_t table, std::uint16_t index, std::uint16_t raw);
   // ASSM blocks name the level-1 bitmap block that covers them.
