@@ -19,6 +19,13 @@ const ObjectRecord* Catalogue::FindObject(ObjectKind kind, const std::string& ow
   return nullptr;
 }
 
+const ObjectRecord* Catalogue::UserTypeOf(const ColumnInfo& column) const {
+  for (const ColumnTypeRecord& t : column_types.All<0>(column.object_number)) {
+    if (t.internal_column == column.internal_column) return ObjectWithOid(t.type_oid);
+  }
+  return nullptr;
+}
+
 std::string Catalogue::OwnerName(std::uint32_t user_number) const {
   if (const UserRecord* u = users.First<0>(user_number)) return u->name;
   if (const RoleRecord* r = roles.First<0>(user_number)) return r->name;

@@ -74,9 +74,11 @@ class Catalogue {
       +[](const LobRecord& r) { return r.lob_object_number; }};
 
   // ---- Objects and columns ------------------------------------------------
-  IndexedList<ObjectRecord, std::uint32_t, OwnerAndName> objects{
+  // Indexed by object number, by owner and name, and by OID$ (types).
+  IndexedList<ObjectRecord, std::uint32_t, OwnerAndName, std::string> objects{
       +[](const ObjectRecord& r) { return r.object_number; },
-      +[](const ObjectRecord& r) { return OwnerAndName{r.owner, r.name}; }};
+      +[](const ObjectRecord& r) { return OwnerAndName{r.owner, r.name}; },
+      +[](const ObjectRecord& r) { return r.oid; }};
   IndexedList<ColumnInfo, std::uint32_t> columns{+[](const ColumnInfo& r) { return r.object_number; }};
   IndexedList<AttributeType, std::string> attributes{+[](const AttributeType& r) { return r.type_oid; }};
 
@@ -154,6 +156,13 @@ class Catalogue {
   }
   // The first object with this number, or nullptr.
   const ObjectRecord* Object(std::uint32_t object_number) const { return objects.First<0>(object_number); }
+  // The first object whose OID$ is this text (a type's OID$ is its TOID), or nullptr.
+  const ObjectRecord* ObjectWithOid(const std::string& oid) const {
+    return oid.empty() ? nullptr : objects.First<2>(oid);
+  }
+  // The user type of an object, REF, nested-table or array column (COLTYPE$),
+  // or nullptr.
+  const ObjectRecord* UserTypeOf(const ColumnInfo& column) const;
   // The first object of a kind with this owner and name, or nullptr.
   const ObjectRecord* FindObject(ObjectKind kind, const std::string& owner, const std::string& name) const;
 

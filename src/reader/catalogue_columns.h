@@ -36,9 +36,6 @@ struct ColumnInfo {
   std::uint64_t property = 0;         // PROPERTY bits (0x20 hidden, 0x10000 virtual, ...)
   bool nullable = true;               // NULL$ is 0
   std::uint32_t data_length = 0;      // LENGTH as an integer
-  // For object, REF, nested-table and array columns: the user type (COLTYPE$).
-  std::string type_owner;
-  std::string type_name;
 };
 
 // One attribute of an object type (ATTRIBUTE$ in the type cluster), in the
@@ -56,6 +53,7 @@ struct AttributeType {
   std::uint32_t precision = 0;        // PRECISION#
 
   std::string type_oid;               // TOID of the owning type, " %02X" x 16
+  std::uint32_t version = 0;          // VERSION# of the owning type
   std::string attribute_type_oid;     // ATTR_TOID
 };
 

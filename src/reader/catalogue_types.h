@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillon {
 
@@ -88,5 +90,11 @@ struct AttributeColumnRecord {
 // (108 object -> 121, 9 VARCHAR2 -> 1, 247 VARRAY -> 123 ...); 0 for codes
 // without one.
 std::uint32_t SqlTypeCodeOfTypecode(std::uint32_t typecode);
+// The name of a built-in type by its OCI type code ("VARCHAR2", "NUMBER"); empty
+// for codes that are not built-in scalar types.
+std::string_view BuiltinTypeName(std::uint32_t typecode);
+// The OCI type code of a built-in type's TOID (fifteen zero bytes and the
+// code); std::nullopt for other TOIDs. The TOID is in its " %02X" text form.
+std::optional<std::uint32_t> BuiltinTypecode(std::string_view type_oid);
 
 }  // namespace quillon

@@ -47,6 +47,9 @@ class COracleRecoveryTools {
   // set; the dictionary reader sets them from PROPS$) and the last
   // nested-table identifier read, for the value decoder.
   DecodeContext values;
+  // The user chose the character sets: the dictionary reader leaves them as
+  // they are instead of taking the database's own from PROPS$.
+  bool keep_character_sets = false;
   // Everything the dictionary rebuild read (catalogue.h).
   Catalogue catalogue;
 
