@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "reader/charset.h"
+
 #include <charconv>
 #include <ostream>
 
@@ -135,6 +137,18 @@ int Run(std::span<const std::string> args, Io& io) {
   io.err << "quillon: unknown command " << first << "\n";
   PrintHelp(io.err);
   return kExitUsage;
+}
+
+const CharsetInfo& CharsetOption(const Args& args) {
+  const auto name = args.Value("--charset");
+  if (!name) return DefaultDatabaseCharset();
+  const CharsetInfo* charset = FindCharset(std::string_view(*name));
+  if (charset == nullptr) {
+    std::string known;
+    for (const auto& c : KnownCharsets()) known += (known.empty() ? "" : " ") + std::string(c.name);
+    throw UsageError{"unknown character set " + *name + " (known: " + known + ")"};
+  }
+  return *charset;
 }
 
 }  // namespace quillon::cli

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace quillon {
+struct CharsetInfo;
+}
+
 namespace quillon::cli {
 
 inline constexpr int kExitOk = 0;
@@ -50,6 +54,10 @@ class Args {
 
 std::uint64_t ParseNumber(const std::string& text, const char* what);
 
+// The character set named by --charset (the default database character set
+// when absent); a UsageError lists the known ones for an unknown name.
+const CharsetInfo& CharsetOption(const Args& args);
+
 struct Io {
   std::ostream& out;
   std::ostream& err;
@@ -71,6 +79,7 @@ int Run(std::span<const std::string> args, Io& io);
 // Commands, each in its own file.
 int RunIdentify(std::span<const std::string> args, Io& io);
 int RunBlock(std::span<const std::string> args, Io& io);
+int RunCatalogue(std::span<const std::string> args, Io& io);
 int RunDecode(std::span<const std::string> args, Io& io);
 
 }  // namespace quillon::cli

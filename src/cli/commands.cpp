@@ -8,6 +8,8 @@ const std::vector<Command>& Commands() {
        "identify the release and list the datafiles of the database in DIR", RunIdentify},
       {"block", "block FILE BLOCKNO [--block-size N] [--json]",
        "show the structure of one block of a datafile", RunBlock},
+      {"catalogue", "catalogue DIR [--json] [--charset NAME]",
+       "rebuild the data dictionary of the database in DIR and list its catalogue", RunCatalogue},
       {"decode", "decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair]",
        "decode one stored column value of an Oracle type number (HEX \"null\" for NULL)", RunDecode},
   };

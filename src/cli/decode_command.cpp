@@ -42,18 +42,6 @@ std::vector<std::uint8_t> ParseHex(const std::string& text) {
   return bytes;
 }
 
-const CharsetInfo& CharsetOption(const Args& args) {
-  const auto name = args.Value("--charset");
-  if (!name) return DefaultDatabaseCharset();
-  const CharsetInfo* charset = FindCharset(std::string_view(*name));
-  if (charset == nullptr) {
-    std::string known;
-    for (const auto& c : KnownCharsets()) known += (known.empty() ? "" : " ") + std::string(c.name);
-    throw UsageError{"unknown character set " + *name + " (known: " + known + ")"};
-  }
-  return *charset;
-}
-
 DecodeMode ModeOption(const Args& args) {
   const auto mode = args.Value("--mode").value_or("browse");
   if (mode == "browse") return DecodeMode::kBrowse;

@@ -37,4 +37,22 @@ std::string Catalogue::TablespaceName(std::uint32_t tablespace_number) const {
   return t ? t->name : std::string();
 }
 
+std::string Catalogue::ColumnName(std::uint32_t table, std::uint32_t internal_column) const {
+  for (const ColumnInfo& col : columns.All<0>(table)) {
+    if (col.internal_column == internal_column) return col.name;
+  }
+  return NumberedName(internal_column);
+}
+
+std::string Catalogue::ConstraintName(std::uint32_t constraint_number) const {
+  const ConstraintNameRecord* n = constraint_names.First<0>(constraint_number);
+  return n ? n->name : NumberedName(constraint_number);
+}
+
+std::string NumberedName(std::uint64_t number) {
+  std::string text(1, '#');
+  text += std::to_string(number);
+  return text;
+}
+
 }  // namespace quillon

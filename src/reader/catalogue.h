@@ -39,6 +39,9 @@ struct DatabaseProperties {
 
 using OwnerAndName = std::pair<std::string, std::string>;
 
+// "#" and the number: how listings name what the dictionary did not name.
+std::string NumberedName(std::uint64_t number);
+
 class Catalogue {
  public:
   Catalogue() = default;
@@ -177,6 +180,10 @@ class Catalogue {
   std::string OwnerName(std::uint32_t user_number) const;
   // The name of the tablespace with this number; empty when there is none.
   std::string TablespaceName(std::uint32_t tablespace_number) const;
+  // The name of a table's column by its internal column number, of a
+  // constraint by its number; NumberedName of the number when there is none.
+  std::string ColumnName(std::uint32_t table, std::uint32_t internal_column) const;
+  std::string ConstraintName(std::uint32_t constraint_number) const;
 
  private:
   std::array<std::vector<std::uint32_t>, kObjectKindCount> kind_positions_;

@@ -81,23 +81,17 @@ class JsonBuilder {
   const ObjectRecord* Obj(std::uint32_t n) const { return c_.Object(n); }
 
   std::string ColumnName(std::uint32_t table, std::uint32_t internal_column) const {
-    for (const ColumnInfo& col : c_.columns.All<0>(table)) {
-      if (col.internal_column == internal_column) return col.name;
-    }
-    return "#" + std::to_string(internal_column);
+    return c_.ColumnName(table, internal_column);
   }
 
   std::string ColumnNameByNumber(std::uint32_t table, std::uint32_t column_number) const {
     for (const ColumnInfo& col : c_.columns.All<0>(table)) {
       if (col.column_number == column_number && column_number != 0) return col.name;
     }
-    return "#" + std::to_string(column_number);
+    return NumberedName(column_number);
   }
 
-  std::string ConstraintName(std::uint32_t constraint_number) const {
-    const ConstraintNameRecord* n = c_.constraint_names.First<0>(constraint_number);
-    return n ? n->name : "#" + std::to_string(constraint_number);
-  }
+  std::string ConstraintName(std::uint32_t constraint_number) const { return c_.ConstraintName(constraint_number); }
 
   // ---- top-level arrays -----------------------------------------------------
   void WriteCounters() {
@@ -240,7 +234,7 @@ class JsonBuilder {
         row.owner = o->owner;
         row.object = o->name;
       } else {
-        row.object = "#" + std::to_string(g.object_number);
+        row.object = NumberedName(g.object_number);
       }
       const PrivilegeNameRecord* p = c_.table_privilege_names.First<0>(g.privilege);
       row.privilege = p ? p->name : std::to_string(g.privilege);
@@ -306,8 +300,9 @@ class JsonBuilder {
         std::map<std::string, const SchemaEntry*> keyed;
         for (std::size_t i = 0; i < entries.size(); ++i) {
           const bool duplicate = i > 0 && entries[i].name == entries[i - 1].name;
-          keyed[duplicate ? entries[i].name + "#" + std::to_string(entries[i].object_number) : entries[i].name] =
-              &entries[i];
+          std::string key = entries[i].name;
+          if (duplicate) key += NumberedName(entries[i].object_number);
+          keyed[std::move(key)] = &entries[i];
         }
         j_.Key(kind).BeginObject();
         for (const auto& [key, entry] : keyed) {
@@ -635,8 +630,13 @@ class JsonBuilder {
   void Code(JsonWriter& j, const ObjectRecord& o) {
     j.BeginObject();
     if (o.kind == ObjectKind::kType) {
+      // The attributes of the type's latest version.
+      std::uint32_t latest = 0;
+      for (const AttributeType& a : c_.attributes.All<0>(o.oid)) latest = std::max(latest, a.version);
       std::vector<const AttributeType*> attrs;
-      for (const AttributeType& a : c_.attributes.All<0>(o.oid)) attrs.push_back(&a);
+      for (const AttributeType& a : c_.attributes.All<0>(o.oid)) {
+        if (a.version == latest) attrs.push_back(&a);
+      }
       std::stable_sort(attrs.begin(), attrs.end(), [](auto* a, auto* b) { return a->position < b->position; });
       j.Key("attributes").BeginArray();
       for (const auto* a : attrs) {

@@ -164,6 +164,13 @@ ClusterKeyKind KeyKindOf(SystemSegment cluster) {
   }
 }
 
+bool IsClusterSegment(SystemSegment segment) {
+  for (const auto& m : kClusterMembers) {
+    if (m.cluster == segment) return true;
+  }
+  return false;
+}
+
 const ReleaseLayout& LayoutFor(int release_code) {
   const int column = ReleaseColumn(release_code);
   for (const auto& layout : kLayouts) {

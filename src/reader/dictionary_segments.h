@@ -144,6 +144,9 @@ std::span<const ClusterMemberInfo> ClusterMemberTable();
 const ClusterMemberInfo& MemberInfo(ClusterMember member);
 std::uint8_t DefaultMemberCode(ClusterMember member, int release_code);
 ClusterKeyKind KeyKindOf(SystemSegment cluster);
+// True for the cluster segments (C_OBJ#, C_TS#, C_USER#, C_COBJ#, the type
+// and materialized view log clusters).
+bool IsClusterSegment(SystemSegment segment);
 
 // ---- Row layouts that change between releases -------------------------------
 

@@ -1,0 +1,208 @@
+// quillon catalogue DIR [--json] [--charset NAME]
+//
+// Identifies the database in DIR, rebuilds its dictionary and prints the
+// catalogue: users and roles, tablespaces and datafiles, every object by
+// kind with its owner and name, tables with their columns, constraints,
+// indexes and partitions, and the counters of the scan report. --json prints
+// the catalogue in the shape of docs/catalogue-json.md. --charset decodes
+// the dictionary's texts in that character set instead of the database's
+// own (NLS_CHARACTERSET from PROPS$).
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <tuple>
+
+#include "cli/cli.h"
+#include "cli/terminal_sink.h"
+#include "reader/catalogue_json.h"
+#include "reader/charset.h"
+#include "reader/dictionary_rebuild.h"
+#include "reader/identify.h"
+
+namespace quillon::cli {
+
+namespace {
+
+// The caption of an object kind in the listing.
+const char* KindCaption(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::kTable: return "TABLE";
+    case ObjectKind::kView: return "VIEW";
+    case ObjectKind::kSynonym: return "SYNONYM";
+    case ObjectKind::kSequence: return "SEQUENCE";
+    case ObjectKind::kProcedure: return "PROCEDURE";
+    case ObjectKind::kFunction: return "FUNCTION";
+    case ObjectKind::kPackage: return "PACKAGE";
+    case ObjectKind::kType: return "TYPE";
+    case ObjectKind::kTablePartition: return "TABLE PARTITION";
+    case ObjectKind::kTableSubpartition: return "TABLE SUBPARTITION";
+    case ObjectKind::kTypeBody: return "TYPE BODY";
+    case ObjectKind::kPackageBody: return "PACKAGE BODY";
+    case ObjectKind::kTrigger: return "TRIGGER";
+    case ObjectKind::kIndex: return "INDEX";
+    case ObjectKind::kCluster: return "CLUSTER";
+    case ObjectKind::kMaterializedView: return "MATERIALIZED VIEW";
+  }
+  return "OBJECT";
+}
+
+class Listing {
+ public:
+  Listing(const Catalogue& c, std::ostream& out) : c_(c), out_(out) {}
+
+  void Security() {
+    out_ << "Users (" << c_.users.size() << ")\n";
+    for (const UserRecord& u : Sorted(c_.users)) {
+      out_ << "  " << u.name << "  default " << Or(u.default_tablespace) << "  temporary "
+           << Or(u.temporary_tablespace) << "  " << u.identification << (u.account_status_value ? "  locked/expired" : "")
+           << "\n";
+    }
+    out_ << "Roles (" << c_.roles.size() << ")\n";
+    for (const RoleRecord& r : Sorted(c_.roles)) out_ << "  " << r.name << "  " << r.identification << "\n";
+  }
+
+  void Storage(const std::vector<CatalogueJsonDatafile>& files) {
+    out_ << "Tablespaces (" << c_.tablespaces.size() << ")\n";
+    for (const TablespaceRecord& t : Sorted(c_.tablespaces)) {
+      out_ << "  " << t.name << "  number " << t.number << "  block size " << t.block_size << "\n";
+    }
+    out_ << "Datafiles (" << files.size() << ")\n";
+    for (const auto& f : files) {
+      out_ << "  " << f.file_name << "  tablespace " << f.tablespace << "  file " << f.relative_file << "\n";
+    }
+  }
+
+  void Objects() {
+    std::vector<const ObjectRecord*> list;
+    for (const ObjectRecord& o : c_.objects) {
+      if (o.kind) list.push_back(&o);
+    }
+    std::sort(list.begin(), list.end(), [](const ObjectRecord* a, const ObjectRecord* b) {
+      return std::tie(a->owner, *a->kind, a->name, a->object_number) <
+             std::tie(b->owner, *b->kind, b->name, b->object_number);
+    });
+    out_ << "Objects (" << list.size() << ")\n";
+    const std::string* owner = nullptr;
+    for (const ObjectRecord* o : list) {
+      if (owner == nullptr || *owner != o->owner) {
+        owner = &o->owner;
+        out_ << "  " << o->owner << "\n";
+      }
+      out_ << "    " << KindCaption(*o->kind) << " " << o->name;
+      if (!o->subname.empty()) out_ << " (" << o->subname << ")";
+      out_ << "\n";
+      if (o->kind == ObjectKind::kTable) Table(*o);
+      if (o->kind == ObjectKind::kIndex) Index(*o);
+    }
+  }
+
+  void Counters(std::uint64_t tables) {
+    out_ << "Total Table(s) present  :  " << tables << "\n";
+    for (const CounterLabel& l : CounterLabels()) {
+      if (!l.label.empty()) out_ << l.label << c_.count(l.counter) << "\n";
+    }
+  }
+
+ private:
+  static std::string Or(const std::string& s) { return s.empty() ? "-" : s; }
+
+  template <typename Record, typename... Keys>
+  static std::vector<Record> Sorted(const IndexedList<Record, Keys...>& list) {
+    std::vector<Record> out(list.begin(), list.end());
+    std::stable_sort(out.begin(), out.end(), [](const Record& a, const Record& b) { return a.name < b.name; });
+    return out;
+  }
+
+  void Table(const ObjectRecord& o) {
+    const TableRecord* t = c_.tables.First<0>(o.object_number);
+    if (t) {
+      out_ << "      tablespace " << Or(t->tablespace) << "  property " << t->property;
+      if (t->data_object_number) out_ << "  segment file " << t->relative_file_number << " block " << t->header_block;
+      out_ << "\n";
+    }
+    std::vector<const ColumnInfo*> cols;
+    for (const ColumnInfo& col : c_.columns.All<0>(o.object_number)) cols.push_back(&col);
+    std::stable_sort(cols.begin(), cols.end(),
+                     [](auto* a, auto* b) { return a->internal_column < b->internal_column; });
+    for (const ColumnInfo* col : cols) {
+      out_ << "      " << col->name << " " << col->sql_type << (col->nullable ? "" : " NOT NULL");
+      if (!col->default_text.empty()) out_ << " DEFAULT " << col->default_text;
+      out_ << "\n";
+    }
+    for (const ConstraintRecord& cd : c_.constraints.All<0>(o.object_number)) {
+      out_ << "      constraint " << ConstraintTypeLetter(cd.type) << " " << c_.ConstraintName(cd.constraint_number)
+           << " (";
+      bool first = true;
+      for (const ConstraintColumnRecord& cc : c_.constraint_columns.All<0>(cd.constraint_number)) {
+        out_ << (first ? "" : ", ") << c_.ColumnName(o.object_number, cc.internal_column);
+        first = false;
+      }
+      out_ << ")";
+      if (!cd.condition.empty()) out_ << " CHECK " << cd.condition;
+      out_ << "\n";
+    }
+    for (const e6struct& p : c_.table_partitions.All<0>(o.object_number)) {
+      out_ << "      partition " << p.name << " " << Or(p.high_value) << "  tablespace " << Or(p.tablespace) << "\n";
+    }
+    for (const F9struct& p : c_.composite_partitions.All<0>(o.object_number)) {
+      out_ << "      partition " << p.name << " " << Or(p.high_value) << "\n";
+      for (const F0struct& s : c_.subpartitions.All<0>(p.object_number)) {
+        out_ << "        subpartition " << s.name << "  tablespace " << Or(s.tablespace) << "\n";
+      }
+    }
+  }
+
+  void Index(const ObjectRecord& o) {
+    const IndexRecord* ix = c_.indexes.First<0>(o.object_number);
+    if (ix == nullptr) return;
+    const ObjectRecord* table = c_.Object(ix->table_object_number);
+    out_ << "      on " << (table ? table->owner + "." + table->name : NumberedName(ix->table_object_number))
+         << ((ix->property & 1) ? "  unique" : "") << "  tablespace " << Or(ix->tablespace) << "\n";
+  }
+
+  const Catalogue& c_;
+  std::ostream& out_;
+};
+
+}  // namespace
+
+int RunCatalogue(std::span<const std::string> argv, Io& io) {
+  const Args args(argv, {"--json"}, {"--charset"});
+  args.ExpectPositionals(1, 1);
+  const std::string& dir = args.Positional(0, "DIR");
+  const CharsetInfo* charset = args.Value("--charset") ? &CharsetOption(args) : nullptr;
+  const auto system = FindSystemDatafile(dir);
+  if (!system) throw Failure{"no SYSTEM datafile found in " + dir};
+
+  TerminalSink sink(nullptr, io.err, StderrIsTerminal());
+  StopFlag stop;
+  COracleRecoveryTools engine(sink, stop);
+  IdentifyRelease(engine, *system);
+  if (engine.identification.unsupported) throw Failure{"the release of " + *system + " is not supported"};
+  if (charset != nullptr) {
+    engine.values.SetDatabaseCharset(*charset);
+    engine.keep_character_sets = true;
+  }
+  const DictionaryResult result = ReadDictionary(engine);
+  if (!result.system_read) throw Failure{"the SYSTEM datafile " + *system + " could not be read"};
+
+  const CatalogueJsonHeader header = JsonHeaderOf(engine);
+  const Catalogue& c = engine.catalogue;
+  if (args.Has("--json")) {
+    io.out << CatalogueToJson(c, header) << "\n";
+    return kExitOk;
+  }
+  io.out << "Database        : " << header.database_name << "  (" << header.release_text << ")\n";
+  io.out << "Character sets  : " << (c.properties.found ? c.properties.character_set : "not read") << " / "
+         << (c.properties.found ? c.properties.national_character_set : "not read")
+         << (charset != nullptr ? "  (decoded as " + std::string(charset->name) + ")" : "") << "\n";
+  if (engine.layout_variant != 0) io.out << "Layout variant  : " << static_cast<int>(engine.layout_variant) << "\n";
+  Listing listing(c, io.out);
+  listing.Security();
+  listing.Storage(header.datafiles);
+  listing.Objects();
+  listing.Counters(c.count(Counter::kTables));
+  return kExitOk;
+}
+
+}  // namespace quillon::cli
