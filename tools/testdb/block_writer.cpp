@@ -344,11 +344,9 @@ DataBlockBuilder::DataBlockBuilder(std::size_t block_size, SpaceManagement space
 
 void DataBlockBuilder::Reset(std::size_t block_size, SpaceManagement space, std::uint16_t itl_count,
                              std::uint32_t object_number, std::uint8_t table_count) {
-  if (rows_.size() != block_size) {
-    rows_.assign(block_size, 0);
-  } else if (used_from_ < block_size) {
-    std::memset(rows_.data() + used_from_, 0, block_size - used_from_);
-  }
+  // Every reserved byte is written before the block is, so the row area
+  // needs no clearing between blocks.
+  if (rows_.size() != block_size) rows_.assign(block_size, 0);
   block_size_ = block_size;
   space_ = space;
   itl_count_ = itl_count;

@@ -26,6 +26,7 @@ DatafileWriter& DatafileWriter::operator=(DatafileWriter&& o) noexcept {
     window_blocks_ = o.window_blocks_;
     window_first_ = o.window_first_;
     window_used_ = o.window_used_;
+    handed_out_ = std::move(o.handed_out_);
     bytes_written_ = o.bytes_written_;
     error_ = std::move(o.error_);
   }
@@ -47,6 +48,7 @@ std::optional<DatafileWriter> DatafileWriter::Create(const std::string& path, st
   w.block_size_ = block_size;
   w.window_blocks_ = std::max<std::size_t>(1, window_bytes / block_size);
   w.window_.assign(w.window_blocks_ * block_size, 0);
+  w.handed_out_.assign(w.window_blocks_, false);
   return w;
 }
 
@@ -56,6 +58,11 @@ void DatafileWriter::Fail(const std::string& what) {
 
 void DatafileWriter::Flush() {
   const std::size_t bytes = static_cast<std::size_t>(window_used_) * block_size_;
+  // Blocks of the window nobody wrote are holes: zeros, whatever the window
+  // held before.
+  for (std::uint64_t i = 0; i < window_used_; ++i) {
+    if (!handed_out_[i]) std::memset(window_.data() + i * block_size_, 0, block_size_);
+  }
   std::size_t done = 0;
   while (done < bytes) {
     const ssize_t n = ::pwrite(fd_, window_.data() + done, bytes - done,
@@ -68,23 +75,26 @@ void DatafileWriter::Flush() {
     done += static_cast<std::size_t>(n);
   }
   bytes_written_ += done;
-  std::memset(window_.data(), 0, bytes);
+  std::fill(handed_out_.begin(), handed_out_.end(), false);
   window_used_ = 0;
 }
 
-std::span<std::uint8_t> DatafileWriter::Next(std::uint32_t block_no) {
+std::span<std::uint8_t> DatafileWriter::Next(std::uint32_t block_no, bool zeroed) {
   if (block_no < window_first_ || block_no >= window_first_ + window_blocks_) {
     Flush();
     window_first_ = block_no;
   }
   const std::uint64_t i = block_no - window_first_;
   window_used_ = std::max(window_used_, i + 1);
-  return {window_.data() + i * block_size_, block_size_};
+  std::uint8_t* p = window_.data() + i * block_size_;
+  if (zeroed && !handed_out_[i]) std::memset(p, 0, block_size_);
+  handed_out_[i] = true;
+  return {p, block_size_};
 }
 
 void DatafileWriter::Put(std::uint32_t block_no, std::span<const std::uint8_t> image) {
   if (block_no >= window_first_) {
-    auto out = Next(block_no);
+    auto out = Next(block_no, false);
     std::memcpy(out.data(), image.data(), std::min(out.size(), image.size()));
     return;
   }
@@ -95,7 +105,12 @@ void DatafileWriter::Put(std::uint32_t block_no, std::span<const std::uint8_t> i
 
 bool DatafileWriter::Get(std::uint32_t block_no, std::span<std::uint8_t> out) {
   if (block_no >= window_first_ && block_no < window_first_ + window_blocks_) {
-    std::memcpy(out.data(), window_.data() + (block_no - window_first_) * block_size_, out.size());
+    const std::uint64_t i = block_no - window_first_;
+    if (handed_out_[i]) {
+      std::memcpy(out.data(), window_.data() + i * block_size_, out.size());
+    } else {
+      std::memset(out.data(), 0, out.size());
+    }
     return true;
   }
   std::memset(out.data(), 0, out.size());

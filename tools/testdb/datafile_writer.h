@@ -30,9 +30,10 @@ class DatafileWriter {
                                               std::string& error,
                                               std::size_t window_bytes = kDefaultWindowBytes);
 
-  // A zero-filled block to write into. Block numbers handed out this way
-  // must not decrease; earlier blocks are reached with Put.
-  std::span<std::uint8_t> Next(std::uint32_t block_no);
+  // A block to write into, zero-filled unless the caller overwrites all of
+  // it anyway (zeroed false). Block numbers handed out this way must not
+  // decrease; earlier blocks are reached with Put.
+  std::span<std::uint8_t> Next(std::uint32_t block_no, bool zeroed = true);
   // Writes a whole block anywhere in the file.
   void Put(std::uint32_t block_no, std::span<const std::uint8_t> image);
   // Reads back a block written before (zeros where nothing was written).
@@ -57,6 +58,7 @@ class DatafileWriter {
   std::size_t window_blocks_ = 0;
   std::uint64_t window_first_ = 0;
   std::uint64_t window_used_ = 0;  // blocks from window_first_ on that hold data
+  std::vector<bool> handed_out_;   // per window block: written through Next or Put
   std::uint64_t bytes_written_ = 0;
   std::string error_;
 };

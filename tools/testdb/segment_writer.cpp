@@ -256,7 +256,7 @@ class SegmentWriter {
       }
     }
     if (assm_) ob.b.SetBitmapBlock(L1For(ob.block));
-    ob.b.Write(c_.file->Next(ob.block), c_.format_byte, ob.dba, NextStamp());
+    ob.b.Write(c_.file->Next(ob.block, false), c_.format_byte, ob.dba, NextStamp());
     out_.data_blocks.push_back(ob.dba);
   }
 
@@ -600,7 +600,7 @@ class SegmentWriter {
     for (const auto& [first, end] : unused_) {
       for (std::uint32_t block = first; block < end; ++block) {
         if (assm_) empty.SetBitmapBlock(L1For(block));
-        empty.Write(c_.file->Next(block), c_.format_byte, Dba(block), NextStamp());
+        empty.Write(c_.file->Next(block, false), c_.format_byte, Dba(block), NextStamp());
         out_.data_blocks.push_back(Dba(block));
       }
     }

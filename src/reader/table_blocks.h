@@ -1,0 +1,63 @@
+// Where a table's rows are: the segments to walk and the blocks they hold.
+//
+// A table with a segment of its own is walked from its segment header (a
+// clustered table's header is its cluster's). An index-organized table's
+// rows are in its index segment, or in the index partitions of a partitioned
+// one. A partitioned table's rows are in its partitions' segments, or, when
+// it has no partition segments, in the subpartitions of its composite
+// partitions. Each segment is walked through its extent map chain; the data
+// object numbers named by the segment headers say which blocks belong to the
+// table and the header types say where each block's data header is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/block_source.h"
+#include "reader/engine.h"
+#include "reader/extent_map.h"
+#include "reader/record_count.h"
+
+namespace quillon {
+
+// TAB$.PROPERTY bits that decide where the rows are.
+inline constexpr std::uint64_t kPropertyPartitioned = 0x20;
+inline constexpr std::uint64_t kPropertyIndexOrganized = 0x40;
+
+struct TableSegment {
+  enum class Level : std::uint8_t { kTable, kIndex, kPartition, kSubpartition, kIndexPartition };
+  Level level = Level::kTable;
+  std::string name;               // partition or subpartition name; empty for the table's own segment
+  std::uint32_t relative_file = 0;
+  std::uint64_t header_block = 0;
+  SegmentWalk walk;
+};
+
+struct TableBlocks {
+  bool table_found = false;       // the catalogue has a TAB$ row for the table
+  CountRule rule = CountRule::kHeap;
+  std::vector<TableSegment> segments;
+  // The report line's suffix: " : Partitioning ", " : Subpartitioning " or empty.
+  std::string suffix;
+  // Accepted data object numbers, free-list segments and cluster position.
+  CountTarget target;
+  bool stopped = false;
+
+  std::vector<std::uint32_t> AllBlocks() const;
+  std::size_t BlockCount() const;
+};
+
+// Collects the blocks of a table (by its object number) through the
+// catalogue. Segments whose header cannot be read are listed with the
+// problem in their walk; they hold no blocks.
+TableBlocks CollectTableBlocks(const COracleRecoveryTools& engine, BlockSource& source,
+                               std::uint32_t table_object_number);
+
+// The DBA of a segment header given as relative file number and block, as
+// the dictionary records them; std::nullopt when no registered datafile has
+// that relative file number.
+std::optional<std::uint32_t> SegmentHeaderDba(const DatafileList& files, std::uint32_t relative_file,
+                                              std::uint64_t header_block);
+
+}  // namespace quillon
