@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/resource.h>
 
 #include "testdb/layout.h"
@@ -25,14 +26,17 @@ inline double PeakMemoryMb() {
   return static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
-// Seconds that `cat FILE > /dev/null` takes: the plain sequential read every
-// reader is compared with.
-inline double CatSeconds(const std::string& path) {
+// Seconds that `cat FILE... > /dev/null` takes: the plain sequential read
+// every reader is compared with.
+inline double CatSeconds(const std::vector<std::string>& paths) {
+  std::string command = "cat";
+  for (const auto& p : paths) command += " '" + p + "'";
+  command += " > /dev/null";
   const auto start = std::chrono::steady_clock::now();
-  const std::string command = "cat '" + path + "' > /dev/null";
-  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cat failed on %s\n", path.c_str());
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cat failed: %s\n", command.c_str());
   return SecondsSince(start);
 }
+inline double CatSeconds(const std::string& path) { return CatSeconds(std::vector<std::string>{path}); }
 
 // A database whose USERS datafile holds one heap table of about target_mb
 // megabytes: rows of a NUMBER id, a short text and a date.

@@ -12,6 +12,7 @@
 
 namespace quillon {
 struct CharsetInfo;
+class StopFlag;
 }
 
 namespace quillon::cli {
@@ -81,5 +82,10 @@ int RunIdentify(std::span<const std::string> args, Io& io);
 int RunBlock(std::span<const std::string> args, Io& io);
 int RunCatalogue(std::span<const std::string> args, Io& io);
 int RunDecode(std::span<const std::string> args, Io& io);
+int RunScan(std::span<const std::string> args, Io& io);
+int RunTree(std::span<const std::string> args, Io& io);
+
+// The scan command with the caller's stop flag (tests request the stop).
+int RunScanWithStop(std::span<const std::string> args, Io& io, StopFlag& stop);
 
 }  // namespace quillon::cli

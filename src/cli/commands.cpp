@@ -12,6 +12,11 @@ const std::vector<Command>& Commands() {
        "rebuild the data dictionary of the database in DIR and list its catalogue", RunCatalogue},
       {"decode", "decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair]",
        "decode one stored column value of an Oracle type number (HEX \"null\" for NULL)", RunDecode},
+      {"scan", "scan DIR [--json]",
+       "scan the database in DIR: release, dictionary, the record count of every table, the scan report",
+       RunScan},
+      {"tree", "tree DIR", "the object tree of the database in DIR as an indented outline with check marks",
+       RunTree},
   };
   return kCommands;
 }

@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/json_parts.h"
 #include "cli/terminal_sink.h"
 #include "reader/identify.h"
-#include "reader/json_writer.h"
 
 namespace quillon::cli {
 
@@ -35,23 +35,7 @@ int RunIdentify(std::span<const std::string> argv, Io& io) {
   if (args.Has("--json")) {
     JsonWriter j(true);
     j.BeginObject();
-    j.Member("system_datafile", id.system_datafile);
-    j.Member("release", id.release.text);
-    j.Member("release_code", id.release.code);
-    j.Member("supported", !id.unsupported);
-    j.Member("database", id.database_name);
-    j.Member("block_size", static_cast<unsigned>(id.block_size));
-    j.Key("datafiles").BeginArray();
-    for (const auto& f : engine.datafiles) {
-      j.BeginObject();
-      j.Member("path", f.full_path);
-      j.Member("tablespace", f.tablespace_name);
-      j.Member("relative_file", static_cast<unsigned>(f.relative_file_number));
-      j.Member("base_dba", static_cast<unsigned>(f.file_base_dba));
-      j.Member("block_size", static_cast<unsigned>(f.block_size));
-      j.EndObject();
-    }
-    j.EndArray();
+    WriteIdentificationMembers(j, engine);
     j.EndObject();
     io.out << j.str() << "\n";
   } else {

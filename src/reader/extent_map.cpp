@@ -56,21 +56,38 @@ std::optional<ExtentMap> DecodeExtentMap(ByteView block) {
   return map;
 }
 
+namespace {
+
+// The extent cut to the block-number space of its file and, when known, to
+// the file's size.
+ExtentEntry ClampExtent(const ExtentEntry& e, std::optional<std::uint32_t> max_blocks_in_file) {
+  const std::uint32_t first_block = format::DbaBlock(e.first_dba);
+  std::uint64_t end = static_cast<std::uint64_t>(first_block) + e.block_count;
+  end = std::min<std::uint64_t>(end, std::uint64_t{1} << format::kDbaBlockBits);
+  if (max_blocks_in_file) end = std::min<std::uint64_t>(end, *max_blocks_in_file);
+  return {e.first_dba, end > first_block ? static_cast<std::uint32_t>(end - first_block) : 0};
+}
+
+}  // namespace
+
 void AppendExtentBlocks(const ExtentMap& map, std::vector<std::uint32_t>& dbas,
                         std::optional<std::uint32_t> max_blocks_in_file) {
   for (const auto& e : map.entries) {
-    const std::uint32_t first_block = format::DbaBlock(e.first_dba);
-    std::uint64_t end = static_cast<std::uint64_t>(first_block) + e.block_count;
-    end = std::min<std::uint64_t>(end, std::uint64_t{1} << format::kDbaBlockBits);
-    if (max_blocks_in_file) end = std::min<std::uint64_t>(end, *max_blocks_in_file);
-    for (std::uint64_t b = first_block; b < end; ++b) {
-      dbas.push_back((e.first_dba & format::kDbaFileMask) | static_cast<std::uint32_t>(b));
-    }
+    ForEachBlockOf(ClampExtent(e, max_blocks_in_file), [&](std::uint32_t dba) {
+      dbas.push_back(dba);
+      return true;
+    });
   }
 }
 
+std::uint64_t SegmentWalk::BlockCount() const {
+  std::uint64_t n = 0;
+  for (const ExtentEntry& e : extents) n += e.block_count;
+  return n;
+}
+
 SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uint32_t header_dba,
-                        const StopFlag* stop) {
+                        const StopFlag* stop, WalkListing listing) {
   SegmentWalk walk;
   std::unordered_set<std::uint32_t> seen;
   std::uint32_t dba = header_dba;
@@ -108,9 +125,14 @@ SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uin
           max_blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(*n, UINT32_MAX));
         }
       }
-      ExtentMap one;
-      one.entries.push_back(e);
-      AppendExtentBlocks(one, walk.blocks, max_blocks);
+      const ExtentEntry extent = ClampExtent(e, max_blocks);
+      walk.extents.push_back(extent);
+      if (listing == WalkListing::kBlocks) {
+        ForEachBlockOf(extent, [&](std::uint32_t block) {
+          walk.blocks.push_back(block);
+          return true;
+        });
+      }
     }
     dba = map->next_map;
   }

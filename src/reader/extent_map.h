@@ -48,19 +48,43 @@ std::optional<ExtentMap> DecodeExtentMap(ByteView block);
 void AppendExtentBlocks(const ExtentMap& map, std::vector<std::uint32_t>& dbas,
                         std::optional<std::uint32_t> max_blocks_in_file = std::nullopt);
 
+// What a segment walk lists: every block, or only the extents (a few bytes
+// per extent however large the segment is).
+enum class WalkListing : std::uint8_t { kBlocks, kExtentsOnly };
+
 struct SegmentWalk {
   bool header_found = false;              // the first block was a segment header
   std::uint8_t header_type = 0;
   std::uint32_t object_number = 0;        // from the segment header
   SpaceManagement space = SpaceManagement::kFreeList;
-  std::vector<std::uint32_t> blocks;      // every block of every extent, in map order
+  std::vector<std::uint32_t> blocks;      // every block of every extent, in map order (kBlocks)
+  std::vector<ExtentEntry> extents;       // every extent, cut to its file, in map order
   std::uint32_t maps_read = 0;
   std::string problem;                    // empty when the chain ended normally
   bool stopped = false;                   // a stop request ended the walk
+
+  // Blocks in the extents.
+  std::uint64_t BlockCount() const;
 };
 
 // Walks a segment from its header block through its extent map blocks.
 SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uint32_t header_dba,
-                        const StopFlag* stop = nullptr);
+                        const StopFlag* stop = nullptr, WalkListing listing = WalkListing::kBlocks);
+
+// Calls visit with the DBA of every block of an extent (as cut by the walk),
+// in order, until visit returns false; false when it did.
+template <typename Visit>
+bool ForEachBlockOf(const ExtentEntry& extent, Visit&& visit) {
+  for (std::uint32_t i = 0; i < extent.block_count; ++i) {
+    if (!visit(extent.first_dba + i)) return false;
+  }
+  return true;
+}
+template <typename Visit>
+void ForEachExtentBlock(const std::vector<ExtentEntry>& extents, Visit&& visit) {
+  for (const ExtentEntry& e : extents) {
+    if (!ForEachBlockOf(e, visit)) return;
+  }
+}
 
 }  // namespace quillon

@@ -17,6 +17,7 @@
 #include "reader/block_source.h"
 #include "reader/block_view.h"
 #include "reader/bytes.h"
+#include "reader/extent_map.h"
 #include "reader/notify.h"
 
 namespace quillon {
@@ -51,7 +52,14 @@ struct CountResult {
 
 // Counts over a block list, in list order. Progress: one step per block;
 // ShowCount with the running count after every block that added records.
+// counted_before: records already counted in earlier lists of the same table
+// (the running count shown starts there; the result holds this list's).
 CountResult CountRecords(BlockSource& source, const std::vector<std::uint32_t>& dbas,
-                         const CountTarget& target, NotificationSink& sink, const StopFlag& stop);
+                         const CountTarget& target, NotificationSink& sink, const StopFlag& stop,
+                         std::uint64_t counted_before = 0);
+// The same over the blocks of a list of extents (a segment walk's extents).
+CountResult CountRecords(BlockSource& source, const std::vector<ExtentEntry>& extents,
+                         const CountTarget& target, NotificationSink& sink, const StopFlag& stop,
+                         std::uint64_t counted_before = 0);
 
 }  // namespace quillon

@@ -13,7 +13,7 @@ std::vector<std::uint32_t> TableBlocks::AllBlocks() const {
 
 std::size_t TableBlocks::BlockCount() const {
   std::size_t n = 0;
-  for (const auto& s : segments) n += s.walk.blocks.size();
+  for (const auto& s : segments) n += s.walk.BlockCount();
   return n;
 }
 
@@ -31,8 +31,8 @@ constexpr std::uint32_t kIotTopIndexType = 4;
 
 class Collector {
  public:
-  Collector(const COracleRecoveryTools& engine, BlockSource& source, TableBlocks& out)
-      : engine_(engine), source_(source), out_(out) {}
+  Collector(const COracleRecoveryTools& engine, BlockSource& source, TableBlocks& out, WalkListing listing)
+      : engine_(engine), source_(source), out_(out), listing_(listing) {}
 
   // Walks one segment; true when its header was found.
   bool Walk(TableSegment::Level level, const std::string& name, std::uint32_t relative_file,
@@ -45,7 +45,7 @@ class Collector {
     s.header_block = header_block;
     const auto dba = SegmentHeaderDba(engine_.datafiles, relative_file, header_block);
     if (dba) {
-      s.walk = WalkSegment(source_, engine_.datafiles, *dba, &engine_.stop());
+      s.walk = WalkSegment(source_, engine_.datafiles, *dba, &engine_.stop(), listing_);
     } else {
       s.walk.problem = "no registered datafile has relative file number " + std::to_string(relative_file);
     }
@@ -63,18 +63,19 @@ class Collector {
   const COracleRecoveryTools& engine_;
   BlockSource& source_;
   TableBlocks& out_;
+  WalkListing listing_;
 };
 
 }  // namespace
 
 TableBlocks CollectTableBlocks(const COracleRecoveryTools& engine, BlockSource& source,
-                               std::uint32_t table_object_number) {
+                               std::uint32_t table_object_number, WalkListing listing) {
   TableBlocks out;
   const Catalogue& cat = engine.catalogue;
   const TableRecord* table = cat.tables.First<0>(table_object_number);
   if (!table) return out;
   out.table_found = true;
-  Collector collect(engine, source, out);
+  Collector collect(engine, source, out, listing);
   using Level = TableSegment::Level;
 
   if (table->cluster_position) {

@@ -44,15 +44,19 @@ struct TableBlocks {
   CountTarget target;
   bool stopped = false;
 
+  // Every block (of walks that listed blocks).
   std::vector<std::uint32_t> AllBlocks() const;
+  // Blocks in the segments' extents.
   std::size_t BlockCount() const;
 };
 
 // Collects the blocks of a table (by its object number) through the
 // catalogue. Segments whose header cannot be read are listed with the
-// problem in their walk; they hold no blocks.
+// problem in their walk; they hold no blocks. With kExtentsOnly the walks
+// list extents, not blocks, so a table of any size takes a few bytes per
+// extent.
 TableBlocks CollectTableBlocks(const COracleRecoveryTools& engine, BlockSource& source,
-                               std::uint32_t table_object_number);
+                               std::uint32_t table_object_number, WalkListing listing = WalkListing::kBlocks);
 
 // The DBA of a segment header given as relative file number and block, as
 // the dictionary records them; std::nullopt when no registered datafile has

@@ -121,6 +121,17 @@ void CheckDatabase(const test::GeneratedDb& db) {
     EXPECT_EQ(walk.space, seg.space);
     EXPECT_EQ(walk.maps_read, 1 + seg.extent_map_dbas.size());
     EXPECT_EQ(walk.blocks, seg.blocks);
+    // Listing extents only gives the same blocks, one extent at a time.
+    const SegmentWalk extents = WalkSegment(source, o.engine.datafiles, seg.header_dba, nullptr,
+                                            WalkListing::kExtentsOnly);
+    EXPECT_TRUE(extents.blocks.empty());
+    std::vector<std::uint32_t> expanded;
+    ForEachExtentBlock(extents.extents, [&](std::uint32_t dba) {
+      expanded.push_back(dba);
+      return true;
+    });
+    EXPECT_EQ(expanded, seg.blocks);
+    EXPECT_EQ(extents.BlockCount(), seg.blocks.size());
 
     const auto& model = ModelOf(db, seg.object_number);
     if (model.kind == testdb::SegmentKind::kHeap) {

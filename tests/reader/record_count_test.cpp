@@ -110,8 +110,14 @@ TEST(RecordCount, WalkCountsAcrossBlocksAndHonoursStop) {
   const CountResult r = CountRecords(source, dbas, HeapTarget(false), sink, stop);
   EXPECT_EQ(r.records, 10u);
   EXPECT_EQ(r.blocks_unreadable, 1u);
+  // The same blocks as extents: the same count.
+  const std::vector<ExtentEntry> extents = {{format::MakeDba(4, 1), 3}, {format::MakeDba(4, 9), 1}};
+  const CountResult by_extent = CountRecords(source, extents, HeapTarget(false), sink, stop);
+  EXPECT_EQ(by_extent.records, 10u);
+  EXPECT_EQ(by_extent.blocks_read + by_extent.blocks_unreadable, 4u);
   stop.Request();
   EXPECT_TRUE(CountRecords(source, dbas, HeapTarget(false), sink, stop).stopped);
+  EXPECT_TRUE(CountRecords(source, extents, HeapTarget(false), sink, stop).stopped);
   std::filesystem::remove(path);
 }
 
