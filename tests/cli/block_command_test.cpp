@@ -1,29 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
+#include "support/run_cli.h"
 #include "support/test_paths.h"
 
 namespace quillon {
 namespace {
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Output RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  cli::Io io{out, err};
-  const int code = cli::Run(args, io);
-  return {code, out.str(), err.str()};
-}
+using test::RunCli;
 
 TEST(BlockCommand, RealBlockAsJson) {
   const auto path = test::DataFile("oracle10g_assm_heap_3rows.bin").string();
-  const Output r = RunCli({"block", path, "0", "--json"});
+  const test::CliOutput r = RunCli({"block", path, "0", "--json"});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\"type\":6,\"data_object\":53944,\"itl_count\":2,\"data_header\":100,"
@@ -40,7 +27,7 @@ TEST(BlockCommand, DamagedBlockShowsWhatIsReadable) {
   bytes[0x77] = 0x00;
   bytes[0x64 + 0x1f80 + 2] = 0xFF;  // the last row claims 255 columns
   test::WriteFileBytes(dir / "bad.bin", bytes);
-  const Output r = RunCli({"block", (dir / "bad.bin").string(), "0", "--json"});
+  const test::CliOutput r = RunCli({"block", (dir / "bad.bin").string(), "0", "--json"});
   EXPECT_EQ(r.code, 0);
   EXPECT_NE(r.out.find("{\"slot\":0,\"offset\":1,\"valid\":false}"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"columns\":[\"c103\",\"62\"]"), std::string::npos);

@@ -1,24 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
+#include "support/run_cli.h"
 
 namespace quillon {
 namespace {
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Output Decode(std::vector<std::string> args) {
+test::CliOutput Decode(std::vector<std::string> args) {
   args.insert(args.begin(), "decode");
-  std::ostringstream out, err;
-  cli::Io io{out, err};
-  const int code = cli::Run(args, io);
-  return {code, out.str(), err.str()};
+  return test::RunCli(args);
 }
 
 TEST(DecodeCommand, PrintsTheValueText) {
@@ -42,14 +31,14 @@ TEST(DecodeCommand, PrintsTheValueText) {
       {{"9999", "00"}, "UNSUPPORTED VALUE\n"},
   };
   for (const auto& c : cases) {
-    const Output r = Decode(c.args);
+    const test::CliOutput r = Decode(c.args);
     EXPECT_EQ(r.code, 0) << c.args[0] << " " << c.args[1] << ": " << r.err;
     EXPECT_EQ(r.out, c.out) << c.args[0] << " " << c.args[1];
   }
 }
 
 TEST(DecodeCommand, WarnsAboutSizesOracleNeverWrites) {
-  const Output r = Decode({"12", "787c0105"});
+  const test::CliOutput r = Decode({"12", "787c0105"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "\n");
   EXPECT_NE(r.err.find("never stores"), std::string::npos);

@@ -4,25 +4,22 @@
 #include <regex>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "cli/interrupt.h"
 #include "reader/notify.h"
 #include "support/generated_db.h"
+#include "support/run_cli.h"
 
 namespace quillon {
 namespace {
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
+using test::CliOutput;
+using test::RunCli;
 
-Output RunCli(std::vector<std::string> args, StopFlag* stop = nullptr) {
+// `quillon scan ARGS...` with the test's stop flag.
+CliOutput RunScan(const std::vector<std::string>& args, StopFlag& stop) {
   std::ostringstream out, err;
   cli::Io io{out, err};
-  const int code = stop ? cli::RunScanWithStop(std::span<const std::string>(args).subspan(1), io, *stop)
-                        : cli::Run(args, io);
+  const int code = cli::RunScanWithStop(args, io, stop);
   return {code, out.str(), err.str()};
 }
 
@@ -37,7 +34,7 @@ std::vector<std::string> Lines(const std::string& text) {
 // (blank) line to the completion line.
 TEST(ScanCommand, PrintsTheScanReport) {
   const test::GeneratedDb& db = test::DefaultDb("11.2", 8192);
-  const Output r = RunCli({"scan", db.folder});
+  const CliOutput r = RunCli({"scan", db.folder});
   EXPECT_EQ(r.code, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 32u) << r.out;
@@ -53,7 +50,7 @@ TEST(ScanCommand, PrintsTheScanReport) {
 
 TEST(ScanCommand, JsonHasTheSameResults) {
   const test::GeneratedDb& db = test::DefaultDb("11.2", 8192);
-  const Output r = RunCli({"scan", db.folder, "--json"});
+  const CliOutput r = RunCli({"scan", db.folder, "--json"});
   EXPECT_EQ(r.code, 0) << r.err;
   for (const char* member : {"\"release\": \"11g Release 2\"", "\"database\": \"QUILLON\"", "\"completed\": true",
                              "\"stopped\": false", "\"tables\": []", "\"user_types\": 0"}) {
@@ -67,7 +64,7 @@ TEST(ScanCommand, StoppedScanEndsWithTheStopLine) {
   const test::GeneratedDb& db = test::DefaultDb("11.2", 8192);
   StopFlag stop;
   stop.Request();
-  const Output r = RunCli({"scan", db.folder}, &stop);
+  const CliOutput r = RunScan({db.folder}, stop);
   EXPECT_EQ(r.code, 130);
   static const std::regex kStopLine(
       "Process stopped by user on [A-Za-z]+day, [A-Za-z]+ [0-9]{2}, [0-9]{4}  [0-9]{2}:[0-9]{2}:[0-9]{2}  [AP]M\n");
@@ -76,7 +73,7 @@ TEST(ScanCommand, StoppedScanEndsWithTheStopLine) {
 
 TEST(ScanCommand, TreeOutline) {
   const test::GeneratedDb& db = test::DefaultDb("10.2", 8192);
-  const Output r = RunCli({"tree", db.folder});
+  const CliOutput r = RunCli({"tree", db.folder});
   EXPECT_EQ(r.code, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_GT(lines.size(), 5u);
