@@ -1,0 +1,253 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/about_dialog.h"
+#include "app/app_texts.h"
+#include "app/help.h"
+#include "app/left_view.h"
+#include "app/log_date.h"
+#include "app/log_file.h"
+#include "app/message_log.h"
+#include "app/right_pane.h"
+#include "app/search_bar.h"
+#include "app/user_prompts.h"
+#include "app/worker_controller.h"
+
+namespace quillon::app {
+
+namespace {
+
+QString Text(const char* text) { return QString::fromUtf8(text); }
+
+QSettings WindowSettings() { return QSettings(QStringLiteral("Brackwater"), QStringLiteral("Quillon")); }
+
+constexpr int kTreeWidth = 230;
+constexpr int kRightWidth = 190;
+// More nodes than this make the tree worth searching.
+constexpr int kSearchableNodeCount = 4;
+
+}  // namespace
+
+CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* parent)
+    : QMainWindow(parent),
+      prompts_(&prompts),
+      scan_job_(std::move(scan_job)),
+      log_dock_(new MessageLogDock(this)),
+      search_bar_(new SearchBar(this)),
+      search_toolbar_(new QToolBar(QStringLiteral("Search Bar"), this)),
+      splitter_(new QSplitter(Qt::Horizontal, this)),
+      tree_(new CLeftView(splitter_)),
+      right_(new CQuillonView(splitter_)),
+      worker_(new WorkerController(*this, this)) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowTitle(Text(text::kWindowTitle));
+
+  status_ = std::make_unique<StatusPanes>(*statusBar());
+
+  // The search bar sits at the top, fixed, hidden until there is a tree.
+  search_toolbar_->setObjectName(QStringLiteral("SearchToolBar"));
+  search_toolbar_->setMovable(false);
+  search_toolbar_->setFloatable(false);
+  search_toolbar_->setAllowedAreas(Qt::TopToolBarArea);
+  search_toolbar_->addWidget(search_bar_);
+
+  commands_ = BuildMainCommands(*this, *log_dock_, *search_toolbar_);
+  addToolBarBreak(Qt::TopToolBarArea);
+  addToolBar(Qt::TopToolBarArea, search_toolbar_);
+  search_toolbar_->hide();
+
+  splitter_->addWidget(tree_);
+  splitter_->addWidget(right_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({kTreeWidth, kRightWidth});
+  setCentralWidget(splitter_);
+
+  addDockWidget(Qt::BottomDockWidgetArea, log_dock_);
+  log().Append(Text(text::kLogHeader), false);
+
+  connect(commands_.open_database, &QAction::triggered, this, &CMainFrame::OpenDatabase);
+  connect(commands_.stop, &QAction::triggered, this, &CMainFrame::StopProcess);
+  connect(commands_.exit, &QAction::triggered, this, &QWidget::close);
+  connect(commands_.save_log, &QAction::triggered, this, &CMainFrame::SaveLog);
+  connect(commands_.clear_log, &QAction::triggered, this, &CMainFrame::ClearLog);
+  connect(commands_.help, &QAction::triggered, this, &CMainFrame::OpenHelp);
+  connect(commands_.about, &QAction::triggered, this, &CMainFrame::ShowAbout);
+  connect(worker_, &WorkerController::processEnded, this, &CMainFrame::OnProcessEnded);
+  connect(worker_, &WorkerController::idle, this, &CMainFrame::UpdateCommands);
+  connect(search_bar_, &SearchBar::findRequested, this, [this] { state_.search_started = true; });
+
+  status_->ShowMemory();
+  UpdateCommands();
+}
+
+CMainFrame::~CMainFrame() {
+  // A job still running reports to this window: stop it while the window
+  // is whole.
+  if (worker_->ProcessRunning()) {
+    worker_->RequestStop();
+    worker_->WaitUntilIdle();
+  }
+}
+
+void CMainFrame::ShowAtStart() {
+  QSettings settings = WindowSettings();
+  const QByteArray geometry = settings.value(QStringLiteral("MainWindow/geometry")).toByteArray();
+  const QByteArray layout = settings.value(QStringLiteral("MainWindow/state")).toByteArray();
+  if (!layout.isEmpty()) restoreState(layout);
+  search_toolbar_->hide();  // shown again only when a tree has been built
+  if (!geometry.isEmpty() && restoreGeometry(geometry)) {
+    show();
+  } else {
+    showMaximized();
+  }
+}
+
+void CMainFrame::SaveGeometry() const {
+  QSettings settings = WindowSettings();
+  settings.setValue(QStringLiteral("MainWindow/geometry"), saveGeometry());
+  settings.setValue(QStringLiteral("MainWindow/state"), saveState());
+}
+
+MessageLog& CMainFrame::log() const { return log_dock_->log(); }
+
+bool CMainFrame::ProcessRunning() const { return worker_->ProcessRunning(); }
+
+void CMainFrame::UpdateCommands() {
+  const bool running = ProcessRunning();
+  commands_.open_database->setEnabled(!running);
+  commands_.stop->setEnabled(running);
+  const bool log_commands = !running && state_.database_opened && state_.log_has_text;
+  commands_.save_log->setEnabled(log_commands);
+  commands_.clear_log->setEnabled(log_commands);
+}
+
+void CMainFrame::OpenDatabase() {
+  if (ProcessRunning()) return;
+  const std::optional<SourceSelection> selection = prompts_->SelectSource(this);
+  if (!selection) return;
+  ResetForNewSource(*selection);
+  if (selection->system_datafile.isEmpty()) {
+    prompts_->Inform(this, Text(text::kNoSystemDatafile), Text(text::kSelectValidPath));
+    state_.source_database_path = Text(text::kAppTitle);
+    tree_->ResetRoot(state_.source_database_path);
+    UpdateCommands();
+    return;
+  }
+  state_.database_opened = true;
+  state_.scan_completed = false;
+  state_.view_only = false;
+  // The previous database's engine goes with everything it read.
+  state_.engine.reset();
+  state_.engine = std::make_unique<COracleRecoveryTools>(worker_->sink(), worker_->stop_flag());
+  const ScanRequest request{state_.source_database_path.toStdString(), state_.system_datafile.toStdString()};
+  worker_->Start(scan_job_(*state_.engine, request));
+  ResetSearchBar(false);
+  UpdateCommands();
+}
+
+void CMainFrame::ResetForNewSource(const SourceSelection& selection) {
+  state_.source_database_path = selection.folder;
+  state_.system_datafile = selection.system_datafile;
+  if (selection.system_datafile.isEmpty()) {
+    state_.database_opened = false;
+    tree_->ResetRoot(Text(text::kAppTitle));
+  } else {
+    tree_->ResetRoot(selection.folder);
+  }
+  right_->Clear();
+}
+
+void CMainFrame::ResetSearchBar(bool enabled) {
+  search_bar_->Reset();
+  search_bar_->SetControlsEnabled(enabled);
+}
+
+void CMainFrame::StopProcess() {
+  const QString lower = Text(state_.view_only ? text::kAskStopView : text::kAskStop);
+  if (!prompts_->Ask(this, Text(text::kStopNotResumable), lower)) return;
+  if (!ProcessRunning()) return;
+  if (!state_.scan_completed) tree_->ResetRoot(Text(text::kAppTitle));
+  worker_->RequestStop();
+  worker_->WaitUntilIdle();
+}
+
+void CMainFrame::OnProcessEnded() {
+  status_->EndProgress();
+  if (worker_->StopRequested()) {
+    prompts_->Inform(this, QString(), Text(text::kStoppedByUser));
+    OnAppendLog(Text(text::kStoppedLogLine) + QString::fromStdString(FormatLocalTimeNow(text::kStopDatePattern)),
+                LogMode::kNewLine);
+  }
+  if (!state_.search_started) search_bar_->Reset();
+  search_bar_->SetControlsEnabled(tree_->NodeCount() > kSearchableNodeCount);
+}
+
+void CMainFrame::SaveLog() {
+  if (!commands_.save_log->isEnabled()) return;
+  SaveLogInteractively(this, *prompts_, log().text());
+}
+
+void CMainFrame::ClearLog() {
+  if (!commands_.clear_log->isEnabled()) return;
+  state_.log_has_text = false;
+  log().Clear();
+  log().Append(Text(text::kLogHeader), true);
+  UpdateCommands();
+}
+
+void CMainFrame::OpenHelp() { OpenHelpPage(this, *prompts_, QString()); }
+
+void CMainFrame::ShowAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (ProcessRunning()) {
+    prompts_->Inform(this, Text(text::kCanNotExit), Text(text::kStopBeforeExit));
+    event->ignore();
+    return;
+  }
+  if (!prompts_->Ask(this, QString(), Text(text::kAskExit))) {
+    event->ignore();
+    return;
+  }
+  SaveGeometry();
+  event->accept();
+}
+
+void CMainFrame::OnProgress(ProgressStep step, std::uint64_t value) {
+  switch (step) {
+    case ProgressStep::kStart:
+      status_->StartProgress(value);
+      break;
+    case ProgressStep::kStep:
+      status_->StepProgress();
+      break;
+    case ProgressStep::kFinish:
+      status_->EndProgress();
+      break;
+  }
+}
+
+void CMainFrame::OnShowMemory() { status_->ShowMemory(); }
+
+void CMainFrame::OnShowCount(std::uint64_t count) { status_->ShowCount(count); }
+
+void CMainFrame::OnAppendLog(const QString& text, LogMode mode) {
+  if (!log_dock_->isVisible()) log_dock_->show();
+  log().Append(text, mode != LogMode::kContinue);
+  state_.log_has_text = true;
+  UpdateCommands();
+}
+
+void CMainFrame::OnMessage(const QString& text) { prompts_->Inform(this, text, QString()); }
+
+}  // namespace quillon::app

@@ -1,0 +1,93 @@
+// The main window: menus and toolbar, the search bar, the object tree and the
+// right pane side by side, the docked message log and the status bar. It
+// starts the jobs, keeps the commands enabled to match, and shows what the
+// worker reports.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/gui_sink.h"
+#include "app/main_commands.h"
+#include "app/scan_job.h"
+#include "app/status_panes.h"
+#include "app/user_prompts.h"
+
+class QSplitter;
+
+namespace quillon::app {
+
+class CLeftView;
+class CQuillonView;
+class MessageLog;
+class MessageLogDock;
+class SearchBar;
+class WorkerController;
+
+class CMainFrame : public QMainWindow, private NotificationTarget {
+  Q_OBJECT
+
+ public:
+  CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Shows the window with its remembered geometry, or maximized.
+  void ShowAtStart();
+
+  // The commands.
+  void OpenDatabase();
+  void StopProcess();
+  void SaveLog();
+  void ClearLog();
+  void OpenHelp();
+  void ShowAbout();
+
+  bool ProcessRunning() const;
+  const AppState& state() const { return state_; }
+  const MainCommands& commands() const { return commands_; }
+  MessageLog& log() const;
+  MessageLogDock& logDock() const { return *log_dock_; }
+  StatusPanes& status() { return *status_; }
+  CLeftView& tree() const { return *tree_; }
+  CQuillonView& rightPane() const { return *right_; }
+  SearchBar& searchBar() const { return *search_bar_; }
+  QToolBar& searchToolBar() const { return *search_toolbar_; }
+  QSplitter& splitter() const { return *splitter_; }
+  WorkerController& worker() const { return *worker_; }
+
+  // Sets the enabled state of every command from the application state.
+  void UpdateCommands();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // NotificationTarget: the worker's reports, on the GUI thread.
+  void OnProgress(ProgressStep step, std::uint64_t value) override;
+  void OnShowMemory() override;
+  void OnShowCount(std::uint64_t count) override;
+  void OnAppendLog(const QString& text, LogMode mode) override;
+  void OnMessage(const QString& text) override;
+
+  void OnProcessEnded();
+  // The window after a new choice in the Select Database dialog.
+  void ResetForNewSource(const SourceSelection& selection);
+  void ResetSearchBar(bool enabled);
+  void SaveGeometry() const;
+
+  UserPrompts* prompts_;
+  ScanJobFactory scan_job_;
+  AppState state_;
+  MainCommands commands_;
+  MessageLogDock* log_dock_;
+  SearchBar* search_bar_;
+  QToolBar* search_toolbar_;
+  QSplitter* splitter_;
+  CLeftView* tree_;
+  CQuillonView* right_;
+  std::unique_ptr<StatusPanes> status_;
+  WorkerController* worker_;
+};
+
+}  // namespace quillon::app

@@ -1,0 +1,95 @@
+#include "app/screenshot_hook.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTableWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/about_dialog.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/select_database_dialog.h"
+
+namespace quillon::app {
+
+namespace {
+
+template <typename T>
+T* VisibleTopLevel() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* t = qobject_cast<T*>(w); t != nullptr && t->isVisible()) return t;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ScreenshotHook* ScreenshotHook::InstallFromEnvironment(CMainFrame& window) {
+  const QString out_dir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+  const QString search = qEnvironmentVariable("QUILLON_SCREENSHOT_SEARCH");
+  if (out_dir.isEmpty() || search.isEmpty()) return nullptr;
+  return new ScreenshotHook(window, out_dir, search);
+}
+
+ScreenshotHook::ScreenshotHook(CMainFrame& window, QString out_dir, QString search_folder)
+    : QObject(&window), window_(&window), out_dir_(std::move(out_dir)), search_folder_(std::move(search_folder)),
+      timer_(new QTimer(this)) {
+  QDir().mkpath(out_dir_);
+  window.resize(1180, 760);
+  connect(timer_, &QTimer::timeout, this, &ScreenshotHook::Tick);
+  timer_->start(250);
+}
+
+void ScreenshotHook::Save(QWidget& widget, const char* name) const {
+  const QString path = QDir(out_dir_).filePath(QString::fromLatin1(name));
+  if (!widget.grab().save(path)) std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+}
+
+// One step per tick, each waiting for what the previous one started.
+void ScreenshotHook::Tick() {
+  if (settle_ticks_ > 0) {
+    --settle_ticks_;
+    return;
+  }
+  auto* dialog = VisibleTopLevel<CSelectOracleDataBase>();
+  switch (step_) {
+    case 0:  // the dialog is up: search the folder
+      if (dialog == nullptr) return;
+      dialog->SetLookIn(search_folder_);
+      dialog->StartSearch();
+      ++step_;
+      break;
+    case 1:  // the search is complete: picture the results, dismiss the box
+      if (auto* box = VisibleTopLevel<MessageBoxDialog>(); box != nullptr && dialog != nullptr) {
+        dialog->results()->selectRow(0);
+        Save(*dialog, "select-database.png");
+        box->accept();
+        ++step_;
+      }
+      break;
+    case 2:  // scan the first database found
+      if (dialog == nullptr) return;
+      dialog->ChooseRow(0);
+      dialog->ScanFile();
+      ++step_;
+      settle_ticks_ = 2;
+      break;
+    case 3:  // the job has ended: picture the window and the About box
+      if (window_->ProcessRunning() || QApplication::activeModalWidget() != nullptr) return;
+      Save(*window_, "main-window.png");
+      {
+        AboutDialog about(window_);
+        about.show();
+        about.adjustSize();
+        Save(about, "about.png");
+      }
+      timer_->stop();
+      QCoreApplication::exit(0);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace quillon::app

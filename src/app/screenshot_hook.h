@@ -1,0 +1,37 @@
+// A test hook for the documentation's screenshots. With
+// QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_SEARCH set, the program
+// searches the given folder in the Select Database dialog, saves pictures of
+// the dialog and of the main window after scanning the first result into the
+// directory, and quits.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+namespace quillon::app {
+
+class CMainFrame;
+
+class ScreenshotHook : public QObject {
+  Q_OBJECT
+
+ public:
+  // Installs the hook when the environment asks for it; nullptr otherwise.
+  static ScreenshotHook* InstallFromEnvironment(CMainFrame& window);
+
+ private:
+  ScreenshotHook(CMainFrame& window, QString out_dir, QString search_folder);
+  void Tick();
+  void Save(QWidget& widget, const char* name) const;
+
+  CMainFrame* window_;
+  QString out_dir_;
+  QString search_folder_;
+  QTimer* timer_;
+  int step_ = 0;
+  int settle_ticks_ = 0;
+};
+
+}  // namespace quillon::app

@@ -1,0 +1,46 @@
+// The status bar's three panes (messages, record count, memory use) and the
+// progress bar that a process shows inside it.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+class QWidget;
+
+namespace quillon::app {
+
+class StatusPanes {
+ public:
+  explicit StatusPanes(QStatusBar& bar);
+
+  void SetMessage(const QString& text);                    // pane 1
+  void ShowCount(std::uint64_t count);                     // pane 2
+  void ShowMemoryKb(std::uint64_t kb);                     // pane 3
+  // Reads the resident memory; the pane stays unchanged when it cannot.
+  void ShowMemory();
+
+  // A new progress bar of steps steps with the text "Processing" (any
+  // previous one removed), one step, and its removal.
+  void StartProgress(std::uint64_t steps);
+  void StepProgress();
+  void EndProgress();
+  bool ProgressShown() const { return progress_box_ != nullptr; }
+  int ProgressValue() const;
+
+  QString message() const;
+  QString countText() const;
+  QString memoryText() const;
+
+ private:
+  QStatusBar* bar_;
+  QLabel* message_;
+  QLabel* count_;
+  QLabel* memory_;
+  QWidget* progress_box_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+};
+
+}  // namespace quillon::app

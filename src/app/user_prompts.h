@@ -1,0 +1,49 @@
+// Every question the application puts to the user goes through UserPrompts:
+// the two message boxes, the file choosers and the Select Database dialog.
+// The program uses DialogPrompts; tests script the answers instead, so no
+// modal dialog ever waits for a mouse in a test.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace quillon::app {
+
+// The choice made in the Select Database dialog.
+struct SourceSelection {
+  QString folder;           // the chosen database folder
+  QString system_datafile;  // its SYSTEM datafile; empty when none was found
+};
+
+class UserPrompts {
+ public:
+  virtual ~UserPrompts() = default;
+
+  // The information box: upper and lower text, OK.
+  virtual void Inform(QWidget* parent, const QString& upper, const QString& lower) = 0;
+  // The question box: upper and lower text, Yes and No (No the default).
+  virtual bool Ask(QWidget* parent, const QString& upper, const QString& lower) = 0;
+  // The Select Database dialog; std::nullopt when cancelled.
+  virtual std::optional<SourceSelection> SelectSource(QWidget* parent) = 0;
+  // Any existing file (Select Database).
+  virtual std::optional<QString> ChooseAnyFile(QWidget* parent) = 0;
+  // The file to save the log to, proposing proposed.
+  virtual std::optional<QString> ChooseLogFile(QWidget* parent, const QString& proposed) = 0;
+  // The "Overwrite File" box; true for Yes.
+  virtual bool ConfirmOverwrite(QWidget* parent) = 0;
+};
+
+// The real dialogs.
+class DialogPrompts : public UserPrompts {
+ public:
+  void Inform(QWidget* parent, const QString& upper, const QString& lower) override;
+  bool Ask(QWidget* parent, const QString& upper, const QString& lower) override;
+  std::optional<SourceSelection> SelectSource(QWidget* parent) override;
+  std::optional<QString> ChooseAnyFile(QWidget* parent) override;
+  std::optional<QString> ChooseLogFile(QWidget* parent, const QString& proposed) override;
+  bool ConfirmOverwrite(QWidget* parent) override;
+};
+
+}  // namespace quillon::app

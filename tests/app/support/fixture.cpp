@@ -1,0 +1,49 @@
+#include "support/fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <span>
+#include <vector>
+
+#include "testdb/block_writer.h"
+
+namespace quillon::app::testing {
+
+namespace {
+
+constexpr std::uint32_t kBlockSize = 8192;
+constexpr std::uint32_t kBlocks = 4;
+
+void WriteDatafile(const QString& path, const QString& database, std::uint32_t file, const char* tablespace) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(kBlockSize) * kBlocks, 0);
+  std::span<std::uint8_t> all(bytes);
+  testdb::WriteOsHeaderBlock(all.subspan(0, kBlockSize), format::header_format::k8K, kBlockSize, kBlocks - 1);
+  testdb::FileHeaderSpec spec;
+  spec.relative_file = file;
+  spec.compatibility_code = 0x0A20;  // 10.2
+  spec.database_name = database.toStdString();
+  spec.tablespace_name = tablespace;
+  spec.block_count = kBlocks - 1;
+  testdb::WriteFileHeaderBlock(all.subspan(kBlockSize, kBlockSize), spec);
+  QFile out(path);
+  if (out.open(QIODevice::WriteOnly)) {
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  }
+}
+
+}  // namespace
+
+QString WriteDatabaseFolder(const QString& folder, const QString& name) {
+  QDir().mkpath(folder);
+  const QString system = QDir(folder).filePath(QStringLiteral("SYSTEM01.DBF"));
+  WriteDatafile(system, name, 1, "SYSTEM");
+  WriteDatafile(QDir(folder).filePath(QStringLiteral("USERS01.DBF")), name, 4, "USERS");
+  return system;
+}
+
+void WriteFileOfSize(const QString& path, std::uint64_t size) {
+  QFile out(path);
+  if (out.open(QIODevice::WriteOnly)) out.resize(static_cast<qint64>(size));
+}
+
+}  // namespace quillon::app::testing
