@@ -63,6 +63,7 @@ void ScreenshotHook::Tick() {
     case 1:  // the search is complete: picture the results, dismiss the box
       if (auto* box = VisibleTopLevel<MessageBoxDialog>(); box != nullptr && dialog != nullptr) {
         dialog->results()->selectRow(0);
+        dialog->ChooseRow(0);
         Save(*dialog, "select-database.png");
         box->accept();
         ++step_;
@@ -70,7 +71,6 @@ void ScreenshotHook::Tick() {
       break;
     case 2:  // scan the first database found
       if (dialog == nullptr) return;
-      dialog->ChooseRow(0);
       dialog->ScanFile();
       ++step_;
       settle_ticks_ = 2;

@@ -1,6 +1,10 @@
 #include "app/select_database_dialog.h"
 
 #include <QComboBox>
+#include <QDate>
+#include <QLocale>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -90,13 +94,20 @@ CSelectOracleDataBase::CSelectOracleDataBase(UserPrompts& prompts, QWidget* pare
   QStringList headers;
   for (const ColumnSpec& c : kColumns) headers.append(Text(c.header));
   results_->setHorizontalHeaderLabels(headers);
+  // The columns are at least as wide as their headers in the user's font;
+  // the path column takes what the dialog's width leaves.
+  const QFontMetrics metrics(results_->horizontalHeader()->font());
+  const int date = metrics.horizontalAdvance(QLocale().toString(QDate(2026, 12, 28), QLocale::ShortFormat)) + 16;
   for (int i = 0; i < 5; ++i) {
-    results_->setColumnWidth(i, kColumns[i].width);
+    const int header = metrics.horizontalAdvance(headers[i]) + 24;
+    results_->setColumnWidth(i, std::max({kColumns[i].width, header, i >= 2 ? date : 0}));
     results_->horizontalHeaderItem(i)->setTextAlignment(kColumns[i].alignment | Qt::AlignVCenter);
   }
-  results_->horizontalHeader()->setStretchLastSection(true);
-  results_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
-  results_->setColumnWidth(0, 300);
+  results_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  results_->setWordWrap(false);
+  results_->setTextElideMode(Qt::ElideMiddle);
+  results_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  results_->verticalHeader()->setDefaultSectionSize(metrics.height() + 8);
   results_->verticalHeader()->hide();
   results_->setShowGrid(true);
   results_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -131,7 +142,7 @@ CSelectOracleDataBase::CSelectOracleDataBase(UserPrompts& prompts, QWidget* pare
   progress_->hide();
   clear_list_->setEnabled(false);
   scan_file_->setEnabled(false);
-  resize(760, 560);
+  resize(860, 560);
 
   connect(select_, &QPushButton::clicked, this, &CSelectOracleDataBase::SelectFile);
   connect(search_button_, &QPushButton::clicked, this, &CSelectOracleDataBase::StartSearch);

@@ -34,6 +34,20 @@ StatusPanes::StatusPanes(QStatusBar& bar)
   bar.addPermanentWidget(count_);
   bar.addPermanentWidget(memory_);
   SetMessage(QString::fromUtf8(text::kReady));
+
+  // The progress bar stays in the status bar and is shown and hidden, as
+  // Qt 6.4's QStatusBar::removeWidget hides the widget after the removed one.
+  progress_box_ = new QWidget(&bar);
+  progress_box_->setObjectName(QStringLiteral("StatusProgress"));
+  auto* layout = new QHBoxLayout(progress_box_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel(QString::fromUtf8(text::kProcessing), progress_box_));
+  progress_ = new QProgressBar(progress_box_);
+  progress_->setTextVisible(false);
+  progress_->setFixedWidth(260);
+  layout->addWidget(progress_);
+  bar.insertWidget(1, progress_box_);
+  progress_box_->hide();
 }
 
 void StatusPanes::SetMessage(const QString& text) { message_->setText(text); }
@@ -51,37 +65,24 @@ void StatusPanes::ShowMemory() {
 }
 
 void StatusPanes::StartProgress(std::uint64_t steps) {
-  EndProgress();
-  progress_box_ = new QWidget(bar_);
-  progress_box_->setObjectName(QStringLiteral("StatusProgress"));
-  auto* layout = new QHBoxLayout(progress_box_);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(new QLabel(QString::fromUtf8(text::kProcessing), progress_box_));
-  progress_ = new QProgressBar(progress_box_);
   const auto top = static_cast<int>(std::min<std::uint64_t>(std::max<std::uint64_t>(steps, 1),
                                                             std::numeric_limits<int>::max()));
   progress_->setRange(0, top);
   progress_->setValue(0);
-  progress_->setTextVisible(false);
-  progress_->setFixedWidth(260);
-  layout->addWidget(progress_);
-  bar_->insertWidget(1, progress_box_);
   progress_box_->show();
+  progress_shown_ = true;
 }
 
 void StatusPanes::StepProgress() {
-  if (progress_ != nullptr && progress_->value() < progress_->maximum()) progress_->setValue(progress_->value() + 1);
+  if (progress_shown_ && progress_->value() < progress_->maximum()) progress_->setValue(progress_->value() + 1);
 }
 
 void StatusPanes::EndProgress() {
-  if (progress_box_ == nullptr) return;
-  bar_->removeWidget(progress_box_);
-  delete progress_box_;
-  progress_box_ = nullptr;
-  progress_ = nullptr;
+  progress_box_->hide();
+  progress_shown_ = false;
 }
 
-int StatusPanes::ProgressValue() const { return progress_ != nullptr ? progress_->value() : -1; }
+int StatusPanes::ProgressValue() const { return progress_shown_ ? progress_->value() : -1; }
 QString StatusPanes::message() const { return message_->text(); }
 QString StatusPanes::countText() const { return count_->text(); }
 QString StatusPanes::memoryText() const { return memory_->text(); }

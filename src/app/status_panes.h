@@ -27,7 +27,7 @@ class StatusPanes {
   void StartProgress(std::uint64_t steps);
   void StepProgress();
   void EndProgress();
-  bool ProgressShown() const { return progress_box_ != nullptr; }
+  bool ProgressShown() const { return progress_shown_; }
   int ProgressValue() const;
 
   QString message() const;
@@ -39,8 +39,9 @@ class StatusPanes {
   QLabel* message_;
   QLabel* count_;
   QLabel* memory_;
-  QWidget* progress_box_ = nullptr;
-  QProgressBar* progress_ = nullptr;
+  QWidget* progress_box_;
+  QProgressBar* progress_;
+  bool progress_shown_ = false;
 };
 
 }  // namespace quillon::app

@@ -3,6 +3,7 @@
 // SYSTEM datafile.
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -112,6 +113,9 @@ class MainWindowTest : public QObject {
     QVERIFY(c.save_log->isEnabled());
     QVERIFY(c.clear_log->isEnabled());
     QVERIFY(!window.status().ProgressShown());
+    const auto* records = window.statusBar()->findChild<QLabel*>(QStringLiteral("StatusRecords"));
+    QVERIFY(records != nullptr && records->isVisible());
+    QCOMPARE(records->text(), QStringLiteral("Records : 1234"));
     // A tree of one node is not worth searching.
     QVERIFY(!window.searchBar().edit()->isEnabled());
     QCOMPARE(prompts.informed.size(), 1);  // a finished job says nothing

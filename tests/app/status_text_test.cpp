@@ -1,5 +1,6 @@
 // The status bar's texts: memory use grouped by thousands, record counts and
 // the progress bar.
+#include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QtTest>
@@ -50,6 +51,8 @@ class StatusTextTest : public QObject {
   void countAndProgress() {
     QMainWindow window;
     StatusPanes panes(*window.statusBar());
+    window.show();
+    const auto* records = window.statusBar()->findChild<QLabel*>(QStringLiteral("StatusRecords"));
     panes.ShowCount(1234);
     QCOMPARE(panes.countText(), QStringLiteral("Records : 1234"));
     panes.StartProgress(3);
@@ -61,6 +64,8 @@ class StatusTextTest : public QObject {
     panes.EndProgress();
     QVERIFY(!panes.ProgressShown());
     panes.EndProgress();
+    // The panes beside the bar stay visible.
+    QVERIFY(records->isVisible());
   }
 };
 
