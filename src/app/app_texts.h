@@ -27,9 +27,6 @@ inline constexpr const char* kAskStop = "   Do you want to stop the current proc
 inline constexpr const char* kStopNotResumable =
     "This process can not be resumed from current\nstate and has to be restarted.";
 inline constexpr const char* kStoppedByUser = "Current  process stopped by user.";
-inline constexpr const char* kStoppedLogLine = "Process stopped by user on ";
-inline constexpr const char* kStopDatePattern = "%A, %B %d, %Y  %I:%M:%S  %p";
-inline constexpr const char* kLogDatePattern = "%A, %B %d, %Y, %I:%M:%S %p";
 
 // Open Database.
 inline constexpr const char* kNoSystemDatafile = "Can't find System01.DBF at desired path. ";

@@ -30,6 +30,26 @@ void GuiSink::AppendLog(std::string_view text, LogMode mode) {
   RunOnGui([&] { target_->OnAppendLog(line, mode); });
 }
 
+void GuiSink::BuildTree(const ObjectTree& tree) {
+  RunOnGui([&] { target_->OnBuildTree(tree); });
+}
+
+void GuiSink::ShowRecordList() {
+  RunOnGui([&] { target_->OnShowRecordList(); });
+}
+
+void GuiSink::AddRecord(std::span<const DataView> cells, bool first) {
+  RunOnGui([&] { target_->OnAddRecord(cells, first); });
+}
+
+void GuiSink::RecordsComplete() {
+  RunOnGui([&] { target_->OnRecordsComplete(); });
+}
+
+void GuiSink::UncheckTable(std::size_t position) {
+  RunOnGui([&] { target_->OnUncheckTable(position); });
+}
+
 void GuiSink::Message(std::string_view text) {
   const QString message = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   RunOnGui([&] { target_->OnMessage(message); });

@@ -1,6 +1,6 @@
 // The engine's notifications, carried from the worker thread to the window.
 //
-// GuiSink is the NotificationSink the engine gets while a job runs. Each call
+// GuiSink is the WorkerSink the engine and the worker get while a job runs. Each call
 // made on the worker thread is handed to the GUI thread and returns only when
 // the window has handled it, so the worker never runs ahead of what the user
 // sees and never changes state the window is still reading. Called on the
@@ -9,10 +9,11 @@
 
 #include <QObject>
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
-#include "reader/notify.h"
+#include "browse/worker_sink.h"
 
 namespace quillon::app {
 
@@ -25,9 +26,16 @@ class NotificationTarget {
   virtual void OnShowCount(std::uint64_t count) = 0;
   virtual void OnAppendLog(const QString& text, LogMode mode) = 0;
   virtual void OnMessage(const QString& text) = 0;
+  // The worker's own notifications; a window without the matching pane
+  // ignores them.
+  virtual void OnBuildTree(const ObjectTree& /*tree*/) {}
+  virtual void OnShowRecordList() {}
+  virtual void OnAddRecord(std::span<const DataView> /*cells*/, bool /*first*/) {}
+  virtual void OnRecordsComplete() {}
+  virtual void OnUncheckTable(std::size_t /*position*/) {}
 };
 
-class GuiSink final : public NotificationSink {
+class GuiSink final : public WorkerSink {
  public:
   // context: a QObject living on the GUI thread.
   GuiSink(QObject& context, NotificationTarget& target) : context_(&context), target_(&target) {}
@@ -37,6 +45,14 @@ class GuiSink final : public NotificationSink {
   void ShowCount(std::uint64_t count) override;
   void AppendLog(std::string_view text, LogMode mode) override;
   void Message(std::string_view text) override;
+  void BuildTree(const ObjectTree& tree) override;
+  void ShowRecordList() override;
+  void AddRecord(std::span<const DataView> cells, bool first) override;
+  void RecordsComplete() override;
+  void UncheckTable(std::size_t position) override;
+  // Nothing to do: WorkerController posts the end of a job itself when the
+  // job returns, whether it called this or not (or threw).
+  void ProcessEnded() override {}
 
   // Runs fn on the GUI thread and returns when it has run. Further
   // notifications use this.

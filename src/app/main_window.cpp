@@ -11,13 +11,13 @@
 #include "app/app_texts.h"
 #include "app/help.h"
 #include "app/left_view.h"
-#include "app/log_date.h"
 #include "app/log_file.h"
 #include "app/message_log.h"
 #include "app/right_pane.h"
 #include "app/search_bar.h"
 #include "app/user_prompts.h"
 #include "app/worker_controller.h"
+#include "browse/log_text.h"
 
 namespace quillon::app {
 
@@ -182,8 +182,7 @@ void CMainFrame::OnProcessEnded() {
   status_->EndProgress();
   if (worker_->StopRequested()) {
     prompts_->Inform(this, QString(), Text(text::kStoppedByUser));
-    OnAppendLog(Text(text::kStoppedLogLine) + QString::fromStdString(FormatLocalTimeNow(text::kStopDatePattern)),
-                LogMode::kNewLine);
+    OnAppendLog(QString::fromStdString(StopLine()), LogMode::kNewLine);
   }
   if (!state_.search_started) search_bar_->Reset();
   search_bar_->SetControlsEnabled(tree_->NodeCount() > kSearchableNodeCount);

@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "app/app_texts.h"
-#include "app/log_date.h"
+#include "browse/log_text.h"
 #include "reader/identify.h"
 
 namespace quillon::app {
@@ -18,9 +17,9 @@ std::string TrimTrailingSlashes(std::string path) {
 }  // namespace
 
 Job MakeIdentificationJob(COracleRecoveryTools& engine, const ScanRequest& request) {
-  return [&engine, request](NotificationSink& sink, const StopFlag& stop) {
+  return [&engine, request](WorkerSink& sink, const StopFlag& stop) {
     const auto line = [&sink](const std::string& text) { sink.AppendLog(text, LogMode::kNewLine); };
-    const auto date = [] { return FormatLocalTimeNow(text::kLogDatePattern); };
+    const auto date = [] { return ReportDate(); };
     sink.ShowCount(0);
     const std::string file_name = std::filesystem::path(request.system_datafile).filename().string();
     if (!file_name.empty()) line("");
@@ -34,7 +33,7 @@ Job MakeIdentificationJob(COracleRecoveryTools& engine, const ScanRequest& reque
     line("( Major Version Of Selected  Database is Oracle " + engine.release_text() + " )");
     line("");
     if (engine.identification.unsupported) {
-      line(std::string(75, '.'));
+      line(DotLine(75));
       line("This Version not supported so scanning stopped On  " + date());
       return;
     }

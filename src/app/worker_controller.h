@@ -20,7 +20,7 @@ namespace quillon::app {
 
 // A job: everything it reports goes to the sink, and it returns soon after
 // the stop flag has been set.
-using Job = std::function<void(NotificationSink& sink, const StopFlag& stop)>;
+using Job = std::function<void(WorkerSink& sink, const StopFlag& stop)>;
 
 class WorkerController : public QObject {
   Q_OBJECT
@@ -40,7 +40,7 @@ class WorkerController : public QObject {
   // been handled; returns at once when no job runs.
   void WaitUntilIdle();
 
-  NotificationSink& sink() { return sink_; }
+  WorkerSink& sink() { return sink_; }
   const StopFlag& stop_flag() const { return stop_; }
 
  Q_SIGNALS:

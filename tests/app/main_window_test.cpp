@@ -36,7 +36,7 @@ struct GatedJob {
 
   ScanJobFactory Factory() {
     return [this](COracleRecoveryTools&, const ScanRequest& request) -> Job {
-      return [this, request](NotificationSink& sink, const StopFlag& stop) {
+      return [this, request](WorkerSink& sink, const StopFlag& stop) {
         started = true;
         sink.AppendLog("Selected Database For Repair  : " + request.source_path, LogMode::kNewLine);
         sink.Progress(ProgressStep::kStart, 10);

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <atomic>
 #include <stdexcept>
+#include <vector>
 
 #include "app/worker_controller.h"
 
@@ -34,6 +35,18 @@ struct RecordingTarget : NotificationTarget {
     Check();
     messages.append(text);
   }
+  void OnAddRecord(std::span<const DataView> cells, bool first) override {
+    Check();
+    lines.append(QStringLiteral("row %1 %2").arg(cells.size()).arg(first));
+  }
+  void OnRecordsComplete() override {
+    Check();
+    lines.append(QStringLiteral("complete"));
+  }
+  void OnUncheckTable(std::size_t position) override {
+    Check();
+    lines.append(QStringLiteral("uncheck %1").arg(position));
+  }
 };
 
 }  // namespace
@@ -47,7 +60,7 @@ class WorkerControllerTest : public QObject {
     WorkerController worker(target);
     QSignalSpy ended(&worker, &WorkerController::processEnded);
     std::atomic<int> seen_by_worker{-1};
-    QVERIFY(worker.Start([&](NotificationSink& sink, const StopFlag&) {
+    QVERIFY(worker.Start([&](WorkerSink& sink, const StopFlag&) {
       for (int i = 0; i < 50; ++i) sink.AppendLog(std::to_string(i), LogMode::kNewLine);
       // Every line has been appended by the time the call returned.
       seen_by_worker = static_cast<int>(target.lines.size());
@@ -64,11 +77,27 @@ class WorkerControllerTest : public QObject {
     QVERIFY(target.on_gui_thread);
   }
 
+  void workerNotificationsReachTheWindow() {
+    RecordingTarget target;
+    WorkerController worker(target);
+    QVERIFY(worker.Start([](WorkerSink& sink, const StopFlag&) {
+      const std::vector<DataView> cells(3);
+      sink.ShowRecordList();  // a window without a record list ignores it
+      sink.AddRecord(cells, true);
+      sink.RecordsComplete();
+      sink.UncheckTable(4);
+      sink.ProcessEnded();  // the controller posts the end itself
+    }));
+    worker.WaitUntilIdle();
+    QCOMPARE(target.lines, (QStringList{"row 3 1", "complete", "uncheck 4"}));
+    QVERIFY(target.on_gui_thread);
+  }
+
   void stopHandshake() {
     RecordingTarget target;
     WorkerController worker(target);
     std::atomic<bool> running{false};
-    QVERIFY(worker.Start([&](NotificationSink& sink, const StopFlag& stop) {
+    QVERIFY(worker.Start([&](WorkerSink& sink, const StopFlag& stop) {
       running = true;
       while (!stop.requested()) sink.ShowMemory();  // keeps the GUI thread busy too
     }));
@@ -102,7 +131,7 @@ class WorkerControllerTest : public QObject {
     std::atomic<bool> ended{false};
     {
       WorkerController worker(target);
-      QVERIFY(worker.Start([&](NotificationSink& sink, const StopFlag& stop) {
+      QVERIFY(worker.Start([&](WorkerSink& sink, const StopFlag& stop) {
         while (!stop.requested()) sink.ShowCount(1);
         ended = true;
       }));
