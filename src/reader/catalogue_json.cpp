@@ -350,6 +350,17 @@ class JsonBuilder {
     j.Member("object_number", static_cast<unsigned>(o.object_number));
     Partitioning(j, o.object_number);
     j.Member("property", static_cast<unsigned long long>(t ? t->property : 0));
+    if (const auto rows = h_.table_rows.find(o.object_number); rows != h_.table_rows.end()) {
+      j.Key("rows").BeginArray();
+      for (const CatalogueJsonRow& row : rows->second) {
+        auto sorted = row;
+        std::sort(sorted.begin(), sorted.end());
+        j.BeginObject();
+        for (const auto& [column, value] : sorted) j.Member(column, value);
+        j.EndObject();
+      }
+      j.EndArray();
+    }
     j.Key("segment");
     if (t && t->data_object_number && t->relative_file_number != 0) {
       j.BeginObject();

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/catalogue.h"
@@ -21,6 +24,10 @@ struct CatalogueJsonDatafile {
   std::uint32_t block_size = 0;
 };
 
+// One table row as the JSON's "rows" member lists it: column name and value
+// text, std::nullopt for NULL.
+using CatalogueJsonRow = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
 // What the JSON says about the database besides the catalogue.
 struct CatalogueJsonHeader {
   std::string database_name;
@@ -29,6 +36,9 @@ struct CatalogueJsonHeader {
   std::uint32_t block_size = 0;
   std::uint8_t layout_variant = 0;
   std::vector<CatalogueJsonDatafile> datafiles;
+  // Rows to list under tables, by table object number (tables without an
+  // entry have no "rows" member).
+  std::map<std::uint32_t, std::vector<CatalogueJsonRow>> table_rows;
 };
 
 // The header of a scanned database.

@@ -9,7 +9,9 @@ namespace quillon {
 namespace bt = format::block_type;
 namespace em = format::extent_map;
 
-bool IsSegmentHeader(std::uint8_t t) { return t == bt::kSegmentHeader || t == bt::kAssmSegmentHeader; }
+bool IsSegmentHeader(std::uint8_t t) {
+  return t == bt::kSegmentHeader || t == bt::kAssmSegmentHeader || t == bt::kLobSegmentHeader;
+}
 bool IsExtentMapBlock(std::uint8_t t) { return t == bt::kExtentMap || t == bt::kAssmExtentMap; }
 
 SpaceManagement SpaceManagementOf(std::uint8_t t) {
@@ -22,7 +24,8 @@ std::optional<ExtentMap> DecodeExtentMap(ByteView block) {
   if (!type) return std::nullopt;
   const format::ExtentMapLayout* layout = nullptr;
   switch (*type) {
-    case bt::kSegmentHeader: layout = &em::kFreeListHeader; break;
+    case bt::kSegmentHeader:
+    case bt::kLobSegmentHeader: layout = &em::kFreeListHeader; break;
     case bt::kAssmSegmentHeader: layout = &em::kAssmHeader; break;
     case bt::kExtentMap:
     case bt::kAssmExtentMap: layout = &em::kContinuation; break;

@@ -34,6 +34,7 @@ inline constexpr std::uint8_t kData = 0x06;             // table, cluster and in
 inline constexpr std::uint8_t kFileHeader = 0x0B;
 inline constexpr std::uint8_t kSegmentHeader = 0x10;    // free-list managed segment
 inline constexpr std::uint8_t kExtentMap = 0x12;        // continuation of a 0x10 map
+inline constexpr std::uint8_t kLobSegmentHeader = 0x17; // free-list LOB segment; its map lies as in 0x10
 inline constexpr std::uint8_t kFileSpaceHeader = 0x1D;  // locally managed file bitmap header
 inline constexpr std::uint8_t kFileSpaceBitmap = 0x1E;
 inline constexpr std::uint8_t kFirstLevelBitmap = 0x20;   // ASSM level-1 bitmap
@@ -147,7 +148,7 @@ struct ExtentMapLayout {
   std::size_t first_entry;
 };
 namespace extent_map {
-inline constexpr ExtentMapLayout kFreeListHeader{92, 96, 100, 108};  // type 0x10
+inline constexpr ExtentMapLayout kFreeListHeader{92, 96, 100, 108};  // types 0x10 and 0x17
 inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23
 inline constexpr ExtentMapLayout kContinuation{20, 24, 28, 36};      // types 0x12, 0x24
 inline constexpr std::size_t kEntrySize = 8;
@@ -231,14 +232,73 @@ inline constexpr std::size_t kRowEntrySize = 2;
 inline constexpr std::uint16_t kNoOffset = 0xFFFF;
 }  // namespace data_header
 
-// Index block header after the ITLs (the parts the readers use): a level byte
-// at H + 2 (0x90, 0x97, 0x99 for leaf blocks of index-organized tables), the
-// row count at H + 8 and the row directory at H + 36.
+// Index block header (kdxco, then kdxle or kdxbr), at H = 44 + 24×n after
+// the ITLs (52 + 24×n in ASSM blocks, as for table blocks). Row offsets are
+// relative to H.
+//
+// | off | size | field                                                       |
+// |   0 |    1 | level: 0 leaf, 1 and up branch                              |
+// |   1 |    1 | lock                                                        |
+// |   2 |    1 | flags (opcode): 0x80 normal index, 0x90 leaf of an         |
+// |     |      | index-organized table, 0x97 one whose rows continue in an   |
+// |     |      | overflow segment (0x99 also seen in IOT leaves)             |
+// |   3 |    1 | number of key columns                                       |
+// |   4 |    4 | sdc                                                         |
+// |   8 |    2 | number of rows                                              |
+// |  10 |    2 | start of free space (the end of the row directory)          |
+// |  12 |    2 | end of free space (the lowest row)                          |
+// |  14 |    2 | available space                                             |
+// | leaf blocks (kdxle):                                                     |
+// |  16 |    2 | rows after a split                                          |
+// |  18 |    2 | deleted rows                                                |
+// |  20 |    4 | next leaf block DBA (0: the last)                           |
+// |  24 |    4 | previous leaf block DBA (0: the first)                      |
+// |  28 |    1 | deleted space                                               |
+// |  30 |    2 | usable bytes of the block                                   |
+// | branch blocks (kdxbr):                                                   |
+// |  16 |    4 | DBA of the leftmost child                                   |
+// |  20 |    2 | rows after a split                                          |
+// |  36 | 2×r | row directory (leaf and branch)                             |
+//
+// Leaf rows: flag (0x00; 0x02, 0x04, 0x06 variants), lock, then the key
+// columns with their length bytes. A normal index adds the row's address:
+// unique indexes as a 6-byte data part before the keys (length byte 6), the
+// others as a last 6-byte key column (relative DBA 4 BE, slot 2 BE). A leaf
+// row of an index-organized table continues after its key columns with the
+// non-key columns as a row piece (flag 0x2C, lock, column count, columns), or
+// 0x28 with the address of the rest of the row in the overflow segment
+// between the column count and the columns that stay in the leaf. Branch
+// rows: child DBA (4, BE) and the separator key columns.
 namespace index_header {
-inline constexpr std::size_t kFlags = 1;
-inline constexpr std::size_t kLevel = 2;
+inline constexpr std::size_t kLevel = 0;
+inline constexpr std::size_t kLock = 1;
+inline constexpr std::size_t kFlags = 2;
+inline constexpr std::size_t kKeyColumns = 3;
+inline constexpr std::size_t kSdc = 4;
 inline constexpr std::size_t kRowCount = 8;
+inline constexpr std::size_t kFreeSpaceBegin = 10;
+inline constexpr std::size_t kFreeSpaceEnd = 12;
+inline constexpr std::size_t kAvailableSpace = 14;
+inline constexpr std::size_t kLeafSplitRows = 16;
+inline constexpr std::size_t kLeafDeletedRows = 18;
+inline constexpr std::size_t kLeafNext = 20;
+inline constexpr std::size_t kLeafPrevious = 24;
+inline constexpr std::size_t kLeafDeletedSpace = 28;
+inline constexpr std::size_t kLeafUsableBytes = 30;
+inline constexpr std::size_t kBranchLeftmostChild = 16;
+inline constexpr std::size_t kBranchSplitRows = 20;
 inline constexpr std::size_t kRowDirectory = 36;
+inline constexpr std::size_t kRowEntrySize = 2;
+
+inline constexpr std::uint8_t kFlagsNormal = 0x80;
+inline constexpr std::uint8_t kFlagsIotLeaf = 0x90;
+inline constexpr std::uint8_t kFlagsIotOverflowLeaf = 0x97;
+inline constexpr std::uint8_t kFlagsIotLeafAlt = 0x99;
+
+inline constexpr std::uint8_t kRowFlag = 0x00;            // a leaf row
+inline constexpr std::size_t kRowHeaderSize = 2;          // flag, lock
+inline constexpr std::size_t kRowidSize = 6;              // relative DBA (4, BE) and slot (2, BE)
+inline constexpr std::size_t kBranchChildSize = 4;
 }  // namespace index_header
 
 // ---------------------------------------------------------------------------

@@ -48,17 +48,19 @@ std::uint64_t CountHeap(const DataBlock& d) {
   return n;
 }
 
-// Leaf blocks of an index-organized table: a level byte naming a leaf, the
-// row count and the row directory at fixed places after the ITLs.
+// Leaf blocks of an index-organized table: level 0 and the flags of an IOT
+// leaf, the row count and the row directory at fixed places after the ITLs.
 std::uint64_t CountIndexLeaf(ByteView block, std::size_t h) {
   const auto level = block.U8(h + ih::kLevel);
-  if (!level || (*level != 0x90 && *level != 0x97 && *level != 0x99)) return 0;
+  const auto flags = block.U8(h + ih::kFlags);
+  if (!level || *level != 0 || !flags) return 0;
+  if (*flags != ih::kFlagsIotLeaf && *flags != ih::kFlagsIotOverflowLeaf && *flags != ih::kFlagsIotLeafAlt) return 0;
   const auto rows = block.U16LE(h + ih::kRowCount);
   if (!rows) return 0;
   const std::size_t directory = h + ih::kRowDirectory;
   std::uint64_t n = 0;
   for (std::size_t slot = 0; slot < *rows; ++slot) {
-    const auto offset = block.U16LE(directory + 2 * slot);
+    const auto offset = block.U16LE(directory + ih::kRowEntrySize * slot);
     if (!offset) break;  // the directory runs out of the block
     if (*offset <= *rows || *offset == format::data_header::kNoOffset) continue;
     const auto flag = block.U8(h + *offset);

@@ -90,6 +90,10 @@ void CheckRow(BlockSource& source, SpaceManagement space, const testdb::Row& row
         EXPECT_EQ(first.flag, member_bit | rw::kComplete);
       }
       break;
+    case Placement::kTailPiece:
+      ASSERT_EQ(placed.pieces.size(), 1u);
+      EXPECT_EQ(first.flag, rw::kLast);
+      return;
   }
   const auto read = test::ReadRowChain(source, space, first.dba, first.table, first.slot);
   EXPECT_EQ(read.problem, "");

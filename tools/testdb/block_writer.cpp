@@ -118,7 +118,8 @@ constexpr std::uint32_t kAssmMapFlag = 0x10000000;
 }  // namespace ktech
 
 const format::ExtentMapLayout& LayoutOf(std::uint8_t block_type) {
-  return block_type == bt::kSegmentHeader       ? format::extent_map::kFreeListHeader
+  return block_type == bt::kSegmentHeader || block_type == bt::kLobSegmentHeader
+             ? format::extent_map::kFreeListHeader
          : block_type == bt::kAssmSegmentHeader ? format::extent_map::kAssmHeader
                                                 : format::extent_map::kContinuation;
 }
@@ -204,7 +205,8 @@ void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type,
   std::uint8_t* p = block.data();
   const std::size_t capacity = ExtentMapCapacity(block.size(), block_type);
   const std::size_t written = std::min(entries.size(), capacity);
-  if (block_type == bt::kSegmentHeader || block_type == bt::kAssmSegmentHeader) {
+  if (block_type == bt::kSegmentHeader || block_type == bt::kAssmSegmentHeader ||
+      block_type == bt::kLobSegmentHeader) {
     PutU32LE(p + ktech::kTablespace, control.tablespace_number);
     PutU32LE(p + ktech::kLastMap, control.last_map);
     PutU32LE(p + ktech::kMapCount, control.map_count);
@@ -337,6 +339,41 @@ std::size_t EncodedPieceSize(const PieceSpec& piece) {
   return n;
 }
 
+void WriteTransactionHeader(std::span<std::uint8_t> block, const TransactionHeader& t, std::uint32_t rdba,
+                            const BlockStamp& stamp) {
+  std::uint8_t* p = block.data();
+  p[db::kKind] = t.kind;
+  PutU32LE(p + db::kObjectNumber, t.object_number);
+  PutU32LE(p + db::kCleanoutScn, stamp.scn_base - 1);
+  PutU16LE(p + db::kItlCount, t.itl_count);
+  p[db::kFlags] = t.space == SpaceManagement::kAssm ? db::kFlagsAssm : db::kFlagsFreeList;
+  PutU32LE(p + db::kFreeListNext, t.space == SpaceManagement::kAssm ? t.bitmap_dba : 0);
+  for (std::size_t i = 0; i < t.itl_count; ++i) {
+    std::uint8_t* itl = p + db::kItlStart + i * db::kItlSize;
+    const bool loader = i == 0;
+    const bool deleter = t.locked_rows != 0 && i + 1 == t.deleting_itl;
+    if (!loader && !deleter) continue;
+    // The first slot holds the committed transaction that loaded the block,
+    // the deleting one a committed transaction not yet cleaned out.
+    const std::uint32_t salt = rdba + static_cast<std::uint32_t>(i) * 7;
+    PutU16LE(itl + format::itl::kXidUsn, static_cast<std::uint16_t>(1 + (t.object_number + i) % 10));
+    PutU16LE(itl + format::itl::kXidSlot, static_cast<std::uint16_t>(salt % 48));
+    PutU32LE(itl + format::itl::kXidSequence, 0x100 + (salt & 0xFFF));
+    PutU32LE(itl + format::itl::kUbaDba, 0x00800000 | (salt & 0x3FF));
+    PutU16LE(itl + format::itl::kUbaSequence, static_cast<std::uint16_t>(salt & 0xFFFF));
+    itl[format::itl::kUbaRecord] = static_cast<std::uint8_t>(1 + i);
+    if (loader) {
+      PutU16LE(itl + format::itl::kFlagsAndLocks, format::itl::kFlagCommitted);
+      PutU32LE(itl + format::itl::kScnBase, stamp.scn_base - 1);
+    } else {
+      // "--U-": committed with an upper-bound SCN, rows still locked.
+      PutU16LE(itl + format::itl::kFlagsAndLocks,
+               static_cast<std::uint16_t>(0x2000 | std::min<std::uint32_t>(t.locked_rows, 0xFFF)));
+      PutU32LE(itl + format::itl::kScnBase, stamp.scn_base);
+    }
+  }
+}
+
 DataBlockBuilder::DataBlockBuilder(std::size_t block_size, SpaceManagement space, std::uint16_t itl_count,
                                    std::uint32_t object_number, std::uint8_t table_count) {
   Reset(block_size, space, itl_count, object_number, table_count);
@@ -414,37 +451,9 @@ void DataBlockBuilder::Write(std::span<std::uint8_t> block, std::uint8_t format_
   std::memset(p, 0, row_top_);
   std::memcpy(p + row_top_, rows_.data() + row_top_, block_size_ - row_top_);
 
-  // Transaction header.
-  p[db::kKind] = db::kKindData;
-  PutU32LE(p + db::kObjectNumber, object_number_);
-  PutU32LE(p + db::kCleanoutScn, stamp.scn_base - 1);
-  PutU16LE(p + db::kItlCount, itl_count_);
-  p[db::kFlags] = space_ == SpaceManagement::kAssm ? db::kFlagsAssm : db::kFlagsFreeList;
-  PutU32LE(p + db::kFreeListNext, space_ == SpaceManagement::kAssm ? bitmap_dba_ : 0);
-  for (std::size_t i = 0; i < itl_count_; ++i) {
-    std::uint8_t* itl = p + db::kItlStart + i * db::kItlSize;
-    const bool loader = i == 0;
-    const bool deleter = locked_rows_ != 0 && i + 1 == deleting_itl();
-    if (!loader && !deleter) continue;
-    // The first slot holds the committed transaction that loaded the block,
-    // the deleting one a committed transaction not yet cleaned out.
-    const std::uint32_t salt = rdba + static_cast<std::uint32_t>(i) * 7;
-    PutU16LE(itl + format::itl::kXidUsn, static_cast<std::uint16_t>(1 + (object_number_ + i) % 10));
-    PutU16LE(itl + format::itl::kXidSlot, static_cast<std::uint16_t>(salt % 48));
-    PutU32LE(itl + format::itl::kXidSequence, 0x100 + (salt & 0xFFF));
-    PutU32LE(itl + format::itl::kUbaDba, 0x00800000 | (salt & 0x3FF));
-    PutU16LE(itl + format::itl::kUbaSequence, static_cast<std::uint16_t>(salt & 0xFFFF));
-    itl[format::itl::kUbaRecord] = static_cast<std::uint8_t>(1 + i);
-    if (loader) {
-      PutU16LE(itl + format::itl::kFlagsAndLocks, format::itl::kFlagCommitted);
-      PutU32LE(itl + format::itl::kScnBase, stamp.scn_base - 1);
-    } else {
-      // "--U-": committed with an upper-bound SCN, rows still locked.
-      PutU16LE(itl + format::itl::kFlagsAndLocks,
-               static_cast<std::uint16_t>(0x2000 | std::min<std::uint32_t>(locked_rows_, 0xFFF)));
-      PutU32LE(itl + format::itl::kScnBase, stamp.scn_base);
-    }
-  }
+  WriteTransactionHeader(block, {db::kKindData, space_, itl_count_, object_number_, bitmap_dba_, locked_rows_,
+                                 deleting_itl()},
+                         rdba, stamp);
 
   // Data header.
   const std::size_t h = header_;

@@ -189,6 +189,22 @@ Bytes EncodeRowPiece(const PieceSpec& piece);
 // The stored size of a row piece with the given header and columns.
 std::size_t EncodedPieceSize(const PieceSpec& piece);
 
+// The transaction header of a data or index block (offsets 20 to 44) and its
+// ITL entries: the first holds the committed transaction that loaded the
+// block, the deleting one (when rows are locked) a committed transaction not
+// yet cleaned out.
+struct TransactionHeader {
+  std::uint8_t kind = format::data_block::kKindData;  // 1 table/cluster, 2 index
+  SpaceManagement space = SpaceManagement::kFreeList;
+  std::uint16_t itl_count = 2;
+  std::uint32_t object_number = 0;
+  std::uint32_t bitmap_dba = 0;    // ASSM: the level-1 bitmap block covering the block
+  std::uint32_t locked_rows = 0;
+  std::uint8_t deleting_itl = 2;   // 1-based
+};
+void WriteTransactionHeader(std::span<std::uint8_t> block, const TransactionHeader& header, std::uint32_t rdba,
+                            const BlockStamp& stamp);
+
 // Where a reserved row piece lies in the block being built.
 struct RowSlot {
   std::uint16_t index = 0;   // the row's number within its table (what row addresses hold)

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillon::testdb {
+
+void DatafileWriter::FreeDeleter::operator()(std::uint8_t* p) const { std::free(p); }
 
 DatafileWriter::~DatafileWriter() {
   if (fd_ >= 0) ::close(fd_);
@@ -23,10 +26,9 @@ DatafileWriter& DatafileWriter::operator=(DatafileWriter&& o) noexcept {
     path_ = std::move(o.path_);
     block_size_ = o.block_size_;
     window_ = std::move(o.window_);
+    touched_ = std::move(o.touched_);
     window_blocks_ = o.window_blocks_;
     window_first_ = o.window_first_;
-    window_used_ = o.window_used_;
-    handed_out_ = std::move(o.handed_out_);
     bytes_written_ = o.bytes_written_;
     error_ = std::move(o.error_);
   }
@@ -47,8 +49,12 @@ std::optional<DatafileWriter> DatafileWriter::Create(const std::string& path, st
   w.path_ = path;
   w.block_size_ = block_size;
   w.window_blocks_ = std::max<std::size_t>(1, window_bytes / block_size);
-  w.window_.assign(w.window_blocks_ * block_size, 0);
-  w.handed_out_.assign(w.window_blocks_, false);
+  w.window_.reset(static_cast<std::uint8_t*>(std::calloc(w.window_blocks_, block_size)));
+  if (!w.window_) {
+    error = "out of memory for " + path;
+    return std::nullopt;
+  }
+  w.touched_.assign(w.window_blocks_, false);
   return w;
 }
 
@@ -57,26 +63,31 @@ void DatafileWriter::Fail(const std::string& what) {
 }
 
 void DatafileWriter::Flush() {
-  const std::size_t bytes = static_cast<std::size_t>(window_used_) * block_size_;
-  // Blocks of the window nobody wrote are holes: zeros, whatever the window
-  // held before.
-  for (std::uint64_t i = 0; i < window_used_; ++i) {
-    if (!handed_out_[i]) std::memset(window_.data() + i * block_size_, 0, block_size_);
-  }
-  std::size_t done = 0;
-  while (done < bytes) {
-    const ssize_t n = ::pwrite(fd_, window_.data() + done, bytes - done,
-                               static_cast<off_t>(window_first_ * block_size_ + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      Fail("cannot write");
-      break;
+  // Every run of written blocks with one system call; the blocks are zeroed
+  // again for their next use.
+  for (std::size_t i = 0; i < window_blocks_;) {
+    if (!touched_[i]) {
+      ++i;
+      continue;
     }
-    done += static_cast<std::size_t>(n);
+    std::size_t end = i;
+    while (end < window_blocks_ && touched_[end]) touched_[end++] = false;
+    const std::size_t bytes = (end - i) * block_size_;
+    std::size_t done = 0;
+    while (done < bytes) {
+      const ssize_t n = ::pwrite(fd_, WindowBlock(i) + done, bytes - done,
+                                 static_cast<off_t>((window_first_ + i) * block_size_ + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        Fail("cannot write");
+        break;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    bytes_written_ += done;
+    std::memset(WindowBlock(i), 0, bytes);
+    i = end;
   }
-  bytes_written_ += done;
-  std::fill(handed_out_.begin(), handed_out_.end(), false);
-  window_used_ = 0;
 }
 
 std::span<std::uint8_t> DatafileWriter::Next(std::uint32_t block_no, bool zeroed) {
@@ -85,15 +96,14 @@ std::span<std::uint8_t> DatafileWriter::Next(std::uint32_t block_no, bool zeroed
     window_first_ = block_no;
   }
   const std::uint64_t i = block_no - window_first_;
-  window_used_ = std::max(window_used_, i + 1);
-  std::uint8_t* p = window_.data() + i * block_size_;
-  if (zeroed && !handed_out_[i]) std::memset(p, 0, block_size_);
-  handed_out_[i] = true;
-  return {p, block_size_};
+  // Blocks not written since the last flush are zero already.
+  if (touched_[i] && zeroed) std::memset(WindowBlock(i), 0, block_size_);
+  touched_[i] = true;
+  return {WindowBlock(i), block_size_};
 }
 
 void DatafileWriter::Put(std::uint32_t block_no, std::span<const std::uint8_t> image) {
-  if (block_no >= window_first_) {
+  if (block_no >= window_first_ && block_no < window_first_ + window_blocks_) {
     auto out = Next(block_no, false);
     std::memcpy(out.data(), image.data(), std::min(out.size(), image.size()));
     return;
@@ -104,13 +114,8 @@ void DatafileWriter::Put(std::uint32_t block_no, std::span<const std::uint8_t> i
 }
 
 bool DatafileWriter::Get(std::uint32_t block_no, std::span<std::uint8_t> out) {
-  if (block_no >= window_first_ && block_no < window_first_ + window_blocks_) {
-    const std::uint64_t i = block_no - window_first_;
-    if (handed_out_[i]) {
-      std::memcpy(out.data(), window_.data() + i * block_size_, out.size());
-    } else {
-      std::memset(out.data(), 0, out.size());
-    }
+  if (block_no >= window_first_ && block_no < window_first_ + window_blocks_ && touched_[block_no - window_first_]) {
+    std::memcpy(out.data(), WindowBlock(block_no - window_first_), out.size());
     return true;
   }
   std::memset(out.data(), 0, out.size());
@@ -125,8 +130,8 @@ bool DatafileWriter::Finish(std::uint64_t total_blocks, std::string& error) {
     if (::close(fd_) != 0) Fail("cannot close");
     fd_ = -1;
   }
-  window_.clear();
-  window_.shrink_to_fit();
+  window_.reset();
+  touched_.clear();
   error = error_;
   return error_.empty();
 }

@@ -1,12 +1,15 @@
 // Writes one file block by block through a large buffer: blocks handed out
-// in increasing order are collected in a window of several megabytes and
-// written with one system call per window; blocks behind the window (segment
-// headers finished after their data, patches) are written in place. Blocks
-// never handed out stay holes and read as zeros.
+// are collected in a window of several megabytes and written with one system
+// call per run of blocks written in it; blocks outside the window are
+// written in place, or the window moves to them. Only the blocks written
+// through the window are written back, so blocks may come in any order (a
+// layout that gives out first extents up front goes back and forth).
+// Blocks never handed out stay holes and read as zeros.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,9 +33,9 @@ class DatafileWriter {
                                               std::string& error,
                                               std::size_t window_bytes = kDefaultWindowBytes);
 
-  // A block to write into, zero-filled unless the caller overwrites all of
-  // it anyway (zeroed false). Block numbers handed out this way must not
-  // decrease; earlier blocks are reached with Put.
+  // A block to write into (the window moves when the block lies outside
+  // it), zero-filled unless the caller overwrites all of it anyway (zeroed
+  // false). Writing a block again replaces its content.
   std::span<std::uint8_t> Next(std::uint32_t block_no, bool zeroed = true);
   // Writes a whole block anywhere in the file.
   void Put(std::uint32_t block_no, std::span<const std::uint8_t> image);
@@ -48,17 +51,22 @@ class DatafileWriter {
   std::uint64_t bytes_written() const { return bytes_written_; }
 
  private:
+  struct FreeDeleter {
+    void operator()(std::uint8_t* p) const;
+  };
+
   void Flush();
   void Fail(const std::string& what);
+  std::uint8_t* WindowBlock(std::uint64_t index) { return window_.get() + index * block_size_; }
 
   int fd_ = -1;
   std::string path_;
   std::size_t block_size_ = 0;
-  std::vector<std::uint8_t> window_;
+  // Allocated zeroed by the system (calloc): pages cost nothing until used.
+  std::unique_ptr<std::uint8_t, FreeDeleter> window_;
+  std::vector<bool> touched_;      // blocks of the window written since the last flush
   std::size_t window_blocks_ = 0;
   std::uint64_t window_first_ = 0;
-  std::uint64_t window_used_ = 0;  // blocks from window_first_ on that hold data
-  std::vector<bool> handed_out_;   // per window block: written through Next or Put
   std::uint64_t bytes_written_ = 0;
   std::string error_;
 };

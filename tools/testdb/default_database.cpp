@@ -9,12 +9,14 @@ namespace quillon::testdb {
 
 Bytes SmallNumber(std::uint64_t value) {
   if (value == 0) return {0x80};
-  std::vector<std::uint8_t> digits;  // base-100 digits, least significant first
-  for (std::uint64_t v = value; v != 0; v /= 100) digits.push_back(static_cast<std::uint8_t>(v % 100));
-  Bytes out{static_cast<std::uint8_t>(0xC0 + digits.size())};
+  std::uint8_t digits[10];  // base-100 digits, least significant first
+  std::size_t count = 0;
+  for (std::uint64_t v = value; v != 0; v /= 100) digits[count++] = static_cast<std::uint8_t>(v % 100);
   std::size_t low = 0;
   while (digits[low] == 0) ++low;  // trailing zero digits are not stored
-  for (std::size_t i = digits.size(); i-- > low;) out.push_back(static_cast<std::uint8_t>(digits[i] + 1));
+  Bytes out(1 + count - low);
+  out[0] = static_cast<std::uint8_t>(0xC0 + count);
+  for (std::size_t i = count, o = 1; i-- > low;) out[o++] = static_cast<std::uint8_t>(digits[i] + 1);
   return out;
 }
 

@@ -211,7 +211,46 @@ void FormatFreeBlocks(OpenDatafile& f, const ReleaseProfile& release, std::uint3
   }
 }
 
+// The first block a datafile's extents may use: after the file space header
+// and bitmap blocks of a locally managed file, block 2 in a dictionary
+// managed one.
+std::uint32_t FirstDataBlock(const ReleaseProfile& release) {
+  const bool dictionary_managed = release.first_data_block <= 2;
+  return dictionary_managed ? 2 : release.first_data_block;
+}
+
 }  // namespace
+
+std::vector<std::uint32_t> PlanFirstExtents(const DatabaseModel& model) {
+  std::vector<std::uint32_t> starts;
+  const auto release = FindReleaseProfile(model.release);
+  if (!model.first_extents_up_front || !release) return starts;
+  std::map<std::uint32_t, std::uint32_t> next_free;  // relative file -> block
+  for (const auto& f : model.datafiles) next_free[f.relative_file] = FirstDataBlock(*release);
+  for (const SegmentModel& s : model.segments) {
+    const DatafileModel* f = FindDatafile(model, s);
+    if (!f) {
+      starts.push_back(0);
+      continue;
+    }
+    std::uint32_t& next = next_free[f->relative_file];
+    starts.push_back(next);
+    next += FirstExtentOf(s, model.block_size).blocks + s.extent_gap_blocks;
+  }
+  return starts;
+}
+
+std::vector<std::uint32_t> PlanSegmentHeaders(const DatabaseModel& model) {
+  std::vector<std::uint32_t> headers;
+  const std::vector<std::uint32_t> starts = PlanFirstExtents(model);
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    const SegmentModel& s = model.segments[i];
+    const DatafileModel* f = FindDatafile(model, s);
+    headers.push_back(f ? format::MakeDba(f->relative_file, starts[i] + FirstExtentOf(s, model.block_size).header_offset)
+                        : 0);
+  }
+  return headers;
+}
 
 bool WriteDatabase(const DatabaseModel& model, const std::string& folder, LayoutResult& result,
                    std::string& error) {
@@ -239,8 +278,7 @@ bool WriteDatabase(const DatabaseModel& model, const std::string& folder, Layout
     auto writer = DatafileWriter::Create(folder + "/" + df.file_name, bs, error);
     if (!writer) return false;
     f->writer = std::move(*writer);
-    const bool dictionary_managed = release.first_data_block <= 2;
-    f->first_data_block = dictionary_managed ? 2 : release.first_data_block;
+    f->first_data_block = FirstDataBlock(release);
     f->checksum = release.checksum_every_block || EqualsIgnoreCase(df.tablespace, "SYSTEM");
     f->space.next_free = f->first_data_block;
     f->space.limit = df.blocks;
@@ -249,8 +287,27 @@ bool WriteDatabase(const DatabaseModel& model, const std::string& folder, Layout
     files.push_back(std::move(f));
   }
 
-  for (std::size_t i = 0; i < model.segments.size(); ++i) {
+  // First extents given out up front: the files' free space starts after them.
+  const std::vector<std::uint32_t> first_extents = PlanFirstExtents(model);
+  for (std::size_t i = 0; i < first_extents.size(); ++i) {
     const SegmentModel& sm = model.segments[i];
+    OpenDatafile& f = *by_number[FindDatafile(model, sm)->relative_file];
+    const std::uint32_t end = first_extents[i] + FirstExtentOf(sm, bs).blocks + sm.extent_gap_blocks;
+    f.space.next_free = std::max(f.space.next_free, end);
+    if (f.space.limit != 0 && end > f.space.limit) {
+      error = "datafile " + f.model->file_name + " is full: segment " + sm.name + " needs more space";
+      return false;
+    }
+  }
+
+  for (std::size_t i = 0; i < model.segments.size(); ++i) {
+    // A segment with a preparer is completed from what is placed so far.
+    std::optional<SegmentModel> prepared;
+    if (model.segments[i].prepare) {
+      prepared = model.segments[i];
+      prepared->prepare(result, *prepared);
+    }
+    const SegmentModel& sm = prepared ? *prepared : model.segments[i];
     OpenDatafile& f = *by_number[FindDatafile(model, sm)->relative_file];
     SegmentContext ctx;
     ctx.file = &f.writer;
@@ -261,6 +318,7 @@ bool WriteDatabase(const DatabaseModel& model, const std::string& folder, Layout
     ctx.format_byte = BlockFormatByte(release, bs);
     ctx.checksum = f.checksum;
     ctx.format_unused = model.unused_blocks == UnusedBlocks::kFormattedEmpty;
+    if (!first_extents.empty()) ctx.first_extent_block = first_extents[i];
     SegmentLayout& out = result.segments.emplace_back();
     if (!WriteSegment(sm, ctx, root.Fork(sm.object_number), out, error)) return false;
     for (const auto& e : out.extents) {

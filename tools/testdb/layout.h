@@ -14,7 +14,9 @@
 // reusable buffers: a gigabyte takes a few seconds.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "testdb/layout_result.h"
 #include "testdb/model.h"
@@ -26,5 +28,14 @@ namespace quillon::testdb {
 // invalid or a file cannot be written.
 bool WriteDatabase(const DatabaseModel& model, const std::string& folder, LayoutResult& result,
                    std::string& error);
+
+// Where the first extent of every segment starts (block number in its
+// datafile), in model order, when the model has first_extents_up_front;
+// empty otherwise.
+std::vector<std::uint32_t> PlanFirstExtents(const DatabaseModel& model);
+// The segment header DBA of every segment, in model order, when the model
+// has first_extents_up_front (empty otherwise): the layout engine puts the
+// headers exactly there, whatever the rows.
+std::vector<std::uint32_t> PlanSegmentHeaders(const DatabaseModel& model);
 
 }  // namespace quillon::testdb

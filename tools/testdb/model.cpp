@@ -103,7 +103,9 @@ std::string CheckSegment(const DatabaseModel& model, const SegmentModel& s) {
   if (s.max_extents_per_map && *s.max_extents_per_map == 0) return where + ": max_extents_per_map is 0";
   if (s.itl_count == 0 || s.itl_count > 255) return where + ": itl_count must be 1..255";
   if (s.pct_free > 90) return where + ": pct_free above 90";
-  if (s.kind == SegmentKind::kCluster) {
+  if (s.kind == SegmentKind::kIndex) {
+    if (s.index.key_columns == 0) return where + ": an index needs key columns";
+  } else if (s.kind == SegmentKind::kCluster) {
     if (s.member_tables == 0 || s.member_tables > 254) return where + ": a cluster needs 1..254 member tables";
     for (std::size_t k = 0; k < s.keys.size(); ++k) {
       const ClusterKey& key = s.keys[k];

@@ -33,7 +33,19 @@
 // - cluster keys are packed while they fit (and while the block holds fewer
 //   than cluster_key_size allows); when a key's member rows overflow a block,
 //   the key row is repeated in the next block and the key rows of the two
-//   blocks point at each other.
+//   blocks point at each other;
+// - index segments (B-tree indexes, index-organized tables) take their leaf
+//   rows in key order and pack them into leaf blocks (index_block_writer.h),
+//   with a branch root block in front when there is more than one leaf.
+//
+// With first_extents_up_front the engine first gives every segment its first
+// extent, in model order, as a freshly created database has them (each
+// object gets its initial extent when it is created), and only then fills
+// the segments; extents a segment needs beyond its first come after all
+// first extents of its datafile. Segment header addresses then follow from
+// the model alone (PlanSegmentHeaders), before any row is packed: the
+// dictionary writer needs them to write the dictionary rows that point at
+// the segments.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +57,7 @@
 
 #include "reader/block_view.h"
 #include "testdb/block_writer.h"
+#include "testdb/index_block_writer.h"
 
 namespace quillon::testdb {
 
@@ -57,6 +70,8 @@ enum class Placement : std::uint8_t {
               // middle pieces 0x00..0x03, last piece 0x04/0x06
   kDeleted,   // a deleted piece 0x3C: flag and lock byte only
   kFreeSlot,  // no piece: a row directory entry on the block's free list
+  kTailPiece, // only the last piece 0x04 of a row whose head lies elsewhere (the
+              // overflow part of an index-organized table's row); must fit in a block
 };
 
 struct Row {
@@ -128,7 +143,20 @@ enum class ExtentPolicy : std::uint8_t {
   kAutoAllocate,  // Oracle's system allocation: 64 KB extents, then 1 MB, 8 MB, 64 MB
 };
 
-enum class SegmentKind : std::uint8_t { kHeap, kCluster };
+enum class SegmentKind : std::uint8_t { kHeap, kCluster, kIndex };
+
+// The content of an index segment.
+struct IndexSegmentSpec {
+  std::uint8_t leaf_flags = format::index_header::kFlagsNormal;  // H + 2 of leaf blocks
+  std::uint8_t key_columns = 1;                                  // H + 3
+  std::vector<IndexEntry> entries;                               // in key order
+};
+
+struct LayoutResult;
+struct SegmentModel;
+// Completes a segment right before it is laid out, from where the segments
+// before it went (an index takes the row addresses of its table's rows).
+using SegmentPreparer = std::function<void(const LayoutResult& placed, SegmentModel& segment)>;
 
 struct SegmentModel {
   std::string name;                          // shown in messages and results
@@ -152,9 +180,24 @@ struct SegmentModel {
   std::uint8_t member_tables = 0;
   std::vector<ClusterKey> keys;
   std::uint32_t cluster_key_size = 0;        // SIZE: bytes reserved per key; 0: pack while they fit
+  // Index segment.
+  IndexSegmentSpec index;
+
+  // The segment header's block type when it is not the space management's
+  // (0x17 for a LOB segment in a free-list tablespace).
+  std::optional<std::uint8_t> header_type;
+  SegmentPreparer prepare;
 
   bool record_rows = true;                   // report every row's pieces in the result
 };
+
+// The first extent of a segment: its size in blocks and where its header
+// lies in it (after the bitmap blocks of an ASSM segment).
+struct FirstExtent {
+  std::uint32_t blocks = 0;
+  std::uint32_t header_offset = 0;
+};
+FirstExtent FirstExtentOf(const SegmentModel& segment, std::uint32_t block_size);
 
 struct DatafileModel {
   std::string file_name;                     // e.g. "USERS01.DBF"
@@ -231,6 +274,7 @@ struct DatabaseModel {
   std::vector<Damage> damage;
   DecoyOptions decoys;
   UnusedBlocks unused_blocks = UnusedBlocks::kZero;
+  bool first_extents_up_front = false;
 };
 
 // A database with the default datafiles of its release: SYSTEM01.DBF

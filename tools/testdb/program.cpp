@@ -2,10 +2,15 @@
 
 #include <charconv>
 #include <ostream>
+#include <stdexcept>
 
-#include "reader/release.h"
 #include "testdb/default_database.h"
+#include "testdb/describe.h"
+#include "testdb/dictionary_writer.h"
 #include "testdb/layout.h"
+#include "testdb/resolved_schema.h"
+#include "testdb/sample_database.h"
+#include "testdb/stress_database.h"
 
 namespace quillon::testdb {
 
@@ -16,8 +21,8 @@ struct Usage {
 };
 
 constexpr const char* kSynopsis =
-    "usage: quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2} "
-    "--block-size {2048,4096,8192,16384,32768} --out DIR [--seed N] [--db NAME]";
+    "usage: quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2,11.2-alt} "
+    "--block-size {2048,4096,8192,16384,32768} (--out DIR | --describe [--with-rows]) [--seed N] [--db NAME]";
 
 std::uint64_t ParseUnsigned(const std::string& text, const char* what) {
   std::uint64_t v = 0;
@@ -39,7 +44,7 @@ ProgramOptions Parse(std::span<const std::string> args) {
     };
     if (a == "--release") {
       o.release = value();
-      if (!FindReleaseName(o.release)) throw Usage{"unknown release " + o.release};
+      if (!FindGeneratorRelease(o.release)) throw Usage{"unknown release " + o.release};
       have_release = true;
     } else if (a == "--block-size") {
       const std::uint64_t bs = ParseUnsigned(value(), "--block-size");
@@ -55,22 +60,33 @@ ProgramOptions Parse(std::span<const std::string> args) {
       o.seed = ParseUnsigned(value(), "--seed");
     } else if (a == "--db") {
       o.db = value();
+    } else if (a == "--describe") {
+      o.describe = true;
+    } else if (a == "--with-rows") {
+      o.with_rows = true;
     } else {
       throw Usage{"unknown argument " + a};
     }
   }
   if (!have_release) throw Usage{"--release is required"};
   if (!have_size) throw Usage{"--block-size is required"};
-  if (!have_out) throw Usage{"--out is required"};
+  if (!have_out && !o.describe) throw Usage{"--out is required"};
+  if (o.with_rows && !o.describe) throw Usage{"--with-rows needs --describe"};
   return o;
 }
+
+std::string ModelRelease(const ProgramOptions& o) { return FindGeneratorRelease(o.release)->model_release; }
 
 }  // namespace
 
 const std::vector<DatabaseRecipe>& DatabaseRecipes() {
   static const std::vector<DatabaseRecipe> recipes{
       {"default", "heap and cluster segments in both space managements, rows of every placement, decoys",
-       [](const ProgramOptions& o) { return DefaultDatabaseModel(o.release, o.block_size, o.seed); }},
+       [](const ProgramOptions& o) { return DefaultDatabaseModel(ModelRelease(o), o.block_size, o.seed); }, nullptr},
+      {"sample", "a small company database (HR and SALES) with every kind of object and rows of every type",
+       nullptr, [](const ProgramOptions& o) { return SampleSchema(ModelRelease(o)); }},
+      {"stress", "many users and a dictionary of more than 50,000 objects, for benchmarks", nullptr,
+       [](const ProgramOptions& o) { return StressSchema(ModelRelease(o), o.seed); }},
   };
   return recipes;
 }
@@ -79,9 +95,12 @@ int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::
   for (const auto& a : args) {
     if (a == "--help" || a == "-h") {
       out << kSynopsis << "\n\nWrites a synthetic Oracle database (datafiles and decoy files) into DIR.\n"
-          << "  --release     the Oracle release whose formats are written\n"
+          << "  --release     the Oracle release whose formats are written (11.2-alt: 11g Release 2 with\n"
+          << "                the alternative dictionary object numbers)\n"
           << "  --block-size  the database block size in bytes\n"
           << "  --out         the folder to write (created when missing)\n"
+          << "  --describe    print the catalogue of the database as JSON instead of writing it\n"
+          << "  --with-rows   with --describe: list every table's rows\n"
           << "  --seed        seed of the generated content (default 1)\n"
           << "  --db          which database to write:\n";
       for (const auto& r : DatabaseRecipes()) out << "                  " << r.name << ": " << r.summary << "\n";
@@ -103,9 +122,31 @@ int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::
     err << "quillon-testdb: unknown database " << options.db << "\n" << kSynopsis << "\n";
     return kExitUsage;
   }
+  if (options.describe && !recipe->schema) {
+    err << "quillon-testdb: database " << options.db << " has no schema to describe\n" << kSynopsis << "\n";
+    return kExitUsage;
+  }
+  DatabaseModel model;
+  try {
+    if (recipe->schema) {
+      const GeneratorRelease release = *FindGeneratorRelease(options.release);
+      GeneratedDatabase g =
+          BuildDatabase(recipe->schema(options), release, options.block_size, options.seed, !options.describe);
+      if (options.describe) {
+        out << DescribeJson(g, options.with_rows) << "\n";
+        return kExitOk;
+      }
+      model = std::move(g.model);
+    } else {
+      model = recipe->build(options);
+    }
+  } catch (const std::exception& e) {
+    err << "quillon-testdb: " << e.what() << "\n";
+    return kExitFailure;
+  }
   LayoutResult result;
   std::string error;
-  if (!WriteDatabase(recipe->build(options), options.out, result, error)) {
+  if (!WriteDatabase(model, options.out, result, error)) {
     err << "quillon-testdb: " << error << "\n";
     return kExitFailure;
   }

@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 
+#include "reader/bytes.h"
 #include "reader/format.h"
 #include "testdb/row_cutter.h"
 
@@ -24,12 +25,28 @@ std::uint32_t BitmapSpan(std::uint64_t segment_bytes) {
   return 1024;
 }
 
+// Oracle's system allocation: 16 extents of 64 KB, 63 of 1 MB, 120 of 8 MB,
+// then 64 MB each.
+std::uint32_t ExtentSize(const SegmentModel& m, std::size_t index, std::uint32_t block_size) {
+  if (m.extent_policy == ExtentPolicy::kUniform) return m.extent_blocks;
+  const std::size_t n = index;
+  const std::uint64_t bytes = n < 16 ? (64u << 10) : n < 79 ? (1u << 20) : n < 199 ? (8u << 20) : (64u << 20);
+  return std::max<std::uint32_t>(8, static_cast<std::uint32_t>(bytes / block_size));
+}
+
+// Level-1 bitmap blocks at the start of the first extent: two, more when the
+// extent is larger than two spans.
+std::uint32_t FirstExtentBitmaps(std::uint32_t size, std::uint32_t block_size) {
+  const std::uint32_t span = BitmapSpan(std::uint64_t{size} * block_size);
+  return std::max<std::uint32_t>(2, (size + span - 1) / span);
+}
+
 class SegmentWriter {
  public:
   SegmentWriter(const SegmentModel& model, const SegmentContext& ctx, Prng prng, SegmentLayout& out)
       : m_(model), c_(ctx), prng_(prng), out_(out) {
     assm_ = m_.space == SpaceManagement::kAssm;
-    header_type_ = assm_ ? bt::kAssmSegmentHeader : bt::kSegmentHeader;
+    header_type_ = m_.header_type.value_or(assm_ ? bt::kAssmSegmentHeader : bt::kSegmentHeader);
     map_type_ = assm_ ? bt::kAssmExtentMap : bt::kExtentMap;
     tables_ = m_.kind == SegmentKind::kCluster ? static_cast<std::uint8_t>(m_.member_tables + 1) : 1;
     reserve_ = static_cast<std::size_t>(c_.block_size) * m_.pct_free / 100;
@@ -50,10 +67,10 @@ class SegmentWriter {
     out_.tablespace = m_.tablespace;
     out_.relative_file = c_.relative_file;
     AllocateExtent();
-    if (m_.kind == SegmentKind::kHeap) {
-      PlaceHeapRows();
-    } else {
-      PlaceClusterKeys();
+    switch (m_.kind) {
+      case SegmentKind::kHeap: PlaceHeapRows(); break;
+      case SegmentKind::kCluster: PlaceClusterKeys(); break;
+      case SegmentKind::kIndex: PlaceIndexEntries(); break;
     }
     while (!open_.empty() && error_.empty()) CloseFront();
     hwm_dba_ = next_data_ < data_end_ ? Dba(next_data_) : Dba(data_end_);
@@ -84,14 +101,7 @@ class SegmentWriter {
 
   std::uint32_t Dba(std::uint32_t block) const { return format::MakeDba(c_.relative_file, block); }
 
-  std::uint32_t NextExtentSize() const {
-    if (m_.extent_policy == ExtentPolicy::kUniform) return m_.extent_blocks;
-    // Oracle's system allocation: 16 extents of 64 KB, 63 of 1 MB, 120 of
-    // 8 MB, then 64 MB each.
-    const std::size_t n = extents_.size();
-    const std::uint64_t bytes = n < 16 ? (64u << 10) : n < 79 ? (1u << 20) : n < 199 ? (8u << 20) : (64u << 20);
-    return std::max<std::uint32_t>(8, static_cast<std::uint32_t>(bytes / c_.block_size));
-  }
+  std::uint32_t NextExtentSize() const { return ExtentSize(m_, extents_.size(), c_.block_size); }
 
   std::size_t MapCapacity(bool header) const {
     const std::size_t room = DefaultExtentsPerMap(c_.block_size, header ? header_type_ : map_type_);
@@ -101,15 +111,17 @@ class SegmentWriter {
   bool AllocateExtent() {
     const std::uint32_t size = NextExtentSize();
     FileSpace& fs = *c_.space;
-    const std::uint64_t end = std::uint64_t{fs.next_free} + size;
+    // The first extent may have been given out up front.
+    const bool reserved = extents_.empty() && c_.first_extent_block.has_value();
+    const std::uint32_t start = reserved ? *c_.first_extent_block : fs.next_free;
+    const std::uint64_t end = std::uint64_t{start} + size;
     const std::uint64_t limit = fs.limit != 0 ? fs.limit : kMaxBlocksInFile;
     if (end > limit) {
       if (error_.empty()) error_ = "datafile " + fs.file_name + " is full: segment " + m_.name + " needs more space";
       return false;
     }
     if (next_data_ < data_end_) unused_.push_back({next_data_, data_end_});
-    const std::uint32_t start = fs.next_free;
-    fs.next_free = static_cast<std::uint32_t>(std::min<std::uint64_t>(end + m_.extent_gap_blocks, limit));
+    if (!reserved) fs.next_free = static_cast<std::uint32_t>(std::min<std::uint64_t>(end + m_.extent_gap_blocks, limit));
     const std::size_t index = extents_.size();
     extents_.push_back({Dba(start), size});
     allocated_blocks_ += size;
@@ -130,7 +142,7 @@ class SegmentWriter {
       const std::uint32_t span = BitmapSpan(std::uint64_t{allocated_blocks_} * c_.block_size);
       std::uint32_t count = 0;
       if (index == 0) {
-        count = std::max<std::uint32_t>(2, (size + span - 1) / span);
+        count = FirstExtentBitmaps(size, c_.block_size);
       } else {
         const std::uint32_t beyond = size > l1_left_ ? size - l1_left_ : 0;
         count = (beyond + span - 1) / span;
@@ -497,12 +509,14 @@ class SegmentWriter {
         return;
       }
       case Placement::kNormal:
+      case Placement::kTailPiece:
         break;
     }
     // One piece when it fits, in this block or a fresh one.
     std::size_t body = 0;
     for (const auto& c : columns) body += EncodedColumnSize(c);
-    const std::uint8_t flag = static_cast<std::uint8_t>(member | rw::kComplete);
+    const bool tail = placement == Placement::kTailPiece;
+    const std::uint8_t flag = static_cast<std::uint8_t>(member | (tail ? rw::kLast : rw::kComplete));
     const std::size_t size = PieceHeaderSize(flag) + body;
     const std::size_t key_room = t.key ? KeyRowSize(*t.key) + format::data_header::kRowEntrySize : 0;
     const bool fits_fresh = size + key_room <= empty_capacity_ && columns.size() <= RowCutter::kMaxColumnsPerPiece;
@@ -518,6 +532,10 @@ class SegmentWriter {
       if (!slot) return;
       std::uint8_t* out = WritePieceHeader(front->b.Row(*slot, size).data(), h);
       for (const auto& c : columns) out = WriteColumn(out, c);
+      return;
+    }
+    if (tail) {
+      error_ = "segment " + m_.name + ": a tail piece longer than a block";
       return;
     }
     // Too long for one block: a chain, started in a block with at least half
@@ -591,6 +609,81 @@ class SegmentWriter {
       }
     }
     current_key_record_ = nullptr;
+  }
+
+  // ----------------------------------------------------------- index entries
+  // Packs the leaf rows into leaf blocks in order, linked both ways; with
+  // more than one leaf a branch block in front of them is the root, holding
+  // the first key of every leaf but the first.
+  void PlaceIndexEntries() {
+    const IndexSegmentSpec& spec = m_.index;
+    const std::size_t capacity = IndexBlockBuilder::Capacity(c_.block_size, m_.space, m_.itl_count, reserve_);
+    std::vector<std::pair<std::size_t, std::size_t>> leaves;  // entries [first, end)
+    std::size_t first = 0, used = 0;
+    for (std::size_t i = 0; i < spec.entries.size(); ++i) {
+      const std::size_t need = spec.entries[i].row.size() + format::index_header::kRowEntrySize;
+      if (need > capacity) {
+        error_ = "segment " + m_.name + ": an index entry does not fit in a block";
+        return;
+      }
+      if (used + need > capacity) {
+        leaves.push_back({first, i});
+        first = i;
+        used = 0;
+      }
+      used += need;
+    }
+    leaves.push_back({first, spec.entries.size()});
+    std::vector<Bytes> branch_rows;
+    std::size_t branch_bytes = 0;
+    for (std::size_t l = 1; l < leaves.size(); ++l) {
+      Bytes row(format::index_header::kBranchChildSize);
+      const Bytes& key = spec.entries[leaves[l].first].key;
+      row.insert(row.end(), key.begin(), key.end());
+      branch_bytes += row.size() + format::index_header::kRowEntrySize;
+      branch_rows.push_back(std::move(row));
+    }
+    if (branch_bytes > IndexBlockBuilder::Capacity(c_.block_size, m_.space, m_.itl_count, 0)) {
+      error_ = "segment " + m_.name + ": an index of more than two levels";
+      return;
+    }
+    std::optional<std::uint32_t> root;
+    if (leaves.size() > 1) {
+      root = NextDataBlock();
+      if (!root) return;
+    }
+    std::vector<std::uint32_t> leaf_blocks;
+    for (std::size_t l = 0; l < leaves.size(); ++l) {
+      const auto block = NextDataBlock();
+      if (!block) return;
+      leaf_blocks.push_back(*block);
+    }
+    IndexBlockBuilder b;
+    if (root) {
+      b.Reset(c_.block_size, m_.space, m_.itl_count, m_.object_number, 1, format::index_header::kFlagsNormal,
+              spec.key_columns);
+      b.SetLeftmostChild(Dba(leaf_blocks.front()));
+      for (std::size_t l = 1; l < leaves.size(); ++l) {
+        PutU32BE(branch_rows[l - 1].data(), Dba(leaf_blocks[l]));
+        b.Add(branch_rows[l - 1]);
+      }
+      WriteIndexBlock(b, *root);
+    }
+    for (std::size_t l = 0; l < leaves.size(); ++l) {
+      b.Reset(c_.block_size, m_.space, m_.itl_count, m_.object_number, 0, spec.leaf_flags, spec.key_columns);
+      b.SetLeafLinks(l + 1 < leaves.size() ? Dba(leaf_blocks[l + 1]) : 0, l > 0 ? Dba(leaf_blocks[l - 1]) : 0);
+      for (std::size_t i = leaves[l].first; i < leaves[l].second; ++i) {
+        b.Add(spec.entries[i].row, reserve_);
+        ++out_.row_count;
+      }
+      WriteIndexBlock(b, leaf_blocks[l]);
+    }
+  }
+
+  void WriteIndexBlock(IndexBlockBuilder& b, std::uint32_t block) {
+    if (assm_) b.SetBitmapBlock(L1For(block));
+    b.Write(c_.file->Next(block, false), c_.format_byte, Dba(block), NextStamp());
+    out_.data_blocks.push_back(Dba(block));
   }
 
   // --------------------------------------------------------------- metadata
@@ -698,6 +791,14 @@ class SegmentWriter {
 };
 
 }  // namespace
+
+FirstExtent FirstExtentOf(const SegmentModel& segment, std::uint32_t block_size) {
+  FirstExtent f;
+  f.blocks = ExtentSize(segment, 0, block_size);
+  // ASSM: the level-1 bitmaps, the level-2 bitmap, then the header.
+  if (segment.space == SpaceManagement::kAssm) f.header_offset = FirstExtentBitmaps(f.blocks, block_size) + 1;
+  return f;
+}
 
 bool WriteSegment(const SegmentModel& model, const SegmentContext& context, Prng prng, SegmentLayout& out,
                   std::string& error) {

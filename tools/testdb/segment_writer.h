@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "testdb/datafile_writer.h"
@@ -30,6 +31,9 @@ struct SegmentContext {
   std::uint8_t format_byte = 0;
   bool checksum = true;
   bool format_unused = false;  // format the unused blocks of the segment's extents as empty data blocks
+  // The block where the first extent starts, when first extents were given
+  // out up front (the file's free space already lies beyond it).
+  std::optional<std::uint32_t> first_extent_block;
 };
 
 // Writes the segment; false with a message when it cannot be laid out (a

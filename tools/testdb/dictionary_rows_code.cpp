@@ -1,0 +1,275 @@
+// Views, synonyms, sequences, triggers, source lines, object types, database
+// links, materialized views and their logs.
+#include "testdb/dictionary_rows.h"
+
+namespace quillon::testdb {
+
+namespace {
+
+// A second identifier derived from a type identifier (TVOID, COLL_TOID).
+Bytes Derived(const Bytes& toid, std::uint8_t salt) {
+  Bytes out = toid;
+  for (auto& b : out) b = static_cast<std::uint8_t>(b ^ salt ^ 0x5C);
+  return out;
+}
+
+}  // namespace
+
+void DictionaryRows::Views() {
+  for (const RView& v : r_.views) {
+    DictRow row = New("VIEW$");
+    row.Num("OBJ#", v.object)
+        .Text("AUDIT$", kNoAudit)
+        .Num("COLS", v.column_count)
+        .Num("INTCOLS", v.column_count)
+        .Num("PROPERTY", static_cast<std::int64_t>(v.property))
+        .Num("FLAGS", 0)
+        .Num("TEXTLENGTH", static_cast<std::int64_t>(v.text.size()))
+        .Text("TEXT", v.text);
+    Add("VIEW$", row);
+    if (v.type_name.empty()) continue;
+    const std::string type_text = "\"" + v.type_owner + "\".\"" + v.type_name + "\"";
+    Add("TYPED_VIEW$", New("TYPED_VIEW$")
+                           .Num("OBJ#", v.object)
+                           .Text("TYPEOWNER", v.type_owner)
+                           .Text("TYPENAME", v.type_name)
+                           .Num("TYPETEXTLENGTH", static_cast<std::int64_t>(type_text.size()))
+                           .Text("TYPETEXT", type_text)
+                           .Num("OIDTEXTLENGTH", static_cast<std::int64_t>(v.oid_text.size()))
+                           .Text("OIDTEXT", v.oid_text));
+  }
+}
+
+void DictionaryRows::Synonyms() {
+  for (const RSynonym& s : r_.synonyms) {
+    Add("SYN$", New("SYN$")
+                    .Num("OBJ#", s.object)
+                    .Text("NODE", s.link)
+                    .Text("OWNER", s.target_owner)
+                    .Text("NAME", s.target_name));
+  }
+}
+
+void DictionaryRows::Sequences() {
+  for (const RSequence& s : r_.sequences) {
+    const SequenceSpec& spec = *s.spec;
+    Add("SEQ$", New("SEQ$")
+                    .Num("OBJ#", s.object)
+                    .NumText("INCREMENT$", spec.increment)
+                    .NumText("MINVALUE", spec.min_value)
+                    .NumText("MAXVALUE", spec.max_value)
+                    .Num("CYCLE#", spec.cycle ? 1 : 0)
+                    .Num("ORDER$", spec.order ? 1 : 0)
+                    .NumText("CACHE", spec.cache)
+                    .NumText("HIGHWATER", spec.high_water)
+                    .Text("AUDIT$", kNoAudit)
+                    .Num("FLAGS", 0));
+  }
+}
+
+void DictionaryRows::Triggers() {
+  for (const RTrigger& t : r_.triggers) {
+    const TriggerSpec& spec = *t.spec;
+    DictRow row = New("TRIGGER$");
+    row.Num("OBJ#", t.object)
+        .Num("TYPE#", t.type)
+        .Num("UPDATE$", t.on_update ? 1 : 0)
+        .Num("INSERT$", t.on_insert ? 1 : 0)
+        .Num("DELETE$", t.on_delete ? 1 : 0)
+        .Num("BASEOBJECT", t.base_object)
+        .Text("REFOLDNAME", spec.old_name)
+        .Text("REFNEWNAME", spec.new_name)
+        .Text("DEFINITION", spec.description)
+        .Text("WHENCLAUSE", spec.when_clause)
+        .Text("ACTION#", spec.body)
+        .Num("ACTIONSIZE", static_cast<std::int64_t>(spec.body.size()))
+        .Num("ENABLED", spec.enabled ? 1 : 0)
+        .Num("PROPERTY", static_cast<std::int64_t>(t.property))
+        .Num("SYS_EVTS", t.system_events == 0 ? std::nullopt : std::optional<std::int64_t>(t.system_events))
+        .Num("ACTIONLINENO", 1);
+    if (version_ >= DictVersion::k111) {
+      row.Num("TRIGNAMELINE", 1).Num("TRIGNAMECOL", 9).Num("TRIGNAMECOLOFS", 0).Num("ACTIONCOLNO", 1);
+    }
+    Add("TRIGGER$", row);
+  }
+}
+
+void DictionaryRows::Source() {
+  for (const RSourceLine& l : r_.source_lines) {
+    Add("SOURCE$", New("SOURCE$").Num("OBJ#", l.object).Num("LINE", l.line).Text("SOURCE", l.text));
+  }
+}
+
+void DictionaryRows::Types() {
+  for (const RType& t : r_.types) {
+    if (t.builtin) continue;
+    const TypeSpec& spec = *t.spec;
+    DictRow row = New("TYPE$");
+    Bytes hash = Derived(t.toid, 0x11);
+    hash.push_back(0x02);
+    row.Raw("TOID", t.toid)
+        .Num("VERSION#", 1)
+        .Text("VERSION", "$8.0")
+        .Raw("TVOID", Derived(t.toid, 0x33))
+        .Num("TYPECODE", t.typecode)
+        .Num("PROPERTIES", 0)
+        .Num("ATTRIBUTES", static_cast<std::int64_t>(spec.attributes.size()))
+        .Num("METHODS", static_cast<std::int64_t>(spec.methods.size()))
+        .Num("HIDDENMETHODS", 0)
+        .Num("SUPERTYPES", 0)
+        .Num("SUBTYPES", 0)
+        .Num("LOCAL_ATTRS", static_cast<std::int64_t>(spec.attributes.size()))
+        .Num("LOCAL_METHODS", static_cast<std::int64_t>(spec.methods.size()))
+        .Raw("HASHCODE", hash);
+    Add("TYPE$", row);
+    Add("TYPE_MISC$", New("TYPE_MISC$").Num("OBJ#", t.object).Text("AUDIT$", kNoAudit).Num("PROPERTIES", 0));
+    const auto type_of = [&](const ColumnType& c) -> const RType& {
+      const std::string name = TypeNameOf(c);
+      for (const RType& x : r_.types) {
+        if (IsUserType(c.type) ? (x.owner == c.type_owner && x.name == name) : (x.builtin && x.name == name)) return x;
+      }
+      return r_.types.front();
+    };
+    for (std::size_t i = 0; i < spec.attributes.size(); ++i) {
+      const AttributeSpec& a = spec.attributes[i];
+      const RType& at = type_of(a.type);
+      DictRow attr = New("ATTRIBUTE$");
+      attr.Raw("TOID", t.toid)
+          .Num("VERSION#", 1)
+          .Text("NAME", a.name)
+          .Num("ATTRIBUTE#", static_cast<std::int64_t>(i + 1))
+          .Raw("ATTR_TOID", at.toid)
+          .Num("ATTR_VERSION#", 1)
+          .Num("PROPERTIES", at.builtin ? 2 : 1);
+      const bool character = a.type.type == SqlType::kVarchar2 || a.type.type == SqlType::kChar;
+      if (character) attr.Num("CHARSETID", charset_->id).Num("CHARSETFORM", 1).Num("LENGTH", a.type.length);
+      if (a.type.precision) attr.Num("PRECISION#", *a.type.precision);
+      if (a.type.scale) attr.Num("SCALE", *a.type.scale);
+      Add("ATTRIBUTE$", attr);
+    }
+    if (spec.kind != TypeKind::kObject) {
+      const RType& et = type_of(spec.element);
+      DictRow coll = New("COLLECTION$");
+      coll.Raw("TOID", t.toid)
+          .Num("VERSION#", 1)
+          .Raw("COLL_TOID", Derived(t.toid, 0x77))
+          .Num("COLL_VERSION#", 1)
+          .Raw("ELEM_TOID", et.toid)
+          .Num("ELEM_VERSION#", 1)
+          .Num("PROPERTIES", et.builtin ? 2 : 1);
+      if (spec.element.type == SqlType::kVarchar2) {
+        coll.Num("CHARSETID", charset_->id).Num("CHARSETFORM", 1).Num("LENGTH", spec.element.length);
+      }
+      if (spec.element.precision) coll.Num("PRECISION", *spec.element.precision);
+      if (spec.element.scale) coll.Num("SCALE", *spec.element.scale);
+      if (spec.kind == TypeKind::kVarray) coll.Num("UPPER_BOUND", spec.upper_bound);
+      Add("COLLECTION$", coll);
+    }
+    for (std::size_t i = 0; i < spec.methods.size(); ++i) {
+      Add("METHOD$", New("METHOD$")
+                         .Raw("TOID", t.toid)
+                         .Num("VERSION#", 1)
+                         .Num("METHOD#", static_cast<std::int64_t>(i + 1))
+                         .Text("NAME", spec.methods[i])
+                         .Num("PROPERTIES", 2)
+                         .Num("PARAMETERS#", 1)
+                         .Num("RESULTS", 1));
+    }
+  }
+}
+
+void DictionaryRows::Links() {
+  for (const RLink& l : r_.links) {
+    const DatabaseLinkSpec& spec = *l.spec;
+    // From 10g Release 2 on the password is kept only as a hash.
+    const bool hashed = version_ >= DictVersion::k102;
+    DictRow row = New("LINK$");
+    row.Num("OWNER#", l.owner)
+        .Text("NAME", spec.name)
+        .Date("CTIME", Created())
+        .Text("HOST", spec.host)
+        .Text("USERID", spec.user_name)
+        .Num("FLAG", 0);
+    if (!spec.user_name.empty()) {
+      if (hashed) {
+        Bytes hash(24);
+        for (std::size_t i = 0; i < hash.size(); ++i) {
+          hash[i] = static_cast<std::uint8_t>(spec.password[i % spec.password.size()] * 7 + i);
+        }
+        row.Raw("PASSWORDX", hash);
+      } else {
+        row.Text("PASSWORD", spec.password);
+      }
+    }
+    Add("LINK$", row);
+  }
+}
+
+void DictionaryRows::MaterializedViews() {
+  for (const RMaterializedView& m : r_.materialized_views) {
+    const MaterializedViewSpec& spec = *m.spec;
+    const std::string& query = spec.query;
+    DictRow sum = New("SUM$");
+    sum.Num("OBJ#", m.object)
+        .Num("CONTAINEROBJ#", m.container)
+        .Num("CONTAINERTYPE", 1)
+        .Text("CONTAINERNAM", spec.name)
+        .Date("LASTREFRESHDATE", Created())
+        .Num("REFRESHMODE", spec.refresh_fast ? 2 : 3)
+        .Num("PFLAGS", 0)
+        .Num("XPFLAGS", 0)
+        .Num("MFLAGS", 0)
+        .Num("NUMDETAILTAB", 1)
+        .Num("NUMAGGREGATES", 0)
+        .Num("NUMKEYCOLUMNS", 0)
+        .Num("NUMJOINS", 0)
+        .Num("NUMINLINES", 0)
+        .Num("NUMWHRNODES", 0)
+        .Num("NUMHAVNODES", 0)
+        .Num("SUMTEXTLEN", static_cast<std::int64_t>(query.size()))
+        .Text("SUMTEXT", query)
+        .Num("FROMOFFSET", static_cast<std::int64_t>(query.find(" from ") == std::string::npos ? 0 : query.find(" from ") + 1))
+        .Num("FROMLEN", static_cast<std::int64_t>(spec.master.size()))
+        .Num("METAVERSION", 1)
+        .Num("OBJCOUNT", 1);
+    Add("SUM$", sum);
+    DictRow snap = New("SNAP$");
+    snap.Text("SOWNER", spec.owner)
+        .Text("VNAME", spec.name)
+        .Text("TNAME", spec.name)
+        .Text("MOWNER", spec.master_owner)
+        .Text("MASTER", spec.master)
+        .Date("SNAPTIME", Created())
+        .Num("STATUS", 1)
+        .Num("TABLES", 1)
+        .Num("FLAG", spec.primary_key ? 0x20 : 0x10)
+        .Num("FLAG2", 0)
+        .Text("QUERY_TXT", query)
+        .Date("MTIME", Created())
+        .Num("QUERY_LEN", static_cast<std::int64_t>(query.size()));
+    Add("SNAP$", snap);
+  }
+  for (const RMaterializedViewLog& log : r_.materialized_view_logs) {
+    const MaterializedViewLogSpec& spec = *log.spec;
+    DictRow row = New("MLOG$");
+    row.Text("MOWNER", spec.owner)
+        .Text("MASTER", spec.master)
+        .Date("OLDEST", Created())
+        .Text("LOG", log.log_table)
+        .Num("FLAG", static_cast<std::int64_t>(log.flag))
+        .Date("MTIME", Created());
+    // Before 10g a trigger on the master fills the log.
+    if (version_ < DictVersion::k101) row.Text("TRIG", "TLOG$_" + spec.master.substr(0, 24));
+    Add("MLOG$", row);
+    for (const auto& column : spec.filter_columns) {
+      Add("MLOG_REFCOL$", New("MLOG_REFCOL$")
+                              .Text("MOWNER", spec.owner)
+                              .Text("MASTER", spec.master)
+                              .Text("COLNAME", column)
+                              .Date("OLDEST", Created())
+                              .Num("FLAG", 0));
+    }
+  }
+}
+
+}  // namespace quillon::testdb

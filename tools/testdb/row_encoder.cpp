@@ -1,0 +1,205 @@
+#include "testdb/row_encoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "reader/bytes.h"
+#include "reader/packed_codes.h"
+#include "reader/value_decode.h"
+#include "testdb/values.h"
+
+namespace quillon::testdb {
+
+namespace {
+
+constexpr std::uint8_t kPresent = 0x01;  // the null image of an object or XMLType value that is not NULL
+
+Bytes Utf16Be(const std::string& utf8) {
+  const CharsetInfo* utf16 = FindCharset(std::uint32_t{charset_id::kAl16Utf16});
+  return EncodeText(utf8, *utf16).value_or(Bytes{});
+}
+
+Bytes TextBytes(const std::string& utf8, const CharsetInfo& charset) {
+  auto b = EncodeText(utf8, charset);
+  if (!b) throw std::invalid_argument("text not encodable in " + std::string(charset.name) + ": " + utf8);
+  return *b;
+}
+
+std::string Hex(const Bytes& b) { return ToHex(ByteView(b.data(), b.size())); }
+
+}  // namespace
+
+Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character) {
+  constexpr std::size_t kDataOffset = 36;
+  Bytes out(kDataOffset + data.size(), 0);
+  if (!data.empty()) std::memcpy(out.data() + kDataOffset, data.data(), data.size());
+  PutU16BE(out.data(), static_cast<std::uint16_t>(out.size() - 2));
+  PutU16BE(out.data() + 2, 0x0001);
+  out[4] = 0x02;
+  out[5] = 0x0C;
+  out[6] = character ? 0x80 : 0x00;
+  // The LOB identifier: bytes 10 to 19 (the reader compares 16 to 19).
+  for (std::size_t i = 0; i < 8; ++i) out[12 + i] = static_cast<std::uint8_t>(lob_id >> (56 - 8 * i));
+  PutU16BE(out.data() + 20, static_cast<std::uint16_t>(out.size() - 22));
+  PutU16BE(out.data() + 22, 0x0900);
+  PutU32BE(out.data() + 24, 0);  // in-line: no page
+  PutU16BE(out.data() + 28, static_cast<std::uint16_t>(data.size()));
+  PutU32BE(out.data() + 32, 1);
+  return out;
+}
+
+Bytes RowObjectId(std::uint32_t table, std::size_t row) {
+  return NestedTableId(table ^ 0x5A5A0000u, 0xFFFFF, row);
+}
+
+RowEncoder::RowEncoder(const CharsetInfo& database, const CharsetInfo& national)
+    : database_(&database), national_(&national) {
+  const auto scheme = database.scheme;
+  clob_in_utf16_ = scheme == CharsetScheme::kUtf8 || scheme == CharsetScheme::kCesu8 || scheme == CharsetScheme::kMultiByte;
+}
+
+std::vector<const RColumn*> RowEncoder::StoredColumns(const RTable& table) {
+  std::vector<const RColumn*> out;
+  for (const RColumn& c : table.columns) {
+    if (c.stored()) out.push_back(&c);
+  }
+  std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->segment_column < b->segment_column; });
+  return out;
+}
+
+std::vector<ColumnBytes> RowEncoder::Encode(const RTable& table, const RowValues& row, std::size_t row_index) const {
+  std::vector<ColumnBytes> out;
+  for (const RColumn* c : StoredColumns(table)) out.push_back(EncodeColumn(table, *c, row, row_index));
+  return out;
+}
+
+ColumnBytes RowEncoder::EncodeColumn(const RTable& table, const RColumn& column, const RowValues& row,
+                                     std::size_t row_index) const {
+  const auto source = [&]() -> const Value& {
+    static const Value kNull;
+    const auto i = static_cast<std::size_t>(column.source_column);
+    return column.source_column >= 0 && i < row.size() ? row[i] : kNull;
+  };
+  switch (column.source) {
+    case ColumnSource::kValue: return EncodeValue(source(), column.logical);
+    case ColumnSource::kObjectImage:
+    case ColumnSource::kXmlImage:
+      if (source().is_null()) return std::nullopt;
+      return Bytes{kPresent};
+    case ColumnSource::kAttribute: {
+      const Value& v = source();
+      const auto a = static_cast<std::size_t>(column.attribute);
+      if (v.kind != Value::Kind::kObject || a >= v.items.size()) return std::nullopt;
+      return EncodeValue(v.items[a], column.logical);
+    }
+    case ColumnSource::kNestedId:
+      if (source().kind != Value::Kind::kCollection) return std::nullopt;
+      return NestedTableId(table.object, column.internal_column, row_index);
+    case ColumnSource::kXmlText: return EncodeValue(source(), Clob());
+    case ColumnSource::kRowOid: return RowObjectId(table.object, row_index);
+    case ColumnSource::kNone: return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) const {
+  if (v.is_null()) return std::nullopt;
+  const auto padded = [](Bytes b, std::size_t size, const Bytes& blank) {
+    while (b.size() + blank.size() <= size) b.insert(b.end(), blank.begin(), blank.end());
+    return b;
+  };
+  switch (type.type) {
+    case SqlType::kVarchar2:
+    case SqlType::kLong: return TextBytes(v.text, *database_);
+    case SqlType::kChar: return padded(TextBytes(v.text, *database_), type.length, {0x20});
+    case SqlType::kNVarchar2: return TextBytes(v.text, *national_);
+    case SqlType::kNChar: return padded(TextBytes(v.text, *national_), 2 * type.length, {0x00, 0x20});
+    case SqlType::kNumber:
+    case SqlType::kFloat: {
+      auto b = EncodeNumber(v.text);
+      if (!b) throw std::invalid_argument("not a number: " + v.text);
+      return *b;
+    }
+    case SqlType::kDate: {
+      DateTimeFields f = v.time;
+      f.nanoseconds = 0;
+      return EncodeDate(f);
+    }
+    case SqlType::kTimestamp:
+    case SqlType::kTimestampLtz: return EncodeTimestamp(v.time);
+    case SqlType::kTimestampTz:
+      if (v.kind == Value::Kind::kTimestampTzRegion) {
+        return EncodeTimestampTzRegion(v.time, static_cast<std::uint16_t>(v.a));
+      }
+      return EncodeTimestampTz(v.time, v.a);
+    case SqlType::kIntervalYm: return EncodeIntervalYearMonth(v.a, v.b);
+    case SqlType::kIntervalDs: return EncodeIntervalDaySecond(v.a, v.b, v.c, v.d, v.e);
+    case SqlType::kRaw:
+    case SqlType::kLongRaw:
+    case SqlType::kRef: return v.bytes;
+    case SqlType::kRowid:
+      return EncodeRowid(static_cast<std::uint32_t>(v.a), static_cast<std::uint32_t>(v.b),
+                         static_cast<std::uint32_t>(v.c), static_cast<std::uint16_t>(v.d));
+    case SqlType::kUrowid:
+      return EncodeUrowid(static_cast<std::uint32_t>(v.a), static_cast<std::uint16_t>(v.b),
+                          static_cast<std::uint32_t>(v.c), static_cast<std::uint16_t>(v.d));
+    case SqlType::kBinaryFloat: return EncodeBinaryFloat(static_cast<float>(v.real));
+    case SqlType::kBinaryDouble: return EncodeBinaryDouble(v.real);
+    case SqlType::kClob:
+    case SqlType::kXmlType:
+      return InlineLobLocator(clob_in_utf16_ ? Utf16Be(v.text) : TextBytes(v.text, *database_),
+                              std::hash<std::string>{}(v.text), true);
+    case SqlType::kNClob: return InlineLobLocator(Utf16Be(v.text), std::hash<std::string>{}(v.text), true);
+    case SqlType::kBlob: {
+      std::uint64_t id = 0x5B10B;
+      for (const auto b : v.bytes) id = id * 131 + b;
+      return InlineLobLocator(v.bytes, id, false);
+    }
+    case SqlType::kBfile: {
+      auto b = EncodeBfile(v.text, v.text2, *database_);
+      if (!b) throw std::invalid_argument("BFILE name too long: " + v.text2);
+      return *b;
+    }
+    case SqlType::kVarray: {
+      Bytes image{kPresent, static_cast<std::uint8_t>(v.items.size())};
+      ColumnType element;
+      element.type = SqlType::kVarchar2;
+      for (const Value& e : v.items) {
+        element.type = e.kind == Value::Kind::kNumber ? SqlType::kNumber : SqlType::kVarchar2;
+        AppendColumn(image, EncodeValue(e, element));
+      }
+      return image;
+    }
+    case SqlType::kObject:
+    case SqlType::kNestedTable: return Bytes{kPresent};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> RowEncoder::ValueText(const RColumn& column, const ColumnBytes& stored,
+                                                 const RowValues& row) const {
+  if (!stored) return std::nullopt;
+  const Value* source = column.source_column >= 0 && static_cast<std::size_t>(column.source_column) < row.size()
+                            ? &row[static_cast<std::size_t>(column.source_column)]
+                            : nullptr;
+  const Value* value = source;
+  if (column.source == ColumnSource::kAttribute && source) value = &source->items[static_cast<std::size_t>(column.attribute)];
+  DecodeContext context(*database_, *national_);
+  ColumnDescriptor d;
+  d.type_code = PackedCode(column.type_number);
+  d.charset_code = column.charset_id == 0 ? 0 : PackedCode(column.charset_id);
+  d.name = column.name;
+  const DecodedValue decoded =
+      DecodeColumnValue(d, StoredValue{ByteView(stored->data(), stored->size()), false, false}, DecodeMode::kRepair, context);
+  switch (decoded.kind) {
+    case ValueKind::kText: return decoded.text;
+    case ValueKind::kStructured: return Hex(*stored);
+    case ValueKind::kSpill: break;
+  }
+  // LONG, LONG RAW and LOB values: their content.
+  const bool binary = column.type_number == 24 || column.type_number == 113;
+  if (!value) return binary ? Hex(*stored) : std::string();
+  return binary ? Hex(value->bytes) : value->text;
+}
+
+}  // namespace quillon::testdb

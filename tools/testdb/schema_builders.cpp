@@ -1,0 +1,103 @@
+#include "testdb/schema_builders.h"
+
+namespace quillon::testdb {
+
+UserSpec User(std::string name, std::string default_tablespace, Authentication authentication) {
+  UserSpec u;
+  u.name = std::move(name);
+  u.default_tablespace = std::move(default_tablespace);
+  u.authentication = authentication;
+  return u;
+}
+
+RoleSpec Role(std::string name, Authentication authentication) {
+  RoleSpec r;
+  r.name = std::move(name);
+  r.authentication = authentication;
+  return r;
+}
+
+TableSpec Table(std::string owner, std::string name, std::string tablespace, std::vector<ColumnSpec> columns) {
+  TableSpec t;
+  t.owner = std::move(owner);
+  t.name = std::move(name);
+  t.tablespace = std::move(tablespace);
+  t.columns = std::move(columns);
+  return t;
+}
+
+namespace {
+ConstraintSpec Constraint(std::string name, ConstraintKind kind, std::vector<std::string> columns) {
+  ConstraintSpec c;
+  c.name = std::move(name);
+  c.kind = kind;
+  c.columns = std::move(columns);
+  return c;
+}
+}  // namespace
+
+ConstraintSpec PrimaryKey(std::string name, std::vector<std::string> columns) {
+  return Constraint(std::move(name), ConstraintKind::kPrimaryKey, std::move(columns));
+}
+
+ConstraintSpec Unique(std::string name, std::vector<std::string> columns) {
+  return Constraint(std::move(name), ConstraintKind::kUnique, std::move(columns));
+}
+
+ConstraintSpec Check(std::string name, std::string condition, std::vector<std::string> columns) {
+  ConstraintSpec c = Constraint(std::move(name), ConstraintKind::kCheck, std::move(columns));
+  c.condition = std::move(condition);
+  return c;
+}
+
+ConstraintSpec ForeignKey(std::string name, std::vector<std::string> columns, std::string ref_owner,
+                          std::string ref_table, DeleteRule rule) {
+  ConstraintSpec c = Constraint(std::move(name), ConstraintKind::kForeignKey, std::move(columns));
+  c.ref_owner = std::move(ref_owner);
+  c.ref_table = std::move(ref_table);
+  c.delete_rule = rule;
+  return c;
+}
+
+IndexSpec Index(std::string owner, std::string name, std::string table, std::vector<std::string> columns,
+                std::string tablespace) {
+  IndexSpec x;
+  x.owner = std::move(owner);
+  x.name = std::move(name);
+  x.table = std::move(table);
+  x.columns = std::move(columns);
+  x.tablespace = std::move(tablespace);
+  return x;
+}
+
+CodeSpec Code(std::string owner, std::string name, CodeKind kind, std::vector<std::string> lines) {
+  CodeSpec c;
+  c.owner = std::move(owner);
+  c.name = std::move(name);
+  c.kind = kind;
+  c.lines = std::move(lines);
+  return c;
+}
+
+ObjectGrantSpec Grant(std::string privilege, std::string owner, std::string object, std::string grantee) {
+  ObjectGrantSpec g;
+  g.privilege = std::move(privilege);
+  g.owner = std::move(owner);
+  g.object = std::move(object);
+  g.grantee = std::move(grantee);
+  return g;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = text.find('\n', start);
+    const std::size_t stop = end == std::string::npos ? text.size() : end + 1;
+    out.push_back(text.substr(start, stop - start));
+    start = stop;
+  }
+  return out;
+}
+
+}  // namespace quillon::testdb
