@@ -445,7 +445,7 @@ class Describer {
       rec.when_clause = spec.when_clause;
       rec.enabled = spec.enabled ? 1 : 0;
       rec.property = static_cast<std::uint32_t>(t.property);
-      rec.body = TriggerBodyText(spec.body, r_.release.code);
+      rec.body = spec.body;  // ACTION# as stored: the DDL generators rewrite its line ends
       rec.type = t.type;
       rec.fires_on_insert = t.on_insert;
       rec.fires_on_update = t.on_update;
