@@ -1,6 +1,6 @@
 #include "reader/catalogue_code.h"
 
-#include "reader/release.h"
+#include "reader/dictionary_segments.h"
 
 namespace quillon {
 
@@ -40,7 +40,7 @@ std::string LineFeedsAsCrLf(std::string_view body) {
 }  // namespace
 
 std::string TriggerBodyText(std::string_view body, int release_code) {
-  if (release_code <= kRelease9i) return CommentsAsBlocks(body);
+  if (LayoutFor(release_code).comment_blocks) return CommentsAsBlocks(body);
   return LineFeedsAsCrLf(body);
 }
 

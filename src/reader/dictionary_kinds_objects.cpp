@@ -2,7 +2,6 @@
 #include <array>
 
 #include "reader/dictionary_kinds.h"
-#include "reader/release.h"
 
 namespace quillon {
 
@@ -70,7 +69,7 @@ void ParseObjectRow(DictionaryReader& reader, const DictionaryRow& row) {
   o.flags = row.Bits(obj::kFlags);
   if (!row.IsNull(obj::kOid)) o.oid = OidText(row.Bytes(obj::kOid));
   o.kind = KindOf(o.namespace_code, o.type_code);
-  if (o.owner_number == 0 && reader.release() == kRelease11gR2 &&
+  if (o.owner_number == 0 && LayoutFor(reader.release()).alternative_numbering &&
       MarksAlternativeLayout(o.name, row.Bytes(obj::kObj))) {
     reader.engine.layout_variant = DictionaryReader::kAlternativeLayout;
   }

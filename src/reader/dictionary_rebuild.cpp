@@ -9,7 +9,6 @@
 #include "reader/dictionary_kinds.h"
 #include "reader/extent_map.h"
 #include "reader/partition_reader.h"
-#include "reader/release.h"
 #include "reader/xml_repository.h"
 
 namespace quillon {
@@ -43,7 +42,7 @@ bool AllFound(const std::array<SegmentBlockList, kSystemSegmentCount>& lists, in
 
 bool IsSysauxFile(const DatafileEntry& file, int release) {
   return EqualsIgnoreCase(file.tablespace_name, "SYSAUX") ||
-         (release <= kRelease9i && EqualsIgnoreCase(file.tablespace_name, "XDB"));
+         EqualsIgnoreCase(file.tablespace_name, LayoutFor(release).xml_tablespace);
 }
 
 bool StepStopped(DictionaryReader& reader, bool completed) { return !completed || reader.StopRequested(); }
@@ -65,7 +64,7 @@ bool ScanSystemSegments(DictionaryReader& reader) {
   const auto blocks = reader.source.FileBlockCount(*system);
   if (!blocks) return false;
   const int release = reader.release();
-  const bool has_alternative = release == kRelease11gR2;
+  const bool has_alternative = LayoutFor(release).alternative_numbering;
   const std::uint32_t last_standard = SegmentNumber(SystemSegment::kSum, release, false);
   NotificationSink& sink = engine.sink();
   sink.Progress(ProgressStep::kStart, *blocks);

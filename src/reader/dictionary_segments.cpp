@@ -93,12 +93,13 @@ constexpr bool MembersInEnumOrder() {
 }
 static_assert(MembersInEnumOrder());
 
-// trigger, older trigger, snap, sum skips, mlog LOG, refcol FLAG, PASSWORDX, TABCOMPART$, TABSUBPART$
+// trigger, older trigger, snap, sum skips, mlog LOG, refcol FLAG, PASSWORDX, TABCOMPART$, TABSUBPART$,
+// interval, alternative numbering, XML tablespace, comment blocks
 constexpr std::array kLayouts = {
-    ReleaseLayout{kRelease9i, 19, 18, 48, 3, 8, 6, 5, 0, 34, 26},
-    ReleaseLayout{kRelease10g, 19, 0, 49, 5, 13, 7, 5, 1, 34, 26},
-    ReleaseLayout{kRelease11gR1, 23, 0, 50, 5, 13, 7, 5, 1, 35, 26},
-    ReleaseLayout{kRelease11gR2, 23, 0, 51, 5, 13, 7, 6, 1, 35, 26},
+    ReleaseLayout{kRelease9i, 19, 18, 48, 3, 8, 6, 5, 0, 34, 26, 0, false, "XDB", true},
+    ReleaseLayout{kRelease10g, 19, 0, 49, 5, 13, 7, 5, 1, 34, 26, 0, false, "SYSAUX", false},
+    ReleaseLayout{kRelease11gR1, 23, 0, 50, 5, 13, 7, 5, 1, 35, 26, 25, false, "SYSAUX", false},
+    ReleaseLayout{kRelease11gR2, 23, 0, 51, 5, 13, 7, 6, 1, 35, 26, 25, true, "SYSAUX", false},
 };
 
 int ReleaseColumn(int release_code) { return release_code == kRelease8i ? kRelease9i : release_code; }

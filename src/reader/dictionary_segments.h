@@ -163,6 +163,10 @@ struct ReleaseLayout {
   std::uint8_t link_has_passwordx;  // LINK$ has PASSWORDX (10g R2 and later)
   std::uint8_t tabcompart_columns;  // TABCOMPART$: columns of a complete row (HIBOUNDVAL last)
   std::uint8_t tabsubpart_columns;  // TABSUBPART$: ditto (0: no high value in this release)
+  std::uint8_t partobj_interval;    // PARTOBJ$ position of INTERVAL_STR (0: none before 11g)
+  bool alternative_numbering;       // the release exists with the alternative object numbers
+  std::string_view xml_tablespace;  // a tablespace that holds the XML repository besides SYSAUX
+  bool comment_blocks;              // trigger bodies: "--" comments written as blocks
 };
 const ReleaseLayout& LayoutFor(int release_code);
 

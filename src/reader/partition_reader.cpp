@@ -1,29 +1,30 @@
 #include "reader/partition_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
-#include "reader/release.h"
 
 namespace quillon {
 
 namespace {
 
 namespace partobj {
-constexpr std::size_t kObj = 1, kType = 2, kCount = 3, kKeyCols = 4, kFlags = 5, kDefTs = 6, kSpare2 = 21,
-                      kIntervalText = 25;
+constexpr std::size_t kObj = 1, kType = 2, kCount = 3, kKeyCols = 4, kFlags = 5, kDefTs = 6, kSpare2 = 21;
 }
 namespace partcol {
 constexpr std::size_t kObj = 1, kIntcol = 2, kCol = 3, kPos = 4, kType = 7;
 }
-// TABPART$ in stored order (HIBOUNDVAL, a LONG, last).
-namespace tabpart {
-constexpr std::size_t kObj = 1, kDataObj = 2, kBo = 3, kPart = 4, kTs = 6, kFile = 7, kBlock = 8, kFlags = 13,
-                      kColumns = 26;
-}
-// INDPART$ in stored order.
+// Stored positions of the partitions with a segment of their own: TABPART$
+// and INDPART$ (HIBOUNDVAL, a LONG, last: its position is the column count of
+// a complete row).
+struct SegmentPartitionLayout {
+  std::size_t obj, data_obj, bo, part, flags, ts, file, block, columns;
+};
+constexpr SegmentPartitionLayout kTabPart{1, 2, 3, 4, 13, 6, 7, 8, 26};
+constexpr SegmentPartitionLayout kIndPart{1, 2, 3, 4, 6, 7, 8, 9, 28};
 namespace indpart {
-constexpr std::size_t kObj = 1, kDataObj = 2, kBo = 3, kPart = 4, kFlags = 6, kTs = 7, kFile = 8, kBlock = 9,
-                      kPctThres = 11, kInclCol = 26, kColumns = 28;
+constexpr std::size_t kPctThres = 11, kInclCol = 26;
 }
 // TABCOMPART$ in stored order (its complete column count by release).
 namespace tabcompart {
@@ -71,7 +72,9 @@ void ParsePartitionedObject(DictionaryReader& reader, const DictionaryRow& row) 
   p.subpartitioning_type = static_cast<std::uint32_t>(spare2 & 0xFF);
   p.subpartition_key_column_count = static_cast<std::uint32_t>((spare2 >> 8) & 0xFF);
   p.default_subpartition_count = static_cast<std::uint32_t>((spare2 >> 16) & 0xFFFF);
-  if (reader.release() >= kRelease11gR1) p.interval = reader.Text(row, partobj::kIntervalText);
+  if (const std::size_t interval = LayoutFor(reader.release()).partobj_interval) {
+    p.interval = reader.Text(row, interval);
+  }
   reader.catalogue.partitioned_objects.Append(std::move(p));
 }
 
@@ -87,44 +90,36 @@ void ParsePartitionColumn(DictionaryReader& reader, const DictionaryRow& row, bo
   reader.catalogue.partition_columns.Append(c);
 }
 
-void ParseTablePartition(DictionaryReader& reader, const DictionaryRow& row) {
-  if (row.column_count() < tabpart::kFlags || row.IsNull(tabpart::kObj)) return;
+std::optional<e6struct> SegmentPartition(DictionaryReader& reader, const DictionaryRow& row,
+                                         const SegmentPartitionLayout& at) {
+  if (row.column_count() < std::max(at.flags, at.block) || row.IsNull(at.obj)) return std::nullopt;
   const Catalogue& c = reader.catalogue;
   e6struct p;
-  p.object_number = row.Unsigned(tabpart::kObj);
+  p.object_number = row.Unsigned(at.obj);
   p.name = SubnameOf(c, p.object_number);
-  p.base_object = row.Unsigned(tabpart::kBo);
-  p.header_block = row.Bits(tabpart::kBlock);
-  p.relative_file_number = row.Unsigned(tabpart::kFile);
-  p.tablespace_number = row.Unsigned(tabpart::kTs);
+  p.base_object = row.Unsigned(at.bo);
+  p.header_block = row.Bits(at.block);
+  p.relative_file_number = row.Unsigned(at.file);
+  p.tablespace_number = row.Unsigned(at.ts);
   p.tablespace = c.TablespaceName(p.tablespace_number);
-  if (row.column_count() == tabpart::kColumns) p.high_value = reader.Text(row, tabpart::kColumns);
+  if (row.column_count() == at.columns) p.high_value = reader.Text(row, at.columns);
   p.base_name = NameOf(c, p.base_object);
-  p.partition_number = row.Unsigned(tabpart::kPart);
-  p.data_object_number = row.OptionalUnsigned(tabpart::kDataObj);
-  p.flags = static_cast<std::uint32_t>(row.Bits(tabpart::kFlags));
-  reader.catalogue.table_partitions.Append(std::move(p));
+  p.partition_number = row.Unsigned(at.part);
+  p.data_object_number = row.OptionalUnsigned(at.data_obj);
+  p.flags = static_cast<std::uint32_t>(row.Bits(at.flags));
+  return p;
+}
+
+void ParseTablePartition(DictionaryReader& reader, const DictionaryRow& row) {
+  if (auto p = SegmentPartition(reader, row, kTabPart)) reader.catalogue.table_partitions.Append(std::move(*p));
 }
 
 void ParseIndexPartition(DictionaryReader& reader, const DictionaryRow& row) {
-  if (row.column_count() < indpart::kBlock || row.IsNull(indpart::kObj)) return;
-  const Catalogue& c = reader.catalogue;
-  e6struct p;
-  p.object_number = row.Unsigned(indpart::kObj);
-  p.name = SubnameOf(c, p.object_number);
-  p.base_object = row.Unsigned(indpart::kBo);
-  p.header_block = row.Bits(indpart::kBlock);
-  p.relative_file_number = row.Unsigned(indpart::kFile);
-  p.tablespace_number = row.Unsigned(indpart::kTs);
-  p.tablespace = c.TablespaceName(p.tablespace_number);
-  if (row.column_count() == indpart::kColumns) p.high_value = reader.Text(row, indpart::kColumns);
-  p.base_name = NameOf(c, p.base_object);
-  p.partition_number = row.Unsigned(indpart::kPart);
-  p.data_object_number = row.OptionalUnsigned(indpart::kDataObj);
-  p.flags = static_cast<std::uint32_t>(row.Bits(indpart::kFlags));
-  p.overflow_threshold = row.Unsigned(indpart::kPctThres);
-  p.including_column = row.Unsigned(indpart::kInclCol);
-  reader.catalogue.index_partitions.Append(std::move(p));
+  auto p = SegmentPartition(reader, row, kIndPart);
+  if (!p) return;
+  p->overflow_threshold = row.Unsigned(indpart::kPctThres);
+  p->including_column = row.Unsigned(indpart::kInclCol);
+  reader.catalogue.index_partitions.Append(std::move(*p));
 }
 
 void ParseCompositePartition(DictionaryReader& reader, const DictionaryRow& row) {

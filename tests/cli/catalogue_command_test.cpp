@@ -3,25 +3,13 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/run_cli.h"
 #include "support/generated_db.h"
 #include "support/test_paths.h"
 #include "testdb/mini_dictionary.h"
 
 namespace quillon {
 namespace {
-
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Output RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  cli::Io io{out, err};
-  const int code = cli::Run(args, io);
-  return {code, out.str(), err.str()};
-}
 
 const test::GeneratedDb& SampleDb() {
   static std::unique_ptr<test::GeneratedDb> db = [] {
@@ -34,7 +22,7 @@ const test::GeneratedDb& SampleDb() {
 }
 
 TEST(CatalogueCommand, ListsTheCatalogueAndTheCounters) {
-  const Output r = RunCli({"catalogue", SampleDb().folder});
+  const test::CliOutput r = test::RunCli({"catalogue", SampleDb().folder});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("Character sets  : WE8MSWIN1252 / AL16UTF16"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("  SCOTT  default USERS  temporary USERS  KESTON"), std::string::npos) << r.out;
@@ -50,9 +38,9 @@ TEST(CatalogueCommand, ListsTheCatalogueAndTheCounters) {
 }
 
 TEST(CatalogueCommand, JsonIsStableAndKeyedByOwnerAndName) {
-  const Output a = RunCli({"catalogue", SampleDb().folder, "--json"});
+  const test::CliOutput a = test::RunCli({"catalogue", SampleDb().folder, "--json"});
   ASSERT_EQ(a.code, 0) << a.err;
-  const Output b = RunCli({"catalogue", SampleDb().folder, "--json"});
+  const test::CliOutput b = test::RunCli({"catalogue", SampleDb().folder, "--json"});
   EXPECT_EQ(a.out, b.out);
   EXPECT_NE(a.out.find("\"format\": \"quillon-catalogue\""), std::string::npos) << a.out.substr(0, 400);
   EXPECT_NE(a.out.find("\"SCOTT\": {"), std::string::npos);
@@ -61,13 +49,13 @@ TEST(CatalogueCommand, JsonIsStableAndKeyedByOwnerAndName) {
 }
 
 TEST(CatalogueCommand, CharsetOptionAndFailures) {
-  const Output r = RunCli({"catalogue", SampleDb().folder, "--charset", "AL32UTF8"});
+  const test::CliOutput r = test::RunCli({"catalogue", SampleDb().folder, "--charset", "AL32UTF8"});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("(decoded as AL32UTF8)"), std::string::npos);
-  EXPECT_EQ(RunCli({"catalogue", SampleDb().folder, "--charset", "NOSUCH"}).code, 2);
-  EXPECT_EQ(RunCli({"catalogue"}).code, 2);
+  EXPECT_EQ(test::RunCli({"catalogue", SampleDb().folder, "--charset", "NOSUCH"}).code, 2);
+  EXPECT_EQ(test::RunCli({"catalogue"}).code, 2);
   test::TempDir empty;
-  EXPECT_EQ(RunCli({"catalogue", empty.path().string()}).code, 1);
+  EXPECT_EQ(test::RunCli({"catalogue", empty.path().string()}).code, 1);
 }
 
 }  // namespace

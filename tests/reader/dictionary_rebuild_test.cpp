@@ -56,6 +56,18 @@ struct Rebuilt {
   const Catalogue& c() const { return engine.catalogue; }
 };
 
+// An empty free-list segment in the SYSTEM datafile.
+testdb::SegmentModel EmptySystemSegment(const char* name, std::uint32_t number, std::uint32_t extent_blocks = 8) {
+  testdb::SegmentModel s;
+  s.name = name;
+  s.object_number = number;
+  s.tablespace = "SYSTEM";
+  s.relative_file = 1;
+  s.space = SpaceManagement::kFreeList;
+  s.extent_blocks = extent_blocks;
+  return s;
+}
+
 MiniDictionary SmallDictionary(const std::string& release) {
   MiniDictionary d(release);
   d.AddTablespace(0, "SYSTEM");
@@ -196,12 +208,7 @@ TEST(Rebuild, AlternativeNumberingFollowsTheTriggerRow) {
   d.AddTrigger(74006, 0, 0, false, false, false, "logon_trg after logon on database\n", "begin null; end;");
   // A segment at the standard TRIGGER$ number holds something else.
   Rebuilt r(d, "11.2", "rebuild-alternative", 0, [](testdb::DatabaseModel& model) {
-    testdb::SegmentModel decoy;
-    decoy.name = "DECOY";
-    decoy.object_number = 160;
-    decoy.tablespace = "SYSTEM";
-    decoy.relative_file = 1;
-    decoy.space = SpaceManagement::kFreeList;
+    testdb::SegmentModel decoy = EmptySystemSegment("DECOY", 160);
     decoy.rows.push_back(testdb::Row(std::vector<testdb::ColumnBytes>{testdb::EncodeNumber(74099), testdb::EncodeNumber(0)}));
     model.segments.insert(model.segments.begin(), decoy);
   });
@@ -215,14 +222,7 @@ TEST(Rebuild, TenGScanEndsAtTheSummariesHeader) {
   MiniDictionary d = SmallDictionary("10.2");
   Rebuilt full(d, "10.2", "rebuild-scan-end", 0, [](testdb::DatabaseModel& model) {
     // A segment after the last dictionary segment, and room behind it.
-    testdb::SegmentModel late;
-    late.name = "LATE";
-    late.object_number = 80000;
-    late.tablespace = "SYSTEM";
-    late.relative_file = 1;
-    late.space = SpaceManagement::kFreeList;
-    late.extent_blocks = 64;
-    model.segments.push_back(late);
+    model.segments.push_back(EmptySystemSegment("LATE", 80000, 64));
   });
   ASSERT_TRUE(full.result.system_read);
   EXPECT_LT(full.sink.first_steps, full.sink.first_total);  // the scan stopped early
