@@ -5,6 +5,7 @@
 #include "browse/tree_generate.h"
 #include "reader/identify.h"
 #include "support/generated_db.h"
+#include "support/schema_db.h"
 #include "support/recording_sink.h"
 
 namespace quillon {
@@ -14,15 +15,9 @@ using testdb::RowPlacement;
 using testdb::SegmentLayout;
 namespace ddb = testdb::default_db;
 
-// Rows the generator wrote that hold data: not deleted, not a free slot.
-std::uint64_t LiveRows(const std::vector<RowPlacement>& rows) {
-  std::uint64_t n = 0;
-  for (const RowPlacement& r : rows) {
-    if (!r.pieces.empty() && r.pieces.front().flag != 0 && !(r.pieces.front().flag & format::row::kDeleted)) ++n;
-  }
-  return n;
-}
-std::uint64_t LiveRows(const SegmentLayout& s) { return LiveRows(s.rows); }
+using test::LiveRows;
+
+// Member rows of member table `member` that hold data.
 std::uint64_t LiveMemberRows(const SegmentLayout& s, std::size_t member) {
   std::uint64_t n = 0;
   for (const auto& key : s.keys) n += LiveRows(key.members[member - 1]);

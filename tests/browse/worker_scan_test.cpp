@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "browse/catalogue_builder.h"
 #include "browse/log_text.h"
 #include "browse/worker.h"
 #include "support/generated_db.h"
 #include "support/recording_sink.h"
+#include "support/worker_run.h"
 #include "support/test_paths.h"
 
 namespace quillon {
@@ -15,37 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDateMask = "<date>";
-
-// Lines that end in a report date get the date replaced by a mask, after the
-// date has been checked against the report's pattern.
-std::vector<std::string> MaskDates(const std::vector<std::string>& lines) {
-  static const std::regex kDate(
-      "(.*) ((Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, (January|February|March|April|May|June|July|August|"
-      "September|October|November|December) [0-3][0-9], [0-9]{4}, [01][0-9]:[0-5][0-9]:[0-5][0-9] [AP]M)");
-  std::vector<std::string> out;
-  for (const std::string& line : lines) {
-    std::smatch m;
-    out.push_back(std::regex_match(line, m, kDate) ? m[1].str() + " " + kDateMask : line);
-  }
-  return out;
-}
-
-// A worker run on its own thread over a recording sink.
-struct WorkerRun {
-  test::RecordingSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine{sink, stop};
-  WorkerResult result;
-
-  void Start(const std::string& folder, const std::string& system, std::optional<WorkerMode> mode = std::nullopt) {
-    CRecoverThread worker(engine, sink, stop, WorkerRequest{{folder, system}, mode});
-    {
-      const std::jthread thread = StartWorkerThread(worker);
-    }
-    result = worker.result();
-  }
-};
+using test::MaskDates;
+using test::WorkerRun;
 
 // The scan report of an empty dictionary: every line up to the totals.
 std::vector<std::string> EmptyDictionaryReport(const std::string& folder, const std::string& release_text,

@@ -8,6 +8,7 @@
 #include "reader/notify.h"
 #include "support/generated_db.h"
 #include "support/run_cli.h"
+#include "support/schema_db.h"
 
 namespace quillon {
 namespace {
@@ -57,6 +58,29 @@ TEST(ScanCommand, JsonHasTheSameResults) {
     EXPECT_NE(r.out.find(member), std::string::npos) << member << "\n" << r.out;
   }
   EXPECT_NE(r.out.find("\"datafiles\": " + std::to_string(db.layout.files.size())), std::string::npos) << r.out;
+}
+
+// Tables with their counts and suffixes, and the tree with its tables.
+TEST(ScanCommand, TablesOfADictionary) {
+  const test::SchemaDb& schema = test::SchemaDatabase("11.2");
+  const CliOutput json = RunCli({"scan", schema.db->folder, "--json"});
+  EXPECT_EQ(json.code, 0) << json.err;
+  for (const std::string& member :
+       {"\"table\": \"SCOTT.EMP\",\n      \"records\": " + std::to_string(schema.rows.at("SCOTT.EMP")) + ",",
+        std::string("\"table\": \"SCOTT.DEPT\",\n      \"records\": 4,\n      \"suffix\": \"\""),
+        std::string("\"table\": \"SCOTT.NOCOLS\",\n      \"records\": 0,\n      \"suffix\": \"\",\n      "
+                    "\"has_columns\": false"),
+        std::string("\"users\": 3"), std::string("\"tables\": 5")}) {
+    EXPECT_NE(json.out.find(member), std::string::npos) << member << "\n" << json.out;
+  }
+  const CliOutput text = RunCli({"scan", schema.db->folder});
+  EXPECT_NE(text.out.find("\nSCOTT.DEPT : 4 Record(s)\nSCOTT.NOCOLS : \nHR.EMPTY : 0 Record(s)\n"), std::string::npos)
+      << text.out;
+  const CliOutput tree = RunCli({"tree", schema.db->folder});
+  EXPECT_NE(tree.out.find("\n    [x] SCOTT\n      [x] Tables\n        [x] EMP\n          Columns\n"
+                          "            EMPNO NUMBER(4, 0) not null\n"),
+            std::string::npos)
+      << tree.out;
 }
 
 // A stop request ends the report with the stop line and the exit code 130.
