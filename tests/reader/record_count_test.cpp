@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "reader/record_count.h"
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -82,6 +83,47 @@ TEST(RecordCount, ClusterMembersCountUnderTheirKeys) {
   for (const auto& [position, expected] : cases) {
     t.cluster_position = position;
     EXPECT_EQ(CountBlockRecords(v, t), expected) << int(position);
+  }
+}
+
+// Leaf blocks of an index-organized table: rows whose flag is 0x00, 0x02,
+// 0x04 or 0x06 count in blocks whose level byte names a leaf; branch blocks
+// and invalid directory entries add nothing.
+TEST(RecordCount, IndexLeafRowsOfIndexOrganizedTables) {
+  namespace ih = format::index_header;
+  const auto leaf = [](std::uint8_t level, std::vector<std::pair<std::uint16_t, std::uint8_t>> rows) {
+    Bytes block(2048, 0);
+    block[format::block_header::kType] = format::block_type::kData;
+    const std::uint32_t object = kTable;
+    std::memcpy(&block[format::data_block::kObjectNumber], &object, 4);
+    const std::uint16_t itls = 2;
+    std::memcpy(&block[format::data_block::kItlCount], &itls, 2);
+    const std::size_t h = DataBlock::HeaderOffset(itls, SpaceManagement::kFreeList);
+    block[h + ih::kLevel] = level;
+    const auto count = static_cast<std::uint16_t>(rows.size());
+    std::memcpy(&block[h + ih::kRowCount], &count, 2);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      std::memcpy(&block[h + ih::kRowDirectory + 2 * i], &rows[i].first, 2);
+      if (h + rows[i].first < block.size()) block[h + rows[i].first] = rows[i].second;
+    }
+    return block;
+  };
+  CountTarget t = HeapTarget(true);
+  t.rule = CountRule::kIndex;
+  const struct {
+    std::uint8_t level;
+    std::vector<std::pair<std::uint16_t, std::uint8_t>> rows;
+    std::uint64_t expected;
+  } cases[] = {
+      {0x90, {{600, 0x00}, {640, 0x02}, {680, 0x04}, {720, 0x06}}, 4},
+      {0x97, {{600, 0x00}, {640, 0x01}, {680, 0x10}}, 1},        // other flags do not count
+      {0x99, {{600, 0x00}, {3, 0x00}, {0xFFFF, 0x00}}, 1},        // an offset equal to the row count, a deleted slot
+      {0x01, {{600, 0x00}, {640, 0x00}}, 0},                      // a branch block
+      {0x90, {{60000, 0x00}}, 0},                                 // an offset past the block
+  };
+  for (const auto& c : cases) {
+    const Bytes b = leaf(c.level, c.rows);
+    EXPECT_EQ(CountBlockRecords(ByteView(b.data(), b.size()), t), c.expected) << int(c.level);
   }
 }
 
