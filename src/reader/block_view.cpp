@@ -75,24 +75,4 @@ std::optional<TableEntry> DataBlock::Table(std::size_t i) const {
   return TableEntry{*first, *count};
 }
 
-std::size_t DataBlock::RowDirectoryOffset() const {
-  return header_ + dh::kTableDirectory + dh::kTableEntrySize * table_count_;
-}
-
-std::optional<std::uint16_t> DataBlock::RowEntry(std::size_t slot) const {
-  if (slot >= row_count_) return std::nullopt;
-  return block_.U16LE(RowDirectoryOffset() + dh::kRowEntrySize * slot);
-}
-
-std::optional<std::size_t> DataBlock::RowPosition(std::size_t slot) const {
-  const auto entry = RowEntry(slot);
-  if (!entry || *entry == dh::kNoOffset) return std::nullopt;
-  const std::size_t directory_end =
-      RowDirectoryOffset() + dh::kRowEntrySize * static_cast<std::size_t>(row_count_) - header_;
-  if (*entry < directory_end) return std::nullopt;
-  const std::size_t position = header_ + *entry;
-  if (position >= block_.size()) return std::nullopt;
-  return position;
-}
-
 }  // namespace quillon

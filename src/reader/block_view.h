@@ -80,14 +80,29 @@ class DataBlock {
   // Table directory entry i; std::nullopt when it lies outside the block.
   std::optional<TableEntry> Table(std::size_t i) const;
   // Where the row directory starts, relative to the block.
-  std::size_t RowDirectoryOffset() const;
+  std::size_t RowDirectoryOffset() const {
+    return header_ + format::data_header::kTableDirectory + format::data_header::kTableEntrySize * table_count_;
+  }
   // Raw row directory entry of a slot (an offset relative to H, a free-list
   // link, or 0xFFFF).
-  std::optional<std::uint16_t> RowEntry(std::size_t slot) const;
+  std::optional<std::uint16_t> RowEntry(std::size_t slot) const {
+    if (slot >= row_count_) return std::nullopt;
+    return block_.U16LE(RowDirectoryOffset() + format::data_header::kRowEntrySize * slot);
+  }
   // Position of the row in slot within the block, when the slot holds a row:
   // its entry is readable, not 0xFFFF, points past the row directory (free
-  // slots hold small free-list links instead) and inside the block.
-  std::optional<std::size_t> RowPosition(std::size_t slot) const;
+  // slots hold small free-list links instead) and inside the block. Inline:
+  // the record count asks it for every row of every block.
+  std::optional<std::size_t> RowPosition(std::size_t slot) const {
+    const auto entry = RowEntry(slot);
+    if (!entry || *entry == format::data_header::kNoOffset) return std::nullopt;
+    const std::size_t directory_end =
+        RowDirectoryOffset() + format::data_header::kRowEntrySize * static_cast<std::size_t>(row_count_) - header_;
+    if (*entry < directory_end) return std::nullopt;
+    const std::size_t position = header_ + *entry;
+    if (position >= block_.size()) return std::nullopt;
+    return position;
+  }
 
  private:
   ByteView block_;
