@@ -91,7 +91,7 @@ TEST(RecordCount, ClusterMembersCountUnderTheirKeys) {
 // and invalid directory entries add nothing.
 TEST(RecordCount, IndexLeafRowsOfIndexOrganizedTables) {
   namespace ih = format::index_header;
-  const auto leaf = [](std::uint8_t level, std::vector<std::pair<std::uint16_t, std::uint8_t>> rows) {
+  const auto leaf = [](std::uint8_t level, std::uint8_t flags, std::vector<std::pair<std::uint16_t, std::uint8_t>> rows) {
     Bytes block(2048, 0);
     block[format::block_header::kType] = format::block_type::kData;
     const std::uint32_t object = kTable;
@@ -100,6 +100,7 @@ TEST(RecordCount, IndexLeafRowsOfIndexOrganizedTables) {
     std::memcpy(&block[format::data_block::kItlCount], &itls, 2);
     const std::size_t h = DataBlock::HeaderOffset(itls, SpaceManagement::kFreeList);
     block[h + ih::kLevel] = level;
+    block[h + ih::kFlags] = flags;
     const auto count = static_cast<std::uint16_t>(rows.size());
     std::memcpy(&block[h + ih::kRowCount], &count, 2);
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -112,18 +113,20 @@ TEST(RecordCount, IndexLeafRowsOfIndexOrganizedTables) {
   t.rule = CountRule::kIndex;
   const struct {
     std::uint8_t level;
+    std::uint8_t flags;
     std::vector<std::pair<std::uint16_t, std::uint8_t>> rows;
     std::uint64_t expected;
   } cases[] = {
-      {0x90, {{600, 0x00}, {640, 0x02}, {680, 0x04}, {720, 0x06}}, 4},
-      {0x97, {{600, 0x00}, {640, 0x01}, {680, 0x10}}, 1},        // other flags do not count
-      {0x99, {{600, 0x00}, {3, 0x00}, {0xFFFF, 0x00}}, 1},        // an offset equal to the row count, a deleted slot
-      {0x01, {{600, 0x00}, {640, 0x00}}, 0},                      // a branch block
-      {0x90, {{60000, 0x00}}, 0},                                 // an offset past the block
+      {0, 0x90, {{600, 0x00}, {640, 0x02}, {680, 0x04}, {720, 0x06}}, 4},
+      {0, 0x97, {{600, 0x00}, {640, 0x01}, {680, 0x10}}, 1},        // other row flags do not count
+      {0, 0x99, {{600, 0x00}, {3, 0x00}, {0xFFFF, 0x00}}, 1},        // an offset equal to the row count, a deleted slot
+      {1, 0x90, {{600, 0x00}, {640, 0x00}}, 0},                      // a branch block
+      {0, 0x80, {{600, 0x00}, {640, 0x00}}, 0},                      // a plain index's leaf
+      {0, 0x90, {{60000, 0x00}}, 0},                                 // an offset past the block
   };
   for (const auto& c : cases) {
-    const Bytes b = leaf(c.level, c.rows);
-    EXPECT_EQ(CountBlockRecords(ByteView(b.data(), b.size()), t), c.expected) << int(c.level);
+    const Bytes b = leaf(c.level, c.flags, c.rows);
+    EXPECT_EQ(CountBlockRecords(ByteView(b.data(), b.size()), t), c.expected) << int(c.flags);
   }
 }
 
