@@ -13,6 +13,8 @@ inline constexpr const char* kLogHeader =
     "Quillon v3.2  ..... Repairs Corrupted Oracle Database..... Log Report";
 inline constexpr const char* kProcessing = "Processing";
 inline constexpr const char* kReady = "Ready";
+inline constexpr const char* kGeneratingTree = "Generating Tree";
+inline constexpr const char* kScriptPreviewUnavailable = "Script preview is not available in this version";
 inline constexpr const char* kRecordsPrefix = "Records : ";
 inline constexpr const char* kMemoryPrefix = "Memory Use : ";
 inline constexpr const char* kMemorySuffix = " KB";

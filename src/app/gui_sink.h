@@ -5,6 +5,12 @@
 // the window has handled it, so the worker never runs ahead of what the user
 // sees and never changes state the window is still reading. Called on the
 // GUI thread itself (a job run in place), it calls the window directly.
+//
+// Progress steps, record counts and memory readings come once per block;
+// the sink forwards only those the window would show differently
+// (notification_throttle.h), so a long count is not slowed down by the
+// round trips. A held-back count reaches the window before the next
+// notification of any kind, and at the latest with Flush.
 #pragma once
 
 #include <QObject>
@@ -13,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/notification_throttle.h"
 #include "browse/worker_sink.h"
 
 namespace quillon::app {
@@ -21,6 +28,8 @@ namespace quillon::app {
 class NotificationTarget {
  public:
   virtual ~NotificationTarget() = default;
+  // kStart: value is the number of steps; kStep: value is the number of
+  // steps done so far (not every step is reported); kFinish: no value.
   virtual void OnProgress(ProgressStep step, std::uint64_t value) = 0;
   virtual void OnShowMemory() = 0;
   virtual void OnShowCount(std::uint64_t count) = 0;
@@ -54,13 +63,21 @@ class GuiSink final : public WorkerSink {
   // job returns, whether it called this or not (or threw).
   void ProcessEnded() override {}
 
+  // Hands a held-back record count to the window. Called on the worker
+  // thread when a job has returned.
+  void Flush();
+
   // Runs fn on the GUI thread and returns when it has run. Further
   // notifications use this.
   void RunOnGui(const std::function<void()>& fn) const;
 
  private:
+  // Runs fn on the GUI thread after the held-back count, if any.
+  void Forward(const std::function<void()>& fn);
+
   QObject* context_;
   NotificationTarget* target_;
+  NotificationThrottle throttle_;
 };
 
 }  // namespace quillon::app

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(AppIcon());
 
   DialogPrompts prompts;
-  CMainFrame window(prompts, MakeIdentificationJob);
+  CMainFrame window(prompts, MakeScanJob);
   window.ShowAtStart();
   ScreenshotHook::InstallFromEnvironment(window);
   // The Select Database dialog is the first thing the user sees.

@@ -18,6 +18,7 @@
 #include "app/user_prompts.h"
 #include "app/worker_controller.h"
 #include "browse/log_text.h"
+#include "browse/tree_click.h"
 
 namespace quillon::app {
 
@@ -82,6 +83,8 @@ CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* p
   connect(worker_, &WorkerController::processEnded, this, &CMainFrame::OnProcessEnded);
   connect(worker_, &WorkerController::idle, this, &CMainFrame::UpdateCommands);
   connect(search_bar_, &SearchBar::findRequested, this, [this] { state_.search_started = true; });
+  tree_->SetBusyCheck([this] { return ProcessRunning(); });
+  connect(tree_, &CLeftView::captionPressed, this, &CMainFrame::OnCaptionPressed);
 
   status_->ShowMemory();
   UpdateCommands();
@@ -180,6 +183,8 @@ void CMainFrame::StopProcess() {
 
 void CMainFrame::OnProcessEnded() {
   status_->EndProgress();
+  status_->ShowMemory();
+  status_->SetMessage(Text(text::kReady));
   if (worker_->StopRequested()) {
     prompts_->Inform(this, QString(), Text(text::kStoppedByUser));
     OnAppendLog(QString::fromStdString(StopLine()), LogMode::kNewLine);
@@ -187,6 +192,8 @@ void CMainFrame::OnProcessEnded() {
   if (!state_.search_started) search_bar_->Reset();
   search_bar_->SetControlsEnabled(tree_->NodeCount() > kSearchableNodeCount);
 }
+
+void CMainFrame::StartRecordView(std::size_t /*table_index*/) { right_->Clear(); }
 
 void CMainFrame::SaveLog() {
   if (!commands_.save_log->isEnabled()) return;
@@ -228,7 +235,7 @@ void CMainFrame::OnProgress(ProgressStep step, std::uint64_t value) {
       status_->StartProgress(value);
       break;
     case ProgressStep::kStep:
-      status_->StepProgress();
+      status_->SetProgress(value);
       break;
     case ProgressStep::kFinish:
       status_->EndProgress();
@@ -248,5 +255,35 @@ void CMainFrame::OnAppendLog(const QString& text, LogMode mode) {
 }
 
 void CMainFrame::OnMessage(const QString& text) { prompts_->Inform(this, text, QString()); }
+
+void CMainFrame::OnBuildTree(const ObjectTree& tree) {
+  status_->SetMessage(Text(text::kGeneratingTree));
+  tree_->ShowTree(tree);
+  // The catalogue is complete from here on, whatever happens to the counts.
+  state_.scan_completed = true;
+  search_toolbar_->show();
+  status_->SetMessage(Text(text::kProcessing));
+  UpdateCommands();
+}
+
+void CMainFrame::OnCaptionPressed(NodeId node) {
+  if (ProcessRunning() || !state_.engine) return;
+  const ClickRequest request = RequestForClick(tree_->objectTree(), node, state_.engine->catalogue);
+  switch (request.kind) {
+    case ClickRequest::Kind::kNothing:
+      return;
+    case ClickRequest::Kind::kClearPane:
+      right_->Clear();
+      return;
+    case ClickRequest::Kind::kScriptPreview:
+      // The script generators are not part of this version: say so, and
+      // what the script would have been of.
+      right_->ShowNote(Text(text::kScriptPreviewUnavailable), QString::fromStdString(request.label));
+      return;
+    case ClickRequest::Kind::kRecordView:
+      StartRecordView(request.table_index);
+      return;
+  }
+}
 
 }  // namespace quillon::app

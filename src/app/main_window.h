@@ -13,6 +13,7 @@
 #include "app/scan_job.h"
 #include "app/status_panes.h"
 #include "app/user_prompts.h"
+#include "browse/object_tree.h"
 
 class QSplitter;
 
@@ -69,8 +70,14 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   void OnShowCount(std::uint64_t count) override;
   void OnAppendLog(const QString& text, LogMode mode) override;
   void OnMessage(const QString& text) override;
+  void OnBuildTree(const ObjectTree& tree) override;
 
   void OnProcessEnded();
+  // A press on a caption of the object tree.
+  void OnCaptionPressed(NodeId node);
+  // A click on a table: its first page of records (table_index: position in
+  // the catalogue's table list).
+  void StartRecordView(std::size_t table_index);
   // The window after a new choice in the Select Database dialog.
   void ResetForNewSource(const SourceSelection& selection);
   void ResetSearchBar(bool enabled);

@@ -1,6 +1,7 @@
-// The job that Open Database starts. The window asks a ScanJobFactory for it,
-// so the full scan (dictionary rebuild, tree, record counts) replaces the
-// release identification below without any change to the window.
+// The job that Open Database starts: the worker's full scan (release and
+// datafiles, dictionary, object tree, record counts, report) on the worker
+// controller's thread. The window asks a ScanJobFactory for it, so tests can
+// put a job of their own in its place.
 #pragma once
 
 #include <functional>
@@ -16,11 +17,11 @@ struct ScanRequest {
   std::string system_datafile;  // its SYSTEM datafile
 };
 
-// engine lives until the next Open Database, longer than the job.
+// engine lives until the next Open Database, longer than the job; it was
+// made with the controller's sink and stop flag, which the job is run with.
 using ScanJobFactory = std::function<Job(COracleRecoveryTools& engine, const ScanRequest& request)>;
 
-// Identifies the release and registers the datafiles, writing the opening
-// lines of the scan report.
-Job MakeIdentificationJob(COracleRecoveryTools& engine, const ScanRequest& request);
+// The scan of CRecoverThread (browse/worker.h).
+Job MakeScanJob(COracleRecoveryTools& engine, const ScanRequest& request);
 
 }  // namespace quillon::app

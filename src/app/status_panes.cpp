@@ -65,16 +65,19 @@ void StatusPanes::ShowMemory() {
 }
 
 void StatusPanes::StartProgress(std::uint64_t steps) {
-  const auto top = static_cast<int>(std::min<std::uint64_t>(std::max<std::uint64_t>(steps, 1),
-                                                            std::numeric_limits<int>::max()));
-  progress_->setRange(0, top);
+  constexpr std::uint64_t kTop = std::numeric_limits<int>::max();
+  steps = std::max<std::uint64_t>(steps, 1);
+  progress_divisor_ = steps > kTop ? steps / kTop + 1 : 1;
+  progress_->setRange(0, static_cast<int>(steps / progress_divisor_));
   progress_->setValue(0);
   progress_box_->show();
   progress_shown_ = true;
 }
 
-void StatusPanes::StepProgress() {
-  if (progress_shown_ && progress_->value() < progress_->maximum()) progress_->setValue(progress_->value() + 1);
+void StatusPanes::SetProgress(std::uint64_t done) {
+  if (!progress_shown_) return;
+  const std::uint64_t value = std::min<std::uint64_t>(done / progress_divisor_, progress_->maximum());
+  progress_->setValue(static_cast<int>(value));
 }
 
 void StatusPanes::EndProgress() {

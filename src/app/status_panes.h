@@ -23,9 +23,9 @@ class StatusPanes {
   void ShowMemory();
 
   // A new progress bar of steps steps with the text "Processing" (any
-  // previous one removed), one step, and its removal.
+  // previous one removed), the steps done so far, and its removal.
   void StartProgress(std::uint64_t steps);
-  void StepProgress();
+  void SetProgress(std::uint64_t done);
   void EndProgress();
   bool ProgressShown() const { return progress_shown_; }
   int ProgressValue() const;
@@ -42,6 +42,8 @@ class StatusPanes {
   QWidget* progress_box_;
   QProgressBar* progress_;
   bool progress_shown_ = false;
+  // The bar counts in int: a phase of more steps is shown scaled down.
+  std::uint64_t progress_divisor_ = 1;
 };
 
 }  // namespace quillon::app

@@ -2,10 +2,16 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
+#include <chrono>
 #include <exception>
 #include <string>
 
 namespace quillon::app {
+
+namespace {
+constexpr std::chrono::milliseconds kPumpInterval(5);
+}  // namespace
 
 WorkerController::WorkerController(NotificationTarget& target, QObject* parent)
     : QObject(parent), sink_(*this, target) {}
@@ -30,6 +36,7 @@ bool WorkerController::Start(Job job) {
     } catch (...) {
       sink_.Message("The process ended with an unknown error.");
     }
+    sink_.Flush();
     QMetaObject::invokeMethod(this, [this] { OnThreadEnded(); }, Qt::QueuedConnection);
   });
   return true;
@@ -46,6 +53,13 @@ void WorkerController::WaitUntilIdle() {
   if (!running_) return;
   QEventLoop loop;
   connect(this, &WorkerController::idle, &loop, &QEventLoop::quit);
+  // A wait that starts while a posted event is being handled (a queued
+  // call, a zero timer) is not handed the events posted after it; the
+  // worker's notifications and its end are posted to this object, so a
+  // timer hands them over as well.
+  QTimer pump;
+  connect(&pump, &QTimer::timeout, this, [this] { QCoreApplication::sendPostedEvents(this); });
+  pump.start(kPumpInterval);
   while (running_) loop.exec();
 }
 

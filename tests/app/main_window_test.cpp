@@ -202,11 +202,11 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(!window.ProcessRunning());
   }
 
-  void identificationJobWritesTheReport() {
+  void scanOfAnEmptyDictionaryWritesTheReport() {
     QTemporaryDir dir;
     const QString system = quillon::app::testing::WriteDatabaseFolder(dir.filePath("ORCL"));
     ScriptedPrompts prompts;
-    CMainFrame window(prompts, MakeIdentificationJob);
+    CMainFrame window(prompts, MakeScanJob);
     prompts.sources.push_back(SourceSelection{dir.filePath("ORCL"), system});
     window.OpenDatabase();
     QTRY_VERIFY(!window.ProcessRunning());

@@ -1,11 +1,12 @@
 // The status bar's texts: memory use grouped by thousands, record counts and
-// the progress bar.
+// the progress bar; which of the worker's frequent notifications reach it.
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QtTest>
 
 #include "app/memory_use.h"
+#include "app/notification_throttle.h"
 #include "app/status_panes.h"
 
 using namespace quillon::app;
@@ -57,8 +58,17 @@ class StatusTextTest : public QObject {
     QCOMPARE(panes.countText(), QStringLiteral("Records : 1234"));
     panes.StartProgress(3);
     QVERIFY(panes.ProgressShown());
-    for (int i = 0; i < 5; ++i) panes.StepProgress();
+    panes.SetProgress(2);
+    QCOMPARE(panes.ProgressValue(), 2);
+    panes.SetProgress(5);
     QCOMPARE(panes.ProgressValue(), 3);  // never beyond the end
+    // More steps than the bar counts: shown scaled, the end still the end.
+    panes.StartProgress(std::uint64_t{1} << 40);
+    panes.SetProgress(std::uint64_t{1} << 40);
+    const int full = panes.ProgressValue();
+    panes.SetProgress(std::uint64_t{1} << 39);
+    QVERIFY(full > 0);
+    QVERIFY(std::abs(panes.ProgressValue() * 2 - full) <= 2);
     panes.StartProgress(0);              // a new bar replaces the old one
     QCOMPARE(panes.ProgressValue(), 0);
     panes.EndProgress();
@@ -66,6 +76,61 @@ class StatusTextTest : public QObject {
     panes.EndProgress();
     // The panes beside the bar stay visible.
     QVERIFY(records->isVisible());
+  }
+
+  // How many steps of a phase move the bar, and that the last one always does.
+  void progressStepsShownOnlyWhenTheBarMoves_data() {
+    QTest::addColumn<quint64>("total");
+    QTest::addColumn<quint64>("shown");
+    QTest::newRow("short phase: every step") << quint64{3} << quint64{3};
+    QTest::newRow("at the resolution") << quint64{NotificationThrottle::kProgressResolution}
+                                       << quint64{NotificationThrottle::kProgressResolution};
+    QTest::newRow("long phase") << quint64{100000} << quint64{NotificationThrottle::kProgressResolution};
+    QTest::newRow("uneven") << quint64{1237} << quint64{NotificationThrottle::kProgressResolution};
+  }
+  void progressStepsShownOnlyWhenTheBarMoves() {
+    QFETCH(quint64, total);
+    QFETCH(quint64, shown);
+    NotificationThrottle throttle;
+    throttle.ProgressStarted(total);
+    quint64 count = 0;
+    quint64 last = 0;
+    for (quint64 i = 1; i <= total; ++i) {
+      if (const auto position = throttle.ProgressStepped()) {
+        QCOMPARE(quint64{*position}, i);
+        QVERIFY(i > last);
+        last = i;
+        ++count;
+      }
+    }
+    QCOMPARE(count, shown);
+    QCOMPARE(last, total);
+    QVERIFY(!throttle.ProgressStepped());  // beyond the announced total
+  }
+
+  void absurdProgressTotalDoesNotOverflow() {
+    NotificationThrottle throttle;
+    throttle.ProgressStarted(UINT64_MAX);
+    for (int i = 0; i < 1000; ++i) QVERIFY(!throttle.ProgressStepped());
+  }
+
+  void countsAndMemoryAreSpacedOut() {
+    using namespace std::chrono_literals;
+    NotificationThrottle throttle;
+    const NotificationThrottle::Clock::time_point t0{};
+    QVERIFY(throttle.CountDue(1, t0));
+    QVERIFY(!throttle.TakeHeldCount());
+    QVERIFY(!throttle.CountDue(2, t0 + 10ms));
+    QVERIFY(!throttle.CountDue(3, t0 + 20ms));
+    QCOMPARE(throttle.TakeHeldCount().value_or(0), std::uint64_t{3});  // the newest, once
+    QVERIFY(!throttle.TakeHeldCount());
+    QVERIFY(!throttle.CountDue(4, t0 + 30ms));
+    QVERIFY(throttle.CountDue(5, t0 + NotificationThrottle::kCountInterval));
+    QVERIFY(!throttle.TakeHeldCount());  // a shown count drops the held one
+
+    QVERIFY(throttle.MemoryDue(t0));
+    QVERIFY(!throttle.MemoryDue(t0 + 100ms));
+    QVERIFY(throttle.MemoryDue(t0 + NotificationThrottle::kMemoryInterval));
   }
 };
 

@@ -6,6 +6,11 @@
 #include <vector>
 
 #include "testdb/block_writer.h"
+#include "testdb/dictionary_writer.h"
+#include "testdb/layout.h"
+#include "testdb/resolved_schema.h"
+#include "testdb/sample_database.h"
+#include "testdb/schema_builders.h"
 
 namespace quillon::app::testing {
 
@@ -39,6 +44,27 @@ QString WriteDatabaseFolder(const QString& folder, const QString& name) {
   WriteDatafile(system, name, 1, "SYSTEM");
   WriteDatafile(QDir(folder).filePath(QStringLiteral("USERS01.DBF")), name, 4, "USERS");
   return system;
+}
+
+QString WriteSampleDatabase(const QString& folder, int extra_rows) {
+  testdb::Schema schema = testdb::SampleSchema("11.2");
+  if (extra_rows > 0) {
+    testdb::TableSpec trail = testdb::Table("HR", "AUDIT_TRAIL", "HR_DATA",
+                                            {{kAuditTrailColumns[0], testdb::Number(8)},
+                                             {kAuditTrailColumns[1], testdb::Varchar2(12)},
+                                             {kAuditTrailColumns[2], testdb::Varchar2(60)}});
+    for (int i = 1; i <= extra_rows; ++i) {
+      trail.rows.push_back({testdb::val::Num(std::int64_t{i}), testdb::val::Text(i % 3 == 0 ? "DELETE" : "UPDATE"),
+                            testdb::val::Text("entry " + std::to_string(i) + " of the audit trail")});
+    }
+    schema.tables.push_back(std::move(trail));
+  }
+  const testdb::GeneratedDatabase db =
+      testdb::BuildDatabase(std::move(schema), *testdb::FindGeneratorRelease("11.2"), 8192, 1);
+  testdb::LayoutResult layout;
+  std::string error;
+  if (!testdb::WriteDatabase(db.model, folder.toStdString(), layout, error)) return {};
+  return QDir(folder).filePath(QStringLiteral("SYSTEM01.DBF"));
 }
 
 void WriteFileOfSize(const QString& path, std::uint64_t size) {
