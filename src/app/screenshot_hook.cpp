@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "app/about_dialog.h"
+#include "app/left_view.h"
 #include "app/main_window.h"
+#include "app/object_tree_model.h"
 #include "app/message_box.h"
 #include "app/select_database_dialog.h"
 
@@ -15,12 +21,42 @@ namespace quillon::app {
 
 namespace {
 
+// Wide enough for the captions of a table's columns.
+constexpr int kTreeWidth = 400;
+
 template <typename T>
 T* VisibleTopLevel() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (auto* t = qobject_cast<T*>(w); t != nullptr && t->isVisible()) return t;
   }
   return nullptr;
+}
+
+// The first table of the first application owner that has one, or nothing.
+std::optional<NodeId> FirstTable(const ObjectTree& tree) {
+  const std::optional<NodeId> schema = tree.Child(tree.root(), tree_caption::kSchema);
+  if (!schema) return std::nullopt;
+  for (const NodeId owner : tree.node(*schema).children) {
+    const std::string& name = tree.node(owner).caption;
+    if (name == "SYS" || name == "SYSTEM") continue;
+    const std::optional<NodeId> tables = tree.Child(owner, tree_caption::kTables);
+    if (tables && !tree.node(*tables).children.empty()) return tree.node(*tables).children.front();
+  }
+  return std::nullopt;
+}
+
+// Opens the tree down to the columns of its first table and selects it.
+void ShowFirstTable(CLeftView& view) {
+  const std::optional<NodeId> table = FirstTable(view.objectTree());
+  if (!table) return;
+  const QModelIndex index = view.treeModel().IndexOf(*table);
+  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) view.expand(up);
+  view.expand(index);
+  const std::vector<NodeId>& folders = view.objectTree().node(*table).children;
+  if (!folders.empty()) view.expand(view.treeModel().IndexOf(folders.front()));
+  view.setCurrentIndex(index);
+  view.scrollTo(index.parent().parent(), QAbstractItemView::PositionAtTop);  // the owner
+  view.horizontalScrollBar()->setValue(0);
 }
 
 }  // namespace
@@ -75,8 +111,16 @@ void ScreenshotHook::Tick() {
       ++step_;
       settle_ticks_ = 2;
       break;
-    case 3:  // the job has ended: picture the window and the About box
+    case 3:  // the scan has ended: open the tree at a table
       if (window_->ProcessRunning() || QApplication::activeModalWidget() != nullptr) return;
+      if (auto* splitter = window_->findChild<QSplitter*>(); splitter != nullptr) {
+        splitter->setSizes({kTreeWidth, window_->width() - kTreeWidth});
+      }
+      ShowFirstTable(window_->tree());
+      ++step_;
+      settle_ticks_ = 1;
+      break;
+    case 4:  // picture the window and the About box
       Save(*window_, "main-window.png");
       {
         AboutDialog about(window_);
