@@ -61,6 +61,7 @@ class Describer {
     Code();
     Types();
     Distributed();
+    XmlSchemas();
   }
 
  private:
@@ -535,6 +536,46 @@ class Describer {
         col.master = log.spec->master;
         col.column_name = column;
         c_.materialized_view_log_columns.Append(std::move(col));
+      }
+    }
+  }
+
+  void XmlSchemas() {
+    for (const RXmlSchema& x : r_.xml_schemas) {
+      const XmlSchemaSpec& spec = *x.spec;
+      const std::string schema_id = OidText(View(x.oid));
+      c_.xml_schemas.Append(XmlSchemaRecord{schema_id, spec.owner, spec.url, spec.target_namespace, spec.version});
+      std::uint32_t number = 1;
+      const auto element = [&](const XmlElementSpec& e, const Bytes& oid, bool attribute) {
+        XmlElementRecord rec;
+        rec.object_id = OidText(View(oid));
+        rec.schema_id = schema_id;
+        rec.name = e.name;
+        rec.type_name = e.type;
+        rec.sql_name = e.sql_name;
+        rec.sql_type = e.sql_type;
+        rec.sql_schema = spec.owner;
+        rec.property_number = number++;
+        rec.global = e.global;
+        if (!attribute) {
+          rec.min_occurs = e.min_occurs;
+          rec.max_occurs = e.max_occurs;
+          if (e.global) rec.default_table = e.sql_name + "_TAB";
+        }
+        rec.is_attribute = attribute;
+        c_.xml_elements.Append(std::move(rec));
+      };
+      for (std::size_t i = 0; i < spec.elements.size(); ++i) element(spec.elements[i], x.element_oids[i], false);
+      for (std::size_t i = 0; i < spec.attributes.size(); ++i) element(spec.attributes[i], x.attribute_oids[i], true);
+      for (std::size_t i = 0; i < spec.complex_types.size(); ++i) {
+        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.complex_oids[i])), schema_id, spec.complex_types[i].name,
+                                          spec.complex_types[i].sql_type, true});
+      }
+      for (std::size_t i = 0; i < spec.simple_types.size(); ++i) {
+        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.simple_oids[i])), schema_id, spec.simple_types[i], "", false});
+      }
+      for (const Bytes& oid : x.model_oids) {
+        c_.xml_models.Append(XmlModelRecord{OidText(View(oid)), schema_id, "sequence", "1", "1"});
       }
     }
   }

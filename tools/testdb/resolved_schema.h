@@ -339,11 +339,12 @@ struct RLobCompositePartition {
   std::uint32_t default_ts = 0;
 };
 
-// One registered XML schema's rows in the repository tables.
-struct RXmlRow {
-  std::string table;                  // XDB$SCHEMA, XDB$ELEMENT ...
-  Bytes oid;
-  std::vector<std::pair<std::string, Value>> attributes;  // by qualified attribute name
+// A registered XML schema and the object identifiers of its rows in the
+// repository tables.
+struct RXmlSchema {
+  const XmlSchemaSpec* spec = nullptr;
+  Bytes oid;  // of its XDB$SCHEMA row: what the REFs of its other rows hold
+  std::vector<Bytes> element_oids, attribute_oids, complex_oids, model_oids, simple_oids;
 };
 
 // A segment the schema needs, in layout order.
@@ -404,7 +405,7 @@ struct ResolvedSchema {
   std::vector<RPartition> table_partitions, composite_partitions, subpartitions, index_partitions;
   std::vector<RLobFragment> lob_fragments;
   std::vector<RLobCompositePartition> lob_composite_partitions;
-  std::vector<RXmlRow> xml_rows;
+  std::vector<RXmlSchema> xml_schemas;
   std::vector<RSegment> segments;
   // Tables and rows the resolver makes (container tables, log tables, nested
   // table storage, IOT overflow parts); deques keep their addresses.

@@ -733,6 +733,33 @@ void SalesTables(Schema& s, const Features& f) {
   order_seq.high_water = "2500";
   s.sequences.push_back(order_seq);
 
+  if (f.xml()) {
+    XmlSchemaSpec po;
+    po.owner = "SALES";
+    po.url = "http://www.example.com/schemas/purchase_order.xsd";
+    po.target_namespace = "http://www.example.com/po";
+    const auto element = [](std::string name, std::string type, std::string sql_name, std::string sql_type, bool global) {
+      XmlElementSpec e;
+      e.name = std::move(name);
+      e.type = std::move(type);
+      e.sql_name = std::move(sql_name);
+      e.sql_type = std::move(sql_type);
+      e.global = global;
+      return e;
+    };
+    po.elements = {element("PurchaseOrder", "PurchaseOrderType", "PURCHASEORDER", "PURCHASEORDER_T", true),
+                   element("Reference", "string", "REFERENCE", "VARCHAR2", false),
+                   element("OrderDate", "date", "ORDERDATE", "DATE", false),
+                   element("Amount", "decimal", "AMOUNT", "NUMBER", false),
+                   element("Customer", "CustomerType", "CUSTOMER", "CUSTOMER_T", false)};
+    po.elements.back().min_occurs = "0";
+    po.elements.back().max_occurs = "unbounded";
+    po.attributes = {element("currency", "string", "CURRENCY", "VARCHAR2", false)};
+    po.complex_types = {{"PurchaseOrderType", "PURCHASEORDER_T"}, {"CustomerType", "CUSTOMER_T"}};
+    po.simple_types = {"MoneyType"};
+    s.xml_schemas.push_back(po);
+  }
+
   s.code.push_back(Code("SALES", "ORDER_TOTAL", CodeKind::kFunction,
                         Lines("FUNCTION order_total (p_order IN NUMBER) RETURN NUMBER IS\n"
                               "  v NUMBER;\n"

@@ -413,12 +413,24 @@ struct XmlElementSpec {
   std::string min_occurs = "1", max_occurs = "1";
 };
 
+struct XmlComplexTypeSpec {
+  std::string name;
+  std::string sql_type;  // the object type its elements are stored as
+};
+
+// A schema registered in the XML DB repository: a row of XDB$SCHEMA, one of
+// XDB$ELEMENT per element, XDB$ATTRIBUTE per attribute, XDB$COMPLEX_TYPE
+// (with its XDB$SEQUENCE_MODEL) per complex type, XDB$SIMPLE_TYPE per simple
+// type.
 struct XmlSchemaSpec {
   std::string owner;
   std::string url;
   std::string target_namespace;
+  std::string version = "1.0";
   std::vector<XmlElementSpec> elements;
-  std::vector<std::string> complex_types;
+  std::vector<XmlElementSpec> attributes;
+  std::vector<XmlComplexTypeSpec> complex_types;
+  std::vector<std::string> simple_types;
 };
 
 // ---------------------------------------------------------------- database
