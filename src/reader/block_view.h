@@ -31,6 +31,9 @@ class BlockView {
   // XOR of all 16-bit words is zero (only meaningful when the checksum flag is set).
   bool ChecksumFlagSet() const;
   bool ChecksumValid() const;
+  // The block says it carries a checksum and the checksum does not match:
+  // its bytes changed after it was written.
+  bool ChecksumContradicted() const { return ChecksumFlagSet() && !ChecksumValid(); }
   // The tail repeats the low SCN bits, type and sequence: a mismatch means a
   // torn or overwritten block.
   bool TailConsistent() const;

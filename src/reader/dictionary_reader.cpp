@@ -27,7 +27,9 @@ bool DictionaryReader::ForEachBlock(const SegmentBlockList& list, const BlockVis
   sink.Progress(ProgressStep::kStart, progress_total.value_or(list.dbas.size()));
   for (const std::uint32_t dba : list.dbas) {
     BlockResult result = source.Read(dba);
-    if (result.ok()) {
+    // A block whose checksum contradicts it is passed over: its rows could
+    // name the wrong object, owner or column.
+    if (result.ok() && !BlockView(result.block.bytes()).ChecksumContradicted()) {
       const auto data = DataBlock::Open(result.block.bytes(), list.space);
       if (data && data->object_number() == list.object_number) visit(*data, result.block);
     }

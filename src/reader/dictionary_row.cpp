@@ -85,6 +85,7 @@ std::optional<DictionaryRow> ReadRow(const RowChainSource& chain, ByteView block
     BlockResult next = chain.source->Read(piece.next->dba);
     if (!next.ok()) return std::nullopt;
     const ByteView bytes = next.block.bytes();
+    if (BlockView(bytes).ChecksumContradicted()) return std::nullopt;
     const auto data = DataBlock::Open(bytes, chain.space);
     if (!data || data->object_number() != chain.object_number) return std::nullopt;
     const auto position = data->RowPosition(piece.next->slot);
