@@ -5,6 +5,9 @@
 // the peak resident memory.
 //
 //   bench_dictionary [--tables N] [--columns N] [--release R] [--keep DIR]
+//   bench_dictionary --stress [--release R] [--keep DIR]
+//                                    (the generator's stress database: many users,
+//                                     more than 50,000 objects of every kind)
 //   bench_dictionary --from DIR      (reads a database written with --keep; the
 //                                     peak memory is then the reader's alone)
 #include <sys/resource.h>
@@ -19,8 +22,11 @@
 
 #include "reader/dictionary_rebuild.h"
 #include "reader/identify.h"
+#include "testdb/dictionary_writer.h"
 #include "testdb/layout.h"
 #include "testdb/mini_dictionary.h"
+#include "testdb/resolved_schema.h"
+#include "testdb/stress_database.h"
 
 using namespace quillon;
 using Clock = std::chrono::steady_clock;
@@ -74,7 +80,11 @@ int main(int argc, char** argv) {
   std::string release = "11.2";
   std::string keep;
   std::string from;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool stress = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--stress") == 0) stress = true;
+  }
+  for (int i = 1; i + 1 < argc; ++i) {
     if (std::strcmp(argv[i], "--tables") == 0) tables = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--columns") == 0) columns = static_cast<std::uint32_t>(std::stoul(argv[i + 1]));
     if (std::strcmp(argv[i], "--release") == 0) release = argv[i + 1];
@@ -87,9 +97,21 @@ int main(int argc, char** argv) {
 
   auto start = Clock::now();
   if (from.empty()) {
-    auto model = testdb::NewDatabaseModel("BENCH", release, 8192, 11);
-    model.decoys = {false, false, false, false};
-    testdb::SampleDictionary(release, tables, columns).AddSegments(model);
+    testdb::DatabaseModel model;
+    if (stress) {
+      const auto generator_release = testdb::FindGeneratorRelease(release);
+      if (!generator_release) {
+        std::fprintf(stderr, "bench_dictionary: unknown release %s\n", release.c_str());
+        return 1;
+      }
+      model = testdb::BuildDatabase(testdb::StressSchema(generator_release->model_release, 1), *generator_release,
+                                    8192, 1)
+                  .model;
+    } else {
+      model = testdb::NewDatabaseModel("BENCH", release, 8192, 11);
+      model.decoys = {false, false, false, false};
+      testdb::SampleDictionary(release, tables, columns).AddSegments(model);
+    }
     testdb::LayoutResult layout;
     std::string error;
     if (!testdb::WriteDatabase(model, folder, layout, error)) {
@@ -114,7 +136,9 @@ int main(int argc, char** argv) {
   const double rebuild = Seconds(start);
   const Catalogue& c = engine.catalogue;
 
-  if (from.empty()) {
+  if (stress) {
+    std::printf("release %s, the stress database (generated in %.2f s)\n", release.c_str(), generate);
+  } else if (from.empty()) {
     std::printf("release %s, %u tables x %u columns (generated in %.2f s)\n", release.c_str(), tables, columns,
                 generate);
   } else {
