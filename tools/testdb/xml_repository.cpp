@@ -66,8 +66,10 @@ const XdbTable& XdbTableNamed(const std::string& name) {
 }
 
 Bytes SchemaRef(const Bytes& schema_oid) {
-  Bytes ref = {0x00, 0x22, 0x02, 0x08};
-  ref.insert(ref.end(), schema_oid.begin(), schema_oid.end());
+  Bytes ref;
+  ref.reserve(4 + schema_oid.size() + 16);
+  for (const std::uint8_t b : {0x00, 0x22, 0x02, 0x08}) ref.push_back(b);
+  for (const std::uint8_t b : schema_oid) ref.push_back(b);
   // The table's own object identifier (XDB$SCHEMA's), the same in every REF.
   for (std::uint8_t i = 0; i < 16; ++i) ref.push_back(static_cast<std::uint8_t>(0x6C + i * 7));
   return ref;
