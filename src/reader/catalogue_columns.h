@@ -69,7 +69,10 @@ struct DataView {
   std::uint32_t value_length = 0;     // not set by the browse path
 };
 
-// One column of the table the record view or the repair works on.
+// One column of the table the record view or the repair works on. The
+// record view's column list (TableColumnList) fills the name, the type text
+// of the record view in sql_type, length, scale, nullability, default and
+// the two numbers.
 struct ColInsert {
   std::string column_name;
   std::string sql_type;
@@ -79,6 +82,10 @@ struct ColInsert {
   std::string scale_text;
   std::uint32_t type_code = 0;
   std::uint32_t column_number = 0;
+  std::string length_text;
+  std::string nullability;            // "NULL" or "NOT NULL"
+  std::string default_text;
+  std::uint32_t second_number = 0;    // ColumnInfo::segment_column
 };
 
 // The SQL type text of a column as written in DDL, from its packed type code

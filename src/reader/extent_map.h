@@ -1,6 +1,7 @@
 // Extent maps: the list of blocks that belong to a segment.
 //
-// A segment header (0x10 free-list, 0x23 automatic space management) holds
+// A segment header (0x10 free-list, 0x23 automatic space management, 0x17 a
+// free-list LOB segment, whose map lies as in 0x10) holds
 // the first part of the segment's extent map; extent map blocks (0x12, 0x24)
 // continue it. DecodeExtentMap reads one map from one block, never more
 // entries than the block can hold. WalkSegment follows the chain of maps,

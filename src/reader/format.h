@@ -451,4 +451,57 @@ inline constexpr std::uint8_t kNegativeTerminator = 102;
 inline constexpr std::size_t kMaxDigits = 20;
 }  // namespace number_value
 
+// ---------------------------------------------------------------------------
+// LOB locator: the stored bytes of a CLOB, NCLOB or BLOB column. Integers
+// are big-endian.
+//
+// | off | size | field                                                       |
+// |   0 |    2 | locator length less 2                                       |
+// |   2 |    2 | version                                                     |
+// |   4 |    4 | flags (byte 6: 0x80 character data)                         |
+// |  10 |   10 | LOB identifier; its last four bytes (16) name the LOB's     |
+// |     |      | pages in the LOB segment                                    |
+// |  24 |    4 | out of line: the number of the LOB's last block, counted    |
+// |     |      | from 0 over its chunks (chunk size x page number + the      |
+// |     |      | block's place in its chunk); in the row: 0 or 1             |
+// |  28 |    2 | out of line: bytes in that last block; in the row: bytes    |
+// |  32 |    4 | 1: the data are in the row, from offset 36 to the end       |
+// |  36 |      | in-row data                                                 |
+namespace lob_locator {
+inline constexpr std::size_t kFlags = 4;
+inline constexpr std::size_t kCharacterFlag = 6;
+inline constexpr std::uint8_t kCharacterBit = 0x80;
+inline constexpr std::size_t kLobId = 10;
+inline constexpr std::size_t kLobIdSize = 10;
+inline constexpr std::size_t kPageKey = 16;       // the 4 identifier bytes the pages carry
+inline constexpr std::size_t kPageKeySize = 4;
+inline constexpr std::size_t kLastBlock = 24;
+inline constexpr std::size_t kLastBlockBytes = 28;
+inline constexpr std::size_t kInRow = 32;
+inline constexpr std::size_t kInRowData = 36;
+inline constexpr std::uint32_t kInRowValue = 1;
+}  // namespace lob_locator
+
+// LOB data block (a page of an out-of-line LOB; type 0x1B or 0x28). A chunk
+// of several blocks keeps one page number on each of its blocks, which lie
+// one after the other in an extent. An update writes the page again with a
+// higher version; the old copy stays until its space is reused.
+//
+// | off | size | field                                                       |
+// |  20 |    4 | data object number of the LOB segment                       |
+// |  30 |    4 | the LOB identifier's last four bytes (locator offset 16)    |
+// |  36 |    4 | version of the page                                         |
+// |  44 |    4 | page number (chunk number)                                  |
+// |  56 |      | data, up to 4 bytes before the end of the block             |
+namespace lob_page {
+inline constexpr std::uint8_t kType = 0x1B;
+inline constexpr std::uint8_t kTypeAssm = 0x28;
+inline constexpr std::size_t kObjectNumber = 20;
+inline constexpr std::size_t kPageKey = 30;
+inline constexpr std::size_t kVersion = 36;
+inline constexpr std::size_t kPageNumber = 44;
+inline constexpr std::size_t kData = 56;
+inline constexpr std::size_t kOverhead = 60;  // a full page holds block size - 60 bytes
+}  // namespace lob_page
+
 }  // namespace quillon::format

@@ -25,9 +25,15 @@ std::optional<std::uint32_t> SegmentHeaderDba(const DatafileList& files, std::ui
   return (file->file_base_dba & format::kDbaFileMask) | static_cast<std::uint32_t>(header_block);
 }
 
-namespace {
+const IndexRecord* IotTopIndex(const Catalogue& catalogue, std::uint32_t table_object_number) {
+  const IndexRecord* index = nullptr;
+  for (const auto& candidate : catalogue.indexes.All<1>(table_object_number)) {
+    if (!index || (candidate.type == kIotTopIndexType && index->type != kIotTopIndexType)) index = &candidate;
+  }
+  return index;
+}
 
-constexpr std::uint32_t kIotTopIndexType = 4;
+namespace {
 
 class Collector {
  public:
@@ -35,12 +41,13 @@ class Collector {
       : engine_(engine), source_(source), out_(out), listing_(listing) {}
 
   // Walks one segment; true when its header was found.
-  bool Walk(TableSegment::Level level, const std::string& name, std::uint32_t relative_file,
-            std::uint64_t header_block) {
+  bool Walk(TableSegment::Level level, const std::string& name, std::uint32_t object_number,
+            std::uint32_t relative_file, std::uint64_t header_block) {
     if (out_.stopped) return false;
     TableSegment s;
     s.level = level;
     s.name = name;
+    s.object_number = object_number;
     s.relative_file = relative_file;
     s.header_block = header_block;
     const auto dba = SegmentHeaderDba(engine_.datafiles, relative_file, header_block);
@@ -84,33 +91,35 @@ TableBlocks CollectTableBlocks(const COracleRecoveryTools& engine, BlockSource& 
   }
 
   if (table->relative_file_number != 0) {
-    collect.Walk(Level::kTable, "", table->relative_file_number, table->header_block);
+    collect.Walk(Level::kTable, "", table->object_number, table->relative_file_number,
+                 table->header_block);
   } else if (table->property & kPropertyIndexOrganized) {
     out.rule = CountRule::kIndex;
-    // The index that holds the table's rows: the table's "IOT - TOP" index
-    // (IND$.TYPE# 4), else its first index.
-    const IndexRecord* index = nullptr;
-    for (const auto& candidate : cat.indexes.All<1>(table_object_number)) {
-      if (!index || (candidate.type == kIotTopIndexType && index->type != kIotTopIndexType)) index = &candidate;
-    }
+    const IndexRecord* index = IotTopIndex(cat, table_object_number);
     if (index && index->relative_file_number != 0) {
-      collect.Walk(Level::kIndex, "", index->relative_file_number, index->header_block);
+      collect.Walk(Level::kIndex, "", index->index_object_number, index->relative_file_number,
+                   index->header_block);
     } else if (index) {
       for (const auto& part : cat.index_partitions.All<0>(index->index_object_number)) {
-        collect.Walk(Level::kIndexPartition, part.name, part.relative_file_number, part.header_block);
+        collect.Walk(Level::kIndexPartition, part.name, part.object_number, part.relative_file_number,
+                     part.header_block);
       }
     }
   } else {
     bool walked = false;
     for (const auto& part : cat.table_partitions.All<0>(table_object_number)) {
-      walked = collect.Walk(Level::kPartition, part.name, part.relative_file_number, part.header_block) || walked;
+      walked = collect.Walk(Level::kPartition, part.name, part.object_number, part.relative_file_number,
+                            part.header_block) ||
+               walked;
     }
     if (walked) {
       out.suffix = " : Partitioning ";
     } else {
       for (const auto& composite : cat.composite_partitions.All<0>(table_object_number)) {
         for (const auto& sub : cat.subpartitions.All<0>(composite.object_number)) {
-          walked = collect.Walk(Level::kSubpartition, sub.name, sub.relative_file_number, sub.header_block) || walked;
+          walked = collect.Walk(Level::kSubpartition, sub.name, sub.object_number, sub.relative_file_number,
+                                sub.header_block) ||
+                   walked;
         }
       }
       if (walked) out.suffix = " : Subpartitioning ";

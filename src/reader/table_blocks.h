@@ -24,11 +24,19 @@ namespace quillon {
 // TAB$.PROPERTY bits that decide where the rows are.
 inline constexpr std::uint64_t kPropertyPartitioned = 0x20;
 inline constexpr std::uint64_t kPropertyIndexOrganized = 0x40;
+inline constexpr std::uint64_t kPropertyIotOverflow = 0x200;  // the overflow segment of an IOT
+// IND$.TYPE# of the index that holds an index-organized table's rows.
+inline constexpr std::uint32_t kIotTopIndexType = 4;
+
+// The index that holds an index-organized table's rows: its "IOT - TOP"
+// index, else its first index; nullptr when it has none.
+const IndexRecord* IotTopIndex(const Catalogue& catalogue, std::uint32_t table_object_number);
 
 struct TableSegment {
   enum class Level : std::uint8_t { kTable, kIndex, kPartition, kSubpartition, kIndexPartition };
   Level level = Level::kTable;
   std::string name;               // partition or subpartition name; empty for the table's own segment
+  std::uint32_t object_number = 0;  // OBJ# of the partition, subpartition or index (LOB fragments name it)
   std::uint32_t relative_file = 0;
   std::uint64_t header_block = 0;
   SegmentWalk walk;

@@ -1,0 +1,56 @@
+#include "browse/record_view_worker.h"
+
+#include <vector>
+
+#include "browse/browse_cells.h"
+#include "browse/row_reader.h"
+
+namespace quillon {
+
+namespace {
+
+// Hands every row to the front end as DataView cells.
+class CellSender final : public RowConsumer {
+ public:
+  CellSender(const TableLayout& layout, DecodeContext& context, WorkerSink& sink)
+      : layout_(layout), context_(context), sink_(sink) {}
+
+  bool Row(const TableRow& row) override {
+    MakeBrowseCells(row, layout_, context_, cells_);
+    sink_.AddRecord(cells_, rows_ == 0);
+    ++rows_;
+    sink_.ShowCount(rows_);
+    return true;
+  }
+
+ private:
+  const TableLayout& layout_;
+  DecodeContext& context_;
+  WorkerSink& sink_;
+  std::vector<DataView> cells_;
+  std::uint64_t rows_ = 0;
+};
+
+}  // namespace
+
+RecordModeResult RunRecordMode(COracleRecoveryTools& engine, BlockSource& source, RecordViewState& state,
+                               WorkerSink& sink) {
+  RecordModeResult result;
+  PageIndex& pages = state.pages();
+  if (pages.table() != state.table()) pages.Reset(state.table());
+  if (!state.continuing()) sink.ShowRecordList();
+  TableRowReader reader(engine, source, state.table());
+  result.table_found = reader.table_found();
+  CellSender sender(reader.layout(), engine.values, sink);
+  const PageRead read = pages.ReadPage(reader, state.page(), sender);
+  result.rows = read.rows;
+  result.stopped = read.stopped;
+  result.last_page = read.last_page;
+  if (read.stopped) return result;
+  if (read.rows == 0) sink.ShowCount(0);
+  if (read.last_page) sink.RecordsComplete();
+  state.PagesRead(pages.known_pages(), read.last_page);
+  return result;
+}
+
+}  // namespace quillon

@@ -1,0 +1,137 @@
+#include "browse/value_texts.h"
+
+#include <algorithm>
+
+#include "browse/browse_cells.h"
+#include "reader/packed_codes.h"
+#include "reader/unicode.h"
+
+namespace quillon {
+
+namespace {
+
+namespace tc = type_code;
+
+bool IsBinaryLarge(std::uint32_t code) { return code == tc::kLongRaw || code == tc::kBlob; }
+
+// Oracle keeps CLOBs of a database with a multi-byte character set, and
+// every NCLOB, in UTF-16.
+bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context) {
+  if (context.IsNational(column.charset_id)) return true;
+  switch (context.database().charset().scheme) {
+    case CharsetScheme::kUtf8:
+    case CharsetScheme::kCesu8:
+    case CharsetScheme::kMultiByte:
+    case CharsetScheme::kUtf16BE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IsLargeType(std::uint32_t code) {
+  return code == tc::kLong || code == tc::kLongRaw || code == tc::kClob || code == tc::kBlob;
+}
+
+std::vector<std::size_t> ExportColumns(const TableLayout& layout) {
+  std::vector<std::size_t> visible;
+  std::vector<std::size_t> hidden;
+  const auto& columns = layout.columns();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i]->segment_column == 0) continue;
+    (columns[i]->column_number != 0 ? visible : hidden).push_back(i);
+  }
+  std::stable_sort(visible.begin(), visible.end(),
+                   [&](std::size_t a, std::size_t b) { return columns[a]->column_number < columns[b]->column_number; });
+  std::stable_sort(hidden.begin(), hidden.end(),
+                   [&](std::size_t a, std::size_t b) { return columns[a]->segment_column < columns[b]->segment_column; });
+  visible.insert(visible.end(), hidden.begin(), hidden.end());
+  return visible;
+}
+
+RowValueTexts::RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large)
+    : engine_(engine), table_(table_object_number), large_(large) {}
+
+RowValueTexts::~RowValueTexts() = default;
+
+LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
+                                             std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  LobReadResult result;
+  if (value.is_null) return result;
+  if (column.type_code == tc::kLong || column.type_code == tc::kLongRaw) {
+    bytes.assign(value.bytes.data(), value.bytes.data() + value.bytes.size());
+    result.bytes = bytes.size();
+    return result;
+  }
+  const auto locator = ParseLobLocator(value.bytes);
+  if (!locator) {
+    result.complete = false;
+    return result;
+  }
+  if (locator->in_row) {
+    bytes.assign(locator->data.data(), locator->data.data() + locator->data.size());
+    result.bytes = bytes.size();
+    return result;
+  }
+  const auto segment = row.segment ? FindLobSegment(engine_, table_, column.internal_column, *row.segment)
+                                   : std::nullopt;
+  if (!segment) {
+    result.complete = false;
+    return result;
+  }
+  if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
+  return lobs_->Read(*segment, *locator,
+                     [&](ByteView part) { bytes.insert(bytes.end(), part.data(), part.data() + part.size()); });
+}
+
+void RowValueTexts::LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
+                              ValueText& out) {
+  const LobReadResult read = LargeValueBytes(row, column, value, buffer_);
+  out.incomplete = !read.complete;
+  if (!read.complete) ++incomplete_;
+  const ByteView bytes(buffer_.data(), buffer_.size());
+  out.text.clear();
+  if (IsBinaryLarge(column.type_code)) {
+    out.text = ToHex(bytes);
+  } else if (column.type_code == tc::kClob && LobInUtf16(column, engine_.values)) {
+    AppendFromUtf16BE(bytes, out.text);
+  } else {
+    engine_.values.database().AppendUtf8(bytes, out.text);
+  }
+}
+
+void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
+                         std::vector<ValueText>& out) {
+  out.resize(columns.size());
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    const std::size_t index = columns[k];
+    const ColumnInfo& column = *layout.columns()[index];
+    const StoredValue& value = row.values[index];
+    ValueText& o = out[k];
+    o.is_null = value.is_null;
+    o.incomplete = false;
+    if (value.is_null) {
+      o.text.clear();
+      continue;
+    }
+    if (IsLargeType(column.type_code)) {
+      if (large_ == LargeValues::kContent) {
+        LargeText(row, column, value, o);
+      } else {
+        o.text = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kBrowse, engine_.values).text;
+      }
+      continue;
+    }
+    DecodedValue decoded = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kRepair, engine_.values);
+    if (decoded.kind == ValueKind::kText) {
+      o.text = std::move(decoded.text);
+    } else {
+      o.text = ToHex(value.bytes);
+    }
+  }
+}
+
+}  // namespace quillon

@@ -1,0 +1,72 @@
+// Repair mode: the value texts of a row, for the exporters and the INSERT
+// builder.
+//
+// Scalar columns give the value decoder's repair-mode text. Structured
+// values (objects, REFs, VARRAYs) give the hexadecimal text of their stored
+// bytes. LONG, LONG RAW, CLOB, NCLOB and BLOB columns give, by choice, their
+// placeholder word ("Long", "Long Raw", "CLOB", "NCLOB", "BLOB") or their
+// whole content: binary data as hexadecimal text, character data as UTF-8
+// (LONG in the database character set; CLOB in it too, or in UTF-16 when the
+// database character set is a multi-byte one, as Oracle stores it; NCLOB in
+// UTF-16). Out-of-line LOBs are read from their LOB segment (lob_reader.h).
+// NULL is NULL whatever the type.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "browse/row_reader.h"
+#include "reader/lob_reader.h"
+
+namespace quillon {
+
+enum class LargeValues : std::uint8_t { kPlaceholder, kContent };
+
+struct ValueText {
+  std::string text;
+  bool is_null = false;
+  bool incomplete = false;  // a LOB some of whose pages were not found
+};
+
+// The columns an export writes, as indexes into the layout's columns: every
+// column the rows store, the visible ones by column number, then the hidden
+// ones by stored position. Virtual columns hold no data and are left out.
+std::vector<std::size_t> ExportColumns(const TableLayout& layout);
+
+class RowValueTexts {
+ public:
+  RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large);
+  ~RowValueTexts();
+
+  // The texts of the chosen columns of a row, in the order given; out is
+  // resized and its strings reused.
+  void Fill(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
+            std::vector<ValueText>& out);
+
+  // The bytes of a LONG, LONG RAW, CLOB, NCLOB or BLOB value: a LONG's
+  // joined pieces, a LOB's data from its locator or LOB segment.
+  LobReadResult LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
+                                std::vector<std::uint8_t>& bytes);
+
+  // LOB values written without some of their pages.
+  std::uint64_t incomplete_values() const { return incomplete_; }
+
+ private:
+  void LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueText& out);
+
+  COracleRecoveryTools& engine_;
+  std::uint32_t table_;
+  LargeValues large_;
+  std::unique_ptr<LobReader> lobs_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint64_t incomplete_ = 0;
+};
+
+// True for the types whose content LargeValueBytes gives.
+bool IsLargeType(std::uint32_t type_code);
+
+}  // namespace quillon
