@@ -87,5 +87,7 @@ int RunTree(std::span<const std::string> args, Io& io);
 
 // The scan command with the caller's stop flag (tests request the stop).
 int RunScanWithStop(std::span<const std::string> args, Io& io, StopFlag& stop);
+int RunRows(std::span<const std::string> args, Io& io);
+int RunExport(std::span<const std::string> args, Io& io);
 
 }  // namespace quillon::cli

@@ -17,6 +17,10 @@ const std::vector<Command>& Commands() {
        RunScan},
       {"tree", "tree DIR", "the object tree of the database in DIR as an indented outline with check marks",
        RunTree},
+      {"rows", "rows DIR OWNER.TABLE [--page N | --all] [--format table|csv|json]",
+       "print the rows of a table: one page of 100 (from 1, default 1) or all of them", RunRows},
+      {"export", "export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...]",
+       "write the rows of every table (or of the tables named) to one file per table", RunExport},
   };
   return kCommands;
 }

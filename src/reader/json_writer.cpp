@@ -7,6 +7,11 @@ namespace quillon {
 std::string JsonQuote(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
+  AppendJsonQuoted(out, text);
+  return out;
+}
+
+void AppendJsonQuoted(std::string& out, std::string_view text) {
   out.push_back('"');
   for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
@@ -29,7 +34,6 @@ std::string JsonQuote(std::string_view text) {
     }
   }
   out.push_back('"');
-  return out;
 }
 
 void JsonWriter::Newline() {

@@ -70,5 +70,7 @@ class JsonWriter {
 
 // The JSON string literal of a text (quotes included).
 std::string JsonQuote(std::string_view text);
+// The same, appended to out.
+void AppendJsonQuoted(std::string& out, std::string_view text);
 
 }  // namespace quillon

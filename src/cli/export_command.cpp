@@ -1,0 +1,107 @@
+// quillon export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...]
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "browse/table_export.h"
+#include "cli/open_database.h"
+#include "cli/row_commands.h"
+
+namespace quillon::cli {
+
+namespace {
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    const auto comma = text.find(',', from);
+    const std::string item = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+    if (!item.empty()) out.push_back(item);
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string FileNameOf(const std::string& table_name) {
+  std::string out = table_name;
+  for (char& c : out) {
+    const bool safe = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+                      c == '_' || c == '-' || c == '$' || c == '#';
+    if (!safe) c = '_';
+  }
+  return out;
+}
+
+int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const ExportRequest& request, Io& io) {
+  std::error_code ec;
+  std::filesystem::create_directories(request.folder, ec);
+  if (ec) throw Failure{"cannot create " + request.folder + ": " + ec.message()};
+  BlockSource source(engine.datafiles);
+  ExportOptions options;
+  options.large = LargeValues::kContent;
+  ExportResult total;
+  std::uint64_t tables = 0;
+  int code = kExitOk;
+  for (const std::uint32_t table : request.tables) {
+    const std::string name = TableName(engine.catalogue, table);
+    const auto path = std::filesystem::path(request.folder) / (FileNameOf(name) + std::string(FormatExtension(request.format)));
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+      io.err << "cannot write " << path.string() << "\n";
+      code = kExitFailure;
+      continue;
+    }
+    auto writer = MakeRowWriter(request.format, file);
+    if (auto* terminal = dynamic_cast<TerminalSink*>(progress)) terminal->SetPhase(name);
+    std::uint64_t started = 0;
+    const ExportResult r = ExportTableRows(engine, source, table, *writer, options,
+                                           [&](std::uint64_t, std::uint64_t blocks) {
+                                             if (!progress) return;
+                                             if (started++ == 0) progress->Progress(ProgressStep::kStart, blocks);
+                                             progress->Progress(ProgressStep::kStep, 0);
+                                           });
+    if (progress) progress->Progress(ProgressStep::kFinish, 0);
+    file.close();
+    if (!file) {
+      io.err << "cannot write " << path.string() << "\n";
+      code = kExitFailure;
+    }
+    ++tables;
+    total.rows += r.rows;
+    total.partial_rows += r.partial_rows;
+    total.damaged_blocks += r.damaged_blocks;
+    total.unreadable_blocks += r.unreadable_blocks;
+    total.incomplete_values += r.incomplete_values;
+    if (r.stopped) return kExitStopped;
+  }
+  io.out << "tables " << tables << ", rows " << total.rows << ", partial rows " << total.partial_rows
+         << ", damaged blocks " << total.damaged_blocks + total.unreadable_blocks << ", incomplete LOB values "
+         << total.incomplete_values << "\n";
+  return code;
+}
+
+int RunExport(std::span<const std::string> argv, Io& io) {
+  const Args args(argv, {}, {"--out", "--format", "--tables"});
+  args.ExpectPositionals(1, 1);
+  const std::string& dir = args.Positional(0, "DIR");
+  const auto out = args.Value("--out");
+  if (!out) throw UsageError{"missing --out FOLDER"};
+  const auto format = ParseRowFormat(args.Value("--format").value_or("csv"));
+  if (!format || *format == RowFormat::kTable) throw UsageError{"the format is csv or json"};
+  auto db = OpenDatabase(dir, io);
+  ExportRequest request;
+  request.folder = *out;
+  request.format = *format;
+  if (const auto list = args.Value("--tables")) {
+    for (const std::string& name : SplitList(*list)) request.tables.push_back(FindTable(db->engine.catalogue, name));
+  } else {
+    request.tables = UserTables(db->engine.catalogue);
+  }
+  return ExportTables(db->engine, &db->sink, request, io);
+}
+
+}  // namespace quillon::cli

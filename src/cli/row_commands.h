@@ -1,0 +1,39 @@
+// The cores of the commands that write table rows (quillon rows, quillon
+// export), on an engine whose dictionary has been read.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browse/row_writer.h"
+#include "cli/cli.h"
+#include "reader/engine.h"
+
+namespace quillon::cli {
+
+struct RowsRequest {
+  std::optional<std::uint64_t> page;  // from 1; every row when absent
+  RowFormat format = RowFormat::kTable;
+};
+
+// Writes the rows of a table to io.out; a note on damage to io.err.
+int PrintTableRows(COracleRecoveryTools& engine, std::uint32_t table, const RowsRequest& request, Io& io);
+
+struct ExportRequest {
+  std::string folder;
+  RowFormat format = RowFormat::kCsv;
+  std::vector<std::uint32_t> tables;
+};
+
+// Writes every table to a file of its own in the folder (OWNER.TABLE and the
+// format's extension) and prints a summary. progress: the sink that draws the
+// progress bar, or nullptr.
+int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const ExportRequest& request, Io& io);
+
+// A name made safe for a file name: characters other than letters, digits,
+// '.', '_', '-', '$' and '#' become '_'.
+std::string FileNameOf(const std::string& table_name);
+
+}  // namespace quillon::cli

@@ -1,0 +1,222 @@
+#include "testdb/lob_writer.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "reader/format.h"
+
+namespace quillon::testdb {
+
+namespace {
+
+namespace bt = format::block_type;
+namespace loc = format::lob_locator;
+namespace lp = format::lob_page;
+
+constexpr std::uint32_t kLocatorSize = 40;
+
+void PutKey(std::uint8_t* p, std::uint32_t page_key) { PutU32LE(p, page_key); }
+
+Bytes LocatorHead(std::uint32_t page_key, std::size_t total, bool character) {
+  Bytes out(total, 0);
+  PutU16BE(out.data(), static_cast<std::uint16_t>(total - 2));
+  PutU16BE(out.data() + 2, 1);
+  out[loc::kFlags] = 0x02;
+  out[loc::kFlags + 1] = 0x0C;
+  out[loc::kCharacterFlag] = character ? loc::kCharacterBit : 0;
+  // The identifier: a fixed front and the page key as its last four bytes.
+  out[loc::kLobId + 3] = 0x01;
+  PutKey(out.data() + loc::kPageKey, page_key);
+  return out;
+}
+
+class SegmentWriter {
+ public:
+  SegmentWriter(std::fstream& file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
+                std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out)
+      : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), spec_(spec), out_(out),
+        next_block_(first_block), image_(block_size) {}
+
+  bool Run(std::string& error) {
+    const bool assm = spec_.space == SpaceManagement::kAssm;
+    for (const LobValue& lob : spec_.lobs) {
+      if (lob.data.empty()) {
+        error = "an out-of-line LOB needs at least one byte";
+        return false;
+      }
+      WriteLob(lob);
+      if (spec_.decoy && &lob == &spec_.lobs.front()) {
+        // Another segment's page with the same identifier and a higher version.
+        WritePage(Next(1), spec_.object_number + 1, lob.page_key, lob.version + 7, 0, {}, 0x5A);
+      }
+    }
+    if (extents_.empty()) AllocateExtent();
+    WriteMaps(assm ? bt::kAssmSegmentHeader : bt::kLobSegmentHeader, assm ? bt::kAssmExtentMap : bt::kExtentMap);
+    out_.extents = extents_;
+    out_.end_block = next_block_;
+    file_.flush();
+    if (!file_) error = "cannot write the LOB segment";
+    return static_cast<bool>(file_);
+  }
+
+ private:
+  std::uint32_t Dba(std::uint32_t block) const { return format::MakeDba(file_no_, block); }
+
+  void AllocateExtent() {
+    const std::uint32_t start = next_block_;
+    next_block_ += spec_.extent_blocks + spec_.gap_blocks;
+    const std::size_t index = extents_.size();
+    extents_.push_back({Dba(start), spec_.extent_blocks});
+    std::uint32_t data = start;
+    if (index == 0) {
+      header_block_ = data++;
+    } else if (index % spec_.extents_per_map == 0) {
+      map_blocks_.push_back(data++);
+    }
+    free_ = data;
+    end_ = start + spec_.extent_blocks;
+  }
+
+  // n consecutive blocks of one extent.
+  std::uint32_t Next(std::uint32_t n) {
+    if (extents_.empty() || free_ + n > end_) AllocateExtent();
+    const std::uint32_t first = free_;
+    free_ += n;
+    return first;
+  }
+
+  void Put(std::uint32_t block) {
+    file_.seekp(static_cast<std::streamoff>(block) * bs_);
+    file_.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+  }
+
+  // One LOB data block; filler (when not 0) is xored into the data (an
+  // older copy, a decoy).
+  void WritePage(std::uint32_t block, std::uint32_t object, std::uint32_t page_key, std::uint32_t version,
+                 std::uint32_t page, ByteView data, std::uint8_t filler) {
+    std::fill(image_.begin(), image_.end(), 0);
+    std::uint8_t* p = image_.data();
+    PutU32LE(p + lp::kObjectNumber, object);
+    PutKey(p + lp::kPageKey, page_key);
+    PutU32LE(p + lp::kVersion, version);
+    PutU32LE(p + lp::kPageNumber, page);
+    const std::size_t room = LobPageBytes(bs_);
+    for (std::size_t i = 0; i < room; ++i) {
+      const std::uint8_t byte = i < data.size() ? data.data()[i] : static_cast<std::uint8_t>(0xE0 + i % 16);
+      p[lp::kData + i] = static_cast<std::uint8_t>(byte ^ filler);
+    }
+    BlockStamp stamp;
+    stamp.scn_base = 0x00200000 + block;
+    FinishBlock(image_, spec_.space == SpaceManagement::kAssm ? lp::kTypeAssm : lp::kType, format_, Dba(block), stamp);
+    Put(block);
+  }
+
+  void WriteChunk(const LobValue& lob, std::uint32_t page, std::uint32_t version, std::uint8_t filler) {
+    const std::uint32_t chunk = std::max<std::uint32_t>(1, spec_.chunk);
+    const std::uint32_t first = Next(chunk);
+    const std::size_t room = LobPageBytes(bs_);
+    for (std::uint32_t place = 0; place < chunk; ++place) {
+      const std::size_t from = (static_cast<std::size_t>(page) * chunk + place) * room;
+      const std::size_t n = from < lob.data.size() ? std::min(room, lob.data.size() - from) : 0;
+      WritePage(first + place, spec_.object_number, lob.page_key, version, page,
+                ByteView(lob.data.data() + std::min(from, lob.data.size()), n), filler);
+    }
+  }
+
+  void WriteLob(const LobValue& lob) {
+    const std::size_t per_chunk = LobPageBytes(bs_) * std::max<std::uint32_t>(1, spec_.chunk);
+    const auto pages = static_cast<std::uint32_t>((lob.data.size() + per_chunk - 1) / per_chunk);
+    for (std::uint32_t page = 0; page < pages; ++page) {
+      const bool rewritten =
+          std::find(lob.rewritten_pages.begin(), lob.rewritten_pages.end(), page) != lob.rewritten_pages.end();
+      if (rewritten && lob.old_copy_first) WriteChunk(lob, page, lob.version - 1, 0x33);
+      WriteChunk(lob, page, lob.version, 0);
+      if (rewritten && !lob.old_copy_first) WriteChunk(lob, page, lob.version - 1, 0x33);
+    }
+  }
+
+  void WriteMaps(std::uint8_t header_type, std::uint8_t map_type) {
+    ExtentControl control;
+    control.extents = static_cast<std::uint32_t>(extents_.size());
+    control.map_count = static_cast<std::uint32_t>(map_blocks_.size());
+    control.last_map = map_blocks_.empty() ? 0 : Dba(map_blocks_.back());
+    for (const auto& e : extents_) control.blocks += e.block_count;
+    const std::size_t maps = 1 + map_blocks_.size();
+    for (std::size_t m = 0; m < maps; ++m) {
+      const std::size_t first = m * spec_.extents_per_map;
+      const std::size_t count = std::min<std::size_t>(spec_.extents_per_map, extents_.size() - first);
+      const std::uint32_t block = m == 0 ? header_block_ : map_blocks_[m - 1];
+      const std::uint32_t next = m + 1 < maps ? Dba(map_blocks_[m]) : 0;
+      std::fill(image_.begin(), image_.end(), 0);
+      WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), spec_.object_number,
+                          std::span<const ExtentSpec>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
+                          control);
+      Put(block);
+      if (m > 0) out_.map_dbas.push_back(Dba(block));
+    }
+    out_.header_dba = Dba(header_block_);
+  }
+
+  std::fstream& file_;
+  std::uint32_t file_no_;
+  std::uint32_t bs_;
+  std::uint8_t format_;
+  const LobSegmentSpec& spec_;
+  LobSegmentWritten& out_;
+  std::uint32_t next_block_;
+  std::uint32_t free_ = 0;
+  std::uint32_t end_ = 0;
+  std::uint32_t header_block_ = 0;
+  std::vector<std::uint32_t> map_blocks_;
+  std::vector<ExtentSpec> extents_;
+  Bytes image_;
+};
+
+}  // namespace
+
+std::size_t LobPageBytes(std::uint32_t block_size) {
+  return block_size > lp::kOverhead ? block_size - lp::kOverhead : 0;
+}
+
+Bytes OutOfLineLobLocator(std::uint32_t page_key, std::size_t length, std::uint32_t block_size, bool character) {
+  Bytes out = LocatorHead(page_key, kLocatorSize, character);
+  const std::size_t room = LobPageBytes(block_size);
+  const std::size_t blocks = length == 0 || room == 0 ? 1 : (length + room - 1) / room;
+  PutU32BE(out.data() + loc::kLastBlock, static_cast<std::uint32_t>(blocks - 1));
+  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(length - (blocks - 1) * room));
+  PutU32BE(out.data() + loc::kInRow, 0);
+  return out;
+}
+
+Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character) {
+  Bytes out = LocatorHead(page_key, loc::kInRowData, character);
+  PutU16BE(out.data(), static_cast<std::uint16_t>(loc::kInRowData + data.size() - 2));
+  PutU32BE(out.data() + loc::kLastBlock, 0);
+  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(data.size()));
+  PutU32BE(out.data() + loc::kInRow, loc::kInRowValue);
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
+                     std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out,
+                     std::string& error) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  if (!file) {
+    error = "cannot open " + path;
+    return false;
+  }
+  // Blocks take the format byte of the file's header block.
+  char format_byte = 0;
+  file.seekg(static_cast<std::streamoff>(block_size) + format::block_header::kFormat);
+  file.read(&format_byte, 1);
+  if (!file || spec.extent_blocks < 2 + spec.chunk || spec.extents_per_map == 0) {
+    error = "cannot write a LOB segment into " + path;
+    return false;
+  }
+  out = LobSegmentWritten{};
+  SegmentWriter writer(file, relative_file, block_size, static_cast<std::uint8_t>(format_byte), first_block, spec, out);
+  return writer.Run(error);
+}
+
+}  // namespace quillon::testdb

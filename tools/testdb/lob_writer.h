@@ -1,0 +1,73 @@
+// LOB segments for test databases: the pages of out-of-line LOBs and the
+// locators that point at them (format.h, lob_locator and lob_page).
+//
+// A LOB segment is written into an existing datafile from a given block on:
+// a segment header (0x17 in a free-list tablespace, 0x23 with automatic
+// space management) at the start of the first extent, extents of a fixed
+// size with a gap of free blocks between them, and an extent map block
+// (0x12 or 0x24) at the start of the extent that follows a full map, so a
+// LOB's pages spread over several extents and maps. Each LOB's data goes in
+// pages of block size - 60 bytes; with a chunk of several blocks a page is a
+// chunk of consecutive blocks of one extent that share their page number,
+// and the blocks of the last chunk after the LOB's end are written too
+// (without data the reader may use). Rewritten pages are written twice: an
+// older version with other bytes and the current one. A decoy page of
+// another segment with the same identifier lies among them.
+//
+// The locator of a LOB depends only on its identifier, its length, the block
+// size and the chunk, so rows can carry it before the segment is written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/block_view.h"
+#include "testdb/block_writer.h"
+
+namespace quillon::testdb {
+
+struct LobValue {
+  LobValue(std::uint32_t key, Bytes bytes) : page_key(key), data(std::move(bytes)) {}
+  std::uint32_t page_key = 0;     // the identifier's last four bytes, as stored
+  Bytes data;                     // at least one byte
+  std::uint32_t version = 2;      // version of the current pages
+  std::vector<std::uint32_t> rewritten_pages;  // pages with an older copy
+  bool old_copy_first = true;     // the older copy lies before the current one
+};
+
+struct LobSegmentSpec {
+  std::uint32_t object_number = 0;  // data object number
+  SpaceManagement space = SpaceManagement::kFreeList;
+  std::uint32_t chunk = 1;          // blocks per chunk
+  std::uint32_t extent_blocks = 8;
+  std::uint32_t extents_per_map = 2;  // a map block follows after this many extents
+  std::uint32_t gap_blocks = 2;     // free blocks between extents
+  bool decoy = true;                // a page of another segment with the first LOB's identifier
+  std::vector<LobValue> lobs;
+};
+
+struct LobSegmentWritten {
+  std::uint32_t header_dba = 0;
+  std::vector<ExtentSpec> extents;
+  std::vector<std::uint32_t> map_dbas;  // extent map blocks after the header
+  std::uint32_t end_block = 0;          // first block after the segment
+};
+
+// Bytes of data in a full LOB page.
+std::size_t LobPageBytes(std::uint32_t block_size);
+
+// The locator of an out-of-line LOB of `length` bytes.
+Bytes OutOfLineLobLocator(std::uint32_t page_key, std::size_t length, std::uint32_t block_size,
+                          bool character);
+// The locator of a LOB stored in the row.
+Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character);
+
+// Writes the segment into the datafile at path (relative file number
+// relative_file) from block first_block on; the file grows as needed. False
+// with a message when the file cannot be written or a LOB is empty.
+bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
+                     std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out,
+                     std::string& error);
+
+}  // namespace quillon::testdb
