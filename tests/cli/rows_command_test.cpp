@@ -9,6 +9,7 @@
 #include "cli/cli.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
+#include "support/cli_run.h"
 #include "support/table_db.h"
 #include "support/test_paths.h"
 #include "testdb/lob_writer.h"
@@ -55,13 +56,7 @@ std::unique_ptr<test::TableDb> Database(const std::string& name) {
   return db;
 }
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Output Rows(test::TableDb& db, cli::RowsRequest request) {
+test::CliOutput Rows(test::TableDb& db, cli::RowsRequest request) {
   std::ostringstream out, err;
   cli::Io io{out, err};
   const int code = cli::PrintTableRows(db.engine(), 740, request, io);
@@ -79,7 +74,7 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end =
 
 TEST(RowsCommand, CsvFollowsRfc4180AndWritesWholeLobs) {
   auto db = Database("cli-csv");
-  const Output o = Rows(*db, {std::nullopt, RowFormat::kCsv});
+  const test::CliOutput o = Rows(*db, {std::nullopt, RowFormat::kCsv});
   EXPECT_EQ(o.code, cli::kExitOk);
   const auto lines = Lines(o.out, "\r\n");
   ASSERT_EQ(lines.size(), 131u + 1u);  // the quoted CR LF inside row 0 counts as a line here
@@ -92,7 +87,7 @@ TEST(RowsCommand, CsvFollowsRfc4180AndWritesWholeLobs) {
 
 TEST(RowsCommand, JsonLinesMapColumnsToValueTexts) {
   auto db = Database("cli-json");
-  const Output o = Rows(*db, {std::nullopt, RowFormat::kJson});
+  const test::CliOutput o = Rows(*db, {std::nullopt, RowFormat::kJson});
   const auto lines = Lines(o.out);
   ASSERT_EQ(lines.size(), 130u);
   EXPECT_EQ(lines[0], R"({"ID":"00","NAME":"a,b \"q\"\r\nnext","TAG":"ab","DOC":"doc"})");
@@ -101,13 +96,13 @@ TEST(RowsCommand, JsonLinesMapColumnsToValueTexts) {
 
 TEST(RowsCommand, PagesAsAlignedText) {
   auto db = Database("cli-table");
-  const Output first = Rows(*db, {1, RowFormat::kTable});
+  const test::CliOutput first = Rows(*db, {1, RowFormat::kTable});
   const auto lines = Lines(first.out);
   ASSERT_EQ(lines.size(), 102u);  // captions, rule, 100 rows
   EXPECT_EQ(lines[0].substr(0, 4), "ID  ");
   EXPECT_EQ(lines[1].substr(0, 4), "--  ");
   EXPECT_NE(lines[5].find("CLOB"), std::string::npos);  // a page shows the LOB's placeholder
-  const Output second = Rows(*db, {2, RowFormat::kTable});
+  const test::CliOutput second = Rows(*db, {2, RowFormat::kTable});
   EXPECT_EQ(Lines(second.out).size(), 32u);
   std::ostringstream out, err;
   cli::Io io{out, err};
@@ -153,10 +148,9 @@ TEST(RowsCommand, UsageErrorsAndMissingDatabases) {
       {{"export", "/nonexistent", "--out", "/tmp/x", "--format", "table"}, cli::kExitUsage, "csv or json"},
   };
   for (const auto& c : cases) {
-    std::ostringstream out, err;
-    cli::Io io{out, err};
-    EXPECT_EQ(cli::Run(c.args, io), c.code) << c.args[0] << " " << c.message;
-    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    const test::CliOutput o = test::RunCli(c.args);
+    EXPECT_EQ(o.code, c.code) << c.args[0] << " " << c.message;
+    EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
   }
   Catalogue cat;
   EXPECT_THROW(cli::FindTable(cat, "NODOT"), cli::UsageError);

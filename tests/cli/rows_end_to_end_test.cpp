@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/generated_db.h"
 #include "support/test_paths.h"
 #include "testdb/mini_dictionary.h"
@@ -82,22 +83,9 @@ std::unique_ptr<test::GeneratedDb> Database() {
   return db;
 }
 
-struct Output {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Output Quillon(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  cli::Io io{out, err};
-  const int code = cli::Run(args, io);
-  return {code, out.str(), err.str()};
-}
-
 TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
   const auto db = Database();
-  const Output json = Quillon({"rows", db->folder, "scott.emp", "--all", "--format", "json"});
+  const test::CliOutput json = test::RunCli({"rows", db->folder, "scott.emp", "--all", "--format", "json"});
   ASSERT_EQ(json.code, cli::kExitOk) << json.err;
   std::istringstream lines(json.out);
   std::string line;
@@ -112,14 +100,14 @@ TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
   EXPECT_EQ(by_number[7], "{\"EMPNO\":\"07\",\"ENAME\":\"M\xC3\xBCller, \\\"the\\\" one\",\"HIRED\":\"08-AUG-2001 09:30:00 AM\"}");
   EXPECT_EQ(by_number[10], R"({"EMPNO":"10","ENAME":"EMP10","HIRED":null})");
 
-  const Output page = Quillon({"rows", db->folder, "SCOTT.EMP", "--page", "3", "--format", "csv"});
+  const test::CliOutput page = test::RunCli({"rows", db->folder, "SCOTT.EMP", "--page", "3", "--format", "csv"});
   ASSERT_EQ(page.code, cli::kExitOk) << page.err;
   EXPECT_EQ(std::count(page.out.begin(), page.out.end(), '\n'), 51);  // the header and 50 rows
 
-  EXPECT_EQ(Quillon({"rows", db->folder, "SCOTT.NOPE"}).code, cli::kExitFailure);
+  EXPECT_EQ(test::RunCli({"rows", db->folder, "SCOTT.NOPE"}).code, cli::kExitFailure);
 
   test::TempDir out;
-  const Output exported = Quillon({"export", db->folder, "--out", out.path().string()});
+  const test::CliOutput exported = test::RunCli({"export", db->folder, "--out", out.path().string()});
   ASSERT_EQ(exported.code, cli::kExitOk) << exported.err;
   EXPECT_EQ(exported.out, "tables 1, rows 250, partial rows 0, damaged blocks 0, incomplete LOB values 0\n");
   std::ifstream csv(out / "SCOTT.EMP.csv");
