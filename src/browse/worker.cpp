@@ -2,11 +2,14 @@
 
 #include <stdexcept>
 
+#include "browse/record_view_worker.h"
+
 namespace quillon {
 
 const CRecoverThread::ModeEntry CRecoverThread::kModes[] = {
     {WorkerMode::kScan, &CRecoverThread::RunScan},
     {WorkerMode::kRepair, &CRecoverThread::RunRepair},
+    {WorkerMode::kRecords, &CRecoverThread::RunRecords},
 };
 
 CRecoverThread::CRecoverThread(COracleRecoveryTools& engine, WorkerSink& sink, const StopFlag& stop,
@@ -49,6 +52,13 @@ void CRecoverThread::Run() {
 void CRecoverThread::RunRepair() {
   LogBlank();
   LogLine(scan_text::kRepairUnavailable);
+}
+
+void CRecoverThread::RunRecords() {
+  if (!request_.records) return;
+  BlockSource source(engine_.datafiles);
+  result_.stopped = RunRecordMode(engine_, source, *request_.records, sink_).stopped;
+  result_.finished = !result_.stopped;
 }
 
 std::jthread StartWorkerThread(CRecoverThread& worker) {

@@ -11,7 +11,8 @@
 // run and after a stop alike; the front end must not block in it. result()
 // may be read once Run() has returned (after the thread has been joined).
 //
-// Which process runs: the one the request names, else the catalogue decides:
+// Which process runs: the one the request names (the record view names its
+// record mode), else the catalogue decides:
 // an empty catalogue is scanned (worker_scan.cpp), a filled one is repaired.
 // The repair is not part of this version: the worker says so in the log and
 // ends.
@@ -32,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "browse/record_view_state.h"
 #include "browse/scan_counts.h"
 #include "browse/worker_sink.h"
 #include "reader/engine.h"
@@ -41,6 +43,7 @@ namespace quillon {
 enum class WorkerMode : std::uint8_t {
   kScan,
   kRepair,
+  kRecords,  // one page of a table for the record view (record_view_worker.h)
 };
 
 // What the scan reads: the database folder as the user chose it (the tree's
@@ -53,6 +56,9 @@ struct ScanSource {
 struct WorkerRequest {
   ScanSource source;
   std::optional<WorkerMode> mode;  // absent: from the catalogue
+  // kRecords: the record view's state (table and page asked for); the worker
+  // fills its page index and page count.
+  RecordViewState* records = nullptr;
 };
 
 // What a run did, for front ends that report it once the worker has ended.
@@ -87,6 +93,7 @@ class CRecoverThread {
 
   void RunScan();
   void RunRepair();
+  void RunRecords();
 
   struct ModeEntry {
     WorkerMode mode;

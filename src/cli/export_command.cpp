@@ -99,7 +99,7 @@ int RunExport(std::span<const std::string> argv, Io& io) {
   if (const auto list = args.Value("--tables")) {
     for (const std::string& name : SplitList(*list)) request.tables.push_back(FindTable(db->engine.catalogue, name));
   } else {
-    request.tables = UserTables(db->engine.catalogue);
+    request.tables = ShownTables(db->engine);
   }
   return ExportTables(db->engine, &db->sink, request, io);
 }

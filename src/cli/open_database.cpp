@@ -1,32 +1,11 @@
 #include "cli/open_database.h"
 
-#include <algorithm>
-#include <array>
-#include <string_view>
-
+#include "browse/tree_generate.h"
 #include "reader/datafile.h"
 #include "reader/dictionary_rebuild.h"
 #include "reader/identify.h"
 
 namespace quillon::cli {
-
-namespace {
-
-// Schemas Oracle creates for itself.
-constexpr std::array<std::string_view, 28> kOracleSchemas = {
-    "SYS",        "SYSTEM",    "OUTLN",     "DBSNMP",    "XDB",        "MDSYS",      "CTXSYS",
-    "ORDSYS",     "ORDDATA",   "ORDPLUGINS", "EXFSYS",   "WMSYS",      "OLAPSYS",    "SYSMAN",
-    "MGMT_VIEW",  "DIP",       "TSMSYS",    "ORACLE_OCM", "APPQOSSYS", "ANONYMOUS",  "XS$NULL",
-    "SI_INFORMTN_SCHEMA", "LBACSYS", "DVSYS", "OWBSYS",   "FLOWS_FILES", "APEX_PUBLIC_USER", "SPATIAL_CSW_ADMIN_USR",
-};
-
-bool OracleSchema(std::string_view owner) {
-  const std::string upper = AsciiUpper(std::string(owner));
-  if (upper.rfind("APEX_", 0) == 0 || upper.rfind("FLOWS_", 0) == 0) return true;
-  return std::find(kOracleSchemas.begin(), kOracleSchemas.end(), upper) != kOracleSchemas.end();
-}
-
-}  // namespace
 
 std::unique_ptr<OpenedDatabase> OpenDatabase(const std::string& dir, Io& io) {
   const auto system = FindSystemDatafile(dir);
@@ -55,15 +34,10 @@ std::uint32_t FindTable(const Catalogue& catalogue, const std::string& owner_dot
   throw Failure{"no table " + owner_dot_table + " in the dictionary"};
 }
 
-std::vector<std::uint32_t> UserTables(const Catalogue& catalogue) {
+std::vector<std::uint32_t> ShownTables(const COracleRecoveryTools& engine) {
   std::vector<std::uint32_t> out;
-  for (const ObjectRecord& o : catalogue.ObjectsOfKind(ObjectKind::kTable)) {
-    if (OracleSchema(o.owner)) continue;
-    const std::string upper = AsciiUpper(o.name);
-    if (upper.rfind("SYS_IOT_OVER", 0) == 0 || o.name.rfind("MLOG$", 0) == 0 || o.name.rfind("RUPD$", 0) == 0) continue;
-    if (!catalogue.tables.First<0>(o.object_number)) continue;
-    if (std::find(out.begin(), out.end(), o.object_number) == out.end()) out.push_back(o.object_number);
-  }
+  const ObjectTree tree = GenerateTree(engine, engine.identification.system_datafile);
+  for (const ShownTable& t : tree.shown_tables()) out.push_back(t.object_number);
   return out;
 }
 

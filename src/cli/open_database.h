@@ -30,10 +30,9 @@ std::unique_ptr<OpenedDatabase> OpenDatabase(const std::string& dir, Io& io);
 // when the catalogue has no such table.
 std::uint32_t FindTable(const Catalogue& catalogue, const std::string& owner_dot_table);
 
-// The tables an export writes by default: every table of the catalogue but
-// those of Oracle's own schemas (SYS, SYSTEM, XDB, ...), materialized view
-// logs and the overflow segments of index-organized tables.
-std::vector<std::uint32_t> UserTables(const Catalogue& catalogue);
+// The tables an export writes by default: every table the object tree shows
+// (ShownTableList), in tree order.
+std::vector<std::uint32_t> ShownTables(const COracleRecoveryTools& engine);
 
 // OWNER.TABLE of a table.
 std::string TableName(const Catalogue& catalogue, std::uint32_t table_object_number);

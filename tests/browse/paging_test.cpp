@@ -5,6 +5,7 @@
 #include "browse/page_index.h"
 #include "browse/record_view_state.h"
 #include "browse/record_view_worker.h"
+#include "browse/worker.h"
 #include "support/row_collect.h"
 #include "support/table_db.h"
 #include "testdb/values.h"
@@ -19,7 +20,7 @@ namespace tc = type_code;
 
 // A table of `rows` rows numbered from 0 (every seventh migrated, every
 // eleventh chained, some deleted rows between them).
-std::unique_ptr<test::TableDb> Table(int rows, const std::string& name) {
+std::unique_ptr<test::TableDb> Table(int rows, const std::string& name, NotificationSink* sink = nullptr) {
   auto model = testdb::NewDatabaseModel("PAGE", "11.2", 2048, 2);
   testdb::SegmentModel s;
   s.name = "T";
@@ -35,7 +36,7 @@ std::unique_ptr<test::TableDb> Table(int rows, const std::string& name) {
     if (i % 13 == 0) s.rows.push_back(Row({testdb::EncodeNumber(-1)}, Placement::kDeleted));
   }
   model.segments.push_back(std::move(s));
-  auto db = std::make_unique<test::TableDb>(model, name);
+  auto db = std::make_unique<test::TableDb>(model, name, sink);
   db->engine().catalogue.tables.Append(db->TableOn(10, 71000));
   db->Describe(10, "SCOTT", "PAGED", {{"ID", tc::kNumber}, {"PAD", tc::kVarchar2}});
   return db;
@@ -213,6 +214,23 @@ TEST(RecordMode, TheWorkerSendsOnePageAndSaysWhenTheTableEnds) {
   RecordingSink back;
   RunRecordMode(db->engine(), source, state, back);
   EXPECT_EQ(back.rows, 100u);
+}
+
+TEST(RecordMode, TheWorkerRunsItForTheRecordView) {
+  RecordingSink sink;
+  auto db = Table(30, "record-worker", &sink);
+  RecordViewState state;
+  state.Start(10);
+  WorkerRequest request;
+  request.mode = WorkerMode::kRecords;
+  request.records = &state;
+  CRecoverThread worker(db->engine(), sink, db->stop(), request);
+  worker.Run();
+  EXPECT_EQ(worker.result().mode, WorkerMode::kRecords);
+  EXPECT_TRUE(worker.result().finished);
+  EXPECT_EQ(sink.rows, 30u);
+  EXPECT_EQ(sink.events.back(), "complete");
+  EXPECT_EQ(state.page_count(), 1u);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST(RowsCommand, PagesAsAlignedText) {
 TEST(ExportCommand, OneFilePerTableAndASummary) {
   auto db = Database("cli-export");
   test::TempDir dir;
-  const std::vector<std::uint32_t> tables = cli::UserTables(db->engine().catalogue);
+  const std::vector<std::uint32_t> tables = cli::ShownTables(db->engine());
   EXPECT_EQ(tables, (std::vector<std::uint32_t>{740, 741}));
   std::ostringstream out, err;
   cli::Io io{out, err};

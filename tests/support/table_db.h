@@ -33,7 +33,9 @@ struct ColumnDef {
 
 class TableDb {
  public:
-  TableDb(testdb::DatabaseModel model, const std::string& name) : engine_(sink_, stop_) {
+  // sink: the engine's notifications (a worker needs its own); none: ignored.
+  TableDb(testdb::DatabaseModel model, const std::string& name, NotificationSink* sink = nullptr)
+      : engine_(sink ? *sink : sink_, stop_) {
     model.decoys = {false, false, false, false};
     db_ = Generate(std::move(model), name);
     IdentifyRelease(engine_, db_->system_path());
@@ -79,6 +81,12 @@ class TableDb {
   // OBJ$ and COL$ records of a table.
   void Describe(std::uint32_t object, const std::string& owner, const std::string& name,
                 const std::vector<ColumnDef>& columns) {
+    if (!engine_.catalogue.users.First<1>(owner)) {
+      UserRecord u;
+      u.name = owner;
+      u.number = 100 + static_cast<std::uint32_t>(engine_.catalogue.users.size());
+      engine_.catalogue.users.Append(u);
+    }
     ObjectRecord o;
     o.object_number = object;
     o.data_object_number = object;
