@@ -8,6 +8,7 @@
 #include "reader/packed_codes.h"
 #include "support/dictionary_fixture.h"
 #include "support/row_collect.h"
+#include "testdb/index_block_writer.h"
 
 namespace quillon {
 namespace {
@@ -42,22 +43,11 @@ Bytes LeafRow(std::vector<ColumnBytes> keys, std::vector<ColumnBytes> rest, std:
 // An index block (leaf: level 0 and the IOT leaf flags; branch: level 1).
 Bytes IndexBlock(std::uint32_t dba, std::uint8_t level, std::uint8_t flags, std::uint8_t keys,
                  const std::vector<Bytes>& rows) {
+  testdb::IndexBlockBuilder builder;
+  builder.Reset(BlockFile::kBlockSize, SpaceManagement::kFreeList, 2, kIndex, level, flags, keys);
+  for (const Bytes& row : rows) EXPECT_TRUE(builder.Add(row));
   Bytes b(BlockFile::kBlockSize, 0);
-  b[format::data_block::kKind] = format::data_block::kKindIndex;
-  PutU32LE(b.data() + format::data_block::kObjectNumber, kIndex);
-  PutU16LE(b.data() + format::data_block::kItlCount, 2);
-  const std::size_t h = DataBlock::HeaderOffset(2, SpaceManagement::kFreeList);
-  b[h + ih::kLevel] = level;
-  b[h + ih::kFlags] = flags;
-  b[h + ih::kKeyColumns] = keys;
-  PutU16LE(b.data() + h + ih::kRowCount, static_cast<std::uint16_t>(rows.size()));
-  std::size_t top = b.size() - format::block_header::kTailSize;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    top -= rows[i].size();
-    std::copy(rows[i].begin(), rows[i].end(), b.begin() + static_cast<std::ptrdiff_t>(top));
-    PutU16LE(b.data() + h + ih::kRowDirectory + ih::kRowEntrySize * i, static_cast<std::uint16_t>(top - h));
-  }
-  testdb::FinishBlock(b, format::block_type::kData, format::header_format::k8K, dba, {});
+  builder.Write(b, format::header_format::k8K, dba, {});
   return b;
 }
 

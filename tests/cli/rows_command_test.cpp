@@ -9,7 +9,7 @@
 #include "cli/cli.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
-#include "support/cli_run.h"
+#include "support/run_cli.h"
 #include "support/table_db.h"
 #include "support/test_paths.h"
 #include "testdb/lob_writer.h"
