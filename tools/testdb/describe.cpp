@@ -607,45 +607,49 @@ CatalogueJsonHeader DescribeHeader(const GeneratedDatabase& database) {
   return h;
 }
 
+std::map<std::uint32_t, std::vector<CatalogueJsonRow>> DescribeRows(const GeneratedDatabase& database) {
+  std::map<std::uint32_t, std::vector<CatalogueJsonRow>> out;
+  const ResolvedSchema& r = *database.schema;
+  const Schema& s = *r.schema;
+  const RowEncoder encoder(*FindCharset(s.character_set), *FindCharset(s.national_character_set));
+  for (const RTable& t : r.tables) {
+    // An IOT's overflow part holds no rows of its own: they are the IOT's.
+    if (t.dictionary || (t.property & 0x200)) continue;
+    auto& rows = out[t.object];
+    // The rows the table holds: its own, or its partitions' in partition order.
+    std::vector<std::pair<const std::vector<RowValues>*, std::vector<std::size_t>>> sources;
+    if (t.rows && !(t.property & 0x20)) sources.push_back({t.rows, StoredRowOrder(r, t, encoder)});
+    if (t.spec && (t.property & 0x20)) {
+      const auto all = [](const std::vector<RowValues>& list) {
+        std::vector<std::size_t> order(list.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        return order;
+      };
+      for (const PartitionSpec& p : t.spec->partitioning.partitions) {
+        sources.push_back({&p.rows, all(p.rows)});
+        for (const SubpartitionSpec& sp : p.subpartitions) sources.push_back({&sp.rows, all(sp.rows)});
+      }
+    }
+    for (const auto& [source, order] : sources) {
+      for (const std::size_t i : order) {
+        const RowValues& row = (*source)[i];
+        CatalogueJsonRow values;
+        for (const RColumn* col : RowEncoder::StoredColumns(t)) {
+          const ColumnBytes stored = encoder.EncodeColumn(t, *col, row, i);
+          values.emplace_back(col->name, encoder.ValueText(*col, stored, row));
+        }
+        rows.push_back(std::move(values));
+      }
+    }
+  }
+  return out;
+}
+
 std::string DescribeJson(const GeneratedDatabase& database, bool with_rows) {
   Catalogue catalogue;
   DescribeCatalogue(database, catalogue);
   CatalogueJsonHeader header = DescribeHeader(database);
-  if (with_rows) {
-    const ResolvedSchema& r = *database.schema;
-    const Schema& s = *r.schema;
-    const RowEncoder encoder(*FindCharset(s.character_set), *FindCharset(s.national_character_set));
-    for (const RTable& t : r.tables) {
-      // An IOT's overflow part holds no rows of its own: they are the IOT's.
-      if (t.dictionary || (t.property & 0x200)) continue;
-      auto& rows = header.table_rows[t.object];
-      // The rows the table holds: its own, or its partitions' in partition order.
-      std::vector<std::pair<const std::vector<RowValues>*, std::vector<std::size_t>>> sources;
-      if (t.rows && !(t.property & 0x20)) sources.push_back({t.rows, StoredRowOrder(r, t, encoder)});
-      if (t.spec && (t.property & 0x20)) {
-        const auto all = [](const std::vector<RowValues>& list) {
-          std::vector<std::size_t> order(list.size());
-          for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-          return order;
-        };
-        for (const PartitionSpec& p : t.spec->partitioning.partitions) {
-          sources.push_back({&p.rows, all(p.rows)});
-          for (const SubpartitionSpec& sp : p.subpartitions) sources.push_back({&sp.rows, all(sp.rows)});
-        }
-      }
-      for (const auto& [source, order] : sources) {
-        for (const std::size_t i : order) {
-          const RowValues& row = (*source)[i];
-          CatalogueJsonRow out;
-          for (const RColumn* col : RowEncoder::StoredColumns(t)) {
-            const ColumnBytes stored = encoder.EncodeColumn(t, *col, row, i);
-            out.emplace_back(col->name, encoder.ValueText(*col, stored, row));
-          }
-          rows.push_back(std::move(out));
-        }
-      }
-    }
-  }
+  if (with_rows) header.table_rows = DescribeRows(database);
   return CatalogueToJson(catalogue, header);
 }
 

@@ -4,7 +4,10 @@
 // CatalogueToJson, so a round trip is one comparison of two JSON texts.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "reader/catalogue.h"
 #include "reader/catalogue_json.h"
@@ -17,6 +20,10 @@ namespace quillon::testdb {
 void DescribeCatalogue(const GeneratedDatabase& database, Catalogue& catalogue);
 // The JSON header: name, release, block size, numbering and datafiles.
 CatalogueJsonHeader DescribeHeader(const GeneratedDatabase& database);
+// The rows of every application table, by table object number (a
+// partitioned table's rows partition by partition), each row's columns in
+// stored order with the value texts of the reader's repair mode.
+std::map<std::uint32_t, std::vector<CatalogueJsonRow>> DescribeRows(const GeneratedDatabase& database);
 // The description as catalogue JSON; with_rows adds every application
 // table's rows (the value texts of the reader's repair mode).
 std::string DescribeJson(const GeneratedDatabase& database, bool with_rows);

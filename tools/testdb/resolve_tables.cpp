@@ -3,6 +3,8 @@
 // top index and overflow table of an index-organized table), and indexes.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "testdb/resolver.h"
 
@@ -265,6 +267,9 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     nn.columns = {cs.name};
     add_constraint(nn);
   }
+  // The top index of an IOT with an overflow segment is laid out after that
+  // segment: its leaf rows hold the addresses of their overflow pieces.
+  std::optional<std::pair<std::size_t, RSegment>> top_after_overflow;
   for (const ConstraintSpec& cs : spec.constraints) {
     if (cs.kind == ConstraintKind::kForeignKey) continue;  // once every table is known
     add_constraint(cs);
@@ -308,7 +313,11 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
       s.source_segment = r_.tables[ti].segment;
       if (partitioned) s.rows = nullptr;  // a global index over partitions: left without keys
     }
-    ix.segment = AddSegment(std::move(s));
+    if (s.content == SegmentContent::kIotRows && ix.including_column) {
+      top_after_overflow.emplace(r_.indexes.size(), std::move(s));
+    } else {
+      ix.segment = AddSegment(std::move(s));
+    }
     AddObject(ix.object, owner, ix.name, obj::kNsIndex, obj::kIndex, ix.data_object);
     r_.indexes.push_back(std::move(ix));
   }
@@ -344,6 +353,9 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     AddObject(over.object, owner, over.name, obj::kNsTable, obj::kTable, over.data_object);
     tables_by_name_[{spec.owner, over.name}] = static_cast<int>(r_.tables.size());
     r_.tables.push_back(std::move(over));
+  }
+  if (top_after_overflow) {
+    r_.indexes[top_after_overflow->first].segment = AddSegment(std::move(top_after_overflow->second));
   }
   if (partitioned) Partitions(spec, r_.tables[ti], ti);
 }
