@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+#include "browse/record_columns.h"
+#include "browse/record_view_state.h"
 #include "reader/engine.h"
 
 namespace quillon::app {
@@ -19,6 +21,10 @@ struct AppState {
   bool search_started = false;     // Find has been used since start-up
   // The engine of the open database; replaced by every Open Database.
   std::unique_ptr<COracleRecoveryTools> engine;
+  // The record view: the table's columns (built here) and its paging state
+  // (written by the record job while it runs).
+  RecordColumns record_columns;
+  RecordViewState record_view;
 };
 
 }  // namespace quillon::app

@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <optional>
 
 #include "app/about_dialog.h"
 #include "app/app_texts.h"
@@ -18,6 +19,7 @@
 #include "app/user_prompts.h"
 #include "app/worker_controller.h"
 #include "browse/log_text.h"
+#include "browse/record_columns.h"
 #include "browse/tree_click.h"
 
 namespace quillon::app {
@@ -83,6 +85,8 @@ CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* p
   connect(worker_, &WorkerController::processEnded, this, &CMainFrame::OnProcessEnded);
   connect(worker_, &WorkerController::idle, this, &CMainFrame::UpdateCommands);
   connect(search_bar_, &SearchBar::findRequested, this, [this] { state_.search_started = true; });
+  connect(right_, &CQuillonView::nextClicked, this, &CMainFrame::NextPage);
+  connect(right_, &CQuillonView::previousClicked, this, &CMainFrame::PreviousPage);
   tree_->SetBusyCheck([this] { return ProcessRunning(); });
   connect(tree_, &CLeftView::captionPressed, this, &CMainFrame::OnCaptionPressed);
 
@@ -191,9 +195,66 @@ void CMainFrame::OnProcessEnded() {
   }
   if (!state_.search_started) search_bar_->Reset();
   search_bar_->SetControlsEnabled(tree_->NodeCount() > kSearchableNodeCount);
+  // The record job has written how many pages there are.
+  if (right_->recordList() != nullptr) ShowPagingButtons();
 }
 
-void CMainFrame::StartRecordView(std::size_t /*table_index*/) { right_->Clear(); }
+void CMainFrame::StartRecordView(std::size_t table_index) {
+  if (ProcessRunning() || !state_.engine) return;
+  const Catalogue& catalogue = state_.engine->catalogue;
+  std::optional<std::uint32_t> table;
+  std::size_t position = 0;
+  for (const ObjectRecord& object : catalogue.ObjectsOfKind(ObjectKind::kTable)) {
+    if (position++ == table_index) {
+      table = object.object_number;
+      break;
+    }
+  }
+  if (!table) {
+    right_->Clear();
+    return;
+  }
+  state_.record_view.Start(*table);
+  state_.record_columns = BuildRecordColumns(catalogue, *table);
+  ShowRecordColumns();
+  StartRecordJob();
+}
+
+void CMainFrame::ShowRecordColumns() {
+  QStringList captions;
+  for (const RecordListColumn& column : state_.record_columns.list) captions << QString::fromStdString(column.name);
+  right_->ShowRecordList();
+  right_->SetColumns(captions);
+}
+
+void CMainFrame::StartRecordJob() {
+  if (ProcessRunning() || !state_.engine) return;
+  state_.view_only = true;
+  const ScanRequest request{state_.source_database_path.toStdString(), state_.system_datafile.toStdString()};
+  worker_->Start(MakeRecordJob(*state_.engine, request, state_.record_view));
+  UpdateCommands();
+}
+
+// While a worker runs the press only empties the list: the worker reads the
+// paging state, so it is not changed under it.
+void CMainFrame::NextPage() {
+  right_->ClearRows();
+  if (ProcessRunning() || !state_.record_view.Next(false)) return;
+  ShowPagingButtons();
+  StartRecordJob();
+}
+
+void CMainFrame::PreviousPage() {
+  right_->ClearRows();
+  if (ProcessRunning() || !state_.record_view.Previous(false)) return;
+  ShowPagingButtons();
+  StartRecordJob();
+}
+
+void CMainFrame::ShowPagingButtons() {
+  right_->SetPreviousEnabled(state_.record_view.previous_enabled());
+  right_->SetNextEnabled(state_.record_view.next_enabled());
+}
 
 void CMainFrame::SaveLog() {
   if (!commands_.save_log->isEnabled()) return;
@@ -265,6 +326,16 @@ void CMainFrame::OnBuildTree(const ObjectTree& tree) {
   status_->SetMessage(Text(text::kProcessing));
   UpdateCommands();
 }
+
+void CMainFrame::OnShowRecordList() { ShowRecordColumns(); }
+
+void CMainFrame::OnAddRecord(std::span<const DataView> cells, bool first) {
+  QStringList texts;
+  for (const std::string& text : PlaceCells(state_.record_columns, cells)) texts << QString::fromStdString(text);
+  right_->AddRow(texts, first);
+}
+
+void CMainFrame::OnRecordsComplete() { right_->SetNextEnabled(false); }
 
 void CMainFrame::OnCaptionPressed(NodeId node) {
   if (ProcessRunning() || !state_.engine) return;

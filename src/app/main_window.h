@@ -71,6 +71,9 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   void OnAppendLog(const QString& text, LogMode mode) override;
   void OnMessage(const QString& text) override;
   void OnBuildTree(const ObjectTree& tree) override;
+  void OnShowRecordList() override;
+  void OnAddRecord(std::span<const DataView> cells, bool first) override;
+  void OnRecordsComplete() override;
 
   void OnProcessEnded();
   // A press on a caption of the object tree.
@@ -78,6 +81,15 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   // A click on a table: its first page of records (table_index: position in
   // the catalogue's table list).
   void StartRecordView(std::size_t table_index);
+  // The record list with the current table's column captions, no rows.
+  void ShowRecordColumns();
+  // The worker in record mode for the page the record view state names.
+  void StartRecordJob();
+  // The "Next" and "Previous" buttons of the right pane.
+  void NextPage();
+  void PreviousPage();
+  // The buttons as the record view state says.
+  void ShowPagingButtons();
   // The window after a new choice in the Select Database dialog.
   void ResetForNewSource(const SourceSelection& selection);
   void ResetSearchBar(bool enabled);

@@ -4,12 +4,25 @@
 
 namespace quillon::app {
 
-Job MakeScanJob(COracleRecoveryTools& engine, const ScanRequest& request) {
-  return [&engine, request](WorkerSink& sink, const StopFlag& stop) {
-    CRecoverThread worker(engine, sink, stop,
-                          WorkerRequest{ScanSource{request.source_path, request.system_datafile}, WorkerMode::kScan});
+namespace {
+
+Job WorkerJob(COracleRecoveryTools& engine, const ScanRequest& request, WorkerMode mode,
+              RecordViewState* records) {
+  return [&engine, source = ScanSource{request.source_path, request.system_datafile}, mode, records](
+             WorkerSink& sink, const StopFlag& stop) {
+    CRecoverThread worker(engine, sink, stop, WorkerRequest{source, mode, records});
     worker.Run();
   };
+}
+
+}  // namespace
+
+Job MakeScanJob(COracleRecoveryTools& engine, const ScanRequest& request) {
+  return WorkerJob(engine, request, WorkerMode::kScan, nullptr);
+}
+
+Job MakeRecordJob(COracleRecoveryTools& engine, const ScanRequest& request, RecordViewState& state) {
+  return WorkerJob(engine, request, WorkerMode::kRecords, &state);
 }
 
 }  // namespace quillon::app

@@ -1,13 +1,15 @@
-// The job that Open Database starts: the worker's full scan (release and
-// datafiles, dictionary, object tree, record counts, report) on the worker
-// controller's thread. The window asks a ScanJobFactory for it, so tests can
-// put a job of their own in its place.
+// The jobs the window starts on the worker controller's thread. Open
+// Database starts the worker's full scan (release and datafiles, dictionary,
+// object tree, record counts, report); the window asks a ScanJobFactory for
+// it, so tests can put a job of their own in its place. A click on a table,
+// "Next" and "Previous" start the worker's record mode for one page.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "app/worker_controller.h"
+#include "browse/record_view_state.h"
 #include "reader/engine.h"
 
 namespace quillon::app {
@@ -23,5 +25,10 @@ using ScanJobFactory = std::function<Job(COracleRecoveryTools& engine, const Sca
 
 // The scan of CRecoverThread (browse/worker.h).
 Job MakeScanJob(COracleRecoveryTools& engine, const ScanRequest& request);
+
+// One page of the record view: the table and page that state names. The job
+// writes state's page index and page count; the window reads them only once
+// the job has ended. engine and state outlive the job.
+Job MakeRecordJob(COracleRecoveryTools& engine, const ScanRequest& request, RecordViewState& state);
 
 }  // namespace quillon::app

@@ -45,7 +45,8 @@ std::optional<NodeId> FirstTable(const ObjectTree& tree) {
   return std::nullopt;
 }
 
-// Opens the tree down to the columns of its first table and selects it.
+// Opens the tree down to the columns of its first table, selects it and
+// presses its caption (its rows are read into the record list).
 void ShowFirstTable(CLeftView& view) {
   const std::optional<NodeId> table = FirstTable(view.objectTree());
   if (!table) return;
@@ -57,6 +58,7 @@ void ShowFirstTable(CLeftView& view) {
   view.setCurrentIndex(index);
   view.scrollTo(index.parent().parent(), QAbstractItemView::PositionAtTop);  // the owner
   view.horizontalScrollBar()->setValue(0);
+  Q_EMIT view.captionPressed(*table);
 }
 
 }  // namespace
@@ -111,7 +113,7 @@ void ScreenshotHook::Tick() {
       ++step_;
       settle_ticks_ = 2;
       break;
-    case 3:  // the scan has ended: open the tree at a table
+    case 3:  // the scan has ended: open the tree at a table, show its rows
       if (window_->ProcessRunning() || QApplication::activeModalWidget() != nullptr) return;
       if (auto* splitter = window_->findChild<QSplitter*>(); splitter != nullptr) {
         splitter->setSizes({kTreeWidth, window_->width() - kTreeWidth});
@@ -120,7 +122,8 @@ void ScreenshotHook::Tick() {
       ++step_;
       settle_ticks_ = 1;
       break;
-    case 4:  // picture the window and the About box
+    case 4:  // the rows are in: picture the window and the About box
+      if (window_->ProcessRunning()) return;
       Save(*window_, "main-window.png");
       {
         AboutDialog about(window_);

@@ -1,7 +1,8 @@
 // A test hook for the documentation's screenshots. With
 // QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_SEARCH set, the program
 // searches the given folder in the Select Database dialog, saves pictures of
-// the dialog and of the main window after scanning the first result into the
+// the dialog and of the main window (after scanning the first result, with
+// the tree opened at a table and that table's rows shown) into the
 // directory, and quits.
 #pragma once
 

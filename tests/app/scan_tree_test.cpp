@@ -29,10 +29,11 @@
 #include "cli/cli.h"
 #include "support/fixture.h"
 #include "support/scripted_prompts.h"
+#include "support/tree_presses.h"
 
 using namespace quillon;
 using namespace quillon::app;
-using quillon::app::testing::ScriptedPrompts;
+using namespace quillon::app::testing;
 
 namespace {
 
@@ -76,28 +77,6 @@ void Outline(const QAbstractItemModel& model, const QModelIndex& parent, int dep
 }
 
 int StateOf(const QModelIndex& index) { return index.data(ObjectTreeModel::kCheckStateRole).toInt(); }
-
-void PressAt(CLeftView& tree, const QPoint& point) {
-  QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, point);
-}
-
-// Expands the node's ancestors and scrolls it into view.
-void ShowNode(CLeftView& tree, const QModelIndex& index) {
-  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) tree.expand(up);
-  tree.scrollTo(index);
-  QVERIFY(tree.visualRect(index).isValid());
-}
-
-void PressBox(CLeftView& tree, const QModelIndex& index) {
-  ShowNode(tree, index);
-  PressAt(tree, tree.StateBoxRect(index).center());
-}
-
-void PressCaption(CLeftView& tree, const QModelIndex& index) {
-  ShowNode(tree, index);
-  const QRect caption = tree.CaptionRect(index);
-  PressAt(tree, QPoint(caption.left() + 30, caption.center().y()));
-}
 
 // The first Open Database runs the real scan; later ones a job that builds
 // a small tree and waits until released or stopped.
