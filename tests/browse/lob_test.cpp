@@ -195,12 +195,12 @@ TEST(Lobs, PartitionsReadTheirOwnLobFragments) {
   std::uint32_t at = users->block_count + 2;
   for (const std::uint32_t seg : {72001u, 72002u}) {
     cat.table_partitions.Append(db.PartitionOn(720, seg, "P" + std::to_string(seg)));
-    testdb::LobSegmentSpec spec;
-    spec.object_number = seg + 100;
-    spec.lobs = {testdb::LobValue{5, Pattern(3000, seg)}};  // the same identifier in both fragments
+    testdb::LobSegmentSpec wanted;
+    wanted.object_number = seg + 100;
+    wanted.lobs = {testdb::LobValue{5, Pattern(3000, seg)}};  // the same identifier in both fragments
     testdb::LobSegmentWritten written;
     std::string error;
-    ASSERT_TRUE(testdb::WriteLobSegment(users->path, users->relative_file, kBlock, at, spec, written, error)) << error;
+    ASSERT_TRUE(testdb::WriteLobSegment(users->path, users->relative_file, kBlock, at, wanted, written, error)) << error;
     at = written.end_block + 1;
     LobFragmentRecord f;
     f.fragment_object_number = seg + 50;
@@ -228,12 +228,12 @@ TEST(Lobs, MissingPagesAndSegmentsLeaveTheLobIncomplete) {
   model.segments.push_back(std::move(s));
   test::TableDb db(model, "lob-missing");
   const auto* users = db.layout().FindFile("USERS01.DBF");
-  testdb::LobSegmentSpec spec;
-  spec.object_number = 73100;
-  spec.lobs = {testdb::LobValue{9, Pattern(5000, 9)}};
+  testdb::LobSegmentSpec wanted;
+  wanted.object_number = 73100;
+  wanted.lobs = {testdb::LobValue{9, Pattern(5000, 9)}};
   testdb::LobSegmentWritten written;
   std::string error;
-  ASSERT_TRUE(testdb::WriteLobSegment(users->path, users->relative_file, kBlock, users->block_count + 1, spec, written,
+  ASSERT_TRUE(testdb::WriteLobSegment(users->path, users->relative_file, kBlock, users->block_count + 1, wanted, written,
                                       error));
   // Zero the LOB's second page (block 2 of the first extent: header, page 0, page 1).
   {

@@ -88,14 +88,14 @@ TEST(FileHeader, BothFormatsDecode) {
                         {0x02, 0, 9, HeaderFormat::kLegacy}};
   for (const auto& c : cases) {
     Bytes block(8192, 0);
-    testdb::FileHeaderSpec spec;
-    spec.format_byte = c.format_byte;
-    spec.compatibility_code = c.compatibility;
-    spec.major_release = c.major;
-    spec.relative_file = 4;
-    spec.database_name = "PROD";
-    spec.tablespace_name = "USERS";
-    testdb::WriteFileHeaderBlock(block, spec);
+    testdb::FileHeaderSpec wanted;
+    wanted.format_byte = c.format_byte;
+    wanted.compatibility_code = c.compatibility;
+    wanted.major_release = c.major;
+    wanted.relative_file = 4;
+    wanted.database_name = "PROD";
+    wanted.tablespace_name = "USERS";
+    testdb::WriteFileHeaderBlock(block, wanted);
     const auto h = DecodeFileHeader(ByteView(block.data(), block.size()));
     ASSERT_TRUE(h);
     EXPECT_EQ(h->format, c.format);

@@ -17,7 +17,7 @@ TEST(RowPiece, HeaderShapesByFlag) {
   const RowAddress b{0x01400011, 7};
   struct Case {
     const char* what;
-    PieceSpec spec;
+    PieceSpec wanted;
     bool head, next, key;
     std::size_t columns_at;
   };
@@ -37,12 +37,12 @@ TEST(RowPiece, HeaderShapesByFlag) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes block(64, 0xEE);
-    const Bytes piece = EncodeRowPiece(c.spec);
+    const Bytes piece = EncodeRowPiece(c.wanted);
     std::copy(piece.begin(), piece.end(), block.begin() + 8);
     const auto p = ParseRowPiece(ByteView(block.data(), block.size()), 8);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->flag, c.spec.flag);
-    EXPECT_EQ(p->column_count, c.spec.columns.size());
+    EXPECT_EQ(p->flag, c.wanted.flag);
+    EXPECT_EQ(p->column_count, c.wanted.columns.size());
     EXPECT_EQ(p->head.has_value(), c.head);
     if (c.head) {
       EXPECT_EQ(*p->head, a);
@@ -53,7 +53,7 @@ TEST(RowPiece, HeaderShapesByFlag) {
     }
     EXPECT_EQ(p->key_index.has_value(), c.key);
     if (c.key) {
-      EXPECT_EQ(*p->key_index, *c.spec.key_index);
+      EXPECT_EQ(*p->key_index, *c.wanted.key_index);
     }
     EXPECT_EQ(p->columns_offset, 8 + c.columns_at);
   }

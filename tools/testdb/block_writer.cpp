@@ -139,50 +139,50 @@ void WriteGenericFileHeader(std::span<std::uint8_t> block, const GenericFileHead
   PutU16LE(p + kcc::kFileType, h.file_type);
 }
 
-void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& spec) {
+void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& wanted) {
   namespace fh = format::file_header;
   std::fill(block.begin(), block.end(), 0);
   std::uint8_t* p = block.data();
-  const bool legacy = ClassifyHeaderFormat(spec.format_byte) == HeaderFormat::kLegacy;
+  const bool legacy = ClassifyHeaderFormat(wanted.format_byte) == HeaderFormat::kLegacy;
   GenericFileHeader g;
   if (legacy) {
     // 8.1.7.4 or 9.2.0.1: the major release is the top byte (offset 23).
-    g.software_version = spec.software_version != 0
-                             ? spec.software_version
-                             : (static_cast<std::uint32_t>(spec.major_release) << 24) | 0x00100000;
-    g.compatibility_version = (static_cast<std::uint32_t>(spec.major_release) << 24) | 0x00100000;
+    g.software_version = wanted.software_version != 0
+                             ? wanted.software_version
+                             : (static_cast<std::uint32_t>(wanted.major_release) << 24) | 0x00100000;
+    g.compatibility_version = (static_cast<std::uint32_t>(wanted.major_release) << 24) | 0x00100000;
   } else {
-    g.software_version = spec.software_version != 0
-                             ? spec.software_version
-                             : (static_cast<std::uint32_t>(spec.compatibility_code) << 16) | 0x0100;
-    g.compatibility_version = static_cast<std::uint32_t>(spec.compatibility_code) << 16;
+    g.software_version = wanted.software_version != 0
+                             ? wanted.software_version
+                             : (static_cast<std::uint32_t>(wanted.compatibility_code) << 16) | 0x0100;
+    g.compatibility_version = static_cast<std::uint32_t>(wanted.compatibility_code) << 16;
   }
-  g.database_id = spec.database_id;
-  g.database_name = spec.database_name;
-  g.file_blocks = spec.block_count;
+  g.database_id = wanted.database_id;
+  g.database_name = wanted.database_name;
+  g.file_blocks = wanted.block_count;
   g.block_size = static_cast<std::uint32_t>(block.size());
-  g.file_number = static_cast<std::uint16_t>(spec.relative_file);
+  g.file_number = static_cast<std::uint16_t>(wanted.relative_file);
   g.file_type = 3;
   WriteGenericFileHeader(block, g);
-  PutU32LE(p + kcc::kCreationTime, 0x2A5C6E7B ^ spec.relative_file);
+  PutU32LE(p + kcc::kCreationTime, 0x2A5C6E7B ^ wanted.relative_file);
   PutU16LE(p + kcc::kStatus, 0x0004);
-  PutU32LE(p + kcc::kCheckpointCount, 0x40 + spec.relative_file);
+  PutU32LE(p + kcc::kCheckpointCount, 0x40 + wanted.relative_file);
   const std::size_t name_at = legacy ? fh::kLegacyTablespaceName : fh::kTablespaceName;
-  PutU32LE(p + name_at - kcc::kTablespaceNumberBeforeName, spec.tablespace_number);
+  PutU32LE(p + name_at - kcc::kTablespaceNumberBeforeName, wanted.tablespace_number);
   PutU16LE(p + name_at - kcc::kTablespaceLengthBeforeName,
-           static_cast<std::uint16_t>(std::min(spec.tablespace_name.size(), fh::kTablespaceNameSize)));
-  PutAscii(block, name_at, spec.tablespace_name, fh::kTablespaceNameSize);
+           static_cast<std::uint16_t>(std::min(wanted.tablespace_name.size(), fh::kTablespaceNameSize)));
+  PutAscii(block, name_at, wanted.tablespace_name, fh::kTablespaceNameSize);
   if (legacy) {
     // The creation SCN is the word the reader takes as the acceptance word.
-    PutU32LE(p + fh::kLegacyAcceptance, spec.acceptance);
-    PutU32LE(p + fh::kLegacyRelativeFile, spec.relative_file);
+    PutU32LE(p + fh::kLegacyAcceptance, wanted.acceptance);
+    PutU32LE(p + fh::kLegacyRelativeFile, wanted.relative_file);
   } else {
-    PutU32LE(p + kcc::kCreationScn, spec.creation_scn);
-    PutU32LE(p + fh::kRelativeFile, spec.relative_file);
-    PutU32LE(p + kcc::kCheckpointScn, spec.checkpoint_scn);
-    PutU32LE(p + fh::kAcceptance, spec.acceptance);
+    PutU32LE(p + kcc::kCreationScn, wanted.creation_scn);
+    PutU32LE(p + fh::kRelativeFile, wanted.relative_file);
+    PutU32LE(p + kcc::kCheckpointScn, wanted.checkpoint_scn);
+    PutU32LE(p + fh::kAcceptance, wanted.acceptance);
   }
-  FinishBlock(block, bt::kFileHeader, spec.format_byte, format::MakeDba(spec.relative_file, 1), spec.stamp);
+  FinishBlock(block, bt::kFileHeader, wanted.format_byte, format::MakeDba(wanted.relative_file, 1), wanted.stamp);
 }
 
 std::size_t ExtentMapCapacity(std::size_t block_size, std::uint8_t block_type) {

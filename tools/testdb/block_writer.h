@@ -84,7 +84,7 @@ struct FileHeaderSpec {
   std::uint32_t checkpoint_scn = 0x000F0000;
   BlockStamp stamp;
 };
-void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& spec);
+void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& wanted);
 
 struct ExtentSpec {
   std::uint32_t first_dba = 0;

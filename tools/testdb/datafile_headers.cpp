@@ -15,22 +15,22 @@ void WriteDatafileHeaders(DatafileWriter& file, const ReleaseProfile& release, s
   WriteOsHeaderBlock(block, format_byte, block_size, id.block_count);
   file.Put(0, block);
 
-  FileHeaderSpec spec;
-  spec.format_byte = format_byte;
-  spec.relative_file = id.relative_file;
-  spec.compatibility_code = release.header_value;
-  spec.major_release = static_cast<std::uint8_t>(release.header_value);
-  spec.software_version = release.software_version;
-  spec.database_id = id.database_id;
-  spec.database_name = id.database_name;
-  spec.tablespace_name = id.tablespace;
-  spec.tablespace_number = id.tablespace_number;
-  spec.block_count = id.block_count;
-  spec.acceptance = 0x00000B2D + id.relative_file;
-  spec.checkpoint_scn = id.scn;
+  FileHeaderSpec wanted;
+  wanted.format_byte = format_byte;
+  wanted.relative_file = id.relative_file;
+  wanted.compatibility_code = release.header_value;
+  wanted.major_release = static_cast<std::uint8_t>(release.header_value);
+  wanted.software_version = release.software_version;
+  wanted.database_id = id.database_id;
+  wanted.database_name = id.database_name;
+  wanted.tablespace_name = id.tablespace;
+  wanted.tablespace_number = id.tablespace_number;
+  wanted.block_count = id.block_count;
+  wanted.acceptance = 0x00000B2D + id.relative_file;
+  wanted.checkpoint_scn = id.scn;
   // The file header always carries a checksum.
-  spec.stamp = {id.scn, 0, 1, true};
-  WriteFileHeaderBlock(block, spec);
+  wanted.stamp = {id.scn, 0, 1, true};
+  WriteFileHeaderBlock(block, wanted);
   file.Put(1, block);
 
   // Locally managed files: the file space header, then bitmap blocks whose

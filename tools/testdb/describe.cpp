@@ -417,22 +417,22 @@ class Describer {
       c_.synonyms.Append(SynonymRecord{s.object, s.link, s.target_owner, s.target_name});
     }
     for (const RSequence& s : r_.sequences) {
-      const SequenceSpec& spec = *s.spec;
+      const SequenceSpec& wanted = *s.wanted;
       SequenceRecord rec;
       rec.object_number = s.object;
-      rec.increment = DecimalText(spec.increment);
-      rec.min_value = spec.min_value ? DecimalText(*spec.min_value) : std::string(kNullMinValueText);
-      rec.max_value = spec.max_value ? DecimalText(*spec.max_value) : std::string(kNullMaxValueText);
-      rec.cycle = static_cast<std::uint16_t>(Packed(spec.cycle ? 1 : 0));
-      rec.order = static_cast<std::uint16_t>(Packed(spec.order ? 1 : 0));
-      rec.cache = DecimalText(spec.cache);
-      rec.high_water = DecimalText(spec.high_water);
-      rec.cycles = spec.cycle;
-      rec.ordered = spec.order;
+      rec.increment = DecimalText(wanted.increment);
+      rec.min_value = wanted.min_value ? DecimalText(*wanted.min_value) : std::string(kNullMinValueText);
+      rec.max_value = wanted.max_value ? DecimalText(*wanted.max_value) : std::string(kNullMaxValueText);
+      rec.cycle = static_cast<std::uint16_t>(Packed(wanted.cycle ? 1 : 0));
+      rec.order = static_cast<std::uint16_t>(Packed(wanted.order ? 1 : 0));
+      rec.cache = DecimalText(wanted.cache);
+      rec.high_water = DecimalText(wanted.high_water);
+      rec.cycles = wanted.cycle;
+      rec.ordered = wanted.order;
       c_.sequences.Append(std::move(rec));
     }
     for (const RTrigger& t : r_.triggers) {
-      const TriggerSpec& spec = *t.spec;
+      const TriggerSpec& wanted = *t.wanted;
       TriggerRecord rec;
       rec.object_number = t.object;
       rec.type_code = Packed(t.type);
@@ -440,13 +440,13 @@ class Describer {
       rec.insert_code = Packed(t.on_insert ? 1 : 0);
       rec.delete_code = Packed(t.on_delete ? 1 : 0);
       rec.base_object = t.base_object;
-      rec.old_name = spec.old_name;
-      rec.new_name = spec.new_name;
-      rec.definition = spec.description;
-      rec.when_clause = spec.when_clause;
-      rec.enabled = spec.enabled ? 1 : 0;
+      rec.old_name = wanted.old_name;
+      rec.new_name = wanted.new_name;
+      rec.definition = wanted.description;
+      rec.when_clause = wanted.when_clause;
+      rec.enabled = wanted.enabled ? 1 : 0;
       rec.property = static_cast<std::uint32_t>(t.property);
-      rec.body = spec.body;  // ACTION# as stored: the DDL generators rewrite its line ends
+      rec.body = wanted.body;  // ACTION# as stored: the DDL generators rewrite its line ends
       rec.type = t.type;
       rec.fires_on_insert = t.on_insert;
       rec.fires_on_update = t.on_update;
@@ -461,18 +461,18 @@ class Describer {
   void Types() {
     for (const RType& t : r_.types) {
       if (t.builtin) continue;
-      const TypeSpec& spec = *t.spec;
+      const TypeSpec& wanted = *t.wanted;
       const std::string oid = OidText(View(t.toid));
       TypeRecord rec;
       rec.type_oid = oid;
       rec.version = 1;
       rec.version_name = "$8.0";
       rec.typecode = t.typecode;
-      rec.attribute_count = static_cast<std::uint32_t>(spec.attributes.size());
-      rec.method_count = static_cast<std::uint32_t>(spec.methods.size());
+      rec.attribute_count = static_cast<std::uint32_t>(wanted.attributes.size());
+      rec.method_count = static_cast<std::uint32_t>(wanted.methods.size());
       c_.types.Append(std::move(rec));
-      for (std::size_t i = 0; i < spec.attributes.size(); ++i) {
-        const AttributeSpec& a = spec.attributes[i];
+      for (std::size_t i = 0; i < wanted.attributes.size(); ++i) {
+        const AttributeSpec& a = wanted.attributes[i];
         AttributeType at;
         at.attribute_name = a.name;
         at.type_owner = t.owner;
@@ -506,9 +506,9 @@ class Describer {
     for (const RLink& l : r_.links) {
       DatabaseLinkRecord rec;
       rec.owner_number = l.owner;
-      rec.name = l.spec->name;
-      rec.host = l.spec->host;
-      rec.user_name = l.spec->user_name;
+      rec.name = l.wanted->name;
+      rec.host = l.wanted->host;
+      rec.user_name = l.wanted->user_name;
       c_.database_links.Append(std::move(rec));
       c_.Raise(Counter::kDatabaseLinks);
     }
@@ -517,23 +517,23 @@ class Describer {
       rec.object_number = m.object;
       rec.container_object_number = m.container;
       rec.container_type = 1;
-      rec.container_name = m.spec->name;
-      rec.query = m.spec->query;
+      rec.container_name = m.wanted->name;
+      rec.query = m.wanted->query;
       c_.materialized_views.Append(std::move(rec));
       c_.Raise(Counter::kMaterializedViews);
     }
     for (const RMaterializedViewLog& log : r_.materialized_view_logs) {
       MaterializedViewLogRecord rec;
-      rec.master = log.spec->master;
-      rec.master_owner = log.spec->owner;
+      rec.master = log.wanted->master;
+      rec.master_owner = log.wanted->owner;
       rec.log_table = log.log_table;
       rec.flag = log.flag;
       c_.materialized_view_logs.Append(std::move(rec));
       c_.Raise(Counter::kMaterializedViewLogs);
-      for (const auto& column : log.spec->filter_columns) {
+      for (const auto& column : log.wanted->filter_columns) {
         MaterializedViewLogColumnRecord col;
-        col.master_owner = log.spec->owner;
-        col.master = log.spec->master;
+        col.master_owner = log.wanted->owner;
+        col.master = log.wanted->master;
         col.column_name = column;
         c_.materialized_view_log_columns.Append(std::move(col));
       }
@@ -542,9 +542,9 @@ class Describer {
 
   void XmlSchemas() {
     for (const RXmlSchema& x : r_.xml_schemas) {
-      const XmlSchemaSpec& spec = *x.spec;
+      const XmlSchemaSpec& wanted = *x.wanted;
       const std::string schema_id = OidText(View(x.oid));
-      c_.xml_schemas.Append(XmlSchemaRecord{schema_id, spec.owner, spec.url, spec.target_namespace, spec.version});
+      c_.xml_schemas.Append(XmlSchemaRecord{schema_id, wanted.owner, wanted.url, wanted.target_namespace, wanted.version});
       std::uint32_t number = 1;
       const auto element = [&](const XmlElementSpec& e, const Bytes& oid, bool attribute) {
         XmlElementRecord rec;
@@ -554,7 +554,7 @@ class Describer {
         rec.type_name = e.type;
         rec.sql_name = e.sql_name;
         rec.sql_type = e.sql_type;
-        rec.sql_schema = spec.owner;
+        rec.sql_schema = wanted.owner;
         rec.property_number = number++;
         rec.global = e.global;
         if (!attribute) {
@@ -565,14 +565,14 @@ class Describer {
         rec.is_attribute = attribute;
         c_.xml_elements.Append(std::move(rec));
       };
-      for (std::size_t i = 0; i < spec.elements.size(); ++i) element(spec.elements[i], x.element_oids[i], false);
-      for (std::size_t i = 0; i < spec.attributes.size(); ++i) element(spec.attributes[i], x.attribute_oids[i], true);
-      for (std::size_t i = 0; i < spec.complex_types.size(); ++i) {
-        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.complex_oids[i])), schema_id, spec.complex_types[i].name,
-                                          spec.complex_types[i].sql_type, true});
+      for (std::size_t i = 0; i < wanted.elements.size(); ++i) element(wanted.elements[i], x.element_oids[i], false);
+      for (std::size_t i = 0; i < wanted.attributes.size(); ++i) element(wanted.attributes[i], x.attribute_oids[i], true);
+      for (std::size_t i = 0; i < wanted.complex_types.size(); ++i) {
+        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.complex_oids[i])), schema_id, wanted.complex_types[i].name,
+                                          wanted.complex_types[i].sql_type, true});
       }
-      for (std::size_t i = 0; i < spec.simple_types.size(); ++i) {
-        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.simple_oids[i])), schema_id, spec.simple_types[i], "", false});
+      for (std::size_t i = 0; i < wanted.simple_types.size(); ++i) {
+        c_.xml_types.Append(XmlTypeRecord{OidText(View(x.simple_oids[i])), schema_id, wanted.simple_types[i], "", false});
       }
       for (const Bytes& oid : x.model_oids) {
         c_.xml_models.Append(XmlModelRecord{OidText(View(oid)), schema_id, "sequence", "1", "1"});
@@ -619,13 +619,13 @@ std::map<std::uint32_t, std::vector<CatalogueJsonRow>> DescribeRows(const Genera
     // The rows the table holds: its own, or its partitions' in partition order.
     std::vector<std::pair<const std::vector<RowValues>*, std::vector<std::size_t>>> sources;
     if (t.rows && !(t.property & 0x20)) sources.push_back({t.rows, StoredRowOrder(r, t, encoder)});
-    if (t.spec && (t.property & 0x20)) {
+    if (t.wanted && (t.property & 0x20)) {
       const auto all = [](const std::vector<RowValues>& list) {
         std::vector<std::size_t> order(list.size());
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
         return order;
       };
-      for (const PartitionSpec& p : t.spec->partitioning.partitions) {
+      for (const PartitionSpec& p : t.wanted->partitioning.partitions) {
         sources.push_back({&p.rows, all(p.rows)});
         for (const SubpartitionSpec& sp : p.subpartitions) sources.push_back({&sp.rows, all(sp.rows)});
       }

@@ -52,16 +52,16 @@ void DictionaryRows::Synonyms() {
 
 void DictionaryRows::Sequences() {
   for (const RSequence& s : r_.sequences) {
-    const SequenceSpec& spec = *s.spec;
+    const SequenceSpec& wanted = *s.wanted;
     Add("SEQ$", New("SEQ$")
                     .Num("OBJ#", s.object)
-                    .NumText("INCREMENT$", spec.increment)
-                    .NumText("MINVALUE", spec.min_value)
-                    .NumText("MAXVALUE", spec.max_value)
-                    .Num("CYCLE#", spec.cycle ? 1 : 0)
-                    .Num("ORDER$", spec.order ? 1 : 0)
-                    .NumText("CACHE", spec.cache)
-                    .NumText("HIGHWATER", spec.high_water)
+                    .NumText("INCREMENT$", wanted.increment)
+                    .NumText("MINVALUE", wanted.min_value)
+                    .NumText("MAXVALUE", wanted.max_value)
+                    .Num("CYCLE#", wanted.cycle ? 1 : 0)
+                    .Num("ORDER$", wanted.order ? 1 : 0)
+                    .NumText("CACHE", wanted.cache)
+                    .NumText("HIGHWATER", wanted.high_water)
                     .Text("AUDIT$", kNoAudit)
                     .Num("FLAGS", 0));
   }
@@ -69,7 +69,7 @@ void DictionaryRows::Sequences() {
 
 void DictionaryRows::Triggers() {
   for (const RTrigger& t : r_.triggers) {
-    const TriggerSpec& spec = *t.spec;
+    const TriggerSpec& wanted = *t.wanted;
     DictRow row = New("TRIGGER$");
     row.Num("OBJ#", t.object)
         .Num("TYPE#", t.type)
@@ -77,13 +77,13 @@ void DictionaryRows::Triggers() {
         .Num("INSERT$", t.on_insert ? 1 : 0)
         .Num("DELETE$", t.on_delete ? 1 : 0)
         .Num("BASEOBJECT", t.base_object)
-        .Text("REFOLDNAME", spec.old_name)
-        .Text("REFNEWNAME", spec.new_name)
-        .Text("DEFINITION", spec.description)
-        .Text("WHENCLAUSE", spec.when_clause)
-        .Text("ACTION#", spec.body)
-        .Num("ACTIONSIZE", static_cast<std::int64_t>(spec.body.size()))
-        .Num("ENABLED", spec.enabled ? 1 : 0)
+        .Text("REFOLDNAME", wanted.old_name)
+        .Text("REFNEWNAME", wanted.new_name)
+        .Text("DEFINITION", wanted.description)
+        .Text("WHENCLAUSE", wanted.when_clause)
+        .Text("ACTION#", wanted.body)
+        .Num("ACTIONSIZE", static_cast<std::int64_t>(wanted.body.size()))
+        .Num("ENABLED", wanted.enabled ? 1 : 0)
         .Num("PROPERTY", static_cast<std::int64_t>(t.property))
         .Num("SYS_EVTS", t.system_events == 0 ? std::nullopt : std::optional<std::int64_t>(t.system_events))
         .Num("ACTIONLINENO", 1);
@@ -103,7 +103,7 @@ void DictionaryRows::Source() {
 void DictionaryRows::Types() {
   for (const RType& t : r_.types) {
     if (t.builtin) continue;
-    const TypeSpec& spec = *t.spec;
+    const TypeSpec& wanted = *t.wanted;
     DictRow row = New("TYPE$");
     Bytes hash = Derived(t.toid, 0x11);
     hash.push_back(0x02);
@@ -113,13 +113,13 @@ void DictionaryRows::Types() {
         .Raw("TVOID", Derived(t.toid, 0x33))
         .Num("TYPECODE", t.typecode)
         .Num("PROPERTIES", 0)
-        .Num("ATTRIBUTES", static_cast<std::int64_t>(spec.attributes.size()))
-        .Num("METHODS", static_cast<std::int64_t>(spec.methods.size()))
+        .Num("ATTRIBUTES", static_cast<std::int64_t>(wanted.attributes.size()))
+        .Num("METHODS", static_cast<std::int64_t>(wanted.methods.size()))
         .Num("HIDDENMETHODS", 0)
         .Num("SUPERTYPES", 0)
         .Num("SUBTYPES", 0)
-        .Num("LOCAL_ATTRS", static_cast<std::int64_t>(spec.attributes.size()))
-        .Num("LOCAL_METHODS", static_cast<std::int64_t>(spec.methods.size()))
+        .Num("LOCAL_ATTRS", static_cast<std::int64_t>(wanted.attributes.size()))
+        .Num("LOCAL_METHODS", static_cast<std::int64_t>(wanted.methods.size()))
         .Raw("HASHCODE", hash);
     Add("TYPE$", row);
     Add("TYPE_MISC$", New("TYPE_MISC$").Num("OBJ#", t.object).Text("AUDIT$", kNoAudit).Num("PROPERTIES", 0));
@@ -130,8 +130,8 @@ void DictionaryRows::Types() {
       }
       return r_.types.front();
     };
-    for (std::size_t i = 0; i < spec.attributes.size(); ++i) {
-      const AttributeSpec& a = spec.attributes[i];
+    for (std::size_t i = 0; i < wanted.attributes.size(); ++i) {
+      const AttributeSpec& a = wanted.attributes[i];
       const RType& at = type_of(a.type);
       DictRow attr = New("ATTRIBUTE$");
       attr.Raw("TOID", t.toid)
@@ -147,8 +147,8 @@ void DictionaryRows::Types() {
       if (a.type.scale) attr.Num("SCALE", *a.type.scale);
       Add("ATTRIBUTE$", attr);
     }
-    if (spec.kind != TypeKind::kObject) {
-      const RType& et = type_of(spec.element);
+    if (wanted.kind != TypeKind::kObject) {
+      const RType& et = type_of(wanted.element);
       DictRow coll = New("COLLECTION$");
       coll.Raw("TOID", t.toid)
           .Num("VERSION#", 1)
@@ -157,20 +157,20 @@ void DictionaryRows::Types() {
           .Raw("ELEM_TOID", et.toid)
           .Num("ELEM_VERSION#", 1)
           .Num("PROPERTIES", et.builtin ? 2 : 1);
-      if (spec.element.type == SqlType::kVarchar2) {
-        coll.Num("CHARSETID", charset_->id).Num("CHARSETFORM", 1).Num("LENGTH", spec.element.length);
+      if (wanted.element.type == SqlType::kVarchar2) {
+        coll.Num("CHARSETID", charset_->id).Num("CHARSETFORM", 1).Num("LENGTH", wanted.element.length);
       }
-      if (spec.element.precision) coll.Num("PRECISION", *spec.element.precision);
-      if (spec.element.scale) coll.Num("SCALE", *spec.element.scale);
-      if (spec.kind == TypeKind::kVarray) coll.Num("UPPER_BOUND", spec.upper_bound);
+      if (wanted.element.precision) coll.Num("PRECISION", *wanted.element.precision);
+      if (wanted.element.scale) coll.Num("SCALE", *wanted.element.scale);
+      if (wanted.kind == TypeKind::kVarray) coll.Num("UPPER_BOUND", wanted.upper_bound);
       Add("COLLECTION$", coll);
     }
-    for (std::size_t i = 0; i < spec.methods.size(); ++i) {
+    for (std::size_t i = 0; i < wanted.methods.size(); ++i) {
       Add("METHOD$", New("METHOD$")
                          .Raw("TOID", t.toid)
                          .Num("VERSION#", 1)
                          .Num("METHOD#", static_cast<std::int64_t>(i + 1))
-                         .Text("NAME", spec.methods[i])
+                         .Text("NAME", wanted.methods[i])
                          .Num("PROPERTIES", 2)
                          .Num("PARAMETERS#", 1)
                          .Num("RESULTS", 1));
@@ -180,25 +180,25 @@ void DictionaryRows::Types() {
 
 void DictionaryRows::Links() {
   for (const RLink& l : r_.links) {
-    const DatabaseLinkSpec& spec = *l.spec;
+    const DatabaseLinkSpec& wanted = *l.wanted;
     // From 10g Release 2 on the password is kept only as a hash.
     const bool hashed = version_ >= DictVersion::k102;
     DictRow row = New("LINK$");
     row.Num("OWNER#", l.owner)
-        .Text("NAME", spec.name)
+        .Text("NAME", wanted.name)
         .Date("CTIME", Created())
-        .Text("HOST", spec.host)
-        .Text("USERID", spec.user_name)
+        .Text("HOST", wanted.host)
+        .Text("USERID", wanted.user_name)
         .Num("FLAG", 0);
-    if (!spec.user_name.empty()) {
+    if (!wanted.user_name.empty()) {
       if (hashed) {
         Bytes hash(24);
         for (std::size_t i = 0; i < hash.size(); ++i) {
-          hash[i] = static_cast<std::uint8_t>(spec.password[i % spec.password.size()] * 7 + i);
+          hash[i] = static_cast<std::uint8_t>(wanted.password[i % wanted.password.size()] * 7 + i);
         }
         row.Raw("PASSWORDX", hash);
       } else {
-        row.Text("PASSWORD", spec.password);
+        row.Text("PASSWORD", wanted.password);
       }
     }
     Add("LINK$", row);
@@ -207,15 +207,15 @@ void DictionaryRows::Links() {
 
 void DictionaryRows::MaterializedViews() {
   for (const RMaterializedView& m : r_.materialized_views) {
-    const MaterializedViewSpec& spec = *m.spec;
-    const std::string& query = spec.query;
+    const MaterializedViewSpec& wanted = *m.wanted;
+    const std::string& query = wanted.query;
     DictRow sum = New("SUM$");
     sum.Num("OBJ#", m.object)
         .Num("CONTAINEROBJ#", m.container)
         .Num("CONTAINERTYPE", 1)
-        .Text("CONTAINERNAM", spec.name)
+        .Text("CONTAINERNAM", wanted.name)
         .Date("LASTREFRESHDATE", Created())
-        .Num("REFRESHMODE", spec.refresh_fast ? 2 : 3)
+        .Num("REFRESHMODE", wanted.refresh_fast ? 2 : 3)
         .Num("PFLAGS", 0)
         .Num("XPFLAGS", 0)
         .Num("MFLAGS", 0)
@@ -229,20 +229,20 @@ void DictionaryRows::MaterializedViews() {
         .Num("SUMTEXTLEN", static_cast<std::int64_t>(query.size()))
         .Text("SUMTEXT", query)
         .Num("FROMOFFSET", static_cast<std::int64_t>(query.find(" from ") == std::string::npos ? 0 : query.find(" from ") + 1))
-        .Num("FROMLEN", static_cast<std::int64_t>(spec.master.size()))
+        .Num("FROMLEN", static_cast<std::int64_t>(wanted.master.size()))
         .Num("METAVERSION", 1)
         .Num("OBJCOUNT", 1);
     Add("SUM$", sum);
     DictRow snap = New("SNAP$");
-    snap.Text("SOWNER", spec.owner)
-        .Text("VNAME", spec.name)
-        .Text("TNAME", spec.name)
-        .Text("MOWNER", spec.master_owner)
-        .Text("MASTER", spec.master)
+    snap.Text("SOWNER", wanted.owner)
+        .Text("VNAME", wanted.name)
+        .Text("TNAME", wanted.name)
+        .Text("MOWNER", wanted.master_owner)
+        .Text("MASTER", wanted.master)
         .Date("SNAPTIME", Created())
         .Num("STATUS", 1)
         .Num("TABLES", 1)
-        .Num("FLAG", spec.primary_key ? 0x20 : 0x10)
+        .Num("FLAG", wanted.primary_key ? 0x20 : 0x10)
         .Num("FLAG2", 0)
         .Text("QUERY_TXT", query)
         .Date("MTIME", Created())
@@ -250,21 +250,21 @@ void DictionaryRows::MaterializedViews() {
     Add("SNAP$", snap);
   }
   for (const RMaterializedViewLog& log : r_.materialized_view_logs) {
-    const MaterializedViewLogSpec& spec = *log.spec;
+    const MaterializedViewLogSpec& wanted = *log.wanted;
     DictRow row = New("MLOG$");
-    row.Text("MOWNER", spec.owner)
-        .Text("MASTER", spec.master)
+    row.Text("MOWNER", wanted.owner)
+        .Text("MASTER", wanted.master)
         .Date("OLDEST", Created())
         .Text("LOG", log.log_table)
         .Num("FLAG", static_cast<std::int64_t>(log.flag))
         .Date("MTIME", Created());
     // Before 10g a trigger on the master fills the log.
-    if (version_ < DictVersion::k101) row.Text("TRIG", "TLOG$_" + spec.master.substr(0, 24));
+    if (version_ < DictVersion::k101) row.Text("TRIG", "TLOG$_" + wanted.master.substr(0, 24));
     Add("MLOG$", row);
-    for (const auto& column : spec.filter_columns) {
+    for (const auto& column : wanted.filter_columns) {
       Add("MLOG_REFCOL$", New("MLOG_REFCOL$")
-                              .Text("MOWNER", spec.owner)
-                              .Text("MASTER", spec.master)
+                              .Text("MOWNER", wanted.owner)
+                              .Text("MASTER", wanted.master)
                               .Text("COLNAME", column)
                               .Date("OLDEST", Created())
                               .Num("FLAG", 0));

@@ -33,8 +33,8 @@ Bytes LocatorHead(std::uint32_t page_key, std::size_t total, bool character) {
 class SegmentWriter {
  public:
   SegmentWriter(std::fstream& file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
-                std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out)
-      : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), spec_(spec), out_(out),
+                std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out)
+      : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), spec_(wanted), out_(out),
         next_block_(first_block), image_(block_size) {}
 
   bool Run(std::string& error) {
@@ -199,7 +199,7 @@ Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character)
 }
 
 bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
-                     std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out,
+                     std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out,
                      std::string& error) {
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file) {
@@ -210,12 +210,12 @@ bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::
   char format_byte = 0;
   file.seekg(static_cast<std::streamoff>(block_size) + format::block_header::kFormat);
   file.read(&format_byte, 1);
-  if (!file || spec.extent_blocks < 2 + spec.chunk || spec.extents_per_map == 0) {
+  if (!file || wanted.extent_blocks < 2 + wanted.chunk || wanted.extents_per_map == 0) {
     error = "cannot write a LOB segment into " + path;
     return false;
   }
   out = LobSegmentWritten{};
-  SegmentWriter writer(file, relative_file, block_size, static_cast<std::uint8_t>(format_byte), first_block, spec, out);
+  SegmentWriter writer(file, relative_file, block_size, static_cast<std::uint8_t>(format_byte), first_block, wanted, out);
   return writer.Run(error);
 }
 

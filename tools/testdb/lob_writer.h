@@ -67,7 +67,7 @@ Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character)
 // relative_file) from block first_block on; the file grows as needed. False
 // with a message when the file cannot be written or a LOB is empty.
 bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
-                     std::uint32_t first_block, const LobSegmentSpec& spec, LobSegmentWritten& out,
+                     std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out,
                      std::string& error);
 
 }  // namespace quillon::testdb

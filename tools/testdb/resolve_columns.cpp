@@ -95,7 +95,7 @@ RColumn Resolver::ScalarColumn(const std::string& name, const ColumnType& type) 
   return c;
 }
 
-std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t table_object, RTable& table) {
+std::vector<RColumn> Resolver::Columns(const TableSpec& wanted, std::uint32_t table_object, RTable& table) {
   std::vector<RColumn> out;
   std::uint32_t column_number = 1;
   std::uint32_t internal = 1;
@@ -105,7 +105,7 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t tabl
     out.push_back(std::move(c));
     return out.back().internal_column;
   };
-  if (spec.xmltype_table) {
+  if (wanted.xmltype_table) {
     // An XMLType table: the row's object identifier, the XMLType row itself
     // (a virtual column) and the hidden CLOB that stores the document.
     RColumn oid = ScalarColumn("SYS_NC_OID$", Raw(16));
@@ -124,13 +124,13 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t tabl
     data.source_column = 0;
     const std::uint32_t data_intcol = add(std::move(data), false);
     r_.column_types.push_back({table_object, 1, row_intcol, BuiltinType(SqlType::kXmlType).toid, 0x4000, 1});
-    ROpaqueType o{table_object, row_intcol, 0x0400 | 0x0004, data_intcol, {}, 0, spec.xml_schema_url};
+    ROpaqueType o{table_object, row_intcol, 0x0400 | 0x0004, data_intcol, {}, 0, wanted.xml_schema_url};
     r_.opaque_types.push_back(std::move(o));
     table.property |= 0x01 | 0x800;
     return out;
   }
-  for (std::size_t ci = 0; ci < spec.columns.size(); ++ci) {
-    const ColumnSpec& cs = spec.columns[ci];
+  for (std::size_t ci = 0; ci < wanted.columns.size(); ++ci) {
+    const ColumnSpec& cs = wanted.columns[ci];
     const int source = static_cast<int>(ci);
     if (!cs.virtual_expression.empty()) {
       if (!AtLeast(DictVersion::k111)) continue;  // virtual columns came with 11g
@@ -153,7 +153,7 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t tabl
         c.source = ColumnSource::kObjectImage;
         const std::uint32_t column = column_number;
         const std::uint32_t adt = add(std::move(c), true);
-        const auto& attributes = type.spec->attributes;
+        const auto& attributes = type.wanted->attributes;
         for (std::size_t a = 0; a < attributes.size(); ++a) {
           RColumn attr = ScalarColumn(HiddenName(internal), attributes[a].type);
           attr.property = kAdtAttribute | kHidden;
@@ -191,7 +191,7 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t tabl
         clob.source_column = source;
         const std::uint32_t lob_intcol = add(std::move(clob), false);
         r_.column_types.push_back({table_object, column, intcol, BuiltinType(SqlType::kXmlType).toid, 0x4000, 1});
-        r_.opaque_types.push_back({table_object, intcol, 0x0004, lob_intcol, {}, 0, spec.xml_schema_url});
+        r_.opaque_types.push_back({table_object, intcol, 0x0004, lob_intcol, {}, 0, wanted.xml_schema_url});
         table.property |= 0x800;
         break;
       }
@@ -213,12 +213,12 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& spec, std::uint32_t tabl
   return out;
 }
 
-void Resolver::AssignSegmentColumns(RTable& table, const TableSpec& spec) {
+void Resolver::AssignSegmentColumns(RTable& table, const TableSpec& wanted) {
   std::uint32_t next = 1;
   std::vector<RColumn*> key_columns;
   // A clustered table's key columns live in the cluster's key row: they
   // come first, in key order.
-  for (const auto& name : spec.cluster_columns) {
+  for (const auto& name : wanted.cluster_columns) {
     for (RColumn& c : table.columns) {
       if (c.name == name) key_columns.push_back(&c);
     }

@@ -18,12 +18,12 @@ std::uint32_t TriggerType(const TriggerSpec& t) {
 }  // namespace
 
 void Resolver::Views() {
-  for (const ViewSpec& spec : schema_.views) {
+  for (const ViewSpec& wanted : schema_.views) {
     RView v;
     v.object = NextObject();
-    v.text = spec.text;
+    v.text = wanted.text;
     std::uint32_t n = 1;
-    for (const auto& c : spec.columns) {
+    for (const auto& c : wanted.columns) {
       RColumn col = ScalarColumn(c.name, c.type);
       col.column_number = col.internal_column = n++;
       col.segment_column = col.column_number;
@@ -32,65 +32,65 @@ void Resolver::Views() {
       v.columns.push_back(std::move(col));
     }
     v.column_count = static_cast<std::uint32_t>(v.columns.size());
-    if (!spec.type_name.empty()) {
-      ResolvedType(spec.type_owner, spec.type_name);
-      v.type_owner = spec.type_owner;
-      v.type_name = spec.type_name;
-      v.oid_text = spec.oid_text;
+    if (!wanted.type_name.empty()) {
+      ResolvedType(wanted.type_owner, wanted.type_name);
+      v.type_owner = wanted.type_owner;
+      v.type_name = wanted.type_name;
+      v.oid_text = wanted.oid_text;
       v.property |= 0x01;
     }
-    if (spec.read_only) v.property |= 0x4000;
-    AddObject(v.object, UserNumber(spec.owner), spec.name, obj::kNsTable, obj::kView);
+    if (wanted.read_only) v.property |= 0x4000;
+    AddObject(v.object, UserNumber(wanted.owner), wanted.name, obj::kNsTable, obj::kView);
     r_.views.push_back(std::move(v));
   }
 }
 
 void Resolver::Synonyms() {
-  for (const SynonymSpec& spec : schema_.synonyms) {
+  for (const SynonymSpec& wanted : schema_.synonyms) {
     RSynonym s;
     s.object = NextObject();
-    s.link = spec.link;
-    s.target_owner = spec.target_owner;
-    s.target_name = spec.target_name;
-    AddObject(s.object, UserNumber(spec.owner), spec.name, obj::kNsTable, obj::kSynonym);
+    s.link = wanted.link;
+    s.target_owner = wanted.target_owner;
+    s.target_name = wanted.target_name;
+    AddObject(s.object, UserNumber(wanted.owner), wanted.name, obj::kNsTable, obj::kSynonym);
     r_.synonyms.push_back(std::move(s));
   }
 }
 
 void Resolver::Sequences() {
-  for (const SequenceSpec& spec : schema_.sequences) {
+  for (const SequenceSpec& wanted : schema_.sequences) {
     RSequence s;
     s.object = NextObject();
-    s.spec = &spec;
-    AddObject(s.object, UserNumber(spec.owner), spec.name, obj::kNsTable, obj::kSequence);
+    s.wanted = &wanted;
+    AddObject(s.object, UserNumber(wanted.owner), wanted.name, obj::kNsTable, obj::kSequence);
     r_.sequences.push_back(s);
   }
 }
 
 void Resolver::Triggers() {
-  for (const TriggerSpec& spec : schema_.triggers) {
+  for (const TriggerSpec& wanted : schema_.triggers) {
     RTrigger t;
     t.object = NextObject();
-    t.spec = &spec;
-    t.type = TriggerType(spec);
-    t.on_insert = spec.on_insert;
-    t.on_update = spec.on_update;
-    t.on_delete = spec.on_delete;
-    t.system_events = spec.system_events;
-    const std::string table_owner = spec.table_owner.empty() ? spec.owner : spec.table_owner;
-    switch (spec.target) {
+    t.wanted = &wanted;
+    t.type = TriggerType(wanted);
+    t.on_insert = wanted.on_insert;
+    t.on_update = wanted.on_update;
+    t.on_delete = wanted.on_delete;
+    t.system_events = wanted.system_events;
+    const std::string table_owner = wanted.table_owner.empty() ? wanted.owner : wanted.table_owner;
+    switch (wanted.target) {
       case TriggerTarget::kTable: {
-        const int ti = TableIndex(table_owner, spec.table);
-        if (ti < 0) Fail("trigger " + spec.name + " on unknown table " + spec.table);
+        const int ti = TableIndex(table_owner, wanted.table);
+        if (ti < 0) Fail("trigger " + wanted.name + " on unknown table " + wanted.table);
         t.base_object = r_.tables[static_cast<std::size_t>(ti)].object;
         break;
       }
       case TriggerTarget::kView: {
         const std::uint32_t owner = UserNumber(table_owner);
         for (const auto& o : r_.objects) {
-          if (o.owner == owner && o.name == spec.table && o.type == obj::kView) t.base_object = o.number;
+          if (o.owner == owner && o.name == wanted.table && o.type == obj::kView) t.base_object = o.number;
         }
-        if (t.base_object == 0) Fail("trigger " + spec.name + " on unknown view " + spec.table);
+        if (t.base_object == 0) Fail("trigger " + wanted.name + " on unknown view " + wanted.table);
         t.property |= kOnView;
         break;
       }
@@ -102,50 +102,50 @@ void Resolver::Triggers() {
         t.property |= kOnDatabase;
         break;
     }
-    AddObject(t.object, UserNumber(spec.owner), spec.name, obj::kNsTrigger, obj::kTrigger);
+    AddObject(t.object, UserNumber(wanted.owner), wanted.name, obj::kNsTrigger, obj::kTrigger);
     r_.triggers.push_back(t);
   }
 }
 
 void Resolver::Links() {
-  for (const DatabaseLinkSpec& spec : schema_.links) r_.links.push_back({UserNumber(spec.owner), &spec});
+  for (const DatabaseLinkSpec& wanted : schema_.links) r_.links.push_back({UserNumber(wanted.owner), &wanted});
 }
 
 void Resolver::MaterializedViews() {
-  for (const MaterializedViewSpec& spec : schema_.materialized_views) {
+  for (const MaterializedViewSpec& wanted : schema_.materialized_views) {
     // The container table holds the rows; the summary object stands for the
     // materialized view itself.
     TableSpec& container = r_.derived_tables.emplace_back();
-    container.owner = spec.owner;
-    container.name = spec.name;
-    container.tablespace = spec.tablespace;
-    container.columns = spec.columns;
-    container.rows = spec.rows;
+    container.owner = wanted.owner;
+    container.name = wanted.name;
+    container.tablespace = wanted.tablespace;
+    container.columns = wanted.columns;
+    container.rows = wanted.rows;
     ResolveTable(container, -1);
     RMaterializedView m;
-    m.container = r_.tables[static_cast<std::size_t>(TableIndex(spec.owner, spec.name))].object;
+    m.container = r_.tables[static_cast<std::size_t>(TableIndex(wanted.owner, wanted.name))].object;
     m.object = NextObject();
-    m.spec = &spec;
-    AddObject(m.object, UserNumber(spec.owner), spec.name, obj::kNsMaterializedView, obj::kMaterializedView);
+    m.wanted = &wanted;
+    AddObject(m.object, UserNumber(wanted.owner), wanted.name, obj::kNsMaterializedView, obj::kMaterializedView);
     r_.materialized_views.push_back(m);
   }
 }
 
 void Resolver::MaterializedViewLogs() {
-  for (const MaterializedViewLogSpec& spec : schema_.materialized_view_logs) {
-    const int ti = TableIndex(spec.owner, spec.master);
-    if (ti < 0) Fail("materialized view log on unknown table " + spec.master);
+  for (const MaterializedViewLogSpec& wanted : schema_.materialized_view_logs) {
+    const int ti = TableIndex(wanted.owner, wanted.master);
+    if (ti < 0) Fail("materialized view log on unknown table " + wanted.master);
     const RTable& master = r_.tables[static_cast<std::size_t>(ti)];
     RMaterializedViewLog log;
-    log.spec = &spec;
-    log.log_table = "MLOG$_" + spec.master.substr(0, 20);
+    log.wanted = &wanted;
+    log.log_table = "MLOG$_" + wanted.master.substr(0, 20);
     // The log table: the master's key or row address, the filter columns and
     // the change columns.
     TableSpec& table = r_.derived_tables.emplace_back();
-    table.owner = spec.owner;
+    table.owner = wanted.owner;
     table.name = log.log_table;
-    table.tablespace = spec.tablespace;
-    if (spec.primary_key) {
+    table.tablespace = wanted.tablespace;
+    if (wanted.primary_key) {
       log.flag |= 0x02;
       for (const RConstraint& c : r_.constraints) {
         if (c.table != master.object || c.type != 2) continue;
@@ -156,12 +156,12 @@ void Resolver::MaterializedViewLogs() {
         }
       }
     }
-    if (spec.rowid) {
+    if (wanted.rowid) {
       log.flag |= 0x01;
       table.columns.push_back({"M_ROW$$", Varchar2(255)});
     }
-    if (!spec.filter_columns.empty()) log.flag |= 0x04;
-    for (const auto& f : spec.filter_columns) table.columns.push_back({f, ColumnNamed(master, f).logical});
+    if (!wanted.filter_columns.empty()) log.flag |= 0x04;
+    for (const auto& f : wanted.filter_columns) table.columns.push_back({f, ColumnNamed(master, f).logical});
     table.columns.push_back({"SNAPTIME$$", Date()});
     table.columns.push_back({"DMLTYPE$$", Varchar2(1)});
     table.columns.push_back({"OLD_NEW$$", Varchar2(1)});

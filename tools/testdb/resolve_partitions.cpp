@@ -25,9 +25,9 @@ constexpr std::uint64_t kDefaultListPartition = 0x4000;
 
 }  // namespace
 
-void Resolver::Partitions(const TableSpec& spec, RTable& table, std::size_t table_index) {
-  const PartitioningSpec& p = spec.partitioning;
-  const std::uint32_t owner = UserNumber(spec.owner);
+void Resolver::Partitions(const TableSpec& wanted, RTable& table, std::size_t table_index) {
+  const PartitioningSpec& p = wanted.partitioning;
+  const std::uint32_t owner = UserNumber(wanted.owner);
   const std::uint32_t table_object = table.object;
   const std::uint32_t table_ts = table.ts;
   RPartitionedObject po;
@@ -78,9 +78,9 @@ void Resolver::Partitions(const TableSpec& spec, RTable& table, std::size_t tabl
     part.ts = ts;
     if (p.kind == PartitionKind::kList && ps.high_value == "DEFAULT") part.flags |= kDefaultListPartition;
     if (ps.subpartitions.empty()) {
-      AddObject(part.object, owner, spec.name, obj::kNsTable, obj::kTablePartition, part.object, ps.name);
+      AddObject(part.object, owner, wanted.name, obj::kNsTable, obj::kTablePartition, part.object, ps.name);
       RSegment s;
-      s.name = spec.owner + "." + spec.name + ":" + ps.name;
+      s.name = wanted.owner + "." + wanted.name + ":" + ps.name;
       s.data_object = part.object;
       s.ts = ts;
       s.space = TablespaceOf(ts).space;
@@ -117,7 +117,7 @@ void Resolver::Partitions(const TableSpec& spec, RTable& table, std::size_t tabl
       continue;
     }
     // A composite partition: its subpartitions hold the segments.
-    AddObject(part.object, owner, spec.name, obj::kNsTable, obj::kTablePartition, std::nullopt, ps.name);
+    AddObject(part.object, owner, wanted.name, obj::kNsTable, obj::kTablePartition, std::nullopt, ps.name);
     part.subpartition_count = static_cast<std::uint32_t>(ps.subpartitions.size());
     const std::uint32_t composite = part.object;
     const std::uint32_t composite_number = part.number;
@@ -148,9 +148,9 @@ void Resolver::Partitions(const TableSpec& spec, RTable& table, std::size_t tabl
       sub.name = ss.name;
       sub.high_value = ss.high_value;
       sub.ts = sts;
-      AddObject(sub.object, owner, spec.name, obj::kNsTable, obj::kTableSubpartition, sub.object, ss.name);
+      AddObject(sub.object, owner, wanted.name, obj::kNsTable, obj::kTableSubpartition, sub.object, ss.name);
       RSegment s;
-      s.name = spec.owner + "." + spec.name + ":" + ss.name;
+      s.name = wanted.owner + "." + wanted.name + ":" + ss.name;
       s.data_object = sub.object;
       s.ts = sts;
       s.space = TablespaceOf(sts).space;
@@ -188,12 +188,12 @@ void Resolver::Partitions(const TableSpec& spec, RTable& table, std::size_t tabl
   }
 }
 
-void Resolver::LocalIndexPartitions(const IndexSpec& spec, RIndex& index, const RTable& table) {
+void Resolver::LocalIndexPartitions(const IndexSpec& wanted, RIndex& index, const RTable& table) {
   const RPartitionedObject* tp = nullptr;
   for (const auto& po : r_.partitioned_objects) {
     if (po.object == table.object && !po.index) tp = &po;
   }
-  if (!tp) Fail("local index " + spec.name + " on " + table.name + ", which is not partitioned");
+  if (!tp) Fail("local index " + wanted.name + " on " + table.name + ", which is not partitioned");
   RPartitionedObject po = *tp;
   po.object = index.object;
   po.index = true;
@@ -203,7 +203,7 @@ void Resolver::LocalIndexPartitions(const IndexSpec& spec, RIndex& index, const 
   }
   po.default_ts = index.ts;
   po.interval.clear();
-  const std::uint32_t owner = UserNumber(spec.owner);
+  const std::uint32_t owner = UserNumber(wanted.owner);
   std::vector<RPartition> parts;
   for (const RPartition& tpart : r_.table_partitions) {
     if (tpart.base != table.object) continue;
@@ -214,9 +214,9 @@ void Resolver::LocalIndexPartitions(const IndexSpec& spec, RIndex& index, const 
     ip.name = tpart.name;
     ip.high_value = tpart.high_value;
     ip.ts = index.ts;
-    AddObject(ip.object, owner, spec.name, obj::kNsIndex, obj::kIndexPartition, ip.object, ip.name);
+    AddObject(ip.object, owner, wanted.name, obj::kNsIndex, obj::kIndexPartition, ip.object, ip.name);
     RSegment s;
-    s.name = spec.owner + "." + spec.name + ":" + ip.name;
+    s.name = wanted.owner + "." + wanted.name + ":" + ip.name;
     s.data_object = ip.object;
     s.ts = ip.ts;
     s.space = TablespaceOf(ip.ts).space;

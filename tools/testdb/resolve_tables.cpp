@@ -39,29 +39,29 @@ std::uint32_t ConstraintType(ConstraintKind kind) {
 }  // namespace
 
 void Resolver::Clusters() {
-  for (const ClusterSpec& spec : schema_.clusters) {
+  for (const ClusterSpec& wanted : schema_.clusters) {
     RCluster c;
     c.object = c.data_object = NextObject();
-    c.owner = spec.owner;
-    c.name = spec.name;
-    c.ts = TablespaceNumber(spec.tablespace);
+    c.owner = wanted.owner;
+    c.name = wanted.name;
+    c.ts = TablespaceNumber(wanted.tablespace);
     std::uint32_t n = 1;
-    for (const auto& k : spec.key_columns) {
+    for (const auto& k : wanted.key_columns) {
       RColumn col = ScalarColumn(k.name, k.type);
       col.column_number = col.internal_column = col.segment_column = n++;
       col.nullable = k.nullable;
       c.key_columns.push_back(std::move(col));
     }
-    if (spec.size != 0) c.size = spec.size;
+    if (wanted.size != 0) c.size = wanted.size;
     RSegment s;
-    s.name = spec.owner + "." + spec.name;
+    s.name = wanted.owner + "." + wanted.name;
     s.data_object = c.data_object;
     s.ts = c.ts;
     s.space = TablespaceOf(c.ts).space;
     s.content = SegmentContent::kClusterRows;
     s.cluster = static_cast<int>(r_.clusters.size());
     c.segment = AddSegment(std::move(s));
-    AddObject(c.object, UserNumber(spec.owner), spec.name, obj::kNsCluster, obj::kCluster, c.data_object);
+    AddObject(c.object, UserNumber(wanted.owner), wanted.name, obj::kNsCluster, obj::kCluster, c.data_object);
     r_.clusters.push_back(std::move(c));
   }
 }
@@ -70,22 +70,22 @@ void Resolver::Tables() {
   for (std::size_t i = 0; i < schema_.tables.size(); ++i) ResolveTable(schema_.tables[i], static_cast<int>(i));
 }
 
-void Resolver::ResolveTable(const TableSpec& spec, int) {
-  const std::uint32_t owner = UserNumber(spec.owner);
-  if (TableIndex(spec.owner, spec.name) >= 0) Fail("table " + spec.owner + "." + spec.name + " given twice");
+void Resolver::ResolveTable(const TableSpec& wanted, int) {
+  const std::uint32_t owner = UserNumber(wanted.owner);
+  if (TableIndex(wanted.owner, wanted.name) >= 0) Fail("table " + wanted.owner + "." + wanted.name + " given twice");
   RTable t;
   t.object = NextObject();
-  t.owner = spec.owner;
-  t.name = spec.name;
-  t.spec = &spec;
-  t.rows = &spec.rows;
-  t.ts = TablespaceNumber(spec.tablespace);
-  t.pct_free = spec.pct_free;
-  t.columns = Columns(spec, t.object, t);
+  t.owner = wanted.owner;
+  t.name = wanted.name;
+  t.wanted = &wanted;
+  t.rows = &wanted.rows;
+  t.ts = TablespaceNumber(wanted.tablespace);
+  t.pct_free = wanted.pct_free;
+  t.columns = Columns(wanted, t.object, t);
   for (const RColumn& c : t.columns) {
     if (c.column_number != 0) ++t.visible_columns;
   }
-  for (const ConstraintSpec& cs : spec.constraints) {
+  for (const ConstraintSpec& cs : wanted.constraints) {
     if (cs.kind != ConstraintKind::kPrimaryKey) continue;
     for (const auto& name : cs.columns) {
       for (RColumn& c : t.columns) {
@@ -94,44 +94,44 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     }
   }
   const std::size_t ti = r_.tables.size();
-  const bool partitioned = spec.partitioning.kind != PartitionKind::kNone;
-  const bool iot = spec.organization != Organization::kHeap;
-  if (!spec.cluster.empty()) {
+  const bool partitioned = wanted.partitioning.kind != PartitionKind::kNone;
+  const bool iot = wanted.organization != Organization::kHeap;
+  if (!wanted.cluster.empty()) {
     auto cluster = std::find_if(r_.clusters.begin(), r_.clusters.end(),
-                                [&](const RCluster& c) { return c.owner == spec.owner && c.name == spec.cluster; });
-    if (cluster == r_.clusters.end()) Fail("unknown cluster " + spec.cluster);
-    if (spec.cluster_columns.size() != cluster->key_columns.size()) {
-      Fail("table " + spec.name + " names " + std::to_string(spec.cluster_columns.size()) + " cluster columns");
+                                [&](const RCluster& c) { return c.owner == wanted.owner && c.name == wanted.cluster; });
+    if (cluster == r_.clusters.end()) Fail("unknown cluster " + wanted.cluster);
+    if (wanted.cluster_columns.size() != cluster->key_columns.size()) {
+      Fail("table " + wanted.name + " names " + std::to_string(wanted.cluster_columns.size()) + " cluster columns");
     }
     cluster->member_tables.push_back(t.object);
     t.base_object = cluster->object;
     t.cluster_position = static_cast<std::uint32_t>(cluster->member_tables.size());
-    t.cluster_columns = static_cast<std::uint32_t>(spec.cluster_columns.size());
+    t.cluster_columns = static_cast<std::uint32_t>(wanted.cluster_columns.size());
     t.data_object = cluster->data_object;
     t.segment = cluster->segment;
     t.ts = cluster->ts;
     t.property |= 0x400;
   } else if (iot) {
     t.property |= 0x40;
-    if (spec.organization == Organization::kIndexWithOverflow) t.property |= 0x80;
+    if (wanted.organization == Organization::kIndexWithOverflow) t.property |= 0x80;
   } else if (partitioned) {
     t.property |= 0x20;
   } else {
     t.data_object = t.object;
     RSegment s;
-    s.name = spec.owner + "." + spec.name;
+    s.name = wanted.owner + "." + wanted.name;
     s.data_object = t.object;
     s.ts = t.ts;
     s.space = TablespaceOf(t.ts).space;
     s.content = SegmentContent::kTableRows;
     s.table = static_cast<int>(ti);
-    s.rows = &spec.rows;
+    s.rows = &wanted.rows;
     t.segment = AddSegment(std::move(s));
   }
-  AssignSegmentColumns(t, spec);
-  AddObject(t.object, owner, spec.name, obj::kNsTable, obj::kTable, t.data_object);
+  AssignSegmentColumns(t, wanted);
+  AddObject(t.object, owner, wanted.name, obj::kNsTable, obj::kTable, t.data_object);
   r_.tables.push_back(std::move(t));
-  tables_by_name_[{spec.owner, spec.name}] = static_cast<int>(ti);
+  tables_by_name_[{wanted.owner, wanted.name}] = static_cast<int>(ti);
 
   // LOB columns: a LOB segment and a LOB index each.
   for (std::size_t ci = 0; ci < r_.tables[ti].columns.size(); ++ci) {
@@ -153,7 +153,7 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
               partitioned ? std::nullopt : std::optional(lob.index_object));
     RIndex ix;
     ix.object = lob.index_object;
-    ix.owner = spec.owner;
+    ix.owner = wanted.owner;
     ix.name = index_name;
     ix.base_object = table_object;
     ix.ts = lob.ts;
@@ -187,14 +187,14 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
 
   // Nested-table columns: a storage table each, holding the elements of
   // every row's collection under the collection's identifier.
-  for (const NestedStorageSpec& ns : spec.nested_tables) {
+  for (const NestedStorageSpec& ns : wanted.nested_tables) {
     const RColumn parent = ColumnNamed(r_.tables[ti], ns.column);
-    const ColumnSpec& column = spec.columns[static_cast<std::size_t>(parent.source_column)];
+    const ColumnSpec& column = wanted.columns[static_cast<std::size_t>(parent.source_column)];
     const TypeSpec& type = TypeNamed(column.type.type_owner, column.type.type_name);
     TableSpec& storage = r_.derived_tables.emplace_back();
-    storage.owner = spec.owner;
+    storage.owner = wanted.owner;
     storage.name = ns.storage_table;
-    storage.tablespace = spec.tablespace;
+    storage.tablespace = wanted.tablespace;
     storage.columns.push_back({"NESTED_TABLE_ID", Raw(16)});
     const bool objects = type.element.type == SqlType::kObject;
     if (objects) {
@@ -204,8 +204,8 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     } else {
       storage.columns.push_back({"COLUMN_VALUE", type.element});
     }
-    for (std::size_t row = 0; row < spec.rows.size(); ++row) {
-      const Value& v = spec.rows[row][static_cast<std::size_t>(parent.source_column)];
+    for (std::size_t row = 0; row < wanted.rows.size(); ++row) {
+      const Value& v = wanted.rows[row][static_cast<std::size_t>(parent.source_column)];
       if (v.kind != Value::Kind::kCollection) continue;
       for (const Value& element : v.items) {
         RowValues out{val::Bytes(NestedTableId(r_.tables[ti].object, parent.internal_column, row))};
@@ -259,8 +259,8 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     c.condition = cs.kind == ConstraintKind::kNotNull ? "\"" + cs.columns.front() + "\" IS NOT NULL" : cs.condition;
     r_.constraints.push_back(std::move(c));
   };
-  for (std::size_t ci = 0; ci < spec.columns.size(); ++ci) {
-    const ColumnSpec& cs = spec.columns[ci];
+  for (std::size_t ci = 0; ci < wanted.columns.size(); ++ci) {
+    const ColumnSpec& cs = wanted.columns[ci];
     if (cs.nullable || !cs.virtual_expression.empty()) continue;
     ConstraintSpec nn;
     nn.kind = ConstraintKind::kNotNull;
@@ -270,7 +270,7 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
   // The top index of an IOT with an overflow segment is laid out after that
   // segment: its leaf rows hold the addresses of their overflow pieces.
   std::optional<std::pair<std::size_t, RSegment>> top_after_overflow;
-  for (const ConstraintSpec& cs : spec.constraints) {
+  for (const ConstraintSpec& cs : wanted.constraints) {
     if (cs.kind == ConstraintKind::kForeignKey) continue;  // once every table is known
     add_constraint(cs);
     if (cs.kind != ConstraintKind::kPrimaryKey && cs.kind != ConstraintKind::kUnique) continue;
@@ -278,10 +278,10 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     const RConstraint& key = r_.constraints.back();
     RIndex ix;
     ix.object = NextObject();
-    ix.owner = spec.owner;
+    ix.owner = wanted.owner;
     ix.name = key.name;
     ix.base_object = r_.tables[ti].object;
-    ix.ts = iot ? r_.tables[ti].ts : TablespaceNumber(spec.tablespace);
+    ix.ts = iot ? r_.tables[ti].ts : TablespaceNumber(wanted.tablespace);
     ix.property = kUnique | kByConstraint;
     for (const auto& [col, intcol] : key.columns) {
       const RColumn* rc = nullptr;
@@ -299,13 +299,13 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     s.space = TablespaceOf(ix.ts).space;
     s.index = static_cast<int>(r_.indexes.size());
     s.table = static_cast<int>(ti);
-    s.rows = &spec.rows;
+    s.rows = &wanted.rows;
     if (iot && cs.kind == ConstraintKind::kPrimaryKey) {
       // The top index of an index-organized table holds its rows.
       ix.type = 4;
-      ix.overflow_threshold = spec.pct_threshold;
-      if (spec.organization == Organization::kIndexWithOverflow) {
-        ix.including_column = ColumnIntcol(r_.tables[ti], spec.including_column);
+      ix.overflow_threshold = wanted.pct_threshold;
+      if (wanted.organization == Organization::kIndexWithOverflow) {
+        ix.including_column = ColumnIntcol(r_.tables[ti], wanted.including_column);
       }
       s.content = SegmentContent::kIotRows;
     } else {
@@ -321,18 +321,18 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     AddObject(ix.object, owner, ix.name, obj::kNsIndex, obj::kIndex, ix.data_object);
     r_.indexes.push_back(std::move(ix));
   }
-  if (iot && spec.organization == Organization::kIndexWithOverflow) {
+  if (iot && wanted.organization == Organization::kIndexWithOverflow) {
     // The overflow segment: a table of its own, named after the IOT.
     const RTable& table = r_.tables[ti];
     RTable over;
     over.object = NextObject();
-    over.owner = spec.owner;
+    over.owner = wanted.owner;
     over.name = "SYS_IOT_OVER_" + std::to_string(table.object);
     over.data_object = over.object;
-    over.ts = TablespaceNumber(spec.overflow_tablespace.empty() ? spec.tablespace : spec.overflow_tablespace);
+    over.ts = TablespaceNumber(wanted.overflow_tablespace.empty() ? wanted.tablespace : wanted.overflow_tablespace);
     over.base_object = table.object;
     over.property = 0x200;
-    const std::uint32_t including = ColumnIntcol(table, spec.including_column);
+    const std::uint32_t including = ColumnIntcol(table, wanted.including_column);
     for (const RColumn& c : table.columns) {
       if (c.internal_column <= including) continue;
       RColumn copy = c;
@@ -348,24 +348,24 @@ void Resolver::ResolveTable(const TableSpec& spec, int) {
     s.space = TablespaceOf(over.ts).space;
     s.content = SegmentContent::kOverflowRows;
     s.table = static_cast<int>(ti);
-    s.rows = &spec.rows;
+    s.rows = &wanted.rows;
     over.segment = AddSegment(std::move(s));
     AddObject(over.object, owner, over.name, obj::kNsTable, obj::kTable, over.data_object);
-    tables_by_name_[{spec.owner, over.name}] = static_cast<int>(r_.tables.size());
+    tables_by_name_[{wanted.owner, over.name}] = static_cast<int>(r_.tables.size());
     r_.tables.push_back(std::move(over));
   }
   if (top_after_overflow) {
     r_.indexes[top_after_overflow->first].segment = AddSegment(std::move(top_after_overflow->second));
   }
-  if (partitioned) Partitions(spec, r_.tables[ti], ti);
+  if (partitioned) Partitions(wanted, r_.tables[ti], ti);
 }
 
 void Resolver::ForeignKeys() {
-  const auto foreign_keys = [&](const TableSpec& spec) {
-    for (const ConstraintSpec& cs : spec.constraints) {
+  const auto foreign_keys = [&](const TableSpec& wanted) {
+    for (const ConstraintSpec& cs : wanted.constraints) {
       if (cs.kind != ConstraintKind::kForeignKey) continue;
-      const RTable& table = r_.tables[static_cast<std::size_t>(TableIndex(spec.owner, spec.name))];
-      const int ref_index = TableIndex(cs.ref_owner.empty() ? spec.owner : cs.ref_owner, cs.ref_table);
+      const RTable& table = r_.tables[static_cast<std::size_t>(TableIndex(wanted.owner, wanted.name))];
+      const int ref_index = TableIndex(cs.ref_owner.empty() ? wanted.owner : cs.ref_owner, cs.ref_table);
       if (ref_index < 0) Fail("foreign key " + cs.name + " references unknown table " + cs.ref_table);
       const RTable& ref = r_.tables[static_cast<std::size_t>(ref_index)];
       const RConstraint* key = nullptr;
@@ -376,7 +376,7 @@ void Resolver::ForeignKeys() {
       if (!key) Fail("foreign key " + cs.name + " references no key of " + cs.ref_table);
       RConstraint c;
       c.number = NextConstraint();
-      c.owner = UserNumber(spec.owner);
+      c.owner = UserNumber(wanted.owner);
       c.name = cs.name;
       c.table = table.object;
       c.type = 4;
@@ -394,28 +394,28 @@ void Resolver::ForeignKeys() {
       r_.constraints.push_back(std::move(c));
     }
   };
-  for (const TableSpec& spec : schema_.tables) foreign_keys(spec);
+  for (const TableSpec& wanted : schema_.tables) foreign_keys(wanted);
 }
 
 void Resolver::Indexes() {
-  for (const IndexSpec& spec : schema_.indexes) {
-    if (spec.on_cluster) {
-      ClusterIndex(spec);
+  for (const IndexSpec& wanted : schema_.indexes) {
+    if (wanted.on_cluster) {
+      ClusterIndex(wanted);
       continue;
     }
-    const std::string table_owner = spec.table_owner.empty() ? spec.owner : spec.table_owner;
-    const int ti = TableIndex(table_owner, spec.table);
-    if (ti < 0) Fail("index " + spec.name + " on unknown table " + spec.table);
+    const std::string table_owner = wanted.table_owner.empty() ? wanted.owner : wanted.table_owner;
+    const int ti = TableIndex(table_owner, wanted.table);
+    if (ti < 0) Fail("index " + wanted.name + " on unknown table " + wanted.table);
     RIndex ix;
     ix.object = NextObject();
-    ix.owner = spec.owner;
-    ix.name = spec.name;
+    ix.owner = wanted.owner;
+    ix.name = wanted.name;
     ix.base_object = r_.tables[static_cast<std::size_t>(ti)].object;
-    ix.ts = TablespaceNumber(spec.tablespace);
-    ix.type = spec.bitmap ? 2 : 1;
-    if (spec.unique) ix.property |= kUnique;
-    if (spec.reverse) ix.property |= kReverse;
-    for (const auto& column : spec.columns) {
+    ix.ts = TablespaceNumber(wanted.tablespace);
+    ix.type = wanted.bitmap ? 2 : 1;
+    if (wanted.unique) ix.property |= kUnique;
+    if (wanted.reverse) ix.property |= kReverse;
+    for (const auto& column : wanted.columns) {
       RTable& table = r_.tables[static_cast<std::size_t>(ti)];
       if (!column.empty() && column.front() == '(') {
         // A function-based index: its expression becomes a hidden virtual
@@ -438,13 +438,13 @@ void Resolver::Indexes() {
     }
     ix.column_count = static_cast<std::uint32_t>(ix.columns.size());
     const RTable& table = r_.tables[static_cast<std::size_t>(ti)];
-    if (spec.local_partitions) {
+    if (wanted.local_partitions) {
       ix.property |= kPartitioned;
-      LocalIndexPartitions(spec, ix, table);
+      LocalIndexPartitions(wanted, ix, table);
     } else {
       ix.data_object = ix.object;
       RSegment s;
-      s.name = spec.owner + "." + spec.name;
+      s.name = wanted.owner + "." + wanted.name;
       s.data_object = ix.object;
       s.ts = ix.ts;
       s.space = TablespaceOf(ix.ts).space;
@@ -455,29 +455,29 @@ void Resolver::Indexes() {
       s.rows = table.segment >= 0 ? table.rows : nullptr;
       ix.segment = AddSegment(std::move(s));
     }
-    AddObject(ix.object, UserNumber(spec.owner), spec.name, obj::kNsIndex, obj::kIndex, ix.data_object);
+    AddObject(ix.object, UserNumber(wanted.owner), wanted.name, obj::kNsIndex, obj::kIndex, ix.data_object);
     r_.indexes.push_back(std::move(ix));
   }
 }
 
-void Resolver::ClusterIndex(const IndexSpec& spec) {
+void Resolver::ClusterIndex(const IndexSpec& wanted) {
   auto cluster = std::find_if(r_.clusters.begin(), r_.clusters.end(), [&](const RCluster& c) {
-    return c.owner == (spec.table_owner.empty() ? spec.owner : spec.table_owner) && c.name == spec.table;
+    return c.owner == (wanted.table_owner.empty() ? wanted.owner : wanted.table_owner) && c.name == wanted.table;
   });
-  if (cluster == r_.clusters.end()) Fail("index " + spec.name + " on unknown cluster " + spec.table);
+  if (cluster == r_.clusters.end()) Fail("index " + wanted.name + " on unknown cluster " + wanted.table);
   RIndex ix;
   ix.object = ix.data_object.emplace(NextObject());
-  ix.owner = spec.owner;
-  ix.name = spec.name;
+  ix.owner = wanted.owner;
+  ix.name = wanted.name;
   ix.base_object = cluster->object;
-  ix.ts = TablespaceNumber(spec.tablespace);
+  ix.ts = TablespaceNumber(wanted.tablespace);
   ix.type = 3;
   for (const RColumn& k : cluster->key_columns) {
     ix.columns.push_back({k.column_number, k.internal_column, k.segment_column, 0});
   }
   ix.column_count = static_cast<std::uint32_t>(ix.columns.size());
   RSegment s;
-  s.name = spec.owner + "." + spec.name;
+  s.name = wanted.owner + "." + wanted.name;
   s.data_object = ix.object;
   s.ts = ix.ts;
   s.space = TablespaceOf(ix.ts).space;
@@ -486,7 +486,7 @@ void Resolver::ClusterIndex(const IndexSpec& spec) {
   s.cluster = static_cast<int>(cluster - r_.clusters.begin());
   s.source_segment = cluster->segment;
   ix.segment = AddSegment(std::move(s));
-  AddObject(ix.object, UserNumber(spec.owner), spec.name, obj::kNsIndex, obj::kIndex, ix.data_object);
+  AddObject(ix.object, UserNumber(wanted.owner), wanted.name, obj::kNsIndex, obj::kIndex, ix.data_object);
   r_.indexes.push_back(std::move(ix));
 }
 

@@ -47,35 +47,35 @@ CodeObject CodeObjectOf(CodeKind kind) {
 }  // namespace
 
 void Resolver::Types() {
-  for (const TypeSpec& spec : schema_.types) {
+  for (const TypeSpec& wanted : schema_.types) {
     const auto check = [&](const ColumnType& t) {
       const bool user = t.type == SqlType::kObject || t.type == SqlType::kRef || t.type == SqlType::kNestedTable ||
                         t.type == SqlType::kVarray;
       if (user) ResolvedType(t.type_owner, t.type_name);  // defined before this type
     };
-    for (const auto& a : spec.attributes) check(a.type);
-    if (spec.kind != TypeKind::kObject) check(spec.element);
+    for (const auto& a : wanted.attributes) check(a.type);
+    if (wanted.kind != TypeKind::kObject) check(wanted.element);
     RType t;
     t.object = NextObject();
-    t.owner = spec.owner;
-    t.name = spec.name;
+    t.owner = wanted.owner;
+    t.name = wanted.name;
     t.toid = TypeIdentifier(t.object);
-    t.typecode = Typecode(spec.kind);
-    t.spec = &spec;
-    AddObject(t.object, UserNumber(spec.owner), spec.name, obj::kNsTable, obj::kType).oid = t.toid;
+    t.typecode = Typecode(wanted.kind);
+    t.wanted = &wanted;
+    AddObject(t.object, UserNumber(wanted.owner), wanted.name, obj::kNsTable, obj::kType).oid = t.toid;
     std::uint32_t line = 1;
-    for (const auto& text : spec.lines) r_.source_lines.push_back({t.object, line++, text});
+    for (const auto& text : wanted.lines) r_.source_lines.push_back({t.object, line++, text});
     r_.types.push_back(std::move(t));
   }
 }
 
 void Resolver::Code() {
-  for (const CodeSpec& spec : schema_.code) {
-    const CodeObject kind = CodeObjectOf(spec.kind);
+  for (const CodeSpec& wanted : schema_.code) {
+    const CodeObject kind = CodeObjectOf(wanted.kind);
     const std::uint32_t object = NextObject();
-    AddObject(object, UserNumber(spec.owner), spec.name, kind.name_space, kind.type);
+    AddObject(object, UserNumber(wanted.owner), wanted.name, kind.name_space, kind.type);
     std::uint32_t line = 1;
-    for (const auto& text : spec.lines) r_.source_lines.push_back({object, line++, text});
+    for (const auto& text : wanted.lines) r_.source_lines.push_back({object, line++, text});
   }
 }
 

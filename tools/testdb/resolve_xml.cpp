@@ -50,19 +50,19 @@ void Resolver::XmlSchemas() {
     rows[table].push_back(std::move(row));
   };
   for (std::size_t si = 0; si < schema_.xml_schemas.size(); ++si) {
-    const XmlSchemaSpec& spec = schema_.xml_schemas[si];
-    UserNumber(spec.owner);
+    const XmlSchemaSpec& wanted = schema_.xml_schemas[si];
+    UserNumber(wanted.owner);
     RXmlSchema r;
-    r.spec = &spec;
+    r.wanted = &wanted;
     r.oid = RepositoryOid(42, si, 0);
     const Value parent = val::Bytes(SchemaRef(r.oid));
     add("XDB$SCHEMA", r.oid,
-        {{"SCHEMA_URL", TextOrNull(spec.url)},
-         {"TARGET_NAMESPACE", TextOrNull(spec.target_namespace)},
-         {"VERSION", TextOrNull(spec.version)},
-         {"NUM_PROPS", val::Num(static_cast<std::int64_t>(spec.elements.size() + spec.attributes.size()))},
+        {{"SCHEMA_URL", TextOrNull(wanted.url)},
+         {"TARGET_NAMESPACE", TextOrNull(wanted.target_namespace)},
+         {"VERSION", TextOrNull(wanted.version)},
+         {"NUM_PROPS", val::Num(static_cast<std::int64_t>(wanted.elements.size() + wanted.attributes.size()))},
          {"FLAGS", val::Hex("00000001")},
-         {"SCHEMA_OWNER", TextOrNull(spec.owner)}});
+         {"SCHEMA_OWNER", TextOrNull(wanted.owner)}});
     const auto property = [&](const std::string& prefix, const XmlElementSpec& e, std::uint32_t number) {
       return std::vector<std::pair<std::string, Value>>{{prefix + "PARENT_SCHEMA", parent},
                                                         {prefix + "PROP_NUMBER", val::Num(number)},
@@ -70,12 +70,12 @@ void Resolver::XmlSchemas() {
                                                         {prefix + "TYPENAME.NAME", TextOrNull(e.type)},
                                                         {prefix + "SQLNAME", TextOrNull(e.sql_name)},
                                                         {prefix + "SQLTYPE", TextOrNull(e.sql_type)},
-                                                        {prefix + "SQLSCHEMA", TextOrNull(spec.owner)},
+                                                        {prefix + "SQLSCHEMA", TextOrNull(wanted.owner)},
                                                         {prefix + "GLOBAL", Flag(e.global)}};
     };
     std::uint32_t number = 1;
-    for (std::size_t i = 0; i < spec.elements.size(); ++i) {
-      const XmlElementSpec& e = spec.elements[i];
+    for (std::size_t i = 0; i < wanted.elements.size(); ++i) {
+      const XmlElementSpec& e = wanted.elements[i];
       auto values = property("PROPERTY.", e, number++);
       values.push_back({"MIN_OCCURS", val::Num(e.min_occurs)});
       values.push_back({"MAX_OCCURS", TextOrNull(e.max_occurs)});
@@ -83,23 +83,23 @@ void Resolver::XmlSchemas() {
       r.element_oids.push_back(RepositoryOid(39, si, i));
       add("XDB$ELEMENT", r.element_oids.back(), std::move(values));
     }
-    for (std::size_t i = 0; i < spec.attributes.size(); ++i) {
+    for (std::size_t i = 0; i < wanted.attributes.size(); ++i) {
       r.attribute_oids.push_back(RepositoryOid(44, si, i));
-      add("XDB$ATTRIBUTE", r.attribute_oids.back(), property("", spec.attributes[i], number++));
+      add("XDB$ATTRIBUTE", r.attribute_oids.back(), property("", wanted.attributes[i], number++));
     }
-    for (std::size_t i = 0; i < spec.complex_types.size(); ++i) {
-      const XmlComplexTypeSpec& c = spec.complex_types[i];
+    for (std::size_t i = 0; i < wanted.complex_types.size(); ++i) {
+      const XmlComplexTypeSpec& c = wanted.complex_types[i];
       r.complex_oids.push_back(RepositoryOid(37, si, i));
       add("XDB$COMPLEX_TYPE", r.complex_oids.back(),
           {{"PARENT_SCHEMA", parent}, {"NAME", TextOrNull(c.name)}, {"SQLTYPE", TextOrNull(c.sql_type)},
-           {"SQLSCHEMA", TextOrNull(spec.owner)}});
+           {"SQLSCHEMA", TextOrNull(wanted.owner)}});
       r.model_oids.push_back(RepositoryOid(43, si, i));
       add("XDB$SEQUENCE_MODEL", r.model_oids.back(),
           {{"PARENT_SCHEMA", parent}, {"MIN_OCCURS", val::Num(1)}, {"MAX_OCCURS", val::Text("1")}});
     }
-    for (std::size_t i = 0; i < spec.simple_types.size(); ++i) {
+    for (std::size_t i = 0; i < wanted.simple_types.size(); ++i) {
       r.simple_oids.push_back(RepositoryOid(38, si, i));
-      add("XDB$SIMPLE_TYPE", r.simple_oids.back(), {{"PARENT_SCHEMA", parent}, {"NAME", TextOrNull(spec.simple_types[i])}});
+      add("XDB$SIMPLE_TYPE", r.simple_oids.back(), {{"PARENT_SCHEMA", parent}, {"NAME", TextOrNull(wanted.simple_types[i])}});
     }
     r_.xml_schemas.push_back(std::move(r));
   }

@@ -30,17 +30,17 @@ class Resolver {
   // resolve_tables.cpp
   void Clusters();
   void Tables();
-  void ResolveTable(const TableSpec& spec, int spec_index);
+  void ResolveTable(const TableSpec& wanted, int spec_index);
   void ForeignKeys();
   void Indexes();
-  void ClusterIndex(const IndexSpec& spec);
+  void ClusterIndex(const IndexSpec& wanted);
   // resolve_columns.cpp
-  std::vector<RColumn> Columns(const TableSpec& spec, std::uint32_t table_object, RTable& table);
-  void AssignSegmentColumns(RTable& table, const TableSpec& spec);
+  std::vector<RColumn> Columns(const TableSpec& wanted, std::uint32_t table_object, RTable& table);
+  void AssignSegmentColumns(RTable& table, const TableSpec& wanted);
   RColumn ScalarColumn(const std::string& name, const ColumnType& type) const;
   // resolve_partitions.cpp
-  void Partitions(const TableSpec& spec, RTable& table, std::size_t table_index);
-  void LocalIndexPartitions(const IndexSpec& spec, RIndex& index, const RTable& table);
+  void Partitions(const TableSpec& wanted, RTable& table, std::size_t table_index);
+  void LocalIndexPartitions(const IndexSpec& wanted, RIndex& index, const RTable& table);
   // resolve_objects.cpp
   void Views();
   void Synonyms();

@@ -616,12 +616,12 @@ class SegmentWriter {
   // more than one leaf a branch block in front of them is the root, holding
   // the first key of every leaf but the first.
   void PlaceIndexEntries() {
-    const IndexSegmentSpec& spec = m_.index;
+    const IndexSegmentSpec& wanted = m_.index;
     const std::size_t capacity = IndexBlockBuilder::Capacity(c_.block_size, m_.space, m_.itl_count, reserve_);
     std::vector<std::pair<std::size_t, std::size_t>> leaves;  // entries [first, end)
     std::size_t first = 0, used = 0;
-    for (std::size_t i = 0; i < spec.entries.size(); ++i) {
-      const std::size_t need = spec.entries[i].row.size() + format::index_header::kRowEntrySize;
+    for (std::size_t i = 0; i < wanted.entries.size(); ++i) {
+      const std::size_t need = wanted.entries[i].row.size() + format::index_header::kRowEntrySize;
       if (need > capacity) {
         error_ = "segment " + m_.name + ": an index entry does not fit in a block";
         return;
@@ -633,12 +633,12 @@ class SegmentWriter {
       }
       used += need;
     }
-    leaves.push_back({first, spec.entries.size()});
+    leaves.push_back({first, wanted.entries.size()});
     std::vector<Bytes> branch_rows;
     std::size_t branch_bytes = 0;
     for (std::size_t l = 1; l < leaves.size(); ++l) {
       Bytes row(format::index_header::kBranchChildSize);
-      const Bytes& key = spec.entries[leaves[l].first].key;
+      const Bytes& key = wanted.entries[leaves[l].first].key;
       row.insert(row.end(), key.begin(), key.end());
       branch_bytes += row.size() + format::index_header::kRowEntrySize;
       branch_rows.push_back(std::move(row));
@@ -661,7 +661,7 @@ class SegmentWriter {
     IndexBlockBuilder b;
     if (root) {
       b.Reset(c_.block_size, m_.space, m_.itl_count, m_.object_number, 1, format::index_header::kFlagsNormal,
-              spec.key_columns);
+              wanted.key_columns);
       b.SetLeftmostChild(Dba(leaf_blocks.front()));
       for (std::size_t l = 1; l < leaves.size(); ++l) {
         PutU32BE(branch_rows[l - 1].data(), Dba(leaf_blocks[l]));
@@ -670,10 +670,10 @@ class SegmentWriter {
       WriteIndexBlock(b, *root);
     }
     for (std::size_t l = 0; l < leaves.size(); ++l) {
-      b.Reset(c_.block_size, m_.space, m_.itl_count, m_.object_number, 0, spec.leaf_flags, spec.key_columns);
+      b.Reset(c_.block_size, m_.space, m_.itl_count, m_.object_number, 0, wanted.leaf_flags, wanted.key_columns);
       b.SetLeafLinks(l + 1 < leaves.size() ? Dba(leaf_blocks[l + 1]) : 0, l > 0 ? Dba(leaf_blocks[l - 1]) : 0);
       for (std::size_t i = leaves[l].first; i < leaves[l].second; ++i) {
-        b.Add(spec.entries[i].row, reserve_);
+        b.Add(wanted.entries[i].row, reserve_);
         ++out_.row_count;
       }
       WriteIndexBlock(b, leaf_blocks[l]);

@@ -23,13 +23,13 @@ void WriteDatafile(const QString& path, const QString& database, std::uint32_t f
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(kBlockSize) * kBlocks, 0);
   std::span<std::uint8_t> all(bytes);
   testdb::WriteOsHeaderBlock(all.subspan(0, kBlockSize), format::header_format::k8K, kBlockSize, kBlocks - 1);
-  testdb::FileHeaderSpec spec;
-  spec.relative_file = file;
-  spec.compatibility_code = 0x0A20;  // 10.2
-  spec.database_name = database.toStdString();
-  spec.tablespace_name = tablespace;
-  spec.block_count = kBlocks - 1;
-  testdb::WriteFileHeaderBlock(all.subspan(kBlockSize, kBlockSize), spec);
+  testdb::FileHeaderSpec wanted;
+  wanted.relative_file = file;
+  wanted.compatibility_code = 0x0A20;  // 10.2
+  wanted.database_name = database.toStdString();
+  wanted.tablespace_name = tablespace;
+  wanted.block_count = kBlocks - 1;
+  testdb::WriteFileHeaderBlock(all.subspan(kBlockSize, kBlockSize), wanted);
   QFile out(path);
   if (out.open(QIODevice::WriteOnly)) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
