@@ -117,17 +117,16 @@ void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::sp
       o.text.clear();
       continue;
     }
-    if (IsLargeType(column.type_code)) {
-      if (large_ == LargeValues::kContent) {
-        LargeText(row, column, value, o);
-      } else {
-        o.text = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kBrowse, engine_.values).text;
-      }
+    if (IsLargeType(column.type_code) && large_ == LargeValues::kContent) {
+      LargeText(row, column, value, o);
       continue;
     }
-    DecodedValue decoded = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kRepair, engine_.values);
-    if (decoded.kind == ValueKind::kText) {
-      o.text = std::move(decoded.text);
+    // Large values not written in full give their browse-mode placeholder.
+    const DecodeMode mode = IsLargeType(column.type_code) ? DecodeMode::kBrowse : DecodeMode::kRepair;
+    DecodeColumnValueInto(DescriptorOf(column), value, mode, engine_.values, decoded_);
+    if (decoded_.kind == ValueKind::kText) {
+      // Swapped, not copied: both strings keep their storage for the next row.
+      o.text.swap(decoded_.text);
     } else {
       o.text = ToHex(value.bytes);
     }

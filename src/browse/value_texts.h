@@ -21,6 +21,7 @@
 
 #include "browse/row_reader.h"
 #include "reader/lob_reader.h"
+#include "reader/value_decode.h"
 
 namespace quillon {
 
@@ -63,6 +64,7 @@ class RowValueTexts {
   LargeValues large_;
   std::unique_ptr<LobReader> lobs_;
   std::vector<std::uint8_t> buffer_;
+  DecodedValue decoded_;  // reused from value to value
   std::uint64_t incomplete_ = 0;
 };
 

@@ -83,4 +83,38 @@ class ColumnCursor {
   bool damaged_ = false;
 };
 
+// Inline: every column of every row goes through here.
+inline std::optional<Column> ColumnCursor::Next() {
+  if (remaining_ == 0 || damaged_) return std::nullopt;
+  const auto length_byte = block_.U8(position_);
+  if (!length_byte) {
+    damaged_ = true;
+    return std::nullopt;
+  }
+  std::size_t length = *length_byte;
+  std::size_t at = position_ + 1;
+  if (*length_byte == format::row::kNullLength) {
+    position_ = at;
+    --remaining_;
+    return Column{true, {}};
+  }
+  if (*length_byte == format::row::kLongLength) {
+    const auto long_length = block_.U16BE(at);
+    if (!long_length) {
+      damaged_ = true;
+      return std::nullopt;
+    }
+    length = *long_length;
+    at += 2;
+  }
+  const auto bytes = block_.Sub(at, length);
+  if (!bytes) {
+    damaged_ = true;
+    return std::nullopt;
+  }
+  position_ = at + length;
+  --remaining_;
+  return Column{false, *bytes};
+}
+
 }  // namespace quillon

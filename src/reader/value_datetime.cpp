@@ -1,6 +1,8 @@
 #include "reader/value_datetime.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 #include "reader/format.h"
 #include "reader/text_append.h"
@@ -11,9 +13,9 @@ namespace {
 
 namespace dt = format::datetime_value;
 
-constexpr const char* kMonthNames[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                       "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-constexpr const char* kUnknownMonth = "???";
+constexpr std::string_view kMonthNames[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                            "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+constexpr std::string_view kUnknownMonth = "???";
 constexpr int kMinutesPerDay = 24 * 60;
 
 // Oracle's calendar: Julian before 15 October 1582 (the ten days from 5 to
@@ -67,27 +69,37 @@ void PreviousDay(DateTimeFields& f) {
 
 void AppendTwo(std::string& out, long long v) { AppendPadded(out, v, 2); }
 
+char* WriteText(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+// The text is made in a buffer and appended at once. Every field is at most
+// a few characters even when damaged (bytes give values of at most 5 digits
+// and a sign; the fraction at most 10 digits), well inside the buffer.
 void AppendDateTimeText(std::string& out, const DateTimeFields& f, bool with_fraction) {
-  AppendTwo(out, f.day);
-  out += '-';
-  out += (f.month >= 1 && f.month <= 12) ? kMonthNames[f.month - 1] : kUnknownMonth;
-  out += '-';
-  if (f.year < 0) out += '-';
-  AppendPadded(out, std::abs(f.year), 4);
-  out += ' ';
+  char buffer[96];
+  char* p = WritePadded(buffer, f.day, 2);
+  *p++ = '-';
+  p = WriteText(p, (f.month >= 1 && f.month <= 12) ? kMonthNames[f.month - 1] : kUnknownMonth);
+  *p++ = '-';
+  if (f.year < 0) *p++ = '-';
+  p = WritePadded(p, std::abs(f.year), 4);
+  *p++ = ' ';
   int hour = f.hour;
   const bool afternoon = hour > 11;
   if (afternoon) hour -= 12;
-  AppendTwo(out, hour == 0 ? 12 : hour);
-  out += ':';
-  AppendTwo(out, f.minute);
-  out += ':';
-  AppendTwo(out, f.second);
+  p = WritePadded(p, hour == 0 ? 12 : hour, 2);
+  *p++ = ':';
+  p = WritePadded(p, f.minute, 2);
+  *p++ = ':';
+  p = WritePadded(p, f.second, 2);
   if (with_fraction) {
-    out += '.';
-    AppendPadded(out, f.nanoseconds, 9);
+    *p++ = '.';
+    p = WritePadded(p, f.nanoseconds, 9);
   }
-  out += afternoon ? " PM" : " AM";
+  p = WriteText(p, afternoon ? " PM" : " AM");
+  out.append(buffer, p);
 }
 
 std::string DateTimeText(const DateTimeFields& f, bool with_fraction) {
@@ -141,9 +153,14 @@ DateTimeFields AddMinutes(const DateTimeFields& fields, int minutes) {
 }
 
 std::string DateTimeToText(ByteView bytes) {
+  std::string out;
+  AppendDateTimeToText(bytes, out);
+  return out;
+}
+
+void AppendDateTimeToText(ByteView bytes, std::string& out) {
   const auto fields = ReadDateTime(bytes);
-  if (!fields) return {};
-  return DateTimeText(*fields, bytes.size() >= dt::kTimestampSize);
+  if (fields) AppendDateTimeText(out, *fields, bytes.size() >= dt::kTimestampSize);
 }
 
 std::string TimestampTzToText(ByteView bytes) {

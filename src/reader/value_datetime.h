@@ -46,6 +46,8 @@ DateTimeFields AddMinutes(const DateTimeFields& fields, int minutes);
 // bytes) as text. Fewer than 7 bytes give an empty text. A month byte outside
 // 1-12 is written "???".
 std::string DateTimeToText(ByteView bytes);
+// The same text appended to out (no allocation when out has room).
+void AppendDateTimeToText(ByteView bytes, std::string& out);
 
 // TIMESTAMP WITH TIME ZONE (13 bytes, stored in UTC): the timestamp text in
 // the stored offset followed by " +HH:MI" or " -HH:MI"; for a time zone region

@@ -50,8 +50,6 @@ bool SizeAllowed(const ValueTypeInfo& type, std::size_t size) {
   return size >= type.min_size && (type.max_size == kAnySize || size <= type.max_size);
 }
 
-std::string Text(std::string_view s) { return std::string(s); }
-
 // Hands the stored bytes on instead of a text (repair mode's bulky and
 // structured values); NULL stays a NULL without bytes.
 void Carry(DecodedValue& out, ValueKind kind, const StoredValue& value) {
@@ -60,17 +58,17 @@ void Carry(DecodedValue& out, ValueKind kind, const StoredValue& value) {
   out.bytes.assign(value.bytes.data(), value.bytes.data() + value.bytes.size());
 }
 
-std::string CharacterText(const ColumnDescriptor& column, ByteView bytes, const DecodeContext& context) {
+void AppendCharacterText(const ColumnDescriptor& column, ByteView bytes, const DecodeContext& context,
+                         std::string& out) {
   const CharsetDecoder& decoder = context.IsNational(column.charset_code) ? context.national() : context.database();
-  return decoder.ToUtf8(bytes);
+  decoder.AppendUtf8(bytes, out);
 }
 
 // RAW and nested-table identifiers; remembers the identifier for the INSERT
 // builder of the nested table's rows.
-std::string IdentifierText(const StoredValue& value, bool remember, DecodeContext& context) {
-  std::string text = value.is_null ? std::string() : ToHex(value.bytes);
-  if (remember) context.nested_table_id = text;
-  return text;
+void IdentifierText(const StoredValue& value, bool remember, DecodeContext& context, std::string& out) {
+  if (!value.is_null) out = ToHex(value.bytes);
+  if (remember) context.nested_table_id = out;
 }
 
 }  // namespace
@@ -87,7 +85,17 @@ bool DecodeContext::IsNational(std::uint32_t charset_code) const {
 DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue& value, DecodeMode mode,
                                DecodeContext& context) {
   DecodedValue out;
+  DecodeColumnValueInto(column, value, mode, context, out);
+  return out;
+}
+
+void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& value, DecodeMode mode,
+                           DecodeContext& context, DecodedValue& out) {
+  out.kind = ValueKind::kText;
+  out.text.clear();
+  out.bytes.clear();
   out.is_null = value.is_null;
+  out.malformed = false;
   const bool browse = mode == DecodeMode::kBrowse;
   const bool null = value.is_null;
   const ByteView bytes = null ? ByteView() : value.bytes;
@@ -95,20 +103,20 @@ DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue
   switch (column.type_code) {
     case tc::kVarchar2:
     case tc::kChar:
-      if (!null) out.text = CharacterText(column, bytes, context);
+      if (!null) AppendCharacterText(column, bytes, context, out.text);
       break;
     case tc::kNumber:
       if (!null) {
-        out.text = NumberToText(bytes);
-        if (!value.joined && out.text == kNumberZeroText) out.text = Text(value_text::kColumnZero);
+        AppendNumberToText(bytes, out.text);
+        if (!value.joined && out.text == kNumberZeroText) out.text = value_text::kColumnZero;
       }
       break;
     case tc::kLong:
     case tc::kLongRaw:
       if (browse) {
-        out.text = Text(column.type_code == tc::kLong ? value_text::kLong : value_text::kLongRaw);
+        out.text = column.type_code == tc::kLong ? value_text::kLong : value_text::kLongRaw;
       } else if (null) {
-        out.text = Text(value_text::kLongNull);
+        out.text = value_text::kLongNull;
       } else {
         Carry(out, ValueKind::kSpill, value);
       }
@@ -116,19 +124,19 @@ DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue
     case tc::kDate:
     case tc::kTimestamp:
     case tc::kTimestampLtz:
-      if (!null) out.text = DateTimeToText(bytes);
+      if (!null) AppendDateTimeToText(bytes, out.text);
       break;
     case tc::kTimestampTz:
       if (!null) out.text = TimestampTzToText(bytes);
       break;
     case tc::kRaw: {
       const bool remember = column.name == kNestedTableIdColumn;
-      out.text = IdentifierText(value, remember, context);
-      if (null) out.text = Text(value_text::kNull);
+      IdentifierText(value, remember, context, out.text);
+      if (null) out.text = value_text::kNull;
       break;
     }
     case tc::kNestedTable:
-      out.text = IdentifierText(value, true, context);
+      IdentifierText(value, true, context, out.text);
       break;
     case tc::kRowid:
       if (!null) out.text = RowidToText(bytes);
@@ -149,19 +157,23 @@ DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue
       if (!null) out.text = IntervalDaySecondToText(bytes);
       break;
     case tc::kBfile:
-      out.text = null ? Text(value_text::kNull) : BfileToText(bytes, context.database());
+      if (null) {
+        out.text = value_text::kNull;
+      } else {
+        out.text = BfileToText(bytes, context.database());
+      }
       break;
     case tc::kClob:
       if (browse) {
-        out.text = Text(null ? value_text::kLobNull
-                             : context.IsNational(column.charset_code) ? value_text::kNclob : value_text::kClob);
+        out.text = null ? value_text::kLobNull
+                        : context.IsNational(column.charset_code) ? value_text::kNclob : value_text::kClob;
       } else {
         Carry(out, ValueKind::kSpill, value);
       }
       break;
     case tc::kBlob:
       if (browse) {
-        out.text = Text(null ? value_text::kNull : value_text::kBlob);
+        out.text = null ? value_text::kNull : value_text::kBlob;
       } else {
         Carry(out, ValueKind::kSpill, value);
       }
@@ -171,27 +183,26 @@ DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue
       // Object attributes are decoded one by one from their AttributeType
       // records by the INSERT builder, which gets the bytes here.
       if (browse) {
-        out.text = Text(value_text::kObjectType);
+        out.text = value_text::kObjectType;
       } else {
         Carry(out, ValueKind::kStructured, value);
       }
       break;
     case tc::kVarray:
       if (browse) {
-        out.text = Text(value_text::kArrayType);
+        out.text = value_text::kArrayType;
       } else {
         Carry(out, ValueKind::kStructured, value);
       }
       break;
     default:
-      out.text = Text(value_text::kUnsupported);
-      return out;
+      out.text = value_text::kUnsupported;
+      return;
   }
   if (!null) {
     const ValueTypeInfo* type = FindValueType(column.type_code);
     out.malformed = type != nullptr && !SizeAllowed(*type, bytes.size());
   }
-  return out;
 }
 
 std::string BrowseCellText(std::string_view text) {

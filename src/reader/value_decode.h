@@ -103,6 +103,10 @@ class DecodeContext {
 // Decodes one column value.
 DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue& value, DecodeMode mode,
                                DecodeContext& context);
+// The same into a result that is reused from value to value: its text and
+// bytes keep their storage, so a long walk over rows does not allocate.
+void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& value, DecodeMode mode,
+                           DecodeContext& context, DecodedValue& out);
 
 // The column value as the record view shows it: its first 40 characters.
 inline constexpr std::size_t kBrowseCellCharacters = 40;

@@ -89,15 +89,22 @@ constexpr std::size_t MaxTextSize(std::size_t byte_count) { return 4 * byte_coun
 
 }  // namespace
 
-std::string NumberToText(ByteView bytes) {
-  if (bytes.empty()) return {};
+void AppendNumberToText(ByteView bytes, std::string& out) {
+  if (bytes.empty()) return;
   constexpr std::size_t kStackBytes = 64;  // every valid NUMBER is at most 22 bytes
   if (bytes.size() <= kStackBytes) {
     char buffer[MaxTextSize(kStackBytes)];
-    return std::string(buffer, WriteNumber(buffer, bytes));
+    out.append(buffer, WriteNumber(buffer, bytes));
+    return;
   }
   std::vector<char> buffer(MaxTextSize(bytes.size()));
-  return std::string(buffer.data(), WriteNumber(buffer.data(), bytes));
+  out.append(buffer.data(), WriteNumber(buffer.data(), bytes));
+}
+
+std::string NumberToText(ByteView bytes) {
+  std::string out;
+  AppendNumberToText(bytes, out);
+  return out;
 }
 
 std::optional<std::int64_t> NumberTextToInteger(std::string_view text) {

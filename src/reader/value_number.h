@@ -26,6 +26,8 @@ inline constexpr std::string_view kNullNumberText = "FF";
 // drops its last byte only when it is the terminator 102 (a full 20-byte
 // negative mantissa has none).
 std::string NumberToText(ByteView bytes);
+// The same text appended to out (no allocation when out has room).
+void AppendNumberToText(ByteView bytes, std::string& out);
 
 // The integer part of a number text as the catalogue reads it: an optional
 // "-", the digits before the point ("01.50" is 1, ".50" and "0.0000" are 0).

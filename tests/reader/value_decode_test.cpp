@@ -115,10 +115,21 @@ TEST(DecodeColumnValue, EveryTypeInBothModes) {
       {9999, nullptr, kRepair, "UNSUPPORTED VALUE"},
   };
   DecodeContext context;
+  // One result reused through the whole table, as a walk over rows reuses it:
+  // nothing of one value may be left in the next.
+  DecodedValue reused;
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "type " << c.type << " bytes " << (c.hex ? c.hex : "NULL") << " mode "
                                       << (c.mode == kBrowse ? "browse" : "repair"));
     const DecodedValue v = Decode(c, context);
+    const auto bytes = c.hex ? FromHex(c.hex) : std::vector<std::uint8_t>{};
+    DecodeColumnValueInto({PackedCode(c.type), c.charset ? PackedCode(c.charset) : 0, "C"},
+                          StoredValue{View(bytes), c.hex == nullptr, false}, c.mode, context, reused);
+    EXPECT_EQ(reused.text, v.text);
+    EXPECT_EQ(reused.kind, v.kind);
+    EXPECT_EQ(reused.bytes, v.bytes);
+    EXPECT_EQ(reused.is_null, v.is_null);
+    EXPECT_EQ(reused.malformed, v.malformed);
     EXPECT_EQ(v.text, c.text);
     EXPECT_EQ(v.kind, c.kind);
     EXPECT_EQ(v.is_null, c.hex == nullptr);
@@ -194,10 +205,13 @@ TEST(DecodeColumnValue, ReportsSizesOracleNeverWrites) {
       {69, "00 01 02", true},                 {182, "80 00 00 01", true},
       {1, "", false},                         {114, "00", true},
   };
+  DecodedValue reused;  // the flag of one value must not stay on the next
   for (const auto& c : cases) {
     const auto bytes = FromHex(c.hex);
     const auto v = DecodeColumnValue({PackedCode(c.type), 0, "C"}, {View(bytes)}, kBrowse, context);
     EXPECT_EQ(v.malformed, c.malformed) << c.type << " " << c.hex;
+    DecodeColumnValueInto({PackedCode(c.type), 0, "C"}, {View(bytes)}, kBrowse, context, reused);
+    EXPECT_EQ(reused.malformed, c.malformed) << c.type << " " << c.hex;
   }
 }
 
