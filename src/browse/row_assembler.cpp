@@ -57,7 +57,9 @@ void RowAssembler::Reset() {
   holding_ = false;
   kept_.clear();
   visited_.clear();
-  visited_many_.clear();
+  // Only long chains fill the set; clearing an empty one still wipes its
+  // bucket array, once per row.
+  if (!visited_many_.empty()) visited_many_.clear();
   damaged_.clear();
 }
 

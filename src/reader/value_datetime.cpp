@@ -1,7 +1,6 @@
 #include "reader/value_datetime.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
 #include "reader/format.h"
@@ -69,9 +68,11 @@ void PreviousDay(DateTimeFields& f) {
 
 void AppendTwo(std::string& out, long long v) { AppendPadded(out, v, 2); }
 
+// The month names and " AM"/" PM" are three characters: copied byte by byte
+// rather than through a call to memcpy.
 char* WriteText(char* out, std::string_view text) {
-  std::memcpy(out, text.data(), text.size());
-  return out + text.size();
+  for (const char c : text) *out++ = c;
+  return out;
 }
 
 // The text is made in a buffer and appended at once. Every field is at most

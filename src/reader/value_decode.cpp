@@ -76,10 +76,15 @@ void IdentifierText(const StoredValue& value, bool remember, DecodeContext& cont
 DecodeContext::DecodeContext() : DecodeContext(DefaultDatabaseCharset(), DefaultNationalCharset()) {}
 
 DecodeContext::DecodeContext(const CharsetInfo& database, const CharsetInfo& national)
-    : database_(database), national_(national) {}
+    : database_(database), national_(national), national_code_(PackedCode(national.id)) {}
+
+void DecodeContext::SetNationalCharset(const CharsetInfo& charset) {
+  national_ = CharsetDecoder(charset);
+  national_code_ = PackedCode(charset.id);
+}
 
 bool DecodeContext::IsNational(std::uint32_t charset_code) const {
-  return charset_code == kNationalCharsetCode || charset_code == PackedCode(national_.charset().id);
+  return charset_code == kNationalCharsetCode || charset_code == national_code_;
 }
 
 DecodedValue DecodeColumnValue(const ColumnDescriptor& column, const StoredValue& value, DecodeMode mode,

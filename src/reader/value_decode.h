@@ -85,7 +85,7 @@ class DecodeContext {
                          const CharsetInfo& national = DefaultNationalCharset());
 
   void SetDatabaseCharset(const CharsetInfo& charset) { database_ = CharsetDecoder(charset); }
-  void SetNationalCharset(const CharsetInfo& charset) { national_ = CharsetDecoder(charset); }
+  void SetNationalCharset(const CharsetInfo& charset);
   const CharsetDecoder& database() const { return database_; }
   const CharsetDecoder& national() const { return national_; }
   // True for id 2000 and for the national character set's own id.
@@ -98,6 +98,7 @@ class DecodeContext {
  private:
   CharsetDecoder database_;
   CharsetDecoder national_;
+  std::uint32_t national_code_ = 0;  // the national set's id, packed once (IsNational runs per value)
 };
 
 // Decodes one column value.

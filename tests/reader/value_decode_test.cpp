@@ -230,6 +230,16 @@ TEST(DecodeColumnValue, CharacterDataFollowsTheDatabaseCharacterSet) {
   const auto cesu = FromHex("ED A0 BD ED B8 80");  // U+1F600 as CESU-8
   const ColumnDescriptor nchar{type_code::kChar, PackedCode(871), "N"};
   EXPECT_EQ(DecodeColumnValue(nchar, {View(cesu)}, kBrowse, utf8_national).text, "\U0001F600");
+
+  // The same when the national set is configured after the context was made;
+  // id 2000 stays national whatever is configured.
+  DecodeContext configured(*FindCharset("WE8MSWIN1252"), DefaultNationalCharset());
+  EXPECT_FALSE(configured.IsNational(PackedCode(871)));
+  configured.SetNationalCharset(*FindCharset("UTF8"));
+  EXPECT_TRUE(configured.IsNational(PackedCode(871)));
+  EXPECT_TRUE(configured.IsNational(PackedCode(2000)));
+  EXPECT_FALSE(configured.IsNational(PackedCode(178)));
+  EXPECT_EQ(DecodeColumnValue(nchar, {View(cesu)}, kBrowse, configured).text, "\U0001F600");
 }
 
 TEST(BrowseCellText, CutsToFortyCharacters) {
