@@ -255,8 +255,8 @@ TEST(RowCorruption, DamagedBlocksLoseOnlyTheRowsThatLieInThem) {
           ++kept;
         }
         EXPECT_GT(kept, 0u);
-        // The export of the damaged table ends too, LOB and LONG columns in
-        // full, and writes every row the reader delivers.
+        // The export of the damaged table (as `rows --all` makes it) ends too
+        // and writes every row the reader delivers.
         std::ostringstream out;
         auto writer = MakeRowWriter(RowFormat::kJson, out);
         BlockSource source(db.engine().datafiles);
