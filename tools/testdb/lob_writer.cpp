@@ -34,20 +34,20 @@ class SegmentWriter {
  public:
   SegmentWriter(std::fstream& file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
                 std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out)
-      : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), spec_(wanted), out_(out),
+      : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), wanted_(wanted), out_(out),
         next_block_(first_block), image_(block_size) {}
 
   bool Run(std::string& error) {
-    const bool assm = spec_.space == SpaceManagement::kAssm;
-    for (const LobValue& lob : spec_.lobs) {
+    const bool assm = wanted_.space == SpaceManagement::kAssm;
+    for (const LobValue& lob : wanted_.lobs) {
       if (lob.data.empty()) {
         error = "an out-of-line LOB needs at least one byte";
         return false;
       }
       WriteLob(lob);
-      if (spec_.decoy && &lob == &spec_.lobs.front()) {
+      if (wanted_.decoy && &lob == &wanted_.lobs.front()) {
         // Another segment's page with the same identifier and a higher version.
-        WritePage(Next(1), spec_.object_number + 1, lob.page_key, lob.version + 7, 0, {}, 0x5A);
+        WritePage(Next(1), wanted_.object_number + 1, lob.page_key, lob.version + 7, 0, {}, 0x5A);
       }
     }
     if (extents_.empty()) AllocateExtent();
@@ -64,17 +64,17 @@ class SegmentWriter {
 
   void AllocateExtent() {
     const std::uint32_t start = next_block_;
-    next_block_ += spec_.extent_blocks + spec_.gap_blocks;
+    next_block_ += wanted_.extent_blocks + wanted_.gap_blocks;
     const std::size_t index = extents_.size();
-    extents_.push_back({Dba(start), spec_.extent_blocks});
+    extents_.push_back({Dba(start), wanted_.extent_blocks});
     std::uint32_t data = start;
     if (index == 0) {
       header_block_ = data++;
-    } else if (index % spec_.extents_per_map == 0) {
+    } else if (index % wanted_.extents_per_map == 0) {
       map_blocks_.push_back(data++);
     }
     free_ = data;
-    end_ = start + spec_.extent_blocks;
+    end_ = start + wanted_.extent_blocks;
   }
 
   // n consecutive blocks of one extent.
@@ -107,24 +107,24 @@ class SegmentWriter {
     }
     BlockStamp stamp;
     stamp.scn_base = 0x00200000 + block;
-    FinishBlock(image_, spec_.space == SpaceManagement::kAssm ? lp::kTypeAssm : lp::kType, format_, Dba(block), stamp);
+    FinishBlock(image_, wanted_.space == SpaceManagement::kAssm ? lp::kTypeAssm : lp::kType, format_, Dba(block), stamp);
     Put(block);
   }
 
   void WriteChunk(const LobValue& lob, std::uint32_t page, std::uint32_t version, std::uint8_t filler) {
-    const std::uint32_t chunk = std::max<std::uint32_t>(1, spec_.chunk);
+    const std::uint32_t chunk = std::max<std::uint32_t>(1, wanted_.chunk);
     const std::uint32_t first = Next(chunk);
     const std::size_t room = LobPageBytes(bs_);
     for (std::uint32_t place = 0; place < chunk; ++place) {
       const std::size_t from = (static_cast<std::size_t>(page) * chunk + place) * room;
       const std::size_t n = from < lob.data.size() ? std::min(room, lob.data.size() - from) : 0;
-      WritePage(first + place, spec_.object_number, lob.page_key, version, page,
+      WritePage(first + place, wanted_.object_number, lob.page_key, version, page,
                 ByteView(lob.data.data() + std::min(from, lob.data.size()), n), filler);
     }
   }
 
   void WriteLob(const LobValue& lob) {
-    const std::size_t per_chunk = LobPageBytes(bs_) * std::max<std::uint32_t>(1, spec_.chunk);
+    const std::size_t per_chunk = LobPageBytes(bs_) * std::max<std::uint32_t>(1, wanted_.chunk);
     const auto pages = static_cast<std::uint32_t>((lob.data.size() + per_chunk - 1) / per_chunk);
     for (std::uint32_t page = 0; page < pages; ++page) {
       const bool rewritten =
@@ -143,12 +143,12 @@ class SegmentWriter {
     for (const auto& e : extents_) control.blocks += e.block_count;
     const std::size_t maps = 1 + map_blocks_.size();
     for (std::size_t m = 0; m < maps; ++m) {
-      const std::size_t first = m * spec_.extents_per_map;
-      const std::size_t count = std::min<std::size_t>(spec_.extents_per_map, extents_.size() - first);
+      const std::size_t first = m * wanted_.extents_per_map;
+      const std::size_t count = std::min<std::size_t>(wanted_.extents_per_map, extents_.size() - first);
       const std::uint32_t block = m == 0 ? header_block_ : map_blocks_[m - 1];
       const std::uint32_t next = m + 1 < maps ? Dba(map_blocks_[m]) : 0;
       std::fill(image_.begin(), image_.end(), 0);
-      WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), spec_.object_number,
+      WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), wanted_.object_number,
                           std::span<const ExtentSpec>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
                           control);
       Put(block);
@@ -161,7 +161,7 @@ class SegmentWriter {
   std::uint32_t file_no_;
   std::uint32_t bs_;
   std::uint8_t format_;
-  const LobSegmentSpec& spec_;
+  const LobSegmentSpec& wanted_;
   LobSegmentWritten& out_;
   std::uint32_t next_block_;
   std::uint32_t free_ = 0;

@@ -121,7 +121,7 @@ void Resolver::MaterializedViews() {
     container.tablespace = wanted.tablespace;
     container.columns = wanted.columns;
     container.rows = wanted.rows;
-    ResolveTable(container, -1);
+    ResolveTable(container);
     RMaterializedView m;
     m.container = r_.tables[static_cast<std::size_t>(TableIndex(wanted.owner, wanted.name))].object;
     m.object = NextObject();
@@ -166,7 +166,7 @@ void Resolver::MaterializedViewLogs() {
     table.columns.push_back({"DMLTYPE$$", Varchar2(1)});
     table.columns.push_back({"OLD_NEW$$", Varchar2(1)});
     table.columns.push_back({"CHANGE_VECTOR$$", Raw(255)});
-    ResolveTable(table, -1);
+    ResolveTable(table);
     r_.materialized_view_logs.push_back(std::move(log));
   }
 }

@@ -67,10 +67,10 @@ void Resolver::Clusters() {
 }
 
 void Resolver::Tables() {
-  for (std::size_t i = 0; i < schema_.tables.size(); ++i) ResolveTable(schema_.tables[i], static_cast<int>(i));
+  for (const TableSpec& table : schema_.tables) ResolveTable(table);
 }
 
-void Resolver::ResolveTable(const TableSpec& wanted, int) {
+void Resolver::ResolveTable(const TableSpec& wanted) {
   const std::uint32_t owner = UserNumber(wanted.owner);
   if (TableIndex(wanted.owner, wanted.name) >= 0) Fail("table " + wanted.owner + "." + wanted.name + " given twice");
   RTable t;
@@ -217,7 +217,7 @@ void Resolver::ResolveTable(const TableSpec& wanted, int) {
         storage.rows.push_back(std::move(out));
       }
     }
-    ResolveTable(storage, -1);
+    ResolveTable(storage);
     RTable& st = r_.tables.back();
     st.property |= 0x2000;
     st.columns.front().column_number = 0;

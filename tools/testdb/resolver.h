@@ -3,7 +3,6 @@
 // lookups by name the later steps need.
 #pragma once
 
-#include <deque>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -30,7 +29,7 @@ class Resolver {
   // resolve_tables.cpp
   void Clusters();
   void Tables();
-  void ResolveTable(const TableSpec& wanted, int spec_index);
+  void ResolveTable(const TableSpec& wanted);
   void ForeignKeys();
   void Indexes();
   void ClusterIndex(const IndexSpec& wanted);
@@ -80,8 +79,6 @@ class Resolver {
   std::uint32_t next_constraint_ = 5001;
   std::uint32_t database_charset_ = 0;
   std::map<std::pair<std::string, std::string>, int> tables_by_name_;
-  // Table specs the resolver makes (container tables, logs, storage tables).
-  std::deque<TableSpec> derived_specs_;
 };
 
 }  // namespace quillon::testdb
