@@ -19,9 +19,9 @@
 #include <string>
 
 #include "bench_support.h"
-#include "browse/page_index.h"
+#include "rows/page_index.h"
 #include "browse/record_view_worker.h"
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 #include "reader/identify.h"
 #include "reader/packed_codes.h"
 

@@ -27,12 +27,12 @@ namespace {
 
 QString Text(const char* text) { return QString::fromUtf8(text); }
 
-struct ColumnSpec {
+struct ColumnDescription {
   const char* header;
   Qt::Alignment alignment;
   int width;
 };
-constexpr ColumnSpec kColumns[] = {
+constexpr ColumnDescription kColumns[] = {
     {text::kColumnPath, Qt::AlignLeft, 170},     {text::kColumnSize, Qt::AlignRight, 107},
     {text::kColumnModified, Qt::AlignLeft, 70},  {text::kColumnCreated, Qt::AlignLeft, 70},
     {text::kColumnAccessed, Qt::AlignLeft, 70},
@@ -92,7 +92,7 @@ CSelectOracleDataBase::CSelectOracleDataBase(UserPrompts& prompts, QWidget* pare
   search_layout->setColumnStretch(1, 1);
 
   QStringList headers;
-  for (const ColumnSpec& c : kColumns) headers.append(Text(c.header));
+  for (const ColumnDescription& c : kColumns) headers.append(Text(c.header));
   results_->setHorizontalHeaderLabels(headers);
   // The columns are at least as wide as their headers in the user's font;
   // the path column takes what the dialog's width leaves.

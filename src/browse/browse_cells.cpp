@@ -2,10 +2,6 @@
 
 namespace quillon {
 
-ColumnDescriptor DescriptorOf(const ColumnInfo& column) {
-  return ColumnDescriptor{column.type_code, column.charset_id, column.name};
-}
-
 void MakeBrowseCells(const TableRow& row, const TableLayout& layout, DecodeContext& context,
                      std::vector<DataView>& cells) {
   const auto& columns = layout.columns();

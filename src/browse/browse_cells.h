@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 #include "reader/catalogue_columns.h"
 #include "reader/value_decode.h"
 
@@ -15,8 +15,5 @@ namespace quillon {
 // Fills cells (reusing its strings) with the cells of row.
 void MakeBrowseCells(const TableRow& row, const TableLayout& layout, DecodeContext& context,
                      std::vector<DataView>& cells);
-
-// The value decoder's view of a column record.
-ColumnDescriptor DescriptorOf(const ColumnInfo& column);
 
 }  // namespace quillon

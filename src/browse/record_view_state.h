@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "browse/page_index.h"
+#include "rows/page_index.h"
 
 namespace quillon {
 

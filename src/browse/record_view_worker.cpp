@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "browse/browse_cells.h"
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 
 namespace quillon {
 

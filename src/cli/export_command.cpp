@@ -3,7 +3,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "browse/row_writer.h"
+#include "rows/row_writer.h"
 #include "cli/cli.h"
 #include "reader/engine.h"
 

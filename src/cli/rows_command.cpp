@@ -1,7 +1,7 @@
 // quillon rows DIR OWNER.TABLE [--page N | --all] [--format table|csv|json]
 #include <ostream>
 
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
 

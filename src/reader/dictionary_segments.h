@@ -4,7 +4,8 @@
 // Segments are found by the data object number in their segment header. The
 // numbers below are those of a database created by each release's own
 // scripts; release 18 (11g Release 2) also exists with an alternative
-// numbering (LayoutVariant 19), whose numbers stand in the Alt. column.
+// numbering (LayoutVariant 19), whose numbers stand in the `alternative`
+// member of SystemSegmentNumbers.
 #pragma once
 
 #include <array>
@@ -88,7 +89,8 @@ std::span<const SystemSegmentNumbers> SystemSegmentTable();
 const SystemSegmentNumbers& SegmentInfo(SystemSegment segment);
 
 // The data object number of a segment for a release (codes 8 and 9 share a
-// column); 0 when the release has none. alternative: the Alt. column.
+// column); 0 when the release has none. alternative: the numbers of
+// LayoutVariant 19.
 std::uint32_t SegmentNumber(SystemSegment segment, int release_code, bool alternative);
 // The segment a data object number stands for in a release.
 std::optional<SystemSegment> FindSystemSegment(std::uint32_t object_number, int release_code, bool alternative);

@@ -2,7 +2,7 @@
 // the "Previous" and "Next" history, and the worker's record mode.
 #include <gtest/gtest.h>
 
-#include "browse/page_index.h"
+#include "rows/page_index.h"
 #include "browse/record_view_state.h"
 #include "browse/record_view_worker.h"
 #include "browse/worker.h"

@@ -26,7 +26,7 @@ class TreeGenerateTest : public ::testing::Test {
   CatalogueBuilder build;
 };
 
-// Generation steps 2 to 11 on a small schema: every branch, every folder,
+// The whole tree of a small schema: every branch, every folder,
 // the captions, the check boxes and the order of the nodes.
 TEST_F(TreeGenerateTest, WholeTreeOutline) {
   const std::uint32_t scott = build.User("SCOTT");
@@ -269,7 +269,7 @@ TEST_F(TreeGenerateTest, WholeTreeOutline) {
   EXPECT_FALSE(tree.node(*tree.Find({"Schema", "SCOTT"})).expanded);
 }
 
-// Generation step 4: which tables are shown, and when the owner's Tables
+// Which tables are shown, and when the owner's Tables
 // folder gets its box.
 TEST_F(TreeGenerateTest, WhichTablesAreShown) {
   struct Case {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 #include "reader/identify.h"
 #include "support/table_catalogue.h"
 #include "testdb/layout.h"

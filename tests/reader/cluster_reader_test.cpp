@@ -126,7 +126,7 @@ TEST_F(ClusterFixture, MigratedAndChainedMemberRows) {
   // The tail of a chained TAB$ row lives in a second block of the cluster.
   auto tail_block = file.NewBlock(kObjCluster, 2);
   auto full = TabRow(74001, 4, 4, 131, 0);
-  testdb::PieceSpec tail;
+  testdb::PieceDescription tail;
   tail.flag = rw::kLast;
   tail.columns.assign(full.begin() + 10, full.end());
   const auto tail_slot = tail_block.AddRow(1, testdb::EncodeRowPiece(tail));
@@ -137,7 +137,7 @@ TEST_F(ClusterFixture, MigratedAndChainedMemberRows) {
   b.AddRow(0, KeyRow({Num(74000)}));
   b.AddRow(0, KeyRow({Num(74001)}));
   b.AddRow(1, MemberRow(0, TabRow(std::nullopt, 7, 0, 0, 0x20), rw::kMigratedMember));
-  testdb::PieceSpec head;
+  testdb::PieceDescription head;
   head.flag = rw::kClusterMember | rw::kHead | rw::kFirst;  // 0x68: continues elsewhere
   head.key_index = 1;
   head.next = RowAddress{tail_dba, *tail_slot};

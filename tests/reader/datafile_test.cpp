@@ -88,7 +88,7 @@ TEST(FileHeader, BothFormatsDecode) {
                         {0x02, 0, 9, HeaderFormat::kLegacy}};
   for (const auto& c : cases) {
     Bytes block(8192, 0);
-    testdb::FileHeaderSpec wanted;
+    testdb::FileHeaderDescription wanted;
     wanted.format_byte = c.format_byte;
     wanted.compatibility_code = c.compatibility;
     wanted.major_release = c.major;

@@ -230,11 +230,11 @@ TEST_F(KindFixture, PartitionedObjectsDecodeSpareTwo) {
 
 TEST_F(KindFixture, MigratedRowsAreReadWhereTheyLand) {
   // A migrated row (0x0C) and the head it left behind (0x20, no columns).
-  testdb::PieceSpec migrated;
+  testdb::PieceDescription migrated;
   migrated.flag = format::row::kMigrated;
   migrated.head = RowAddress{format::MakeDba(1, 3), 0};
   migrated.columns = {Num(600), Num(1)};
-  testdb::PieceSpec stub;
+  testdb::PieceDescription stub;
   stub.flag = format::row::kHead;
   stub.next = RowAddress{format::MakeDba(1, 16), 1};
   Rows(224, {testdb::EncodeRowPiece(stub), testdb::EncodeRowPiece(migrated)});

@@ -8,10 +8,10 @@ namespace quillon {
 namespace {
 
 using testdb::Bytes;
-using testdb::ExtentSpec;
+using testdb::ExtentDescription;
 
 TEST(ExtentMap, EveryMapBlockTypeDecodes) {
-  const std::vector<ExtentSpec> extents = {{format::MakeDba(4, 8), 8}, {format::MakeDba(4, 128), 16}};
+  const std::vector<ExtentDescription> extents = {{format::MakeDba(4, 8), 8}, {format::MakeDba(4, 128), 16}};
   for (const std::uint8_t type : {0x10, 0x23, 0x12, 0x24}) {
     SCOPED_TRACE(type);
     Bytes block(8192, 0);
@@ -36,7 +36,7 @@ TEST(ExtentMap, EveryMapBlockTypeDecodes) {
 
 TEST(ExtentMap, StoredCountIsBoundedByTheBlock) {
   Bytes block(2048, 0);
-  const std::vector<ExtentSpec> extents = {{format::MakeDba(1, 10), 1}};
+  const std::vector<ExtentDescription> extents = {{format::MakeDba(1, 10), 1}};
   testdb::WriteExtentMapBlock(block, 0x10, 0x02, format::MakeDba(1, 9), 18, extents, 0, {}, 0xFFFFFFFFu);
   const auto map = DecodeExtentMap(ByteView(block.data(), block.size()));
   ASSERT_TRUE(map);

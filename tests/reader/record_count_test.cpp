@@ -13,14 +13,14 @@ namespace {
 using testdb::Bytes;
 using testdb::DataBlockBuilder;
 using testdb::EncodeRowPiece;
-using testdb::PieceSpec;
+using testdb::PieceDescription;
 
 constexpr std::uint32_t kTable = 5150;
 
 Bytes HeapBlock(SpaceManagement space, std::uint32_t object = kTable) {
   DataBlockBuilder b(2048, space, 2, object, 1);
   const RowAddress next{format::MakeDba(4, 99), 0};
-  const std::vector<PieceSpec> pieces = {
+  const std::vector<PieceDescription> pieces = {
       {0x2C, 0, {}, {}, {}, 0, {Bytes{0xC1, 0x02}}},            // complete: counts
       {0x0C, 0, next, {}, {}, 0, {Bytes{0xC1, 0x03}}},          // migrated piece: counts
       {0x28, 0, {}, next, {}, 0, {Bytes{0xC1, 0x04}}},          // chained head: counts

@@ -8,7 +8,7 @@ namespace {
 
 using testdb::Bytes;
 using testdb::EncodeRowPiece;
-using testdb::PieceSpec;
+using testdb::PieceDescription;
 
 // Every row header shape the readers meet: which addresses and cluster bytes
 // follow the column count, and where the columns start.
@@ -17,7 +17,7 @@ TEST(RowPiece, HeaderShapesByFlag) {
   const RowAddress b{0x01400011, 7};
   struct Case {
     const char* what;
-    PieceSpec wanted;
+    PieceDescription wanted;
     bool head, next, key;
     std::size_t columns_at;
   };

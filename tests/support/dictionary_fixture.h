@@ -29,14 +29,14 @@ inline ColumnBytes Raw(Bytes b) { return b; }
 
 // A row piece of a heap table.
 inline Bytes HeapRow(std::vector<ColumnBytes> columns, std::uint8_t flag = format::row::kComplete) {
-  testdb::PieceSpec p;
+  testdb::PieceDescription p;
   p.flag = flag;
   p.columns = std::move(columns);
   return testdb::EncodeRowPiece(p);
 }
 // A cluster key row.
 inline Bytes KeyRow(std::vector<ColumnBytes> key_columns) {
-  testdb::PieceSpec p;
+  testdb::PieceDescription p;
   p.flag = format::row::kKeyRow;
   p.key_row_count = 1;
   p.columns = std::move(key_columns);
@@ -45,7 +45,7 @@ inline Bytes KeyRow(std::vector<ColumnBytes> key_columns) {
 // A cluster member row under the key at key_index.
 inline Bytes MemberRow(std::uint8_t key_index, std::vector<ColumnBytes> columns,
                        std::uint8_t flag = format::row::kMemberRow) {
-  testdb::PieceSpec p;
+  testdb::PieceDescription p;
   p.flag = flag;
   p.key_index = key_index;
   if ((flag & format::row::kFirst) && !(flag & format::row::kHead)) p.head = RowAddress{0x00400005, 0};
@@ -93,7 +93,7 @@ class BlockFile {
     const std::uint32_t count = kFirstDataBlock + static_cast<std::uint32_t>(blocks_.size());
     Bytes file(static_cast<std::size_t>(count) * kBlockSize, 0);
     testdb::WriteOsHeaderBlock({file.data(), kBlockSize}, format::header_format::k8K, kBlockSize, count);
-    testdb::FileHeaderSpec header;
+    testdb::FileHeaderDescription header;
     header.database_name = "DICT";
     header.tablespace_name = "SYSTEM";
     header.block_count = count;

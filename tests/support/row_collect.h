@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 
 namespace quillon::test {
 

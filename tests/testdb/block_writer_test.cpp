@@ -31,7 +31,7 @@ TEST(BlockWriter, DataBlockMatchesRealOracleBlock) {
   testdb::DataBlockBuilder b(8192, SpaceManagement::kAssm, 2, 0xD2B8, 1);
   const char* names[] = {"a", "b", "c"};
   for (std::uint8_t i = 0; i < 3; ++i) {
-    testdb::PieceSpec p;
+    testdb::PieceDescription p;
     p.columns = {Bytes{0xC1, static_cast<std::uint8_t>(2 + i)}, Bytes{static_cast<std::uint8_t>(names[i][0])}};
     ASSERT_EQ(b.AddRow(0, testdb::EncodeRowPiece(p)), i);
   }
@@ -74,24 +74,24 @@ TEST(BlockWriter, DataBlockMatchesRealOracleBlock) {
 TEST(BlockWriter, PiecesRoundTripThroughTheReader) {
   struct Case {
     const char* name;
-    testdb::PieceSpec piece;
+    testdb::PieceDescription piece;
     std::size_t header;  // bytes before the first column
   };
-  testdb::PieceSpec complete;
+  testdb::PieceDescription complete;
   complete.columns = {Bytes{1}, std::nullopt, Bytes(251, 7), Bytes{}};
-  testdb::PieceSpec head = complete;
+  testdb::PieceDescription head = complete;
   head.flag = 0x29;
   head.next = RowAddress{0x01000123, 7};
-  testdb::PieceSpec migrated = complete;
+  testdb::PieceDescription migrated = complete;
   migrated.flag = 0x0C;
   migrated.head = RowAddress{0x00C00002, 1};
-  testdb::PieceSpec member = complete;
+  testdb::PieceDescription member = complete;
   member.flag = 0x6C;
   member.key_index = 3;
-  testdb::PieceSpec middle = complete;
+  testdb::PieceDescription middle = complete;
   middle.flag = 0x03;
   middle.next = RowAddress{5, 6};
-  testdb::PieceSpec key;
+  testdb::PieceDescription key;
   key.flag = 0xAC;
   key.key_row_count = 2;
   key.columns = {Bytes{0xC1, 0x02}};

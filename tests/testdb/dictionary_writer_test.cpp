@@ -244,7 +244,7 @@ TEST(DictionaryWriter, LongRowsAreChainedAndLongColumnsStoredLast) {
   const auto& db = test::SampleDb("10.2", 2048);
   const testdb::ResolvedSchema& r = *db.db.schema;
   Reader reader(db);
-  const testdb::ViewSpec* big = nullptr;
+  const testdb::ViewDescription* big = nullptr;
   for (const auto& v : r.schema->views) {
     if (v.name == "EMP_ALL_DEPTS_V") big = &v;
   }

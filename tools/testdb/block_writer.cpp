@@ -139,7 +139,7 @@ void WriteGenericFileHeader(std::span<std::uint8_t> block, const GenericFileHead
   PutU16LE(p + kcc::kFileType, h.file_type);
 }
 
-void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& wanted) {
+void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderDescription& wanted) {
   namespace fh = format::file_header;
   std::fill(block.begin(), block.end(), 0);
   std::uint8_t* p = block.data();
@@ -197,7 +197,7 @@ std::size_t DefaultExtentsPerMap(std::size_t block_size, std::uint8_t block_type
 }
 
 void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type, std::uint8_t format_byte,
-                         std::uint32_t rdba, std::uint32_t object_number, std::span<const ExtentSpec> entries,
+                         std::uint32_t rdba, std::uint32_t object_number, std::span<const ExtentDescription> entries,
                          std::uint32_t next_map, const BlockStamp& stamp,
                          std::optional<std::uint32_t> extent_count_override, const ExtentControl& control) {
   std::fill(block.begin(), block.end(), 0);
@@ -316,7 +316,7 @@ void AppendColumn(Bytes& out, const ColumnBytes& column) {
   WriteColumn(out.data() + at, c);
 }
 
-Bytes EncodeRowPiece(const PieceSpec& piece) {
+Bytes EncodeRowPiece(const PieceDescription& piece) {
   PieceHeader h;
   h.flag = piece.flag;
   h.lock = piece.lock;
@@ -332,7 +332,7 @@ Bytes EncodeRowPiece(const PieceSpec& piece) {
   return out;
 }
 
-std::size_t EncodedPieceSize(const PieceSpec& piece) {
+std::size_t EncodedPieceSize(const PieceDescription& piece) {
   std::size_t n = PieceHeaderSize(piece.flag);
   if (piece.flag & rw::kDeleted) return n;
   for (const auto& c : piece.columns) n += EncodedColumnSize(!c.has_value(), c ? c->size() : 0);

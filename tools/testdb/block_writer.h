@@ -68,7 +68,7 @@ struct GenericFileHeader {
 };
 void WriteGenericFileHeader(std::span<std::uint8_t> block, const GenericFileHeader& header);
 
-struct FileHeaderSpec {
+struct FileHeaderDescription {
   std::uint8_t format_byte = format::header_format::k8K;
   std::uint32_t relative_file = 1;
   std::uint16_t compatibility_code = 0x0B20;  // modern format
@@ -84,12 +84,12 @@ struct FileHeaderSpec {
   std::uint32_t checkpoint_scn = 0x000F0000;
   BlockStamp stamp;
 };
-void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderSpec& wanted);
+void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderDescription& wanted);
 
-struct ExtentSpec {
+struct ExtentDescription {
   std::uint32_t first_dba = 0;
   std::uint32_t block_count = 0;
-  bool operator==(const ExtentSpec&) const = default;
+  bool operator==(const ExtentDescription&) const = default;
 };
 
 // How many extent entries fit in a segment header or extent map block.
@@ -121,7 +121,7 @@ struct ExtentControl {
 // extent_count_override writes a different count than entries.size() (damage).
 void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type,
                          std::uint8_t format_byte, std::uint32_t rdba, std::uint32_t object_number,
-                         std::span<const ExtentSpec> entries, std::uint32_t next_map,
+                         std::span<const ExtentDescription> entries, std::uint32_t next_map,
                          const BlockStamp& stamp,
                          std::optional<std::uint32_t> extent_count_override = std::nullopt,
                          const ExtentControl& control = {});
@@ -171,7 +171,7 @@ std::uint8_t* WriteColumn(std::uint8_t* out, const ColumnSlice& column);
 // One row piece as stored: header fields and owned columns (for tests and
 // small hand-made blocks). Key rows made this way link to no other block
 // (zero addresses); the layout engine writes the real links.
-struct PieceSpec {
+struct PieceDescription {
   std::uint8_t flag = format::row::kComplete;
   std::uint8_t lock = 0;
   std::optional<RowAddress> head;       // written for first pieces that are not the head
@@ -185,9 +185,9 @@ struct PieceSpec {
 // 250 bytes, 0xFF for NULL) and its bytes.
 void AppendColumn(Bytes& out, const ColumnBytes& column);
 // Encodes a whole row piece.
-Bytes EncodeRowPiece(const PieceSpec& piece);
+Bytes EncodeRowPiece(const PieceDescription& piece);
 // The stored size of a row piece with the given header and columns.
-std::size_t EncodedPieceSize(const PieceSpec& piece);
+std::size_t EncodedPieceSize(const PieceDescription& piece);
 
 // The transaction header of a data or index block (offsets 20 to 44) and its
 // ITL entries: the first holds the committed transaction that loaded the

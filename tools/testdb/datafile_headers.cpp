@@ -15,7 +15,7 @@ void WriteDatafileHeaders(DatafileWriter& file, const ReleaseProfile& release, s
   WriteOsHeaderBlock(block, format_byte, block_size, id.block_count);
   file.Put(0, block);
 
-  FileHeaderSpec wanted;
+  FileHeaderDescription wanted;
   wanted.format_byte = format_byte;
   wanted.relative_file = id.relative_file;
   wanted.compatibility_code = release.header_value;

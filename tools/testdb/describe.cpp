@@ -417,7 +417,7 @@ class Describer {
       c_.synonyms.Append(SynonymRecord{s.object, s.link, s.target_owner, s.target_name});
     }
     for (const RSequence& s : r_.sequences) {
-      const SequenceSpec& wanted = *s.wanted;
+      const SequenceDescription& wanted = *s.wanted;
       SequenceRecord rec;
       rec.object_number = s.object;
       rec.increment = DecimalText(wanted.increment);
@@ -432,7 +432,7 @@ class Describer {
       c_.sequences.Append(std::move(rec));
     }
     for (const RTrigger& t : r_.triggers) {
-      const TriggerSpec& wanted = *t.wanted;
+      const TriggerDescription& wanted = *t.wanted;
       TriggerRecord rec;
       rec.object_number = t.object;
       rec.type_code = Packed(t.type);
@@ -461,7 +461,7 @@ class Describer {
   void Types() {
     for (const RType& t : r_.types) {
       if (t.builtin) continue;
-      const TypeSpec& wanted = *t.wanted;
+      const TypeDescription& wanted = *t.wanted;
       const std::string oid = OidText(View(t.toid));
       TypeRecord rec;
       rec.type_oid = oid;
@@ -472,7 +472,7 @@ class Describer {
       rec.method_count = static_cast<std::uint32_t>(wanted.methods.size());
       c_.types.Append(std::move(rec));
       for (std::size_t i = 0; i < wanted.attributes.size(); ++i) {
-        const AttributeSpec& a = wanted.attributes[i];
+        const AttributeDescription& a = wanted.attributes[i];
         AttributeType at;
         at.attribute_name = a.name;
         at.type_owner = t.owner;
@@ -542,11 +542,11 @@ class Describer {
 
   void XmlSchemas() {
     for (const RXmlSchema& x : r_.xml_schemas) {
-      const XmlSchemaSpec& wanted = *x.wanted;
+      const XmlSchemaDescription& wanted = *x.wanted;
       const std::string schema_id = OidText(View(x.oid));
       c_.xml_schemas.Append(XmlSchemaRecord{schema_id, wanted.owner, wanted.url, wanted.target_namespace, wanted.version});
       std::uint32_t number = 1;
-      const auto element = [&](const XmlElementSpec& e, const Bytes& oid, bool attribute) {
+      const auto element = [&](const XmlElementDescription& e, const Bytes& oid, bool attribute) {
         XmlElementRecord rec;
         rec.object_id = OidText(View(oid));
         rec.schema_id = schema_id;
@@ -625,9 +625,9 @@ std::map<std::uint32_t, std::vector<CatalogueJsonRow>> DescribeRows(const Genera
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
         return order;
       };
-      for (const PartitionSpec& p : t.wanted->partitioning.partitions) {
+      for (const PartitionDescription& p : t.wanted->partitioning.partitions) {
         sources.push_back({&p.rows, all(p.rows)});
-        for (const SubpartitionSpec& sp : p.subpartitions) sources.push_back({&sp.rows, all(sp.rows)});
+        for (const SubpartitionDescription& sp : p.subpartitions) sources.push_back({&sp.rows, all(sp.rows)});
       }
     }
     for (const auto& [source, order] : sources) {

@@ -52,7 +52,7 @@ void DictionaryRows::Synonyms() {
 
 void DictionaryRows::Sequences() {
   for (const RSequence& s : r_.sequences) {
-    const SequenceSpec& wanted = *s.wanted;
+    const SequenceDescription& wanted = *s.wanted;
     Add("SEQ$", New("SEQ$")
                     .Num("OBJ#", s.object)
                     .NumText("INCREMENT$", wanted.increment)
@@ -69,7 +69,7 @@ void DictionaryRows::Sequences() {
 
 void DictionaryRows::Triggers() {
   for (const RTrigger& t : r_.triggers) {
-    const TriggerSpec& wanted = *t.wanted;
+    const TriggerDescription& wanted = *t.wanted;
     DictRow row = New("TRIGGER$");
     row.Num("OBJ#", t.object)
         .Num("TYPE#", t.type)
@@ -103,7 +103,7 @@ void DictionaryRows::Source() {
 void DictionaryRows::Types() {
   for (const RType& t : r_.types) {
     if (t.builtin) continue;
-    const TypeSpec& wanted = *t.wanted;
+    const TypeDescription& wanted = *t.wanted;
     DictRow row = New("TYPE$");
     Bytes hash = Derived(t.toid, 0x11);
     hash.push_back(0x02);
@@ -131,7 +131,7 @@ void DictionaryRows::Types() {
       return r_.types.front();
     };
     for (std::size_t i = 0; i < wanted.attributes.size(); ++i) {
-      const AttributeSpec& a = wanted.attributes[i];
+      const AttributeDescription& a = wanted.attributes[i];
       const RType& at = type_of(a.type);
       DictRow attr = New("ATTRIBUTE$");
       attr.Raw("TOID", t.toid)
@@ -180,7 +180,7 @@ void DictionaryRows::Types() {
 
 void DictionaryRows::Links() {
   for (const RLink& l : r_.links) {
-    const DatabaseLinkSpec& wanted = *l.wanted;
+    const DatabaseLinkDescription& wanted = *l.wanted;
     // From 10g Release 2 on the password is kept only as a hash.
     const bool hashed = version_ >= DictVersion::k102;
     DictRow row = New("LINK$");
@@ -207,7 +207,7 @@ void DictionaryRows::Links() {
 
 void DictionaryRows::MaterializedViews() {
   for (const RMaterializedView& m : r_.materialized_views) {
-    const MaterializedViewSpec& wanted = *m.wanted;
+    const MaterializedViewDescription& wanted = *m.wanted;
     const std::string& query = wanted.query;
     DictRow sum = New("SUM$");
     sum.Num("OBJ#", m.object)
@@ -250,7 +250,7 @@ void DictionaryRows::MaterializedViews() {
     Add("SNAP$", snap);
   }
   for (const RMaterializedViewLog& log : r_.materialized_view_logs) {
-    const MaterializedViewLogSpec& wanted = *log.wanted;
+    const MaterializedViewLogDescription& wanted = *log.wanted;
     DictRow row = New("MLOG$");
     row.Text("MOWNER", wanted.owner)
         .Text("MASTER", wanted.master)

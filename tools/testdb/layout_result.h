@@ -41,7 +41,7 @@ struct SegmentLayout {
   std::uint32_t relative_file = 0;
   std::uint32_t header_dba = 0;
   std::vector<std::uint32_t> extent_map_dbas;  // extent map blocks after the header, in chain order
-  std::vector<ExtentSpec> extents;             // in map order
+  std::vector<ExtentDescription> extents;             // in map order
   std::vector<std::uint32_t> blocks;           // every block of every extent, in map order
   std::vector<std::uint32_t> data_blocks;      // formatted data blocks (type 0x06), in order
   std::vector<std::uint32_t> bitmap_blocks;    // ASSM level-1 and level-2 bitmap blocks

@@ -33,7 +33,7 @@ Bytes LocatorHead(std::uint32_t page_key, std::size_t total, bool character) {
 class SegmentWriter {
  public:
   SegmentWriter(std::fstream& file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
-                std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out)
+                std::uint32_t first_block, const LobSegmentDescription& wanted, LobSegmentWritten& out)
       : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), wanted_(wanted), out_(out),
         next_block_(first_block), image_(block_size) {}
 
@@ -149,7 +149,7 @@ class SegmentWriter {
       const std::uint32_t next = m + 1 < maps ? Dba(map_blocks_[m]) : 0;
       std::fill(image_.begin(), image_.end(), 0);
       WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), wanted_.object_number,
-                          std::span<const ExtentSpec>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
+                          std::span<const ExtentDescription>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
                           control);
       Put(block);
       if (m > 0) out_.map_dbas.push_back(Dba(block));
@@ -161,14 +161,14 @@ class SegmentWriter {
   std::uint32_t file_no_;
   std::uint32_t bs_;
   std::uint8_t format_;
-  const LobSegmentSpec& wanted_;
+  const LobSegmentDescription& wanted_;
   LobSegmentWritten& out_;
   std::uint32_t next_block_;
   std::uint32_t free_ = 0;
   std::uint32_t end_ = 0;
   std::uint32_t header_block_ = 0;
   std::vector<std::uint32_t> map_blocks_;
-  std::vector<ExtentSpec> extents_;
+  std::vector<ExtentDescription> extents_;
   Bytes image_;
 };
 
@@ -199,7 +199,7 @@ Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character)
 }
 
 bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
-                     std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out,
+                     std::uint32_t first_block, const LobSegmentDescription& wanted, LobSegmentWritten& out,
                      std::string& error) {
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   if (!file) {

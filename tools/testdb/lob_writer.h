@@ -36,7 +36,7 @@ struct LobValue {
   bool old_copy_first = true;     // the older copy lies before the current one
 };
 
-struct LobSegmentSpec {
+struct LobSegmentDescription {
   std::uint32_t object_number = 0;  // data object number
   SpaceManagement space = SpaceManagement::kFreeList;
   std::uint32_t chunk = 1;          // blocks per chunk
@@ -49,7 +49,7 @@ struct LobSegmentSpec {
 
 struct LobSegmentWritten {
   std::uint32_t header_dba = 0;
-  std::vector<ExtentSpec> extents;
+  std::vector<ExtentDescription> extents;
   std::vector<std::uint32_t> map_dbas;  // extent map blocks after the header
   std::uint32_t end_block = 0;          // first block after the segment
 };
@@ -67,7 +67,7 @@ Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character)
 // relative_file) from block first_block on; the file grows as needed. False
 // with a message when the file cannot be written or a LOB is empty.
 bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
-                     std::uint32_t first_block, const LobSegmentSpec& wanted, LobSegmentWritten& out,
+                     std::uint32_t first_block, const LobSegmentDescription& wanted, LobSegmentWritten& out,
                      std::string& error);
 
 }  // namespace quillon::testdb

@@ -146,7 +146,7 @@ enum class ExtentPolicy : std::uint8_t {
 enum class SegmentKind : std::uint8_t { kHeap, kCluster, kIndex };
 
 // The content of an index segment.
-struct IndexSegmentSpec {
+struct IndexSegmentDescription {
   std::uint8_t leaf_flags = format::index_header::kFlagsNormal;  // H + 2 of leaf blocks
   std::uint8_t key_columns = 1;                                  // H + 3
   std::vector<IndexEntry> entries;                               // in key order
@@ -181,7 +181,7 @@ struct SegmentModel {
   std::vector<ClusterKey> keys;
   std::uint32_t cluster_key_size = 0;        // SIZE: bytes reserved per key; 0: pack while they fit
   // Index segment.
-  IndexSegmentSpec index;
+  IndexSegmentDescription index;
 
   // The segment header's block type when it is not the space management's
   // (0x17 for a LOB segment in a free-list tablespace).

@@ -95,7 +95,7 @@ RColumn Resolver::ScalarColumn(const std::string& name, const ColumnType& type) 
   return c;
 }
 
-std::vector<RColumn> Resolver::Columns(const TableSpec& wanted, std::uint32_t table_object, RTable& table) {
+std::vector<RColumn> Resolver::Columns(const TableDescription& wanted, std::uint32_t table_object, RTable& table) {
   std::vector<RColumn> out;
   std::uint32_t column_number = 1;
   std::uint32_t internal = 1;
@@ -130,7 +130,7 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& wanted, std::uint32_t ta
     return out;
   }
   for (std::size_t ci = 0; ci < wanted.columns.size(); ++ci) {
-    const ColumnSpec& cs = wanted.columns[ci];
+    const ColumnDescription& cs = wanted.columns[ci];
     const int source = static_cast<int>(ci);
     if (!cs.virtual_expression.empty()) {
       if (!AtLeast(DictVersion::k111)) continue;  // virtual columns came with 11g
@@ -213,7 +213,7 @@ std::vector<RColumn> Resolver::Columns(const TableSpec& wanted, std::uint32_t ta
   return out;
 }
 
-void Resolver::AssignSegmentColumns(RTable& table, const TableSpec& wanted) {
+void Resolver::AssignSegmentColumns(RTable& table, const TableDescription& wanted) {
   std::uint32_t next = 1;
   std::vector<RColumn*> key_columns;
   // A clustered table's key columns live in the cluster's key row: they

@@ -9,7 +9,7 @@ namespace {
 // TRIGGER$.PROPERTY bits.
 constexpr std::uint64_t kOnView = 0x01, kOnDatabase = 0x08, kOnSchema = 0x10;
 
-std::uint32_t TriggerType(const TriggerSpec& t) {
+std::uint32_t TriggerType(const TriggerDescription& t) {
   if (t.timing == TriggerTiming::kInsteadOf) return 4;
   const bool row = t.level == TriggerLevel::kRow;
   return t.timing == TriggerTiming::kBefore ? (row ? 1 : 0) : (row ? 3 : 2);
@@ -18,7 +18,7 @@ std::uint32_t TriggerType(const TriggerSpec& t) {
 }  // namespace
 
 void Resolver::Views() {
-  for (const ViewSpec& wanted : schema_.views) {
+  for (const ViewDescription& wanted : schema_.views) {
     RView v;
     v.object = NextObject();
     v.text = wanted.text;
@@ -46,7 +46,7 @@ void Resolver::Views() {
 }
 
 void Resolver::Synonyms() {
-  for (const SynonymSpec& wanted : schema_.synonyms) {
+  for (const SynonymDescription& wanted : schema_.synonyms) {
     RSynonym s;
     s.object = NextObject();
     s.link = wanted.link;
@@ -58,7 +58,7 @@ void Resolver::Synonyms() {
 }
 
 void Resolver::Sequences() {
-  for (const SequenceSpec& wanted : schema_.sequences) {
+  for (const SequenceDescription& wanted : schema_.sequences) {
     RSequence s;
     s.object = NextObject();
     s.wanted = &wanted;
@@ -68,7 +68,7 @@ void Resolver::Sequences() {
 }
 
 void Resolver::Triggers() {
-  for (const TriggerSpec& wanted : schema_.triggers) {
+  for (const TriggerDescription& wanted : schema_.triggers) {
     RTrigger t;
     t.object = NextObject();
     t.wanted = &wanted;
@@ -108,14 +108,14 @@ void Resolver::Triggers() {
 }
 
 void Resolver::Links() {
-  for (const DatabaseLinkSpec& wanted : schema_.links) r_.links.push_back({UserNumber(wanted.owner), &wanted});
+  for (const DatabaseLinkDescription& wanted : schema_.links) r_.links.push_back({UserNumber(wanted.owner), &wanted});
 }
 
 void Resolver::MaterializedViews() {
-  for (const MaterializedViewSpec& wanted : schema_.materialized_views) {
+  for (const MaterializedViewDescription& wanted : schema_.materialized_views) {
     // The container table holds the rows; the summary object stands for the
     // materialized view itself.
-    TableSpec& container = r_.derived_tables.emplace_back();
+    TableDescription& container = r_.derived_tables.emplace_back();
     container.owner = wanted.owner;
     container.name = wanted.name;
     container.tablespace = wanted.tablespace;
@@ -132,7 +132,7 @@ void Resolver::MaterializedViews() {
 }
 
 void Resolver::MaterializedViewLogs() {
-  for (const MaterializedViewLogSpec& wanted : schema_.materialized_view_logs) {
+  for (const MaterializedViewLogDescription& wanted : schema_.materialized_view_logs) {
     const int ti = TableIndex(wanted.owner, wanted.master);
     if (ti < 0) Fail("materialized view log on unknown table " + wanted.master);
     const RTable& master = r_.tables[static_cast<std::size_t>(ti)];
@@ -141,7 +141,7 @@ void Resolver::MaterializedViewLogs() {
     log.log_table = "MLOG$_" + wanted.master.substr(0, 20);
     // The log table: the master's key or row address, the filter columns and
     // the change columns.
-    TableSpec& table = r_.derived_tables.emplace_back();
+    TableDescription& table = r_.derived_tables.emplace_back();
     table.owner = wanted.owner;
     table.name = log.log_table;
     table.tablespace = wanted.tablespace;

@@ -25,8 +25,8 @@ constexpr std::uint64_t kDefaultListPartition = 0x4000;
 
 }  // namespace
 
-void Resolver::Partitions(const TableSpec& wanted, RTable& table, std::size_t table_index) {
-  const PartitioningSpec& p = wanted.partitioning;
+void Resolver::Partitions(const TableDescription& wanted, RTable& table, std::size_t table_index) {
+  const PartitioningDescription& p = wanted.partitioning;
   const std::uint32_t owner = UserNumber(wanted.owner);
   const std::uint32_t table_object = table.object;
   const std::uint32_t table_ts = table.ts;
@@ -67,7 +67,7 @@ void Resolver::Partitions(const TableSpec& wanted, RTable& table, std::size_t ta
   };
 
   for (std::size_t i = 0; i < p.partitions.size(); ++i) {
-    const PartitionSpec& ps = p.partitions[i];
+    const PartitionDescription& ps = p.partitions[i];
     const std::uint32_t ts = ps.tablespace.empty() ? table_ts : TablespaceNumber(ps.tablespace);
     RPartition part;
     part.object = NextObject();
@@ -139,7 +139,7 @@ void Resolver::Partitions(const TableSpec& wanted, RTable& table, std::size_t ta
       r_.lob_composite_partitions.push_back(lp);
     }
     for (std::size_t j = 0; j < ps.subpartitions.size(); ++j) {
-      const SubpartitionSpec& ss = ps.subpartitions[j];
+      const SubpartitionDescription& ss = ps.subpartitions[j];
       const std::uint32_t sts = ss.tablespace.empty() ? ts : TablespaceNumber(ss.tablespace);
       RPartition sub;
       sub.object = NextObject();
@@ -188,7 +188,7 @@ void Resolver::Partitions(const TableSpec& wanted, RTable& table, std::size_t ta
   }
 }
 
-void Resolver::LocalIndexPartitions(const IndexSpec& wanted, RIndex& index, const RTable& table) {
+void Resolver::LocalIndexPartitions(const IndexDescription& wanted, RIndex& index, const RTable& table) {
   const RPartitionedObject* tp = nullptr;
   for (const auto& po : r_.partitioned_objects) {
     if (po.object == table.object && !po.index) tp = &po;

@@ -39,7 +39,7 @@ std::uint32_t ConstraintType(ConstraintKind kind) {
 }  // namespace
 
 void Resolver::Clusters() {
-  for (const ClusterSpec& wanted : schema_.clusters) {
+  for (const ClusterDescription& wanted : schema_.clusters) {
     RCluster c;
     c.object = c.data_object = NextObject();
     c.owner = wanted.owner;
@@ -67,10 +67,10 @@ void Resolver::Clusters() {
 }
 
 void Resolver::Tables() {
-  for (const TableSpec& table : schema_.tables) ResolveTable(table);
+  for (const TableDescription& table : schema_.tables) ResolveTable(table);
 }
 
-void Resolver::ResolveTable(const TableSpec& wanted) {
+void Resolver::ResolveTable(const TableDescription& wanted) {
   const std::uint32_t owner = UserNumber(wanted.owner);
   if (TableIndex(wanted.owner, wanted.name) >= 0) Fail("table " + wanted.owner + "." + wanted.name + " given twice");
   RTable t;
@@ -85,7 +85,7 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
   for (const RColumn& c : t.columns) {
     if (c.column_number != 0) ++t.visible_columns;
   }
-  for (const ConstraintSpec& cs : wanted.constraints) {
+  for (const ConstraintDescription& cs : wanted.constraints) {
     if (cs.kind != ConstraintKind::kPrimaryKey) continue;
     for (const auto& name : cs.columns) {
       for (RColumn& c : t.columns) {
@@ -187,11 +187,11 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
 
   // Nested-table columns: a storage table each, holding the elements of
   // every row's collection under the collection's identifier.
-  for (const NestedStorageSpec& ns : wanted.nested_tables) {
+  for (const NestedStorageDescription& ns : wanted.nested_tables) {
     const RColumn parent = ColumnNamed(r_.tables[ti], ns.column);
-    const ColumnSpec& column = wanted.columns[static_cast<std::size_t>(parent.source_column)];
-    const TypeSpec& type = TypeNamed(column.type.type_owner, column.type.type_name);
-    TableSpec& storage = r_.derived_tables.emplace_back();
+    const ColumnDescription& column = wanted.columns[static_cast<std::size_t>(parent.source_column)];
+    const TypeDescription& type = TypeNamed(column.type.type_owner, column.type.type_name);
+    TableDescription& storage = r_.derived_tables.emplace_back();
     storage.owner = wanted.owner;
     storage.name = ns.storage_table;
     storage.tablespace = wanted.tablespace;
@@ -231,7 +231,7 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
   }
 
   // Constraints: NOT NULL columns first (in column order), then the others.
-  const auto add_constraint = [&](const ConstraintSpec& cs) {
+  const auto add_constraint = [&](const ConstraintDescription& cs) {
     RTable& table = r_.tables[ti];
     RConstraint c;
     c.number = NextConstraint();
@@ -260,9 +260,9 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
     r_.constraints.push_back(std::move(c));
   };
   for (std::size_t ci = 0; ci < wanted.columns.size(); ++ci) {
-    const ColumnSpec& cs = wanted.columns[ci];
+    const ColumnDescription& cs = wanted.columns[ci];
     if (cs.nullable || !cs.virtual_expression.empty()) continue;
-    ConstraintSpec nn;
+    ConstraintDescription nn;
     nn.kind = ConstraintKind::kNotNull;
     nn.columns = {cs.name};
     add_constraint(nn);
@@ -270,7 +270,7 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
   // The top index of an IOT with an overflow segment is laid out after that
   // segment: its leaf rows hold the addresses of their overflow pieces.
   std::optional<std::pair<std::size_t, RSegment>> top_after_overflow;
-  for (const ConstraintSpec& cs : wanted.constraints) {
+  for (const ConstraintDescription& cs : wanted.constraints) {
     if (cs.kind == ConstraintKind::kForeignKey) continue;  // once every table is known
     add_constraint(cs);
     if (cs.kind != ConstraintKind::kPrimaryKey && cs.kind != ConstraintKind::kUnique) continue;
@@ -361,8 +361,8 @@ void Resolver::ResolveTable(const TableSpec& wanted) {
 }
 
 void Resolver::ForeignKeys() {
-  const auto foreign_keys = [&](const TableSpec& wanted) {
-    for (const ConstraintSpec& cs : wanted.constraints) {
+  const auto foreign_keys = [&](const TableDescription& wanted) {
+    for (const ConstraintDescription& cs : wanted.constraints) {
       if (cs.kind != ConstraintKind::kForeignKey) continue;
       const RTable& table = r_.tables[static_cast<std::size_t>(TableIndex(wanted.owner, wanted.name))];
       const int ref_index = TableIndex(cs.ref_owner.empty() ? wanted.owner : cs.ref_owner, cs.ref_table);
@@ -394,11 +394,11 @@ void Resolver::ForeignKeys() {
       r_.constraints.push_back(std::move(c));
     }
   };
-  for (const TableSpec& wanted : schema_.tables) foreign_keys(wanted);
+  for (const TableDescription& wanted : schema_.tables) foreign_keys(wanted);
 }
 
 void Resolver::Indexes() {
-  for (const IndexSpec& wanted : schema_.indexes) {
+  for (const IndexDescription& wanted : schema_.indexes) {
     if (wanted.on_cluster) {
       ClusterIndex(wanted);
       continue;
@@ -460,7 +460,7 @@ void Resolver::Indexes() {
   }
 }
 
-void Resolver::ClusterIndex(const IndexSpec& wanted) {
+void Resolver::ClusterIndex(const IndexDescription& wanted) {
   auto cluster = std::find_if(r_.clusters.begin(), r_.clusters.end(), [&](const RCluster& c) {
     return c.owner == (wanted.table_owner.empty() ? wanted.owner : wanted.table_owner) && c.name == wanted.table;
   });

@@ -47,7 +47,7 @@ CodeObject CodeObjectOf(CodeKind kind) {
 }  // namespace
 
 void Resolver::Types() {
-  for (const TypeSpec& wanted : schema_.types) {
+  for (const TypeDescription& wanted : schema_.types) {
     const auto check = [&](const ColumnType& t) {
       const bool user = t.type == SqlType::kObject || t.type == SqlType::kRef || t.type == SqlType::kNestedTable ||
                         t.type == SqlType::kVarray;
@@ -70,7 +70,7 @@ void Resolver::Types() {
 }
 
 void Resolver::Code() {
-  for (const CodeSpec& wanted : schema_.code) {
+  for (const CodeDescription& wanted : schema_.code) {
     const CodeObject kind = CodeObjectOf(wanted.kind);
     const std::uint32_t object = NextObject();
     AddObject(object, UserNumber(wanted.owner), wanted.name, kind.name_space, kind.type);

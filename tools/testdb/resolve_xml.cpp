@@ -50,7 +50,7 @@ void Resolver::XmlSchemas() {
     rows[table].push_back(std::move(row));
   };
   for (std::size_t si = 0; si < schema_.xml_schemas.size(); ++si) {
-    const XmlSchemaSpec& wanted = schema_.xml_schemas[si];
+    const XmlSchemaDescription& wanted = schema_.xml_schemas[si];
     UserNumber(wanted.owner);
     RXmlSchema r;
     r.wanted = &wanted;
@@ -63,7 +63,7 @@ void Resolver::XmlSchemas() {
          {"NUM_PROPS", val::Num(static_cast<std::int64_t>(wanted.elements.size() + wanted.attributes.size()))},
          {"FLAGS", val::Hex("00000001")},
          {"SCHEMA_OWNER", TextOrNull(wanted.owner)}});
-    const auto property = [&](const std::string& prefix, const XmlElementSpec& e, std::uint32_t number) {
+    const auto property = [&](const std::string& prefix, const XmlElementDescription& e, std::uint32_t number) {
       return std::vector<std::pair<std::string, Value>>{{prefix + "PARENT_SCHEMA", parent},
                                                         {prefix + "PROP_NUMBER", val::Num(number)},
                                                         {prefix + "NAME", TextOrNull(e.name)},
@@ -75,7 +75,7 @@ void Resolver::XmlSchemas() {
     };
     std::uint32_t number = 1;
     for (std::size_t i = 0; i < wanted.elements.size(); ++i) {
-      const XmlElementSpec& e = wanted.elements[i];
+      const XmlElementDescription& e = wanted.elements[i];
       auto values = property("PROPERTY.", e, number++);
       values.push_back({"MIN_OCCURS", val::Num(e.min_occurs)});
       values.push_back({"MAX_OCCURS", TextOrNull(e.max_occurs)});
@@ -88,7 +88,7 @@ void Resolver::XmlSchemas() {
       add("XDB$ATTRIBUTE", r.attribute_oids.back(), property("", wanted.attributes[i], number++));
     }
     for (std::size_t i = 0; i < wanted.complex_types.size(); ++i) {
-      const XmlComplexTypeSpec& c = wanted.complex_types[i];
+      const XmlComplexTypeDescription& c = wanted.complex_types[i];
       r.complex_oids.push_back(RepositoryOid(37, si, i));
       add("XDB$COMPLEX_TYPE", r.complex_oids.back(),
           {{"PARENT_SCHEMA", parent}, {"NAME", TextOrNull(c.name)}, {"SQLTYPE", TextOrNull(c.sql_type)},
@@ -151,7 +151,7 @@ void Resolver::XmlSchemas() {
       r_.attribute_columns.push_back({t.object, c, qualified});
     }
     t.visible_columns = 1;
-    TableSpec none;
+    TableDescription none;
     AssignSegmentColumns(t, none);
     r_.column_types.push_back({t.object, 1, rowinfo, BuiltinType(SqlType::kXmlType).toid, 0x4000, 1});
     r_.opaque_types.push_back({t.object, rowinfo, 0x0400 | 0x0001, 0, {}, 0, ""});

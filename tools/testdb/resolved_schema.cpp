@@ -153,7 +153,7 @@ const RTablespace& Resolver::TablespaceOf(std::uint32_t number) const {
   return *t;
 }
 
-const TypeSpec& Resolver::TypeNamed(const std::string& owner, const std::string& name) const {
+const TypeDescription& Resolver::TypeNamed(const std::string& owner, const std::string& name) const {
   for (const auto& t : schema_.types) {
     if (t.owner == owner && t.name == name) return t;
   }

@@ -132,7 +132,7 @@ struct RTable {
   std::vector<RColumn> columns;       // in INTCOL# order
   bool dictionary = false;            // a SYS dictionary table
   const std::vector<RowValues>* rows = nullptr;  // heap and clustered tables, IOTs
-  const TableSpec* wanted = nullptr;    // nullptr for dictionary tables
+  const TableDescription* wanted = nullptr;    // nullptr for dictionary tables
 };
 
 struct RCluster {
@@ -236,7 +236,7 @@ struct RSynonym {
 
 struct RSequence {
   std::uint32_t object = 0;
-  const SequenceSpec* wanted = nullptr;
+  const SequenceDescription* wanted = nullptr;
 };
 
 struct RTrigger {
@@ -246,7 +246,7 @@ struct RTrigger {
   std::uint32_t base_object = 0;
   std::uint64_t property = 0;
   std::uint32_t system_events = 0;
-  const TriggerSpec* wanted = nullptr;
+  const TriggerDescription* wanted = nullptr;
 };
 
 struct RSourceLine {
@@ -260,7 +260,7 @@ struct RType {
   std::string owner, name;
   Bytes toid;
   std::uint32_t typecode = 108;       // 108 object, 122 nested table, 247 VARRAY
-  const TypeSpec* wanted = nullptr;
+  const TypeDescription* wanted = nullptr;
   bool builtin = false;
 };
 
@@ -281,19 +281,19 @@ struct RObjectGrant {
 
 struct RLink {
   std::uint32_t owner = 0;
-  const DatabaseLinkSpec* wanted = nullptr;
+  const DatabaseLinkDescription* wanted = nullptr;
 };
 
 struct RMaterializedView {
   std::uint32_t object = 0;           // the summary object (TYPE# 42)
   std::uint32_t container = 0;        // the container table
-  const MaterializedViewSpec* wanted = nullptr;
+  const MaterializedViewDescription* wanted = nullptr;
 };
 
 struct RMaterializedViewLog {
   std::string log_table;
   std::uint64_t flag = 0;
-  const MaterializedViewLogSpec* wanted = nullptr;
+  const MaterializedViewLogDescription* wanted = nullptr;
 };
 
 // A partition (TABPART$, INDPART$), composite partition (TABCOMPART$) or
@@ -342,7 +342,7 @@ struct RLobCompositePartition {
 // A registered XML schema and the object identifiers of its rows in the
 // repository tables.
 struct RXmlSchema {
-  const XmlSchemaSpec* wanted = nullptr;
+  const XmlSchemaDescription* wanted = nullptr;
   Bytes oid;  // of its XDB$SCHEMA row: what the REFs of its other rows hold
   std::vector<Bytes> element_oids, attribute_oids, complex_oids, model_oids, simple_oids;
 };
@@ -409,7 +409,7 @@ struct ResolvedSchema {
   std::vector<RSegment> segments;
   // Tables and rows the resolver makes (container tables, log tables, nested
   // table storage, IOT overflow parts); deques keep their addresses.
-  std::deque<TableSpec> derived_tables;
+  std::deque<TableDescription> derived_tables;
   std::deque<std::vector<RowValues>> derived_rows;
 
   const RObject* Object(std::uint32_t number) const;

@@ -29,17 +29,17 @@ class Resolver {
   // resolve_tables.cpp
   void Clusters();
   void Tables();
-  void ResolveTable(const TableSpec& wanted);
+  void ResolveTable(const TableDescription& wanted);
   void ForeignKeys();
   void Indexes();
-  void ClusterIndex(const IndexSpec& wanted);
+  void ClusterIndex(const IndexDescription& wanted);
   // resolve_columns.cpp
-  std::vector<RColumn> Columns(const TableSpec& wanted, std::uint32_t table_object, RTable& table);
-  void AssignSegmentColumns(RTable& table, const TableSpec& wanted);
+  std::vector<RColumn> Columns(const TableDescription& wanted, std::uint32_t table_object, RTable& table);
+  void AssignSegmentColumns(RTable& table, const TableDescription& wanted);
   RColumn ScalarColumn(const std::string& name, const ColumnType& type) const;
   // resolve_partitions.cpp
-  void Partitions(const TableSpec& wanted, RTable& table, std::size_t table_index);
-  void LocalIndexPartitions(const IndexSpec& wanted, RIndex& index, const RTable& table);
+  void Partitions(const TableDescription& wanted, RTable& table, std::size_t table_index);
+  void LocalIndexPartitions(const IndexDescription& wanted, RIndex& index, const RTable& table);
   // resolve_objects.cpp
   void Views();
   void Synonyms();
@@ -60,7 +60,7 @@ class Resolver {
   std::uint32_t UserNumber(const std::string& name) const;
   std::uint32_t TablespaceNumber(const std::string& name) const;
   const RTablespace& TablespaceOf(std::uint32_t number) const;
-  const TypeSpec& TypeNamed(const std::string& owner, const std::string& name) const;
+  const TypeDescription& TypeNamed(const std::string& owner, const std::string& name) const;
   const RType& ResolvedType(const std::string& owner, const std::string& name) const;
   const RType& BuiltinType(SqlType type) const;
   int AddSegment(RSegment segment);

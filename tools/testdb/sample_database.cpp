@@ -51,7 +51,7 @@ Value Address(std::uint32_t object, std::uint32_t file, std::uint32_t block, std
 }
 Value File(std::string directory, std::string file) { return val::Bfile(std::move(directory), std::move(file)); }
 
-ColumnSpec NotNull(std::string name, ColumnType type) { return ColumnSpec(std::move(name), std::move(type), false); }
+ColumnDescription NotNull(std::string name, ColumnType type) { return ColumnDescription(std::move(name), std::move(type), false); }
 
 // ------------------------------------------------------------------ security
 void Security(Schema& s, const Features& f) {
@@ -62,10 +62,10 @@ void Security(Schema& s, const Features& f) {
 
   s.users.push_back(User("HR", "HR_DATA"));
   s.users.push_back(User("SALES", "SALES_DATA"));
-  UserSpec reporter = User("REPORTER", "USERS", Authentication::kGlobal);
+  UserDescription reporter = User("REPORTER", "USERS", Authentication::kGlobal);
   reporter.account_status = 8;  // locked
   s.users.push_back(reporter);
-  UserSpec ops = User("OPS$BATCH", "USERS", Authentication::kExternal);
+  UserDescription ops = User("OPS$BATCH", "USERS", Authentication::kExternal);
   ops.external_name = "cn=batch,ou=apps,o=example";
   s.users.push_back(ops);
   s.users.push_back(User("GUEST", "USERS", Authentication::kNone));
@@ -88,10 +88,10 @@ void Security(Schema& s, const Features& f) {
 void ObjectGrants(Schema& s) {
   s.object_grants.push_back(Grant("SELECT", "HR", "EMPLOYEES", "REPORTER"));
   s.object_grants.push_back(Grant("SELECT", "HR", "DEPARTMENTS", "HR_CLERK"));
-  ObjectGrantSpec update = Grant("UPDATE", "HR", "EMPLOYEES", "HR_CLERK");
+  ObjectGrantDescription update = Grant("UPDATE", "HR", "EMPLOYEES", "HR_CLERK");
   update.column = "SALARY";
   s.object_grants.push_back(update);
-  ObjectGrantSpec execute = Grant("EXECUTE", "HR", "RAISE_SALARY", "SALES");
+  ObjectGrantDescription execute = Grant("EXECUTE", "HR", "RAISE_SALARY", "SALES");
   execute.grant_option = true;
   s.object_grants.push_back(execute);
   s.object_grants.push_back(Grant("SELECT", "SALES", "ORDERS", "HR"));
@@ -100,7 +100,7 @@ void ObjectGrants(Schema& s) {
 
 // ------------------------------------------------------------------ types
 void Types(Schema& s) {
-  TypeSpec address;
+  TypeDescription address;
   address.owner = "HR";
   address.name = "ADDRESS_T";
   address.attributes = {{"STREET", Varchar2(40)}, {"CITY", Varchar2(30)}, {"POSTCODE", Varchar2(10)}};
@@ -113,7 +113,7 @@ void Types(Schema& s) {
       "  MEMBER FUNCTION full_address RETURN VARCHAR2\n"
       ");");
   s.types.push_back(address);
-  TypeSpec phones;
+  TypeDescription phones;
   phones.owner = "HR";
   phones.name = "PHONE_LIST_T";
   phones.kind = TypeKind::kVarray;
@@ -121,7 +121,7 @@ void Types(Schema& s) {
   phones.upper_bound = 5;
   phones.lines = Lines("TYPE phone_list_t AS VARRAY(5) OF VARCHAR2(20);");
   s.types.push_back(phones);
-  TypeSpec skills;
+  TypeDescription skills;
   skills.owner = "HR";
   skills.name = "SKILL_TAB_T";
   skills.kind = TypeKind::kNestedTable;
@@ -152,14 +152,14 @@ const std::array<std::array<const char*, 5>, 20> kEmployees = {{
 }};
 
 void HrTables(Schema& s, const Features& f) {
-  TableSpec regions = Table("HR", "REGIONS", "HR_DATA", {NotNull("REGION_ID", Number()), {"REGION_NAME", Varchar2(25)}});
+  TableDescription regions = Table("HR", "REGIONS", "HR_DATA", {NotNull("REGION_ID", Number()), {"REGION_NAME", Varchar2(25)}});
   regions.constraints = {PrimaryKey("REG_ID_PK", {"REGION_ID"})};
   regions.rows = {{Num(1), Text("Europe")}, {Num(2), Text("Americas")}, {Num(3), Text("Asia")},
                   {Num(4), Text("Middle East and Africa")}};
   s.tables.push_back(regions);
 
   // An index-organized table.
-  TableSpec countries = Table("HR", "COUNTRIES", "HR_DATA",
+  TableDescription countries = Table("HR", "COUNTRIES", "HR_DATA",
                               {NotNull("COUNTRY_ID", Char(2)), {"COUNTRY_NAME", Varchar2(40)}, {"REGION_ID", Number()}});
   countries.organization = Organization::kIndex;
   countries.constraints = {PrimaryKey("COUNTRY_C_ID_PK", {"COUNTRY_ID"}),
@@ -169,7 +169,7 @@ void HrTables(Schema& s, const Features& f) {
                     {Text("CH"), Text("Switzerland"), Num(1)},  {Text("EG"), Text("Egypt"), Num(4)}};
   s.tables.push_back(countries);
 
-  TableSpec locations =
+  TableDescription locations =
       Table("HR", "LOCATIONS", "HR_DATA",
             {NotNull("LOCATION_ID", Number(4)), {"STREET_ADDRESS", Varchar2(40)}, {"POSTAL_CODE", Varchar2(12)},
              NotNull("CITY", Varchar2(30)), {"COUNTRY_ID", Char(2)}});
@@ -183,17 +183,17 @@ void HrTables(Schema& s, const Features& f) {
   s.tables.push_back(locations);
 
   // Two tables in an index cluster.
-  ClusterSpec cluster;
+  ClusterDescription cluster;
   cluster.owner = "HR";
   cluster.name = "DEPT_CLU";
   cluster.tablespace = "HR_DATA";
   cluster.key_columns = {{"DEPARTMENT_ID", Number(4)}};
   cluster.size = 512;
   s.clusters.push_back(cluster);
-  IndexSpec cluster_index = Index("HR", "DEPT_CLU_IX", "DEPT_CLU", {}, "HR_DATA");
+  IndexDescription cluster_index = Index("HR", "DEPT_CLU_IX", "DEPT_CLU", {}, "HR_DATA");
   cluster_index.on_cluster = true;
   s.indexes.push_back(cluster_index);
-  TableSpec departments = Table("HR", "DEPARTMENTS", "HR_DATA",
+  TableDescription departments = Table("HR", "DEPARTMENTS", "HR_DATA",
                                 {NotNull("DEPARTMENT_ID", Number(4)), NotNull("DEPARTMENT_NAME", Varchar2(30)),
                                  {"MANAGER_ID", Number(6)}, {"LOCATION_ID", Number(4)}});
   departments.cluster = "DEPT_CLU";
@@ -207,7 +207,7 @@ void HrTables(Schema& s, const Features& f) {
                       {Num(80), Text("Sales"), Null(), Num(2400)},
                       {Num(90), Text("Executive"), Num(100), Num(1700)}};
   s.tables.push_back(departments);
-  TableSpec budgets = Table("HR", "DEPT_BUDGETS", "HR_DATA",
+  TableDescription budgets = Table("HR", "DEPT_BUDGETS", "HR_DATA",
                             {NotNull("DEPARTMENT_ID", Number(4)), NotNull("FISCAL_YEAR", Number(4)),
                              {"BUDGET", Number(12, 2)}});
   budgets.cluster = "DEPT_CLU";
@@ -218,28 +218,28 @@ void HrTables(Schema& s, const Features& f) {
                   {Num(90), Num(2010), Null()}};
   s.tables.push_back(budgets);
 
-  std::vector<ColumnSpec> emp_columns = {NotNull("EMPLOYEE_ID", Number(6)),
+  std::vector<ColumnDescription> emp_columns = {NotNull("EMPLOYEE_ID", Number(6)),
                                          {"FIRST_NAME", Varchar2(20)},
                                          NotNull("LAST_NAME", Varchar2(25)),
                                          NotNull("EMAIL", Varchar2(25)),
                                          {"PHONE_NUMBER", Varchar2(20)},
-                                         ColumnSpec("HIRE_DATE", Date(), false, "SYSDATE"),
+                                         ColumnDescription("HIRE_DATE", Date(), false, "SYSDATE"),
                                          {"JOB_ID", Varchar2(10)},
                                          {"SALARY", Number(8, 2)},
                                          {"COMMISSION_PCT", Number(2, 2)},
                                          {"MANAGER_ID", Number(6)},
                                          {"DEPARTMENT_ID", Number(4)},
-                                         ColumnSpec("ACTIVE", Char(1), true, "'Y'")};
-  if (f.virtual_columns()) emp_columns.push_back(ColumnSpec("ANNUAL_SALARY", Number(10, 2), true, "", "\"SALARY\"*12"));
-  TableSpec employees = Table("HR", "EMPLOYEES", "HR_DATA", emp_columns);
-  ConstraintSpec manager = ForeignKey("EMP_MANAGER_FK", {"MANAGER_ID"}, "HR", "EMPLOYEES");
+                                         ColumnDescription("ACTIVE", Char(1), true, "'Y'")};
+  if (f.virtual_columns()) emp_columns.push_back(ColumnDescription("ANNUAL_SALARY", Number(10, 2), true, "", "\"SALARY\"*12"));
+  TableDescription employees = Table("HR", "EMPLOYEES", "HR_DATA", emp_columns);
+  ConstraintDescription manager = ForeignKey("EMP_MANAGER_FK", {"MANAGER_ID"}, "HR", "EMPLOYEES");
   manager.deferrable = true;
   manager.initially_deferred = true;
-  ConstraintSpec salary = Check("EMP_SALARY_MIN", "salary > 0", {"SALARY"});
-  ConstraintSpec commission = Check("EMP_COMMISSION_CK", "commission_pct between 0 and 0.99", {"COMMISSION_PCT"});
+  ConstraintDescription salary = Check("EMP_SALARY_MIN", "salary > 0", {"SALARY"});
+  ConstraintDescription commission = Check("EMP_COMMISSION_CK", "commission_pct between 0 and 0.99", {"COMMISSION_PCT"});
   commission.enabled = false;
   commission.validated = false;
-  ConstraintSpec active = Check("", "active in ('Y', 'N')", {"ACTIVE"});
+  ConstraintDescription active = Check("", "active in ('Y', 'N')", {"ACTIVE"});
   active.rely = true;
   employees.constraints = {PrimaryKey("EMP_EMP_ID_PK", {"EMPLOYEE_ID"}),
                            Unique("EMP_EMAIL_UK", {"EMAIL"}),
@@ -269,15 +269,15 @@ void HrTables(Schema& s, const Features& f) {
   s.tables.push_back(employees);
   s.indexes.push_back(Index("HR", "EMP_NAME_IX", "EMPLOYEES", {"LAST_NAME", "FIRST_NAME"}, "HR_DATA"));
   s.indexes.push_back(Index("HR", "EMP_UPPER_NAME_IX", "EMPLOYEES", {"(UPPER(\"LAST_NAME\"))"}, "HR_DATA"));
-  IndexSpec reverse = Index("HR", "EMP_PHONE_RIX", "EMPLOYEES", {"PHONE_NUMBER"}, "HR_DATA");
+  IndexDescription reverse = Index("HR", "EMP_PHONE_RIX", "EMPLOYEES", {"PHONE_NUMBER"}, "HR_DATA");
   reverse.reverse = true;
   s.indexes.push_back(reverse);
-  IndexSpec bitmap = Index("HR", "EMP_JOB_BIX", "EMPLOYEES", {"JOB_ID"}, "HR_DATA");
+  IndexDescription bitmap = Index("HR", "EMP_JOB_BIX", "EMPLOYEES", {"JOB_ID"}, "HR_DATA");
   bitmap.bitmap = true;
   s.indexes.push_back(bitmap);
 
   // An index-organized table whose rows continue in an overflow segment.
-  TableSpec history = Table("HR", "JOB_HISTORY", "HR_DATA",
+  TableDescription history = Table("HR", "JOB_HISTORY", "HR_DATA",
                             {NotNull("EMPLOYEE_ID", Number(6)), NotNull("START_DATE", Date()), {"END_DATE", Date()},
                              {"JOB_ID", Varchar2(10)}, {"DEPARTMENT_ID", Number(4)}, {"COMMENTS", Varchar2(200)}});
   history.organization = Organization::kIndexWithOverflow;
@@ -292,7 +292,7 @@ void HrTables(Schema& s, const Features& f) {
   s.tables.push_back(history);
 
   // A table with a column of every type the release has.
-  std::vector<ColumnSpec> details = {NotNull("ID", Number(6)),
+  std::vector<ColumnDescription> details = {NotNull("ID", Number(6)),
                                      {"CODE", Char(5)},
                                      {"LABEL_N", NVarchar2(30)},
                                      {"CODE_N", NChar(4)},
@@ -319,7 +319,7 @@ void HrTables(Schema& s, const Features& f) {
   }
   if (f.binary_floats()) details.insert(details.end(), {{"SCORE", BinaryFloat()}, {"MEASURE", BinaryDouble()}});
   if (f.xml()) details.push_back({"PROFILE", XmlType()});
-  TableSpec detail = Table("HR", "EMP_DETAILS", "HR_DATA", details);
+  TableDescription detail = Table("HR", "EMP_DETAILS", "HR_DATA", details);
   detail.constraints = {PrimaryKey("EMP_DETAILS_PK", {"ID"})};
   detail.nested_tables = {{"SKILLS", "EMP_SKILLS_NT"}};
   const auto detail_row = [&](int id, bool sparse) {
@@ -357,18 +357,18 @@ void HrTables(Schema& s, const Features& f) {
   s.tables.push_back(detail);
 
   // LONG and LONG RAW, each in a table of its own (one LONG per table).
-  TableSpec notes = Table("HR", "EMP_NOTES", "HR_DATA", {NotNull("EMPLOYEE_ID", Number(6)), {"NOTE", Long()},
+  TableDescription notes = Table("HR", "EMP_NOTES", "HR_DATA", {NotNull("EMPLOYEE_ID", Number(6)), {"NOTE", Long()},
                                                          {"WRITTEN", Date()}});
   notes.rows = {{Num(100), Text("Founder of the company.\nKeep on the board."), Day(2008, 5, 1)},
                 {Num(101), Null(), Day(2008, 5, 2)},
                 {Num(103), Text(std::string(3000, 'x')), Null()}};
   s.tables.push_back(notes);
-  TableSpec badges = Table("HR", "EMP_BADGES", "HR_DATA", {NotNull("EMPLOYEE_ID", Number(6)), {"PICTURE", LongRaw()}});
+  TableDescription badges = Table("HR", "EMP_BADGES", "HR_DATA", {NotNull("EMPLOYEE_ID", Number(6)), {"PICTURE", LongRaw()}});
   badges.rows = {{Num(100), Hex("FFD8FFE000104A464946000101")}, {Num(104), Null()}};
   s.tables.push_back(badges);
 
   if (f.xml()) {
-    TableSpec xml = Table("HR", "EMP_RESUMES_XML", "HR_DATA", {});
+    TableDescription xml = Table("HR", "EMP_RESUMES_XML", "HR_DATA", {});
     xml.xmltype_table = true;
     xml.rows = {{Text("<resume><name>Steven King</name><years>22</years></resume>")},
                 {Text("<resume><name>Neena Kochhar</name></resume>")}};
@@ -377,14 +377,14 @@ void HrTables(Schema& s, const Features& f) {
 }
 
 void HrViewsAndCode(Schema& s) {
-  ViewSpec emp_v;
+  ViewDescription emp_v;
   emp_v.owner = "HR";
   emp_v.name = "EMP_V";
   emp_v.text = "select employee_id, last_name, salary from hr.employees where active = 'Y'";
   emp_v.columns = {{"EMPLOYEE_ID", Number(6)}, {"LAST_NAME", Varchar2(25)}, {"SALARY", Number(8, 2)}};
   s.views.push_back(emp_v);
   // A view text longer than any block: its VIEW$ row spans row pieces.
-  ViewSpec big;
+  ViewDescription big;
   big.owner = "HR";
   big.name = "EMP_ALL_DEPTS_V";
   for (int d = 1; d <= 360; ++d) {
@@ -395,7 +395,7 @@ void HrViewsAndCode(Schema& s) {
   big.columns = {{"EMPLOYEE_ID", Number(6)}, {"FIRST_NAME", Varchar2(20)}, {"LAST_NAME", Varchar2(25)},
                  {"SALARY", Number(8, 2)}};
   s.views.push_back(big);
-  ViewSpec object_view;
+  ViewDescription object_view;
   object_view.owner = "HR";
   object_view.name = "LOCATION_ADDRESS_OV";
   object_view.text = "select street_address, city, postal_code from hr.locations";
@@ -405,23 +405,23 @@ void HrViewsAndCode(Schema& s) {
   object_view.oid_text = "STREET";
   s.views.push_back(object_view);
 
-  SynonymSpec staff;
+  SynonymDescription staff;
   staff.owner = "HR";
   staff.name = "STAFF";
   staff.target_owner = "HR";
   staff.target_name = "EMPLOYEES";
   s.synonyms.push_back(staff);
-  SynonymSpec pub = staff;
+  SynonymDescription pub = staff;
   pub.owner = "PUBLIC";
   pub.name = "EMPLOYEES";
   s.synonyms.push_back(pub);
 
-  SequenceSpec emp_seq;
+  SequenceDescription emp_seq;
   emp_seq.owner = "HR";
   emp_seq.name = "EMPLOYEES_SEQ";
   emp_seq.high_water = "221";
   s.sequences.push_back(emp_seq);
-  SequenceSpec dept_seq;
+  SequenceDescription dept_seq;
   dept_seq.owner = "HR";
   dept_seq.name = "DEPARTMENTS_SEQ";
   dept_seq.increment = "-10";
@@ -435,7 +435,7 @@ void HrViewsAndCode(Schema& s) {
 
   const auto trigger = [&](std::string name, TriggerTiming timing, TriggerLevel level, bool ins, bool upd, bool del,
                            std::string body) {
-    TriggerSpec t;
+    TriggerDescription t;
     t.owner = "HR";
     t.name = std::move(name);
     t.table = "EMPLOYEES";
@@ -455,7 +455,7 @@ void HrViewsAndCode(Schema& s) {
   };
   s.triggers.push_back(trigger("EMP_BI_TRG", TriggerTiming::kBefore, TriggerLevel::kRow, true, false, false,
                                "begin\n  -- new employees start active\n  :new.active := 'Y';\nend;"));
-  TriggerSpec salary = trigger("EMP_SALARY_TRG", TriggerTiming::kBefore, TriggerLevel::kRow, false, true, false,
+  TriggerDescription salary = trigger("EMP_SALARY_TRG", TriggerTiming::kBefore, TriggerLevel::kRow, false, true, false,
                                "begin\n  :new.salary := round(:new.salary, 2);\nend;");
   salary.when_clause = "new.salary > old.salary * 2";
   s.triggers.push_back(salary);
@@ -463,18 +463,18 @@ void HrViewsAndCode(Schema& s) {
                                "begin\n  null;  -- audited elsewhere\nend;"));
   s.triggers.push_back(trigger("EMP_BS_TRG", TriggerTiming::kBefore, TriggerLevel::kStatement, true, false, true,
                                "begin\n  dbms_application_info.set_action('employees');\nend;"));
-  TriggerSpec disabled = trigger("EMP_AS_TRG", TriggerTiming::kAfter, TriggerLevel::kStatement, false, true, false,
+  TriggerDescription disabled = trigger("EMP_AS_TRG", TriggerTiming::kAfter, TriggerLevel::kStatement, false, true, false,
                                  "begin\n  null;\nend;");
   disabled.enabled = false;
   s.triggers.push_back(disabled);
-  TriggerSpec instead = trigger("EMP_V_IOI_TRG", TriggerTiming::kInsteadOf, TriggerLevel::kRow, true, false, false,
+  TriggerDescription instead = trigger("EMP_V_IOI_TRG", TriggerTiming::kInsteadOf, TriggerLevel::kRow, true, false, false,
                                 "begin\n  insert into hr.employees (employee_id, last_name, email, hire_date)\n"
                                 "  values (:new.employee_id, :new.last_name, 'X' || :new.employee_id, sysdate);\nend;");
   instead.target = TriggerTarget::kView;
   instead.table = "EMP_V";
   instead.description = "hr.emp_v_ioi_trg\ninstead of insert on hr.emp_v\nfor each row\n";
   s.triggers.push_back(instead);
-  TriggerSpec logon;
+  TriggerDescription logon;
   logon.owner = "HR";
   logon.name = "HR_LOGON_TRG";
   logon.target = TriggerTarget::kDatabase;
@@ -484,7 +484,7 @@ void HrViewsAndCode(Schema& s) {
   logon.description = "hr.hr_logon_trg\nafter logon on database\n";
   logon.body = "begin\n  execute immediate 'alter session set nls_date_format = ''YYYY-MM-DD''';\nend;";
   s.triggers.push_back(logon);
-  TriggerSpec ddl = logon;
+  TriggerDescription ddl = logon;
   ddl.name = "HR_DDL_TRG";
   ddl.target = TriggerTarget::kSchema;
   ddl.timing = TriggerTiming::kBefore;
@@ -526,26 +526,26 @@ void HrViewsAndCode(Schema& s) {
                               "  END;\n"
                               "END emp_pkg;")));
 
-  DatabaseLinkSpec hq;
+  DatabaseLinkDescription hq;
   hq.owner = "HR";
   hq.name = "HQ.EXAMPLE.COM";
   hq.host = "hq-db.example.com:1521/HQ";
   hq.user_name = "SCOTT";
   hq.password = "TIGER";
   s.links.push_back(hq);
-  DatabaseLinkSpec archive;
+  DatabaseLinkDescription archive;
   archive.owner = "PUBLIC";
   archive.name = "ARCHIVE.EXAMPLE.COM";
   archive.host = "ARCHIVE";
   s.links.push_back(archive);
 
-  MaterializedViewLogSpec log;
+  MaterializedViewLogDescription log;
   log.owner = "HR";
   log.master = "EMPLOYEES";
   log.filter_columns = {"SALARY", "DEPARTMENT_ID"};
   log.tablespace = "HR_DATA";
   s.materialized_view_logs.push_back(log);
-  MaterializedViewSpec mv;
+  MaterializedViewDescription mv;
   mv.owner = "HR";
   mv.name = "EMP_SALARY_MV";
   mv.query = "select employee_id, salary, department_id from hr.employees";
@@ -565,7 +565,7 @@ void SalesTables(Schema& s, const Features& f) {
     return to_date + std::to_string(year) + "-01-01 00:00:00', 'SYYYY-MM-DD HH24:MI:SS', 'NLS_CALENDAR=GREGORIAN')";
   };
   // Range partitions with a LOB column: a LOB fragment in every partition.
-  TableSpec orders = Table("SALES", "ORDERS", "SALES_DATA",
+  TableDescription orders = Table("SALES", "ORDERS", "SALES_DATA",
                            {NotNull("ORDER_ID", Number(12)), NotNull("ORDER_DATE", Date()), {"CUSTOMER_ID", Number(6)},
                             {"STATUS", Varchar2(10)}, {"TOTAL", Number(10, 2)}, {"SCAN", Blob()}});
   orders.constraints = {PrimaryKey("ORDERS_PK", {"ORDER_ID"})};
@@ -574,7 +574,7 @@ void SalesTables(Schema& s, const Features& f) {
   int order_id = 2400;
   for (const auto& [name, year, ts] : {std::tuple{"ORDERS_2008", 2009, "SALES_HIST"}, std::tuple{"ORDERS_2009", 2010, "SALES_HIST"},
                                        std::tuple{"ORDERS_2010", 2011, "SALES_DATA"}}) {
-    PartitionSpec p;
+    PartitionDescription p;
     p.name = name;
     p.high_value = date_bound(year);
     p.tablespace = ts;
@@ -584,16 +584,16 @@ void SalesTables(Schema& s, const Features& f) {
     }
     orders.partitioning.partitions.push_back(std::move(p));
   }
-  PartitionSpec max;
+  PartitionDescription max;
   max.name = "ORDERS_MAX";
   max.high_value = "MAXVALUE";
   orders.partitioning.partitions.push_back(max);
   s.tables.push_back(orders);
-  IndexSpec local = Index("SALES", "ORDERS_DATE_LIX", "ORDERS", {"ORDER_DATE"}, "SALES_DATA");
+  IndexDescription local = Index("SALES", "ORDERS_DATE_LIX", "ORDERS", {"ORDER_DATE"}, "SALES_DATA");
   local.local_partitions = true;
   s.indexes.push_back(local);
 
-  TableSpec customers = Table("SALES", "CUSTOMERS", "SALES_DATA",
+  TableDescription customers = Table("SALES", "CUSTOMERS", "SALES_DATA",
                               {NotNull("CUSTOMER_ID", Number(6)), NotNull("NAME", Varchar2(50)), {"CITY", Varchar2(30)},
                                {"CREDIT_LIMIT", Number(9, 2)}});
   customers.constraints = {PrimaryKey("CUSTOMERS_PK", {"CUSTOMER_ID"}),
@@ -603,7 +603,7 @@ void SalesTables(Schema& s, const Features& f) {
   const std::array<const char*, 8> names = {"Acme Corp", "Globex", "Initech", "Umbrella", "Stark Industries",
                                             "Wayne Enterprises", "Cyberdyne", "Soylent"};
   for (int p = 0; p < 4; ++p) {
-    PartitionSpec part;
+    PartitionDescription part;
     part.name = "CUSTOMERS_P" + std::to_string(p + 1);
     for (int i = p; i < 8; i += 4) {
       part.rows.push_back({Num(101 + i), Text(names[static_cast<std::size_t>(i)]), i == 3 ? Null() : Text("Springfield"),
@@ -614,7 +614,7 @@ void SalesTables(Schema& s, const Features& f) {
   s.tables.push_back(customers);
 
   // Composite range-hash partitions with a CLOB: LOB partitions and fragments per subpartition.
-  TableSpec items = Table("SALES", "ORDER_ITEMS", "SALES_DATA",
+  TableDescription items = Table("SALES", "ORDER_ITEMS", "SALES_DATA",
                           {NotNull("ORDER_ID", Number(12)), NotNull("LINE_NO", Number(3)), {"PRODUCT", Varchar2(40)},
                            {"QUANTITY", Number(8)}, {"NOTES", Clob()}});
   items.constraints = {PrimaryKey("ORDER_ITEMS_PK", {"ORDER_ID", "LINE_NO"})};
@@ -623,11 +623,11 @@ void SalesTables(Schema& s, const Features& f) {
   items.partitioning.subpartition_kind = PartitionKind::kHash;
   items.partitioning.subpartition_columns = {"LINE_NO"};
   for (int p = 0; p < 2; ++p) {
-    PartitionSpec part;
+    PartitionDescription part;
     part.name = "ITEMS_P" + std::to_string(p + 1);
     part.high_value = p == 0 ? "2405" : "MAXVALUE";
     for (int sp = 0; sp < 2; ++sp) {
-      SubpartitionSpec sub;
+      SubpartitionDescription sub;
       sub.name = part.name + "_S" + std::to_string(sp + 1);
       for (int line = 1 + sp; line <= 4; line += 2) {
         sub.rows.push_back({Num(2400 + 6 * p), Num(line), Text("Widget " + std::to_string(line)), Num(line * 3),
@@ -640,7 +640,7 @@ void SalesTables(Schema& s, const Features& f) {
   s.tables.push_back(items);
 
   if (f.list_partitions()) {
-    TableSpec regions = Table("SALES", "REGION_SALES", "SALES_DATA",
+    TableDescription regions = Table("SALES", "REGION_SALES", "SALES_DATA",
                               {NotNull("REGION", Varchar2(2)), NotNull("QUARTER", Varchar2(7)), {"AMOUNT", Number(12, 2)}});
     regions.partitioning.kind = PartitionKind::kList;
     regions.partitioning.columns = {"REGION"};
@@ -648,7 +648,7 @@ void SalesTables(Schema& s, const Features& f) {
         std::tuple{"RS_EUROPE", "'EU', 'UK'", "EU"}, std::tuple{"RS_AMERICA", "'US', 'CA'", "US"},
         std::tuple{"RS_OTHER", "DEFAULT", "JP"}};
     for (const auto& [name, values, region] : lists) {
-      PartitionSpec p;
+      PartitionDescription p;
       p.name = name;
       p.high_value = values;
       p.rows = {{Text(region), Text("2009-Q4"), Num("125000.10")}, {Text(region), Text("2010-Q1"), Null()}};
@@ -656,19 +656,19 @@ void SalesTables(Schema& s, const Features& f) {
     }
     s.tables.push_back(regions);
 
-    TableSpec shipments = Table("SALES", "SHIPMENTS", "SALES_DATA",
+    TableDescription shipments = Table("SALES", "SHIPMENTS", "SALES_DATA",
                                 {NotNull("SHIPMENT_ID", Number(10)), NotNull("SHIP_DATE", Date()), {"CARRIER", Varchar2(10)}});
     shipments.partitioning.kind = PartitionKind::kRange;
     shipments.partitioning.columns = {"SHIP_DATE"};
     shipments.partitioning.subpartition_kind = PartitionKind::kList;
     shipments.partitioning.subpartition_columns = {"CARRIER"};
     for (int year : {2009, 2010}) {
-      PartitionSpec p;
+      PartitionDescription p;
       p.name = "SHIP_" + std::to_string(year);
       p.high_value = date_bound(year + 1);
       const std::array<std::pair<const char*, const char*>, 2> carriers = {std::pair{"'DHL'", "DHL"}, std::pair{"DEFAULT", "UPS"}};
       for (std::size_t c = 0; c < carriers.size(); ++c) {
-        SubpartitionSpec sub;
+        SubpartitionDescription sub;
         sub.name = p.name + (c == 0 ? "_DHL" : "_OTHER");
         sub.high_value = carriers[c].first;
         sub.rows = {{Num(year * 10 + static_cast<int>(c)), Day(year, 3, 1), Text(carriers[c].second)}};
@@ -679,12 +679,12 @@ void SalesTables(Schema& s, const Features& f) {
     s.tables.push_back(shipments);
   }
   if (f.virtual_columns()) {
-    TableSpec events = Table("SALES", "EVENTS", "SALES_DATA", {NotNull("EVENT_ID", Number(10)), NotNull("EVENT_DATE", Date()),
+    TableDescription events = Table("SALES", "EVENTS", "SALES_DATA", {NotNull("EVENT_ID", Number(10)), NotNull("EVENT_DATE", Date()),
                                                                {"KIND", Varchar2(20)}});
     events.partitioning.kind = PartitionKind::kRange;
     events.partitioning.columns = {"EVENT_DATE"};
     events.partitioning.interval = "NUMTOYMINTERVAL(1,'MONTH')";
-    PartitionSpec first;
+    PartitionDescription first;
     first.name = "EVENTS_FIRST";
     first.high_value = date_bound(2010);
     first.rows = {{Num(1), Day(2009, 12, 24), Text("launch")}};
@@ -692,22 +692,22 @@ void SalesTables(Schema& s, const Features& f) {
     s.tables.push_back(events);
   }
 
-  TableSpec products = Table("SALES", "PRODUCTS", "SALES_DATA",
+  TableDescription products = Table("SALES", "PRODUCTS", "SALES_DATA",
                              {NotNull("PRODUCT_ID", Number(6)), NotNull("NAME", Varchar2(40)), {"LIST_PRICE", Number(8, 2)},
-                              ColumnSpec("STATUS", Varchar2(10), true, "'orderable'")});
+                              ColumnDescription("STATUS", Varchar2(10), true, "'orderable'")});
   products.constraints = {PrimaryKey("PRODUCTS_PK", {"PRODUCT_ID"}), Unique("PRODUCTS_NAME_UK", {"NAME"})};
   products.rows = {{Num(1), Text("Widget"), Num("9.99"), Text("orderable")},
                    {Num(2), Text("Gadget"), Num("24.50"), Text("obsolete")},
                    {Num(3), Text("Gizmo"), Null(), Null()}};
   s.tables.push_back(products);
-  TableSpec lines = Table("SALES", "PRICE_HISTORY", "SALES_DATA",
+  TableDescription lines = Table("SALES", "PRICE_HISTORY", "SALES_DATA",
                           {NotNull("PRODUCT_ID", Number(6)), NotNull("CHANGED", Date()), {"PRICE", Number(8, 2)}});
-  ConstraintSpec cascade = ForeignKey("PRICE_PRODUCT_FK", {"PRODUCT_ID"}, "SALES", "PRODUCTS", DeleteRule::kCascade);
+  ConstraintDescription cascade = ForeignKey("PRICE_PRODUCT_FK", {"PRODUCT_ID"}, "SALES", "PRODUCTS", DeleteRule::kCascade);
   lines.constraints = {cascade};
   lines.rows = {{Num(1), Day(2009, 1, 1), Num("8.99")}, {Num(1), Day(2010, 1, 1), Num("9.99")}};
   s.tables.push_back(lines);
 
-  ViewSpec summary;
+  ViewDescription summary;
   summary.owner = "SALES";
   summary.name = "ORDER_SUMMARY_V";
   summary.text = "select customer_id, count(*) orders, sum(total) total from sales.orders group by customer_id";
@@ -715,7 +715,7 @@ void SalesTables(Schema& s, const Features& f) {
   summary.read_only = true;
   s.views.push_back(summary);
 
-  SynonymSpec remote;
+  SynonymDescription remote;
   remote.owner = "SALES";
   remote.name = "HQ_ORDERS";
   remote.target_owner = "SALES";
@@ -723,7 +723,7 @@ void SalesTables(Schema& s, const Features& f) {
   remote.link = "HQ.EXAMPLE.COM";
   s.synonyms.push_back(remote);
 
-  SequenceSpec order_seq;
+  SequenceDescription order_seq;
   order_seq.owner = "SALES";
   order_seq.name = "ORDER_SEQ";
   order_seq.increment = "1";
@@ -734,12 +734,12 @@ void SalesTables(Schema& s, const Features& f) {
   s.sequences.push_back(order_seq);
 
   if (f.xml()) {
-    XmlSchemaSpec po;
+    XmlSchemaDescription po;
     po.owner = "SALES";
     po.url = "http://www.example.com/schemas/purchase_order.xsd";
     po.target_namespace = "http://www.example.com/po";
     const auto element = [](std::string name, std::string type, std::string sql_name, std::string sql_type, bool global) {
-      XmlElementSpec e;
+      XmlElementDescription e;
       e.name = std::move(name);
       e.type = std::move(type);
       e.sql_name = std::move(sql_name);

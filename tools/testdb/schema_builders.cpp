@@ -2,23 +2,23 @@
 
 namespace quillon::testdb {
 
-UserSpec User(std::string name, std::string default_tablespace, Authentication authentication) {
-  UserSpec u;
+UserDescription User(std::string name, std::string default_tablespace, Authentication authentication) {
+  UserDescription u;
   u.name = std::move(name);
   u.default_tablespace = std::move(default_tablespace);
   u.authentication = authentication;
   return u;
 }
 
-RoleSpec Role(std::string name, Authentication authentication) {
-  RoleSpec r;
+RoleDescription Role(std::string name, Authentication authentication) {
+  RoleDescription r;
   r.name = std::move(name);
   r.authentication = authentication;
   return r;
 }
 
-TableSpec Table(std::string owner, std::string name, std::string tablespace, std::vector<ColumnSpec> columns) {
-  TableSpec t;
+TableDescription Table(std::string owner, std::string name, std::string tablespace, std::vector<ColumnDescription> columns) {
+  TableDescription t;
   t.owner = std::move(owner);
   t.name = std::move(name);
   t.tablespace = std::move(tablespace);
@@ -27,8 +27,8 @@ TableSpec Table(std::string owner, std::string name, std::string tablespace, std
 }
 
 namespace {
-ConstraintSpec Constraint(std::string name, ConstraintKind kind, std::vector<std::string> columns) {
-  ConstraintSpec c;
+ConstraintDescription Constraint(std::string name, ConstraintKind kind, std::vector<std::string> columns) {
+  ConstraintDescription c;
   c.name = std::move(name);
   c.kind = kind;
   c.columns = std::move(columns);
@@ -36,32 +36,32 @@ ConstraintSpec Constraint(std::string name, ConstraintKind kind, std::vector<std
 }
 }  // namespace
 
-ConstraintSpec PrimaryKey(std::string name, std::vector<std::string> columns) {
+ConstraintDescription PrimaryKey(std::string name, std::vector<std::string> columns) {
   return Constraint(std::move(name), ConstraintKind::kPrimaryKey, std::move(columns));
 }
 
-ConstraintSpec Unique(std::string name, std::vector<std::string> columns) {
+ConstraintDescription Unique(std::string name, std::vector<std::string> columns) {
   return Constraint(std::move(name), ConstraintKind::kUnique, std::move(columns));
 }
 
-ConstraintSpec Check(std::string name, std::string condition, std::vector<std::string> columns) {
-  ConstraintSpec c = Constraint(std::move(name), ConstraintKind::kCheck, std::move(columns));
+ConstraintDescription Check(std::string name, std::string condition, std::vector<std::string> columns) {
+  ConstraintDescription c = Constraint(std::move(name), ConstraintKind::kCheck, std::move(columns));
   c.condition = std::move(condition);
   return c;
 }
 
-ConstraintSpec ForeignKey(std::string name, std::vector<std::string> columns, std::string ref_owner,
+ConstraintDescription ForeignKey(std::string name, std::vector<std::string> columns, std::string ref_owner,
                           std::string ref_table, DeleteRule rule) {
-  ConstraintSpec c = Constraint(std::move(name), ConstraintKind::kForeignKey, std::move(columns));
+  ConstraintDescription c = Constraint(std::move(name), ConstraintKind::kForeignKey, std::move(columns));
   c.ref_owner = std::move(ref_owner);
   c.ref_table = std::move(ref_table);
   c.delete_rule = rule;
   return c;
 }
 
-IndexSpec Index(std::string owner, std::string name, std::string table, std::vector<std::string> columns,
+IndexDescription Index(std::string owner, std::string name, std::string table, std::vector<std::string> columns,
                 std::string tablespace) {
-  IndexSpec x;
+  IndexDescription x;
   x.owner = std::move(owner);
   x.name = std::move(name);
   x.table = std::move(table);
@@ -70,8 +70,8 @@ IndexSpec Index(std::string owner, std::string name, std::string table, std::vec
   return x;
 }
 
-CodeSpec Code(std::string owner, std::string name, CodeKind kind, std::vector<std::string> lines) {
-  CodeSpec c;
+CodeDescription Code(std::string owner, std::string name, CodeKind kind, std::vector<std::string> lines) {
+  CodeDescription c;
   c.owner = std::move(owner);
   c.name = std::move(name);
   c.kind = kind;
@@ -79,8 +79,8 @@ CodeSpec Code(std::string owner, std::string name, CodeKind kind, std::vector<st
   return c;
 }
 
-ObjectGrantSpec Grant(std::string privilege, std::string owner, std::string object, std::string grantee) {
-  ObjectGrantSpec g;
+ObjectGrantDescription Grant(std::string privilege, std::string owner, std::string object, std::string grantee) {
+  ObjectGrantDescription g;
   g.privilege = std::move(privilege);
   g.owner = std::move(owner);
   g.object = std::move(object);

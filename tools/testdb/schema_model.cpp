@@ -226,7 +226,7 @@ Schema BaseSchema(const std::string& release) {
 
   const auto user = [](std::string name, std::uint32_t number, std::string tablespace, std::string hash,
                        std::uint32_t status) {
-    UserSpec u;
+    UserDescription u;
     u.name = std::move(name);
     u.number = number;
     u.default_tablespace = std::move(tablespace);
@@ -238,7 +238,7 @@ Schema BaseSchema(const std::string& release) {
   s.users = {user("SYS", 0, "SYSTEM", "8A8F025737A9097A", 0), user("SYSTEM", 5, "SYSTEM", "2D594E86F93B17A1", 0),
              user("OUTLN", 11, "SYSTEM", "4A3BA55E08595C81", 9), user("XDB", 35, aux, "88D8364765FCE6AF", 9)};
   const auto role = [](std::string name, std::uint32_t number) {
-    RoleSpec r;
+    RoleDescription r;
     r.name = std::move(name);
     r.number = number;
     return r;

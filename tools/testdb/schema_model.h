@@ -126,7 +126,7 @@ using RowValues = std::vector<Value>;  // one value per column of the table, in 
 
 enum class TablespaceContents : std::uint8_t { kPermanent, kTemporary, kUndo };
 
-struct TablespaceSpec {
+struct TablespaceDescription {
   std::string name;
   TablespaceContents contents = TablespaceContents::kPermanent;
   SpaceManagement space = SpaceManagement::kAssm;
@@ -138,7 +138,7 @@ struct TablespaceSpec {
 
 enum class Authentication : std::uint8_t { kPassword, kNone, kGlobal, kExternal };
 
-struct UserSpec {
+struct UserDescription {
   std::string name;
   Authentication authentication = Authentication::kPassword;
   std::string password_hash = "4F2A61C9D3B8E705";  // what USER$.PASSWORD holds
@@ -149,25 +149,25 @@ struct UserSpec {
   std::optional<std::uint32_t> number;  // USER#; assigned when absent
 };
 
-struct RoleSpec {
+struct RoleDescription {
   std::string name;
   Authentication authentication = Authentication::kNone;
   std::optional<std::uint32_t> number;
 };
 
 // A system privilege ("CREATE SESSION") or a role granted to a user or role.
-struct SystemGrantSpec {
+struct SystemGrantDescription {
   std::string grantee;
   std::string privilege;
   bool role = false;
   bool admin_option = false;
 
-  SystemGrantSpec() = default;
-  SystemGrantSpec(std::string to, std::string what, bool is_role = false, bool admin = false)
+  SystemGrantDescription() = default;
+  SystemGrantDescription(std::string to, std::string what, bool is_role = false, bool admin = false)
       : grantee(std::move(to)), privilege(std::move(what)), role(is_role), admin_option(admin) {}
 };
 
-struct ObjectGrantSpec {
+struct ObjectGrantDescription {
   std::string grantee;
   std::string owner;
   std::string object;
@@ -179,15 +179,15 @@ struct ObjectGrantSpec {
 
 // ---------------------------------------------------------------- tables
 
-struct ColumnSpec {
+struct ColumnDescription {
   std::string name;
   ColumnType type;
   bool nullable = true;
   std::string default_text;        // DEFAULT expression ("SYSDATE", "'N'")
   std::string virtual_expression;  // a virtual column (11g): its expression; nothing is stored
 
-  ColumnSpec() = default;
-  ColumnSpec(std::string column_name, ColumnType column_type, bool null_allowed = true,
+  ColumnDescription() = default;
+  ColumnDescription(std::string column_name, ColumnType column_type, bool null_allowed = true,
              std::string default_expression = "", std::string virtual_column_expression = "")
       : name(std::move(column_name)),
         type(std::move(column_type)),
@@ -199,7 +199,7 @@ struct ColumnSpec {
 enum class ConstraintKind : std::uint8_t { kCheck, kPrimaryKey, kUnique, kForeignKey, kNotNull };
 enum class DeleteRule : std::uint8_t { kNoAction, kCascade, kSetNull };
 
-struct ConstraintSpec {
+struct ConstraintDescription {
   std::string name;                 // a system name SYS_Cnnnnnn when empty
   ConstraintKind kind = ConstraintKind::kCheck;
   std::vector<std::string> columns;
@@ -217,42 +217,42 @@ enum class Organization : std::uint8_t { kHeap, kIndex, kIndexWithOverflow };
 
 enum class PartitionKind : std::uint8_t { kNone, kRange, kHash, kList };
 
-struct SubpartitionSpec {
+struct SubpartitionDescription {
   std::string name;
   std::string high_value;  // range or list subpartitions; "" for hash
   std::string tablespace;  // the partition's when empty
   std::vector<RowValues> rows;
 };
 
-struct PartitionSpec {
+struct PartitionDescription {
   std::string name;
   std::string high_value;  // "" for hash partitions
   std::string tablespace;  // the table's when empty
   std::vector<RowValues> rows;
-  std::vector<SubpartitionSpec> subpartitions;  // composite partitioning
+  std::vector<SubpartitionDescription> subpartitions;  // composite partitioning
 };
 
-struct PartitioningSpec {
+struct PartitioningDescription {
   PartitionKind kind = PartitionKind::kNone;
   std::vector<std::string> columns;
   PartitionKind subpartition_kind = PartitionKind::kNone;
   std::vector<std::string> subpartition_columns;
   std::string interval;  // 11g interval partitioning: the interval expression
-  std::vector<PartitionSpec> partitions;
+  std::vector<PartitionDescription> partitions;
 };
 
 // A nested-table column's storage table.
-struct NestedStorageSpec {
+struct NestedStorageDescription {
   std::string column;
   std::string storage_table;
 };
 
-struct TableSpec {
+struct TableDescription {
   std::string owner;
   std::string name;
   std::string tablespace = "USERS";
-  std::vector<ColumnSpec> columns;
-  std::vector<ConstraintSpec> constraints;
+  std::vector<ColumnDescription> columns;
+  std::vector<ConstraintDescription> constraints;
   std::vector<RowValues> rows;  // heap, index-organized and clustered tables
   Organization organization = Organization::kHeap;
   std::string including_column;        // IOT with overflow: the last column kept in the index
@@ -260,23 +260,23 @@ struct TableSpec {
   std::uint32_t pct_threshold = 50;
   std::string cluster;                 // a clustered table: its cluster (same owner)
   std::vector<std::string> cluster_columns;  // its columns holding the cluster key, in key order
-  PartitioningSpec partitioning;
-  std::vector<NestedStorageSpec> nested_tables;
+  PartitioningDescription partitioning;
+  std::vector<NestedStorageDescription> nested_tables;
   bool xmltype_table = false;          // CREATE TABLE .. OF XMLTYPE (columns are derived)
   std::string xml_schema_url;          // schema-based XMLType table or column
   std::string xml_element;
   std::uint8_t pct_free = 10;
 };
 
-struct ClusterSpec {
+struct ClusterDescription {
   std::string owner;
   std::string name;
   std::string tablespace = "USERS";
-  std::vector<ColumnSpec> key_columns;
+  std::vector<ColumnDescription> key_columns;
   std::uint32_t size = 0;  // SIZE; 0: none given
 };
 
-struct IndexSpec {
+struct IndexDescription {
   std::string owner;
   std::string name;
   std::string table_owner;          // the index's owner when empty
@@ -293,17 +293,17 @@ struct IndexSpec {
 
 // ---------------------------------------------------------------- code
 
-struct ViewSpec {
+struct ViewDescription {
   std::string owner;
   std::string name;
   std::string text;
-  std::vector<ColumnSpec> columns;
+  std::vector<ColumnDescription> columns;
   std::string type_owner, type_name;  // an object view
   std::string oid_text;               // an object view's WITH OBJECT IDENTIFIER columns
   bool read_only = false;
 };
 
-struct SynonymSpec {
+struct SynonymDescription {
   std::string owner;                 // "PUBLIC" for a public synonym
   std::string name;
   std::string target_owner;
@@ -311,7 +311,7 @@ struct SynonymSpec {
   std::string link;                  // a remote target's database link
 };
 
-struct SequenceSpec {
+struct SequenceDescription {
   std::string owner;
   std::string name;
   std::string increment = "1";
@@ -327,7 +327,7 @@ enum class TriggerTiming : std::uint8_t { kBefore, kAfter, kInsteadOf };
 enum class TriggerLevel : std::uint8_t { kStatement, kRow };
 enum class TriggerTarget : std::uint8_t { kTable, kView, kSchema, kDatabase };
 
-struct TriggerSpec {
+struct TriggerDescription {
   std::string owner;
   std::string name;
   TriggerTarget target = TriggerTarget::kTable;
@@ -346,7 +346,7 @@ struct TriggerSpec {
 
 enum class CodeKind : std::uint8_t { kProcedure, kFunction, kPackage, kPackageBody, kTypeBody };
 
-struct CodeSpec {
+struct CodeDescription {
   std::string owner;
   std::string name;
   CodeKind kind = CodeKind::kProcedure;
@@ -355,16 +355,16 @@ struct CodeSpec {
 
 enum class TypeKind : std::uint8_t { kObject, kVarray, kNestedTable };
 
-struct AttributeSpec {
+struct AttributeDescription {
   std::string name;
   ColumnType type;
 };
 
-struct TypeSpec {
+struct TypeDescription {
   std::string owner;
   std::string name;
   TypeKind kind = TypeKind::kObject;
-  std::vector<AttributeSpec> attributes;  // object types
+  std::vector<AttributeDescription> attributes;  // object types
   ColumnType element;                     // collections
   std::uint32_t upper_bound = 0;          // VARRAY limit
   std::vector<std::string> methods;       // member function names
@@ -373,7 +373,7 @@ struct TypeSpec {
 
 // ---------------------------------------------------------------- distributed
 
-struct DatabaseLinkSpec {
+struct DatabaseLinkDescription {
   std::string owner;                 // "PUBLIC" for a public link
   std::string name;
   std::string host;
@@ -381,19 +381,19 @@ struct DatabaseLinkSpec {
   std::string password;
 };
 
-struct MaterializedViewSpec {
+struct MaterializedViewDescription {
   std::string owner;
   std::string name;
   std::string query;
   std::string master_owner, master;  // the master table of a simple view
-  std::vector<ColumnSpec> columns;   // of the container table
+  std::vector<ColumnDescription> columns;   // of the container table
   std::vector<RowValues> rows;       // of the container table
   std::string tablespace = "USERS";
   bool refresh_fast = false;
   bool primary_key = true;           // WITH PRIMARY KEY, else WITH ROWID
 };
 
-struct MaterializedViewLogSpec {
+struct MaterializedViewLogDescription {
   std::string owner;                 // the master table's owner
   std::string master;
   bool rowid = false;
@@ -404,7 +404,7 @@ struct MaterializedViewLogSpec {
 
 // ---------------------------------------------------------------- XML
 
-struct XmlElementSpec {
+struct XmlElementDescription {
   std::string name;
   std::string type;      // schema type: "string", "decimal", "date", a complex type
   std::string sql_name;
@@ -413,7 +413,7 @@ struct XmlElementSpec {
   std::string min_occurs = "1", max_occurs = "1";
 };
 
-struct XmlComplexTypeSpec {
+struct XmlComplexTypeDescription {
   std::string name;
   std::string sql_type;  // the object type its elements are stored as
 };
@@ -422,14 +422,14 @@ struct XmlComplexTypeSpec {
 // XDB$ELEMENT per element, XDB$ATTRIBUTE per attribute, XDB$COMPLEX_TYPE
 // (with its XDB$SEQUENCE_MODEL) per complex type, XDB$SIMPLE_TYPE per simple
 // type.
-struct XmlSchemaSpec {
+struct XmlSchemaDescription {
   std::string owner;
   std::string url;
   std::string target_namespace;
   std::string version = "1.0";
-  std::vector<XmlElementSpec> elements;
-  std::vector<XmlElementSpec> attributes;
-  std::vector<XmlComplexTypeSpec> complex_types;
+  std::vector<XmlElementDescription> elements;
+  std::vector<XmlElementDescription> attributes;
+  std::vector<XmlComplexTypeDescription> complex_types;
   std::vector<std::string> simple_types;
 };
 
@@ -439,24 +439,24 @@ struct Schema {
   std::string character_set = "AL32UTF8";
   std::string national_character_set = "AL16UTF16";
   std::string time_zone = "+00:00";
-  std::vector<TablespaceSpec> tablespaces;
-  std::vector<UserSpec> users;
-  std::vector<RoleSpec> roles;
-  std::vector<SystemGrantSpec> system_grants;
-  std::vector<ObjectGrantSpec> object_grants;
-  std::vector<TypeSpec> types;
-  std::vector<ClusterSpec> clusters;
-  std::vector<TableSpec> tables;
-  std::vector<IndexSpec> indexes;
-  std::vector<ViewSpec> views;
-  std::vector<SynonymSpec> synonyms;
-  std::vector<SequenceSpec> sequences;
-  std::vector<TriggerSpec> triggers;
-  std::vector<CodeSpec> code;
-  std::vector<DatabaseLinkSpec> links;
-  std::vector<MaterializedViewSpec> materialized_views;
-  std::vector<MaterializedViewLogSpec> materialized_view_logs;
-  std::vector<XmlSchemaSpec> xml_schemas;
+  std::vector<TablespaceDescription> tablespaces;
+  std::vector<UserDescription> users;
+  std::vector<RoleDescription> roles;
+  std::vector<SystemGrantDescription> system_grants;
+  std::vector<ObjectGrantDescription> object_grants;
+  std::vector<TypeDescription> types;
+  std::vector<ClusterDescription> clusters;
+  std::vector<TableDescription> tables;
+  std::vector<IndexDescription> indexes;
+  std::vector<ViewDescription> views;
+  std::vector<SynonymDescription> synonyms;
+  std::vector<SequenceDescription> sequences;
+  std::vector<TriggerDescription> triggers;
+  std::vector<CodeDescription> code;
+  std::vector<DatabaseLinkDescription> links;
+  std::vector<MaterializedViewDescription> materialized_views;
+  std::vector<MaterializedViewLogDescription> materialized_view_logs;
+  std::vector<XmlSchemaDescription> xml_schemas;
 };
 
 // The tablespaces, users and roles every database of a release has: SYSTEM,

@@ -616,7 +616,7 @@ class SegmentWriter {
   // more than one leaf a branch block in front of them is the root, holding
   // the first key of every leaf but the first.
   void PlaceIndexEntries() {
-    const IndexSegmentSpec& wanted = m_.index;
+    const IndexSegmentDescription& wanted = m_.index;
     const std::size_t capacity = IndexBlockBuilder::Capacity(c_.block_size, m_.space, m_.itl_count, reserve_);
     std::vector<std::pair<std::size_t, std::size_t>> leaves;  // entries [first, end)
     std::size_t first = 0, used = 0;
@@ -712,7 +712,7 @@ class SegmentWriter {
     control.hwm_dba = hwm_dba_;
     std::uint32_t below = 0;
     for (std::size_t e = 0; e < extents_.size(); ++e) {
-      const ExtentSpec& x = extents_[e];
+      const ExtentDescription& x = extents_[e];
       if (hwm_dba_ >= x.first_dba && hwm_dba_ <= x.first_dba + x.block_count) {
         control.hwm_extent = static_cast<std::uint32_t>(e);
         control.hwm_block = hwm_dba_ - x.first_dba;
@@ -730,7 +730,7 @@ class SegmentWriter {
       const bool header = i == 0;
       const std::uint32_t rdba = Dba(header ? header_block_ : map.block);
       const std::uint32_t next = i + 1 < maps_.size() ? Dba(maps_[i + 1].block) : 0;
-      const std::span<const ExtentSpec> entries(extents_.data() + map.first_extent, map.count);
+      const std::span<const ExtentDescription> entries(extents_.data() + map.first_extent, map.count);
       WriteExtentMapBlock(block, header ? header_type_ : map_type_, c_.format_byte, rdba, m_.object_number, entries,
                           next, stamp, std::nullopt, control);
       c_.file->Put(format::DbaBlock(rdba), block);
@@ -749,7 +749,7 @@ class SegmentWriter {
       out_.bitmap_blocks.push_back(Dba(l2_block_));
     }
     out_.extents = extents_;
-    for (const ExtentSpec& x : extents_) {
+    for (const ExtentDescription& x : extents_) {
       for (std::uint32_t b = 0; b < x.block_count; ++b) out_.blocks.push_back(x.first_dba + b);
     }
   }
@@ -769,7 +769,7 @@ class SegmentWriter {
   std::size_t keys_per_block_ = 255;
   std::uint32_t scn_ = 0;
 
-  std::vector<ExtentSpec> extents_;
+  std::vector<ExtentDescription> extents_;
   std::uint64_t allocated_blocks_ = 0;
   std::vector<Map> maps_;
   std::vector<Bitmap> l1s_;

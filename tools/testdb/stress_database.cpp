@@ -31,8 +31,8 @@ Schema StressSchema(const std::string& release, std::uint64_t seed) {
     s.users.push_back(User(user, "STRESS"));
     s.system_grants.push_back({user, "CREATE SESSION"});
     for (int t = 1; t <= kTables; ++t) {
-      TableSpec table = Table(user, Name("T", t), "STRESS",
-                              {ColumnSpec("ID", Number(10), false), {"NAME", Varchar2(30)}, {"AMOUNT", Number(12, 2)},
+      TableDescription table = Table(user, Name("T", t), "STRESS",
+                              {ColumnDescription("ID", Number(10), false), {"NAME", Varchar2(30)}, {"AMOUNT", Number(12, 2)},
                                {"CREATED", Date()}});
       table.constraints = {PrimaryKey(Name("PK_T", t), {"ID"})};
       const int rows = static_cast<int>(prng.Between(0, 6));
@@ -43,7 +43,7 @@ Schema StressSchema(const std::string& release, std::uint64_t seed) {
       s.tables.push_back(std::move(table));
     }
     for (int v = 1; v <= kViews; ++v) {
-      ViewSpec view;
+      ViewDescription view;
       view.owner = user;
       view.name = Name("V", v);
       view.text = "select id, name from " + user + "." + Name("T", 1 + v % kTables) + " where id > " + std::to_string(v);
@@ -51,7 +51,7 @@ Schema StressSchema(const std::string& release, std::uint64_t seed) {
       s.views.push_back(std::move(view));
     }
     for (int n = 1; n <= kSynonyms; ++n) {
-      SynonymSpec syn;
+      SynonymDescription syn;
       syn.owner = user;
       syn.name = Name("S", n);
       syn.target_owner = Name("U", 1 + static_cast<int>(prng.Below(kStressUsers)));
@@ -59,7 +59,7 @@ Schema StressSchema(const std::string& release, std::uint64_t seed) {
       s.synonyms.push_back(std::move(syn));
     }
     for (int q = 1; q <= kSequences; ++q) {
-      SequenceSpec seq;
+      SequenceDescription seq;
       seq.owner = user;
       seq.name = Name("SEQ", q);
       seq.high_water = std::to_string(1 + prng.Below(100000));

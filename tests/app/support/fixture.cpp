@@ -23,7 +23,7 @@ void WriteDatafile(const QString& path, const QString& database, std::uint32_t f
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(kBlockSize) * kBlocks, 0);
   std::span<std::uint8_t> all(bytes);
   testdb::WriteOsHeaderBlock(all.subspan(0, kBlockSize), format::header_format::k8K, kBlockSize, kBlocks - 1);
-  testdb::FileHeaderSpec wanted;
+  testdb::FileHeaderDescription wanted;
   wanted.relative_file = file;
   wanted.compatibility_code = 0x0A20;  // 10.2
   wanted.database_name = database.toStdString();
@@ -49,7 +49,7 @@ QString WriteDatabaseFolder(const QString& folder, const QString& name) {
 QString WriteSampleDatabase(const QString& folder, int extra_rows) {
   testdb::Schema schema = testdb::SampleSchema("11.2");
   if (extra_rows > 0) {
-    testdb::TableSpec trail = testdb::Table("HR", "AUDIT_TRAIL", "HR_DATA",
+    testdb::TableDescription trail = testdb::Table("HR", "AUDIT_TRAIL", "HR_DATA",
                                             {{kAuditTrailColumns[0], testdb::Number(8)},
                                              {kAuditTrailColumns[1], testdb::Varchar2(12)},
                                              {kAuditTrailColumns[2], testdb::Varchar2(60)}});

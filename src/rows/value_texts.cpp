@@ -1,8 +1,7 @@
-#include "browse/value_texts.h"
+#include "rows/value_texts.h"
 
 #include <algorithm>
 
-#include "browse/browse_cells.h"
 #include "reader/packed_codes.h"
 #include "reader/unicode.h"
 

@@ -7,7 +7,7 @@
 // walks them block by block. In each block it reads a row from every slot
 // where one starts (row_starts.h) and hands it to a RowConsumer: the record
 // view turns the values into DataView cells (browse mode), the exporters and
-// the INSERT builder into value texts (repair mode, row_values.h).
+// the INSERT builder into value texts (repair mode, value_texts.h).
 //
 // Places. A RowPosition names a row start by segment, block and slot: the
 // segment's index in TableBlocks::segments, the block's index in that
@@ -31,8 +31,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "browse/row_assembler.h"
-#include "browse/table_layout.h"
+#include "rows/row_assembler.h"
+#include "rows/table_layout.h"
 #include "reader/block_source.h"
 #include "reader/engine.h"
 #include "reader/table_blocks.h"

@@ -1,4 +1,4 @@
-#include "browse/row_assembler.h"
+#include "rows/row_assembler.h"
 
 #include "reader/block_view.h"
 #include "reader/format.h"

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "browse/value_texts.h"
+#include "rows/value_texts.h"
 #include "support/row_collect.h"
 #include "support/table_db.h"
 #include "testdb/lob_writer.h"
@@ -115,7 +115,7 @@ TEST(Lobs, InRowAndOutOfLineLobsComeBackWhole) {
 
     // One segment of single-block chunks for DOC, PIC and NOTE; one of
     // four-block chunks for RAWDOC.
-    testdb::LobSegmentSpec plain;
+    testdb::LobSegmentDescription plain;
     plain.object_number = 71100;
     plain.space = space;
     plain.extent_blocks = 4;
@@ -133,7 +133,7 @@ TEST(Lobs, InRowAndOutOfLineLobsComeBackWhole) {
                                         written, error))
         << error;
     EXPECT_GE(written.map_dbas.size(), 2u);  // the pages lie behind several extent map blocks
-    testdb::LobSegmentSpec chunks;
+    testdb::LobSegmentDescription chunks;
     chunks.object_number = 71200;
     chunks.space = space;
     chunks.chunk = 4;
@@ -195,7 +195,7 @@ TEST(Lobs, PartitionsReadTheirOwnLobFragments) {
   std::uint32_t at = users->block_count + 2;
   for (const std::uint32_t seg : {72001u, 72002u}) {
     cat.table_partitions.Append(db.PartitionOn(720, seg, "P" + std::to_string(seg)));
-    testdb::LobSegmentSpec wanted;
+    testdb::LobSegmentDescription wanted;
     wanted.object_number = seg + 100;
     wanted.lobs = {testdb::LobValue{5, Pattern(3000, seg)}};  // the same identifier in both fragments
     testdb::LobSegmentWritten written;
@@ -228,7 +228,7 @@ TEST(Lobs, MissingPagesAndSegmentsLeaveTheLobIncomplete) {
   model.segments.push_back(std::move(s));
   test::TableDb db(model, "lob-missing");
   const auto* users = db.layout().FindFile("USERS01.DBF");
-  testdb::LobSegmentSpec wanted;
+  testdb::LobSegmentDescription wanted;
   wanted.object_number = 73100;
   wanted.lobs = {testdb::LobValue{9, Pattern(5000, 9)}};
   testdb::LobSegmentWritten written;

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 #include "reader/value_number.h"
 #include "support/row_collect.h"
 #include "support/table_db.h"

@@ -4,7 +4,7 @@
 // byte by byte after the index block layout (format.h, index_header).
 #include <gtest/gtest.h>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 #include "reader/packed_codes.h"
 #include "support/dictionary_fixture.h"
 #include "support/row_collect.h"
@@ -31,7 +31,7 @@ constexpr std::uint32_t kOverflow = 902;
 Bytes LeafRow(std::vector<ColumnBytes> keys, std::vector<ColumnBytes> rest, std::optional<RowAddress> next = {}) {
   Bytes row = {ih::kRowFlag, 0};
   for (const auto& k : keys) testdb::AppendColumn(row, k);
-  testdb::PieceSpec p;
+  testdb::PieceDescription p;
   p.flag = next ? static_cast<std::uint8_t>(format::row::kHead | format::row::kFirst) : format::row::kComplete;
   p.next = next;
   p.columns = std::move(rest);
@@ -53,9 +53,9 @@ Bytes IndexBlock(std::uint32_t dba, std::uint8_t level, std::uint8_t flags, std:
 
 Bytes SegmentHeader(std::uint32_t dba, std::uint32_t object, std::uint32_t first, std::uint32_t count) {
   Bytes b(BlockFile::kBlockSize, 0);
-  const testdb::ExtentSpec extent{first, count};
+  const testdb::ExtentDescription extent{first, count};
   testdb::WriteExtentMapBlock(b, format::block_type::kSegmentHeader, format::header_format::k8K, dba, object,
-                              std::span<const testdb::ExtentSpec>(&extent, 1), 0, {});
+                              std::span<const testdb::ExtentDescription>(&extent, 1), 0, {});
   return b;
 }
 
@@ -66,7 +66,7 @@ TEST(IndexOrganized, LeafRowsWithTheirKeysAndOverflowParts) {
   f.AddRaw(SegmentHeader(over_header, kOverflow, over_header + 1, 1));
   auto over = f.NewBlock(kOverflow);
   const auto tail = [&](std::vector<ColumnBytes> cols) {
-    testdb::PieceSpec p;
+    testdb::PieceDescription p;
     p.flag = format::row::kLast;
     p.columns = std::move(cols);
     return *over.AddRow(0, testdb::EncodeRowPiece(p));

@@ -1,4 +1,4 @@
-#include "browse/table_layout.h"
+#include "rows/table_layout.h"
 
 #include <algorithm>
 
@@ -69,6 +69,10 @@ std::int32_t TableLayout::ColumnAt(RowPart part, std::size_t position, std::size
   if (part == RowPart::kKey) return BySegmentColumn(position + 1);
   const std::size_t keys = kind_ == TableKind::kCluster && cluster_key_columns_ ? *cluster_key_columns_ : key_columns;
   return BySegmentColumn(keys + position + 1);
+}
+
+ColumnDescriptor DescriptorOf(const ColumnInfo& column) {
+  return ColumnDescriptor{column.type_code, column.charset_id, column.name};
 }
 
 }  // namespace quillon

@@ -1,4 +1,4 @@
-#include "browse/page_index.h"
+#include "rows/page_index.h"
 
 namespace quillon {
 

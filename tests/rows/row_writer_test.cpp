@@ -1,4 +1,4 @@
-#include "browse/row_writer.h"
+#include "rows/row_writer.h"
 
 #include <gtest/gtest.h>
 

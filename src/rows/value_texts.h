@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 #include "reader/lob_reader.h"
 #include "reader/value_decode.h"
 

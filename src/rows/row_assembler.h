@@ -23,7 +23,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "browse/table_layout.h"
+#include "rows/table_layout.h"
 #include "reader/block_source.h"
 #include "reader/notify.h"
 #include "reader/record_count.h"

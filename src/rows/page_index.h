@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 
 namespace quillon {
 

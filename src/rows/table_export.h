@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "browse/row_writer.h"
-#include "browse/value_texts.h"
+#include "rows/row_writer.h"
+#include "rows/value_texts.h"
 #include "reader/block_source.h"
 #include "reader/engine.h"
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "browse/value_texts.h"
+#include "rows/value_texts.h"
 
 namespace quillon {
 

@@ -1,7 +1,7 @@
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 
-#include "browse/page_index.h"
-#include "browse/row_reader.h"
+#include "rows/page_index.h"
+#include "rows/row_reader.h"
 
 namespace quillon {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "browse/table_export.h"
+#include "rows/table_export.h"
 #include "reader/dictionary_rebuild.h"
 #include "reader/identify.h"
 #include "support/generated_schema_db.h"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "reader/catalogue.h"
+#include "reader/value_decode.h"
 
 namespace quillon {
 
@@ -64,5 +65,8 @@ class TableLayout {
   std::vector<std::int32_t> iot_key_;   // key column j -> column index
   std::vector<std::int32_t> iot_body_;  // non-key stored column i -> column index
 };
+
+// The value decoder's view of a column record.
+ColumnDescriptor DescriptorOf(const ColumnInfo& column);
 
 }  // namespace quillon

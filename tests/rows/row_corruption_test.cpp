@@ -12,8 +12,8 @@
 #include <set>
 #include <sstream>
 
-#include "browse/row_reader.h"
-#include "browse/table_export.h"
+#include "rows/row_reader.h"
+#include "rows/table_export.h"
 #include "reader/value_number.h"
 #include "support/row_collect.h"
 #include "support/table_db.h"

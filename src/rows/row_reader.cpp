@@ -1,4 +1,4 @@
-#include "browse/row_reader.h"
+#include "rows/row_reader.h"
 
 #include "reader/extent_map.h"
 
