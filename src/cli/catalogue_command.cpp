@@ -15,6 +15,7 @@
 #include "cli/cli.h"
 #include "cli/terminal_sink.h"
 #include "reader/catalogue_json.h"
+#include "reader/catalogue_views.h"
 #include "reader/charset.h"
 #include "reader/dictionary_rebuild.h"
 #include "reader/identify.h"
@@ -48,23 +49,26 @@ const char* KindCaption(ObjectKind kind) {
 
 class Listing {
  public:
-  Listing(const Catalogue& c, std::ostream& out) : c_(c), out_(out) {}
+  Listing(const Catalogue& c, std::ostream& out) : c_(c), v_(c), out_(out) {}
 
   void Security() {
     out_ << "Users (" << c_.users.size() << ")\n";
-    for (const UserRecord& u : Sorted(c_.users)) {
+    for (const UserDefinition& u : ByName(v_.Users())) {
       out_ << "  " << u.name << "  default " << Or(u.default_tablespace) << "  temporary "
-           << Or(u.temporary_tablespace) << "  " << u.identification << (u.account_status_value ? "  locked/expired" : "")
-           << "\n";
+           << Or(u.temporary_tablespace) << "  " << u.identification << (u.account_status ? "  locked/expired" : "")
+           << (u.builtin ? "  built-in" : "") << "\n";
     }
     out_ << "Roles (" << c_.roles.size() << ")\n";
-    for (const RoleRecord& r : Sorted(c_.roles)) out_ << "  " << r.name << "  " << r.identification << "\n";
+    for (const RoleDefinition& r : ByName(v_.Roles())) {
+      out_ << "  " << r.name << "  " << r.identification << (r.builtin ? "  built-in" : "") << "\n";
+    }
   }
 
-  void Storage(const std::vector<CatalogueJsonDatafile>& files) {
+  void Storage(const std::vector<DatafileDefinition>& files) {
     out_ << "Tablespaces (" << c_.tablespaces.size() << ")\n";
-    for (const TablespaceRecord& t : Sorted(c_.tablespaces)) {
-      out_ << "  " << t.name << "  number " << t.number << "  block size " << t.block_size << "\n";
+    for (const TablespaceDefinition& t : ByName(v_.Tablespaces(files))) {
+      out_ << "  " << t.name << "  number " << t.number << "  block size " << t.block_size
+           << (t.builtin ? "  built-in" : "") << "\n";
     }
     out_ << "Datafiles (" << files.size() << ")\n";
     for (const auto& f : files) {
@@ -106,61 +110,61 @@ class Listing {
  private:
   static std::string Or(const std::string& s) { return s.empty() ? "-" : s; }
 
-  template <typename Record, typename... Keys>
-  static std::vector<Record> Sorted(const IndexedList<Record, Keys...>& list) {
-    std::vector<Record> out(list.begin(), list.end());
-    std::stable_sort(out.begin(), out.end(), [](const Record& a, const Record& b) { return a.name < b.name; });
-    return out;
+  template <typename Definition>
+  static std::vector<Definition> ByName(std::vector<Definition> list) {
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Definition& a, const Definition& b) { return a.name < b.name; });
+    return list;
   }
 
   void Table(const ObjectRecord& o) {
-    const TableRecord* t = c_.tables.First<0>(o.object_number);
-    if (t) {
-      out_ << "      tablespace " << Or(t->tablespace) << "  property " << t->property;
-      if (t->data_object_number) out_ << "  segment file " << t->relative_file_number << " block " << t->header_block;
+    const TableDefinition t = v_.Table(o);
+    if (t.has_table_record) {
+      out_ << "      tablespace " << Or(t.tablespace) << "  property " << t.property;
+      if (t.data_object_number) out_ << "  segment file " << t.relative_file_number << " block " << t.header_block;
       out_ << "\n";
     }
-    std::vector<const ColumnInfo*> cols;
-    for (const ColumnInfo& col : c_.columns.All<0>(o.object_number)) cols.push_back(&col);
-    std::stable_sort(cols.begin(), cols.end(),
-                     [](auto* a, auto* b) { return a->internal_column < b->internal_column; });
-    for (const ColumnInfo* col : cols) {
-      out_ << "      " << col->name << " " << col->sql_type << (col->nullable ? "" : " NOT NULL");
-      if (!col->default_text.empty()) out_ << " DEFAULT " << col->default_text;
+    for (const ColumnDefinition& col : t.columns) {
+      out_ << "      " << col.name << " " << col.sql_type << (col.nullable ? "" : " NOT NULL");
+      if (!col.default_text.empty()) out_ << " DEFAULT " << col.default_text;
       out_ << "\n";
     }
-    for (const ConstraintRecord& cd : c_.constraints.All<0>(o.object_number)) {
-      out_ << "      constraint " << ConstraintTypeLetter(cd.type) << " " << c_.ConstraintName(cd.constraint_number)
-           << " (";
-      bool first = true;
-      for (const ConstraintColumnRecord& cc : c_.constraint_columns.All<0>(cd.constraint_number)) {
-        out_ << (first ? "" : ", ") << c_.ColumnName(o.object_number, cc.internal_column);
-        first = false;
-      }
+    for (const ConstraintDefinition& cd : t.constraints) {
+      out_ << "      constraint " << ConstraintTypeLetter(cd.type) << " " << cd.name << " (";
+      for (std::size_t i = 0; i < cd.columns.size(); ++i) out_ << (i == 0 ? "" : ", ") << cd.columns[i].name;
       out_ << ")";
+      if (cd.references) {
+        out_ << " REFERENCES " << cd.references->table.owner << "." << cd.references->table.name << " (";
+        for (std::size_t i = 0; i < cd.references->columns.size(); ++i) {
+          out_ << (i == 0 ? "" : ", ") << cd.references->columns[i].name;
+        }
+        out_ << ")";
+        if (cd.delete_rule == DeleteRule::kCascade) out_ << " ON DELETE CASCADE";
+        if (cd.delete_rule == DeleteRule::kSetNull) out_ << " ON DELETE SET NULL";
+      }
       if (!cd.condition.empty()) out_ << " CHECK " << cd.condition;
       out_ << "\n";
     }
-    for (const e6struct& p : c_.table_partitions.All<0>(o.object_number)) {
-      out_ << "      partition " << p.name << " " << Or(p.high_value) << "  tablespace " << Or(p.tablespace) << "\n";
-    }
-    for (const F9struct& p : c_.composite_partitions.All<0>(o.object_number)) {
-      out_ << "      partition " << p.name << " " << Or(p.high_value) << "\n";
-      for (const F0struct& s : c_.subpartitions.All<0>(p.object_number)) {
+    for (const PartitionDefinition& p : t.partitions) {
+      out_ << "      partition " << p.name << " " << Or(p.high_value.value_or(""));
+      if (!p.composite) out_ << "  tablespace " << Or(p.tablespace);
+      out_ << "\n";
+      for (const PartitionDefinition& s : p.subpartitions) {
         out_ << "        subpartition " << s.name << "  tablespace " << Or(s.tablespace) << "\n";
       }
     }
   }
 
   void Index(const ObjectRecord& o) {
-    const IndexRecord* ix = c_.indexes.First<0>(o.object_number);
-    if (ix == nullptr) return;
-    const ObjectRecord* table = c_.Object(ix->table_object_number);
-    out_ << "      on " << (table ? table->owner + "." + table->name : NumberedName(ix->table_object_number))
-         << ((ix->property & 1) ? "  unique" : "") << "  tablespace " << Or(ix->tablespace) << "\n";
+    const IndexDefinition ix = v_.Index(o);
+    if (!ix.has_index_record) return;
+    const std::uint32_t base = c_.indexes.First<0>(o.object_number)->table_object_number;
+    out_ << "      on " << (ix.table ? ix.table->owner + "." + ix.table->name : NumberedName(base))
+         << (ix.unique ? "  unique" : "") << "  tablespace " << Or(ix.tablespace) << "\n";
   }
 
   const Catalogue& c_;
+  const CatalogueViews v_;
   std::ostream& out_;
 };
 

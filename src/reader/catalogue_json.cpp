@@ -6,6 +6,7 @@
 #include <optional>
 #include <tuple>
 
+#include "reader/catalogue_views.h"
 #include "reader/engine.h"
 #include "reader/json_writer.h"
 #include "reader/value_number.h"
@@ -14,25 +15,9 @@ namespace quillon {
 
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-  const auto slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<std::string> NullIfEmpty(const std::string& text) {
   if (text.empty()) return std::nullopt;
   return text;
-}
-
-const char* PartitioningTypeName(std::uint32_t type) {
-  switch (type) {
-    case 1: return "RANGE";
-    case 2: return "HASH";
-    case 3: return "SYSTEM";
-    case 4: return "LIST";
-    case 5: return "REFERENCE";
-    default: return "UNKNOWN";
-  }
 }
 
 // One object of a kind in a schema, before the duplicate-name rule.
@@ -47,7 +32,7 @@ using SchemaMap = std::map<std::string, std::map<std::string, std::vector<Schema
 
 class JsonBuilder {
  public:
-  JsonBuilder(const Catalogue& c, const CatalogueJsonHeader& h, bool pretty) : c_(c), h_(h), j_(pretty) {}
+  JsonBuilder(const Catalogue& c, const CatalogueJsonHeader& h, bool pretty) : c_(c), v_(c), h_(h), j_(pretty) {}
 
   std::string Write() {
     j_.BeginObject();
@@ -79,19 +64,6 @@ class JsonBuilder {
  private:
   // ---- lookups ------------------------------------------------------------
   const ObjectRecord* Obj(std::uint32_t n) const { return c_.Object(n); }
-
-  std::string ColumnName(std::uint32_t table, std::uint32_t internal_column) const {
-    return c_.ColumnName(table, internal_column);
-  }
-
-  std::string ColumnNameByNumber(std::uint32_t table, std::uint32_t column_number) const {
-    for (const ColumnInfo& col : c_.columns.All<0>(table)) {
-      if (col.column_number == column_number && column_number != 0) return col.name;
-    }
-    return NumberedName(column_number);
-  }
-
-  std::string ConstraintName(std::uint32_t constraint_number) const { return c_.ConstraintName(constraint_number); }
 
   // ---- top-level arrays -----------------------------------------------------
   void WriteCounters() {
@@ -134,84 +106,67 @@ class JsonBuilder {
   }
 
   void WriteTablespaces() {
-    std::vector<const TablespaceRecord*> list;
-    for (const auto& t : c_.tablespaces) list.push_back(&t);
-    std::sort(list.begin(), list.end(),
-              [](auto* a, auto* b) { return std::tie(a->name, a->number) < std::tie(b->name, b->number); });
+    auto list = v_.Tablespaces({});
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.name, a.number) < std::tie(b.name, b.number);
+    });
     j_.BeginArray();
-    for (const auto* t : list) {
+    for (const TablespaceDefinition& t : list) {
       j_.BeginObject();
-      j_.Member("block_size", static_cast<unsigned>(t->block_size));
-      j_.Member("name", t->name);
-      j_.Member("number", static_cast<unsigned>(t->number));
+      j_.Member("block_size", static_cast<unsigned>(t.block_size));
+      j_.Member("name", t.name);
+      j_.Member("number", static_cast<unsigned>(t.number));
       j_.EndObject();
     }
     j_.EndArray();
   }
 
   void WriteUsers() {
-    std::vector<const UserRecord*> list;
-    for (const auto& u : c_.users) list.push_back(&u);
-    std::sort(list.begin(), list.end(),
-              [](auto* a, auto* b) { return std::tie(a->name, a->number) < std::tie(b->name, b->number); });
+    auto list = v_.Users();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.name, a.number) < std::tie(b.name, b.number);
+    });
     j_.BeginArray();
-    for (const auto* u : list) {
+    for (const UserDefinition& u : list) {
       j_.BeginObject();
-      j_.Member("account_status", static_cast<long long>(u->account_status_value));
-      j_.Member("default_tablespace", u->default_tablespace);
-      j_.Member("external_name", u->external_name);
-      j_.Member("identification", u->identification);
-      j_.Member("name", u->name);
-      j_.Member("number", static_cast<unsigned>(u->number));
-      j_.Member("temporary_tablespace", u->temporary_tablespace);
+      j_.Member("account_status", static_cast<long long>(u.account_status));
+      j_.Member("default_tablespace", u.default_tablespace);
+      j_.Member("external_name", u.external_name);
+      j_.Member("identification", u.identification);
+      j_.Member("name", u.name);
+      j_.Member("number", static_cast<unsigned>(u.number));
+      j_.Member("temporary_tablespace", u.temporary_tablespace);
       j_.EndObject();
     }
     j_.EndArray();
   }
 
   void WriteRoles() {
-    std::vector<const RoleRecord*> list;
-    for (const auto& r : c_.roles) list.push_back(&r);
-    std::sort(list.begin(), list.end(),
-              [](auto* a, auto* b) { return std::tie(a->name, a->number) < std::tie(b->name, b->number); });
+    auto list = v_.Roles();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.name, a.number) < std::tie(b.name, b.number);
+    });
     j_.BeginArray();
-    for (const auto* r : list) {
+    for (const RoleDefinition& r : list) {
       j_.BeginObject();
-      j_.Member("identification", r->identification);
-      j_.Member("name", r->name);
-      j_.Member("number", static_cast<unsigned>(r->number));
+      j_.Member("identification", r.identification);
+      j_.Member("name", r.name);
+      j_.Member("number", static_cast<unsigned>(r.number));
       j_.EndObject();
     }
     j_.EndArray();
   }
 
   void WriteSystemGrants() {
-    struct Row {
-      std::string grantee, privilege;
-      bool role = false, admin = false;
-    };
-    std::vector<Row> rows;
-    for (const auto& g : c_.system_grants) {
-      Row row;
-      row.grantee = c_.OwnerName(g.grantee_number);
-      if (g.privilege >= 0) {
-        row.role = true;
-        const RoleRecord* r = c_.roles.First<0>(static_cast<std::uint32_t>(g.privilege));
-        row.privilege = r ? r->name : std::to_string(g.privilege);
-      } else {
-        const PrivilegeNameRecord* p = c_.system_privilege_names.First<0>(g.privilege);
-        row.privilege = p ? p->name : std::to_string(g.privilege);
-      }
-      row.admin = g.option != 0;
-      rows.push_back(std::move(row));
-    }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-      return std::tie(a.grantee, a.privilege, a.role, a.admin) < std::tie(b.grantee, b.privilege, b.role, b.admin);
+    auto rows = v_.SystemGrants();
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.grantee, a.privilege, a.role, a.admin_option) <
+             std::tie(b.grantee, b.privilege, b.role, b.admin_option);
     });
     j_.BeginArray();
-    for (const Row& r : rows) {
+    for (const SystemGrantDefinition& r : rows) {
       j_.BeginObject();
-      j_.Member("admin_option", r.admin);
+      j_.Member("admin_option", r.admin_option);
       j_.Member("grantee", r.grantee);
       j_.Member("privilege", r.privilege);
       j_.Member("role", r.role);
@@ -221,35 +176,13 @@ class JsonBuilder {
   }
 
   void WriteObjectGrants() {
-    struct Row {
-      std::string grantee, owner, object, privilege;
-      std::optional<std::string> column;
-      bool grant_option = false;
-    };
-    std::vector<Row> rows;
-    for (const auto& g : c_.object_grants) {
-      Row row;
-      row.grantee = c_.OwnerName(g.grantee_number);
-      if (const ObjectRecord* o = Obj(g.object_number)) {
-        row.owner = o->owner;
-        row.object = o->name;
-      } else {
-        row.object = NumberedName(g.object_number);
-      }
-      const PrivilegeNameRecord* p = c_.table_privilege_names.First<0>(g.privilege);
-      row.privilege = p ? p->name : std::to_string(g.privilege);
-      if (g.column_number) {
-        row.column = ColumnNameByNumber(g.object_number, static_cast<std::uint32_t>(*g.column_number));
-      }
-      row.grant_option = (g.option & 1) != 0;
-      rows.push_back(std::move(row));
-    }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    auto rows = v_.ObjectGrants();
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
       return std::tie(a.grantee, a.owner, a.object, a.privilege, a.column, a.grant_option) <
              std::tie(b.grantee, b.owner, b.object, b.privilege, b.column, b.grant_option);
     });
     j_.BeginArray();
-    for (const Row& r : rows) {
+    for (const ObjectGrantDefinition& r : rows) {
       j_.BeginObject();
       j_.Member("column", r.column);
       j_.Member("grant_option", r.grant_option);
@@ -329,27 +262,25 @@ class JsonBuilder {
   }
 
   void Table(JsonWriter& j, const ObjectRecord& o) {
-    const TableRecord* t = c_.tables.First<0>(o.object_number);
+    const TableDefinition t = v_.Table(o);
     j.BeginObject();
     j.Key("cluster");
-    const ObjectRecord* cluster = nullptr;
-    if (t && t->cluster_position && t->base_object) cluster = Obj(*t->base_object);
-    if (cluster) {
+    if (t.cluster) {
       j.BeginObject();
-      j.Member("name", cluster->name);
-      j.Member("owner", cluster->owner);
-      j.Member("position", static_cast<unsigned>(*t->cluster_position));
+      j.Member("name", t.cluster->cluster.name);
+      j.Member("owner", t.cluster->cluster.owner);
+      j.Member("position", static_cast<unsigned>(t.cluster->position));
       j.EndObject();
     } else {
       j.Null();
     }
     j.Key("columns");
-    Columns(j, o.object_number);
+    Columns(j, t.columns);
     j.Key("constraints");
-    Constraints(j, o.object_number);
+    Constraints(j, t.constraints);
     j.Member("object_number", static_cast<unsigned>(o.object_number));
-    Partitioning(j, o.object_number);
-    j.Member("property", static_cast<unsigned long long>(t ? t->property : 0));
+    Partitioning(j, t);
+    j.Member("property", static_cast<unsigned long long>(t.property));
     if (const auto rows = h_.table_rows.find(o.object_number); rows != h_.table_rows.end()) {
       j.Key("rows").BeginArray();
       for (const CatalogueJsonRow& row : rows->second) {
@@ -362,169 +293,111 @@ class JsonBuilder {
       j.EndArray();
     }
     j.Key("segment");
-    if (t && t->data_object_number && t->relative_file_number != 0) {
+    if (t.data_object_number && t.relative_file_number != 0) {
       j.BeginObject();
-      j.Member("header_block", static_cast<unsigned long long>(t->header_block));
-      j.Member("relative_file", static_cast<unsigned>(t->relative_file_number));
+      j.Member("header_block", static_cast<unsigned long long>(t.header_block));
+      j.Member("relative_file", static_cast<unsigned>(t.relative_file_number));
       j.EndObject();
     } else {
       j.Null();
     }
-    j.Member("tablespace", t && t->data_object_number ? t->tablespace : std::string());
+    j.Member("tablespace", t.data_object_number ? t.tablespace : std::string());
     j.EndObject();
   }
 
-  void Columns(JsonWriter& j, std::uint32_t table) {
-    std::vector<const ColumnInfo*> list;
-    for (const ColumnInfo& col : c_.columns.All<0>(table)) list.push_back(&col);
-    std::stable_sort(list.begin(), list.end(), [](auto* a, auto* b) {
-      return std::tie(a->internal_column, a->name) < std::tie(b->internal_column, b->name);
-    });
+  static void Columns(JsonWriter& j, const std::vector<ColumnDefinition>& columns) {
     j.BeginArray();
-    for (const ColumnInfo* col : list) {
+    for (const ColumnDefinition& col : columns) {
       j.BeginObject();
-      j.Member("column_number", static_cast<unsigned>(col->column_number));
-      j.Member("default", NullIfEmpty(col->default_text));
-      j.Member("internal_column", static_cast<unsigned>(col->internal_column));
-      j.Member("name", col->name);
-      j.Member("nullable", col->nullable);
-      j.Member("segment_column", static_cast<unsigned>(col->segment_column));
-      j.Member("type", col->sql_type);
+      j.Member("column_number", static_cast<unsigned>(col.column_number));
+      j.Member("default", NullIfEmpty(col.default_text));
+      j.Member("internal_column", static_cast<unsigned>(col.internal_column));
+      j.Member("name", col.name);
+      j.Member("nullable", col.nullable);
+      j.Member("segment_column", static_cast<unsigned>(col.segment_column));
+      j.Member("type", col.sql_type);
       j.EndObject();
     }
     j.EndArray();
   }
 
-  void Constraints(JsonWriter& j, std::uint32_t table) {
-    std::vector<std::pair<std::string, const ConstraintRecord*>> list;
-    for (const ConstraintRecord& cd : c_.constraints.All<0>(table)) {
-      list.emplace_back(ConstraintName(cd.constraint_number), &cd);
-    }
-    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-      return std::tie(a.first, a.second->constraint_number) < std::tie(b.first, b.second->constraint_number);
-    });
+  static void Constraints(JsonWriter& j, const std::vector<ConstraintDefinition>& constraints) {
     j.BeginArray();
-    for (const auto& [name, cd] : list) {
-      std::vector<const ConstraintColumnRecord*> cols;
-      for (const auto& cc : c_.constraint_columns.All<0>(cd->constraint_number)) {
-        if (cc.table_object_number == table) cols.push_back(&cc);
-      }
-      std::stable_sort(cols.begin(), cols.end(), [](auto* a, auto* b) {
-        return std::tie(a->position, a->internal_column) < std::tie(b->position, b->internal_column);
-      });
+    for (const ConstraintDefinition& cd : constraints) {
       j.BeginObject();
       j.Key("columns").BeginArray();
-      for (const auto* cc : cols) j.String(ColumnName(table, cc->internal_column));
+      for (const ConstraintColumn& cc : cd.columns) j.String(cc.name);
       j.EndArray();
-      j.Member("condition", NullIfEmpty(cd->condition));
-      j.Member("defer", static_cast<unsigned>(cd->defer));
+      j.Member("condition", NullIfEmpty(cd.condition));
+      j.Member("defer", static_cast<unsigned>(cd.defer));
       j.Key("delete_rule");
-      if (cd->delete_rule == 1) {
-        j.String("CASCADE");
-      } else if (cd->delete_rule == 2) {
-        j.String("SET NULL");
-      } else {
-        j.Null();
+      switch (cd.delete_rule) {
+        case DeleteRule::kCascade: j.String("CASCADE"); break;
+        case DeleteRule::kSetNull: j.String("SET NULL"); break;
+        case DeleteRule::kNoAction: j.Null(); break;
       }
-      j.Member("enabled", cd->enabled != 0);
-      j.Member("name", name);
+      j.Member("enabled", cd.enabled);
+      j.Member("name", cd.name);
       j.Key("references");
-      const ObjectRecord* ref = cd->type == constraint_type::kForeignKey ? Obj(cd->referenced_object) : nullptr;
-      if (ref) {
+      if (cd.references) {
         j.BeginObject();
-        j.Member("constraint", ConstraintName(cd->referenced_constraint));
-        j.Member("owner", ref->owner);
-        j.Member("table", ref->name);
+        j.Member("constraint", cd.references->constraint_name);
+        j.Member("owner", cd.references->table.owner);
+        j.Member("table", cd.references->table.name);
         j.EndObject();
       } else {
         j.Null();
       }
-      j.Member("type", ConstraintTypeLetter(cd->type));
-      j.Member("type_number", static_cast<unsigned>(cd->type));
+      j.Member("type", ConstraintTypeLetter(cd.type));
+      j.Member("type_number", static_cast<unsigned>(cd.type));
       j.EndObject();
     }
     j.EndArray();
   }
 
-  void PartitionKeys(JsonWriter& j, std::uint32_t object, bool subpartition) {
-    std::vector<const PartitionColumnRecord*> cols;
-    for (const auto& pc : c_.partition_columns.All<0>(object)) {
-      if (pc.subpartition_key == subpartition) cols.push_back(&pc);
-    }
-    std::stable_sort(cols.begin(), cols.end(), [](auto* a, auto* b) { return a->position < b->position; });
+  static void PartitionKeys(JsonWriter& j, const std::vector<PartitionKeyColumn>& keys) {
     j.BeginArray();
-    for (const auto* pc : cols) j.String(ColumnName(object, pc->internal_column));
+    for (const PartitionKeyColumn& key : keys) j.String(key.name);
     j.EndArray();
   }
 
-  struct PartitionRow {
-    std::string name, tablespace;
-    std::optional<std::string> high_value;
-    std::uint32_t position = 0, object_number = 0;
-  };
-
-  static void WritePartitionRow(JsonWriter& j, const PartitionRow& p, const std::vector<PartitionRow>* subs) {
+  static void WritePartition(JsonWriter& j, const PartitionDefinition& p, bool with_subpartitions) {
     j.BeginObject();
     j.Member("high_value", p.high_value);
     j.Member("name", p.name);
     j.Member("position", static_cast<unsigned>(p.position));
-    if (subs) {
+    if (with_subpartitions) {
       j.Key("subpartitions").BeginArray();
-      for (const auto& s : *subs) WritePartitionRow(j, s, nullptr);
+      for (const PartitionDefinition& s : p.subpartitions) WritePartition(j, s, false);
       j.EndArray();
     }
     j.Member("tablespace", p.tablespace);
     j.EndObject();
   }
 
-  void Partitioning(JsonWriter& j, std::uint32_t table) {
-    const PartitionedObjectRecord* po = c_.partitioned_objects.First<0>(table);
+  static void Partitioning(JsonWriter& j, const TableDefinition& t) {
     j.Key("partitioning");
-    if (!po) {
+    if (!t.partitioning) {
       j.Null();
     } else {
+      const PartitioningDefinition& po = *t.partitioning;
       j.BeginObject();
       j.Key("columns");
-      PartitionKeys(j, table, false);
-      j.Member("interval", NullIfEmpty(po->interval));
+      PartitionKeys(j, po.key_columns);
+      j.Member("interval", po.interval);
       j.Key("subpartition_columns");
-      PartitionKeys(j, table, true);
+      PartitionKeys(j, po.subpartition_key_columns);
       j.Key("subpartitioning");
-      if (po->subpartitioning_type != 0) {
-        j.String(PartitioningTypeName(po->subpartitioning_type));
+      if (po.subpartitioning) {
+        j.String(PartitioningMethodName(*po.subpartitioning));
       } else {
         j.Null();
       }
-      j.Member("type", PartitioningTypeName(po->partitioning_type));
+      j.Member("type", PartitioningMethodName(po.method));
       j.EndObject();
     }
-    std::vector<std::pair<PartitionRow, std::vector<PartitionRow>>> rows;
-    for (const e6struct& p : c_.table_partitions.All<0>(table)) {
-      rows.push_back({PartitionRow{p.name, p.tablespace,
-                                   p.high_value.empty() ? std::nullopt : std::optional<std::string>(p.high_value),
-                                   p.partition_number, p.object_number},
-                      {}});
-    }
-    for (const F9struct& p : c_.composite_partitions.All<0>(table)) {
-      std::vector<PartitionRow> subs;
-      for (const F0struct& s : c_.subpartitions.All<0>(p.object_number)) {
-        subs.push_back(PartitionRow{s.name, s.tablespace,
-                                    s.high_value.empty() ? std::nullopt : std::optional<std::string>(s.high_value),
-                                    s.subpartition_number, s.object_number});
-      }
-      std::stable_sort(subs.begin(), subs.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.position, a.object_number) < std::tie(b.position, b.object_number);
-      });
-      rows.push_back({PartitionRow{p.name, p.default_tablespace,
-                                   p.high_value.empty() ? std::nullopt : std::optional<std::string>(p.high_value),
-                                   p.partition_number, p.object_number},
-                      std::move(subs)});
-    }
-    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-      return std::tie(a.first.position, a.first.object_number) < std::tie(b.first.position, b.first.object_number);
-    });
     j.Key("partitions").BeginArray();
-    for (const auto& [p, subs] : rows) WritePartitionRow(j, p, &subs);
+    for (const PartitionDefinition& p : t.partitions) WritePartition(j, p, true);
     j.EndArray();
   }
 
@@ -554,36 +427,29 @@ class JsonBuilder {
   }
 
   void Index(JsonWriter& j, const ObjectRecord& o) {
-    const IndexRecord* ix = c_.indexes.First<0>(o.object_number);
+    const IndexDefinition ix = v_.Index(o);
     j.BeginObject();
-    std::vector<const IndexColumnRecord*> cols;
-    for (const auto& ic : c_.index_columns.All<0>(o.object_number)) cols.push_back(&ic);
-    std::stable_sort(cols.begin(), cols.end(), [](auto* a, auto* b) { return a->position < b->position; });
     j.Key("columns").BeginArray();
-    for (const auto* ic : cols) j.String(ColumnName(ic->table_object_number, ic->internal_column));
+    for (const IndexColumnDefinition& col : ix.columns) j.String(col.name);
     j.EndArray();
     j.Member("object_number", static_cast<unsigned>(o.object_number));
-    const ObjectRecord* table = ix ? Obj(ix->table_object_number) : nullptr;
-    j.Member("table", table ? std::optional<std::string>(table->name) : std::nullopt);
-    j.Member("table_owner", table ? std::optional<std::string>(table->owner) : std::nullopt);
-    j.Member("tablespace", ix ? ix->tablespace : std::string());
-    j.Member("type", static_cast<unsigned>(ix ? ix->type : 0));
-    j.Member("unique", ix && (ix->property & 1) != 0);
+    j.Member("table", ix.table ? std::optional<std::string>(ix.table->name) : std::nullopt);
+    j.Member("table_owner", ix.table ? std::optional<std::string>(ix.table->owner) : std::nullopt);
+    j.Member("tablespace", ix.tablespace);
+    j.Member("type", static_cast<unsigned>(ix.type));
+    j.Member("unique", ix.unique);
     j.EndObject();
   }
 
   void Cluster(JsonWriter& j, const ObjectRecord& o) {
-    const ClusterRecord* cl = c_.clusters.First<0>(o.object_number);
-    std::vector<const ColumnInfo*> keys;
-    for (const ColumnInfo& col : c_.columns.All<0>(o.object_number)) keys.push_back(&col);
-    std::stable_sort(keys.begin(), keys.end(), [](auto* a, auto* b) { return a->column_number < b->column_number; });
+    const ClusterDefinition cl = v_.Cluster(o);
     j.BeginObject();
-    j.Member("hash_keys", static_cast<long long>(cl ? cl->hash_keys : 0));
+    j.Member("hash_keys", static_cast<long long>(cl.hash_keys));
     j.Key("key_columns").BeginArray();
-    for (const auto* col : keys) j.String(col->name);
+    for (const ColumnDefinition& col : cl.key_columns) j.String(col.name);
     j.EndArray();
     j.Member("object_number", static_cast<unsigned>(o.object_number));
-    j.Member("tablespace", cl ? cl->tablespace : std::string());
+    j.Member("tablespace", cl.tablespace);
     j.EndObject();
   }
 
@@ -737,6 +603,7 @@ class JsonBuilder {
   }
 
   const Catalogue& c_;
+  const CatalogueViews v_;
   const CatalogueJsonHeader& h_;
   JsonWriter j_;
 };
@@ -764,10 +631,7 @@ CatalogueJsonHeader JsonHeaderOf(const COracleRecoveryTools& engine) {
   h.release_code = engine.release_code();
   h.block_size = engine.identification.block_size;
   h.layout_variant = engine.layout_variant;
-  for (const DatafileEntry& f : engine.datafiles) {
-    h.datafiles.push_back(CatalogueJsonDatafile{FileNameOf(f.full_path.empty() ? f.file_name : f.full_path),
-                                                f.tablespace_name, f.relative_file_number, f.block_size});
-  }
+  h.datafiles = DatafileDefinitions(engine.datafiles);
   return h;
 }
 

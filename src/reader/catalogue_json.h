@@ -12,17 +12,14 @@
 #include <vector>
 
 #include "reader/catalogue.h"
+#include "reader/catalogue_view_security.h"
 
 namespace quillon {
 
 class COracleRecoveryTools;
 
-struct CatalogueJsonDatafile {
-  std::string file_name;   // without its folder
-  std::string tablespace;
-  std::uint32_t relative_file = 0;
-  std::uint32_t block_size = 0;
-};
+// A datafile as the JSON's "datafiles" member lists it.
+using CatalogueJsonDatafile = DatafileDefinition;
 
 // One table row as the JSON's "rows" member lists it: column name and value
 // text, std::nullopt for NULL.
