@@ -12,6 +12,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "cli/catalogue_listing.h"
 #include "cli/cli.h"
 #include "cli/terminal_sink.h"
 #include "reader/catalogue_json.h"
@@ -170,6 +171,15 @@ class Listing {
 
 }  // namespace
 
+void WriteCatalogueListing(const Catalogue& catalogue, const std::vector<DatafileDefinition>& datafiles,
+                           std::ostream& out) {
+  Listing listing(catalogue, out);
+  listing.Security();
+  listing.Storage(datafiles);
+  listing.Objects();
+  listing.Counters(catalogue.count(Counter::kTables));
+}
+
 int RunCatalogue(std::span<const std::string> argv, Io& io) {
   const Args args(argv, {"--json"}, {"--charset"});
   args.ExpectPositionals(1, 1);
@@ -201,11 +211,7 @@ int RunCatalogue(std::span<const std::string> argv, Io& io) {
          << (c.properties.found ? c.properties.national_character_set : "not read")
          << (charset != nullptr ? "  (decoded as " + std::string(charset->name) + ")" : "") << "\n";
   if (engine.layout_variant != 0) io.out << "Layout variant  : " << static_cast<int>(engine.layout_variant) << "\n";
-  Listing listing(c, io.out);
-  listing.Security();
-  listing.Storage(header.datafiles);
-  listing.Objects();
-  listing.Counters(c.count(Counter::kTables));
+  WriteCatalogueListing(c, header.datafiles, io.out);
   return kExitOk;
 }
 
