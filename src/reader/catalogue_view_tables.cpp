@@ -201,6 +201,12 @@ ColumnDefinition CatalogueViews::ColumnOf(const ColumnInfo& column) const {
   d.charset_form = col->charset_form;
   d.national = col->charset_id == kNationalCharsetCode;
   if (const ObjectRecord* type = c_.UserTypeOf(*col)) d.user_type = ObjectName{type->object_number, type->owner, type->name};
+  for (const AttributeColumnRecord& a : c_.attribute_columns.All<0>(col->object_number)) {
+    if (a.internal_column == col->internal_column) {
+      d.attribute_name = a.name;
+      break;
+    }
+  }
   return d;
 }
 

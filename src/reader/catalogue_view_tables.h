@@ -54,6 +54,10 @@ struct ColumnDefinition {
   // The user type of an object, REF, nested-table or VARRAY column (COLTYPE$);
   // std::nullopt for columns of built-in types and when the type is unknown.
   std::optional<ObjectName> user_type;
+  // A column that stores an attribute of an object column: its qualified
+  // name ("ADDRESS"."CITY", ATTRCOL$), which key and index column lists
+  // write instead of the SYS_NC name; std::nullopt for other columns.
+  std::optional<std::string> attribute_name;
   // The name of the NOT NULL constraint (CDEF$ type 7) on this column;
   // empty when it has none.
   std::string not_null_constraint;

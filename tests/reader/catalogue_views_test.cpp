@@ -281,6 +281,14 @@ TEST(CatalogueViews, ColumnsInOrderWithFlagsTypesAndNotNullNames) {
   type.oid = " 01 02";
   type.kind = ObjectKind::kType;
   r.c.AddObject(type);
+  ColumnInfo& city = r.Column(100, 6, "SYS_NC00006$", type_code::kVarchar2);
+  city.column_number = 0;
+  city.property = 0x20;
+  AttributeColumnRecord attribute;
+  attribute.table_object_number = 100;
+  attribute.internal_column = 6;
+  attribute.name = "\"ADDRESS\".\"CITY\"";
+  r.c.attribute_columns.Append(attribute);
   r.Constraint(100, 500, constraint_type::kNotNull, "SYS_C0042");
   r.KeyColumn(100, 500, 2, 0);
 
@@ -288,7 +296,7 @@ TEST(CatalogueViews, ColumnsInOrderWithFlagsTypesAndNotNullNames) {
   std::vector<std::string> all, declared;
   for (const auto& c : t.columns) all.push_back(c.name);
   for (const auto* c : t.DeclaredColumns()) declared.push_back(c->name);
-  EXPECT_EQ(all, (std::vector<std::string>{"ID", "NAME", "DOUBLED", "SYS_NC00004$", "ADDRESS"}));
+  EXPECT_EQ(all, (std::vector<std::string>{"ID", "NAME", "DOUBLED", "SYS_NC00004$", "ADDRESS", "SYS_NC00006$"}));
   EXPECT_EQ(declared, (std::vector<std::string>{"ID", "NAME", "DOUBLED", "ADDRESS"}));
   const ColumnDefinition& n = t.columns[1];
   EXPECT_TRUE(n.national);
@@ -304,6 +312,8 @@ TEST(CatalogueViews, ColumnsInOrderWithFlagsTypesAndNotNullNames) {
   EXPECT_EQ(t.columns[4].user_type->owner, "SCOTT");
   EXPECT_EQ(t.columns[4].user_type->name, "ADDRESS_T");
   EXPECT_FALSE(t.columns[0].user_type.has_value());
+  EXPECT_EQ(t.columns[5].attribute_name, "\"ADDRESS\".\"CITY\"");
+  EXPECT_EQ(t.columns[4].attribute_name, std::nullopt);
 }
 
 TEST(CatalogueViews, PartitionsInPartitionOrderWithBounds) {
