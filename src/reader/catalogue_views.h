@@ -8,7 +8,12 @@
 // The definitions are plain values (catalogue_view_tables.h,
 // catalogue_view_indexes.h, catalogue_view_security.h), built on request
 // from the catalogue; a CatalogueViews holds the few reverse lookups the
-// catalogue lacks and must not outlive the catalogue it reads.
+// catalogue lacks (TAB$ rows by base object, taken when it is made: make it
+// after the dictionary rebuild) and must not outlive the catalogue it reads.
+//
+// Orders: columns by INTCOL#, constraints by name, key and index columns by
+// position, partitions by partition number; the storage and security lists
+// in catalogue order (printers sort them as they need).
 #pragma once
 
 #include <cstdint>
