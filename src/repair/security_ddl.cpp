@@ -42,8 +42,8 @@ void Grantee(SqlBuilder& sql, const std::string& name) {
 }
 
 // The system privileges and roles granted to a user or role.
-void GrantSystemPrivileges(const RepairSource& source, const AccountItem& grantee, const StatementNote& owner_note,
-                           StatementSink& sink) {
+void GrantSystemPrivileges(const RepairSource& source, const AccountItem& grantee, bool grantee_is_role,
+                           const StatementNote& owner_note, StatementSink& sink) {
   for (const SystemGrantItem& g : SystemGrantsTo(source, grantee.number)) {
     StatementNote note = owner_note;
     note.object = "Grant of " + (g.name.empty() ? "#" + std::to_string(g.privilege) : g.name) + " to " + grantee.name;
@@ -59,6 +59,10 @@ void GrantSystemPrivileges(const RepairSource& source, const AccountItem& grante
     } else {
       if (!IsWritableSystemPrivilege(g.name)) {
         sink.Skipped(note, "the system privilege name is not one a GRANT can hold");
+        continue;
+      }
+      if (grantee_is_role && g.name == "UNLIMITED TABLESPACE") {
+        sink.Skipped(note, "Oracle grants UNLIMITED TABLESPACE to users only (ORA-01931)");
         continue;
       }
       sql.Raw(g.name);
@@ -145,7 +149,7 @@ void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_vi
     if (role.name == "PUBLIC") {
       // PUBLIC is a keyword for every database's grantee of all, not a role
       // that can be created; its grants follow all the same.
-      GrantSystemPrivileges(source, role, note, sink);
+      GrantSystemPrivileges(source, role, true, note, sink);
       continue;
     }
     SqlBuilder sql;
@@ -158,7 +162,7 @@ void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_vi
       sql.Raw(" IDENTIFIED BY ").Password();
     }
     if (!Emit(sink, sql, note)) continue;
-    GrantSystemPrivileges(source, role, note, sink);
+    GrantSystemPrivileges(source, role, true, note, sink);
   }
 }
 
@@ -192,7 +196,7 @@ void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_vi
     if (password) sql.Raw(" PASSWORD EXPIRE");
     sql.Raw(user.locked ? " ACCOUNT LOCK" : " ACCOUNT UNLOCK");
     if (!Emit(sink, sql, note)) continue;
-    GrantSystemPrivileges(source, user, note, sink);
+    GrantSystemPrivileges(source, user, false, note, sink);
   }
 }
 

@@ -248,3 +248,48 @@ TEST(PreviewSink, ShowsHeaderStatementsAndSlashes) {
 
 }  // namespace
 }  // namespace quillon::repair
+
+namespace quillon::repair {
+namespace {
+
+TEST(Statement, RenderPutsTheGivenFormAtThePasswordsPlaceOnly) {
+  SqlBuilder sql;
+  sql.Raw("CREATE USER \"U\" IDENTIFIED BY ").Password().Raw(" DEFAULT TABLESPACE ").Ident("T");
+  const Statement s = sql.Build(StatementNote{"Repairing User ", "User U", false});
+  EXPECT_EQ(s.text, "CREATE USER \"U\" IDENTIFIED BY  DEFAULT TABLESPACE \"T\"");
+  EXPECT_EQ(s.Render("\"X\""), "CREATE USER \"U\" IDENTIFIED BY \"X\" DEFAULT TABLESPACE \"T\"");
+  Statement plain;
+  plain.text = "SELECT 1 FROM dual";
+  EXPECT_EQ(plain.Render("\"X\""), plain.text);
+  // A refused name makes the whole statement refused, with the first reason.
+  SqlBuilder refused;
+  refused.Raw("CREATE ROLE ").Ident("A\"B").Raw(" ").Ident(std::string(40, 'x'));
+  EXPECT_FALSE(refused.ok());
+  EXPECT_NE(refused.reason().find("double quote"), std::string::npos);
+  RecorderSink sink;
+  EXPECT_FALSE(Emit(sink, refused, StatementNote{"p", "Role A\"B", false}));
+  EXPECT_TRUE(sink.statements.empty());
+  ASSERT_EQ(sink.skipped.size(), 1u);
+  // Bound values keep their kinds.
+  Statement insert;
+  insert.values = {NullValue{}, TextValue{"a"}, WideTextValue{u"b"}, NumberValue{"-1.5"}, BinaryValue{{0, 255}}};
+  EXPECT_EQ(std::get<NumberValue>(insert.values[3]).text, "-1.5");
+  EXPECT_EQ(std::get<BinaryValue>(insert.values[4]).bytes.size(), 2u);
+}
+
+TEST(ScriptWriter, LongLiteralAfterAPasswordIsStillSplitAtItsPlace) {
+  SqlBuilder sql;
+  sql.Raw("CREATE USER \"U\" IDENTIFIED BY ").Password().Raw(" X ").ExpressionLiteral(std::string(3000, 'v'));
+  std::ostringstream out;
+  ScriptWriter writer(out, "t");
+  writer.Accept(sql.Build(StatementNote{}));
+  std::size_t longest = 0;
+  std::istringstream in(out.str());
+  for (std::string line; std::getline(in, line);) longest = std::max(longest, line.size());
+  EXPECT_LE(longest, kMaxScriptLine);
+  EXPECT_NE(out.str().find("IDENTIFIED BY \"^quillon_password\" X 'vvv"), std::string::npos);
+  EXPECT_EQ(writer.statements_written(), 1u);
+}
+
+}  // namespace
+}  // namespace quillon::repair

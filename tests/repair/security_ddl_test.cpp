@@ -110,9 +110,12 @@ TEST(SecurityDdl, SystemPrivilegesAndRolesGrantedToUsersAndRoles) {
   db.SystemPrivilegeName(-42, "CREATE TABLE TO PUBLIC");      // a second grantee
   db.SystemPrivilegeName(-43, "ALL PRIVILEGES");              // everything at once
   db.SystemPrivilegeName(-44, "SELECT ANY TABLE; DROP");      // punctuation
+  db.SystemPrivilegeName(-15, "UNLIMITED TABLESPACE");
   const std::uint32_t role = db.Role("APP_ROLE");
   const std::uint32_t user = db.User("APP", "KESTON", "");
   db.SystemGrant(role, -40, true);
+  db.SystemGrant(role, -15);  // Oracle refuses it to a role
+  db.SystemGrant(user, -15);
   db.SystemGrant(user, -5);
   db.SystemGrant(user, role, true);
   db.SystemGrant(user, 999);  // a role number the dictionary does not have
@@ -126,9 +129,12 @@ TEST(SecurityDdl, SystemPrivilegesAndRolesGrantedToUsersAndRoles) {
   EXPECT_EQ(users.Texts(),
             (std::vector<std::string>{
                 "CREATE USER \"APP\" IDENTIFIED BY \"********\" PASSWORD EXPIRE ACCOUNT UNLOCK",
+                "GRANT UNLIMITED TABLESPACE TO \"APP\"",
                 "GRANT CREATE SESSION TO \"APP\"",
                 "GRANT \"APP_ROLE\" TO \"APP\" WITH ADMIN OPTION",
             }));
+  ASSERT_EQ(roles.skipped.size(), 1u);
+  EXPECT_NE(roles.skipped[0].reason.find("ORA-01931"), std::string::npos);
   EXPECT_EQ(users.skipped.size(), 6u);
 }
 

@@ -102,9 +102,7 @@ CREATE ROLE "DBA"
 -- Grant of CREATE USER to DBA is built in: a new database has it already
 GRANT CREATE USER TO "DBA" WITH ADMIN OPTION
 /
--- Grant of UNLIMITED TABLESPACE to DBA is built in: a new database has it already
-GRANT UNLIMITED TABLESPACE TO "DBA" WITH ADMIN OPTION
-/
+-- Grant of UNLIMITED TABLESPACE to DBA left out: Oracle grants UNLIMITED TABLESPACE to users only (ORA-01931)
 CREATE ROLE "HR_CLERK"
 /
 ACCEPT quillon_password CHAR PROMPT 'Password for the re-created users and roles: ' HIDE
