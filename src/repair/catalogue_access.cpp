@@ -112,37 +112,24 @@ std::vector<ObjectGrantItem> ObjectGrantsTo(const RepairSource& source, std::uin
   return out;
 }
 
-std::vector<std::string> SegmentTablespacesOf(const RepairSource& source, std::uint32_t user) {
+std::map<std::uint32_t, std::vector<std::string>> SegmentTablespacesByOwner(const RepairSource& source) {
   const Catalogue& c = source.catalogue;
-  std::vector<std::string> out;
-  auto add = [&out](const std::string& name) {
-    if (!name.empty() && std::find(out.begin(), out.end(), name) == out.end()) out.push_back(name);
-  };
-  auto owned = [&c, user](std::uint32_t object_number) {
+  std::map<std::uint32_t, std::vector<std::string>> out;
+  auto add = [&c, &out](std::uint32_t object_number, const std::string& name) {
+    if (name.empty()) return;
     const ObjectRecord* o = c.Object(object_number);
-    return o != nullptr && o->owner_number == user;
+    if (o == nullptr) return;
+    std::vector<std::string>& names = out[o->owner_number];
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   };
-  for (const TableRecord& t : c.tables) {
-    if (owned(t.object_number)) add(t.tablespace);
-  }
-  for (const ClusterRecord& k : c.clusters) {
-    if (owned(k.object_number)) add(k.tablespace);
-  }
-  for (const IndexRecord& i : c.indexes) {
-    if (owned(i.index_object_number)) add(i.tablespace);
-  }
-  for (const LobRecord& l : c.lobs) {
-    if (owned(l.table_object_number)) add(l.tablespace);
-  }
-  for (const e6struct& p : c.table_partitions) {
-    if (owned(p.base_object)) add(p.tablespace);
-  }
-  for (const e6struct& p : c.index_partitions) {
-    if (owned(p.base_object)) add(p.tablespace);
-  }
+  for (const TableRecord& t : c.tables) add(t.object_number, t.tablespace);
+  for (const ClusterRecord& k : c.clusters) add(k.object_number, k.tablespace);
+  for (const IndexRecord& i : c.indexes) add(i.index_object_number, i.tablespace);
+  for (const LobRecord& l : c.lobs) add(l.table_object_number, l.tablespace);
+  for (const e6struct& p : c.table_partitions) add(p.base_object, p.tablespace);
+  for (const e6struct& p : c.index_partitions) add(p.base_object, p.tablespace);
   for (const F9struct& p : c.composite_partitions) {
-    if (!owned(p.base_object)) continue;
-    for (const F0struct& s : c.subpartitions.All<0>(p.object_number)) add(s.tablespace);
+    for (const F0struct& s : c.subpartitions.All<0>(p.object_number)) add(p.base_object, s.tablespace);
   }
   return out;
 }

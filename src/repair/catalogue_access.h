@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,8 +65,9 @@ std::vector<AccountItem> Users(const RepairSource& source);
 std::vector<AccountItem> Roles(const RepairSource& source);
 std::vector<SystemGrantItem> SystemGrantsTo(const RepairSource& source, std::uint32_t grantee);
 std::vector<ObjectGrantItem> ObjectGrantsTo(const RepairSource& source, std::uint32_t grantee);
-// The names of the tablespaces that hold segments of a user's objects
-// (tables, clusters, indexes, LOBs, partitions), each once, in catalogue order.
-std::vector<std::string> SegmentTablespacesOf(const RepairSource& source, std::uint32_t user);
+// For every owner (by user number), the names of the tablespaces that hold
+// segments of its objects (tables, clusters, indexes, LOBs, partitions),
+// each once, in catalogue order.
+std::map<std::uint32_t, std::vector<std::string>> SegmentTablespacesByOwner(const RepairSource& source);
 
 }  // namespace quillon::repair

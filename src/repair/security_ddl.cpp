@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <set>
 
 #include "reader/catalogue_security.h"
 #include "repair/built_in_names.h"
@@ -167,6 +169,11 @@ void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_vi
 }
 
 void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_view only) {
+  const std::set<std::string, std::less<>> existing = TablespacesThatWillExist(source);
+  const auto will_exist = [&existing](std::string_view name) {
+    return IsBuiltInTablespace(name) || existing.count(name) != 0;
+  };
+  const std::map<std::uint32_t, std::vector<std::string>> segments = SegmentTablespacesByOwner(source);
   for (const AccountItem& user : Users(source)) {
     if (!only.empty() && user.name != only) continue;
     const StatementNote note{std::string(kPhaseUser), "User " + user.name, IsBuiltInUser(user.name)};
@@ -183,15 +190,17 @@ void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_vi
       // the repair password.
       sql.Raw(" BY ").Password();
     }
-    if (!user.default_tablespace.empty() && TablespaceWillExist(source, user.default_tablespace)) {
+    if (!user.default_tablespace.empty() && will_exist(user.default_tablespace)) {
       sql.Raw(" DEFAULT TABLESPACE ").Ident(user.default_tablespace);
     }
     // A quota on every tablespace that holds the user's segments, or the
     // first row inserted into its tables fails (ORA-01950). Tablespaces the
     // target will not have are left out: a quota on a missing tablespace
     // would fail the whole CREATE USER.
-    for (const std::string& tablespace : SegmentTablespacesOf(source, user.number)) {
-      if (TablespaceWillExist(source, tablespace)) sql.Raw(" QUOTA UNLIMITED ON ").Ident(tablespace);
+    if (const auto it = segments.find(user.number); it != segments.end()) {
+      for (const std::string& tablespace : it->second) {
+        if (will_exist(tablespace)) sql.Raw(" QUOTA UNLIMITED ON ").Ident(tablespace);
+      }
     }
     if (password) sql.Raw(" PASSWORD EXPIRE");
     sql.Raw(user.locked ? " ACCOUNT LOCK" : " ACCOUNT UNLOCK");

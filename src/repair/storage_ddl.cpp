@@ -60,13 +60,17 @@ std::optional<std::string> CheckTargetFolder(const std::string& source_folder, c
   return std::nullopt;
 }
 
-bool TablespaceWillExist(const RepairSource& source, std::string_view name) {
-  if (IsBuiltInTablespace(name)) return true;
+std::set<std::string, std::less<>> TablespacesThatWillExist(const RepairSource& source) {
+  std::set<std::string, std::less<>> out;
   const std::vector<DatafileItem> files = Datafiles(source);
   for (const TablespaceItem& t : Tablespaces(source)) {
-    if (t.name == name) return FirstDatafileOf(files, t.name) != nullptr;
+    if (IsBuiltInTablespace(t.name) || FirstDatafileOf(files, t.name) != nullptr) out.insert(t.name);
   }
-  return false;
+  return out;
+}
+
+bool TablespaceWillExist(const RepairSource& source, std::string_view name) {
+  return IsBuiltInTablespace(name) || TablespacesThatWillExist(source).count(name) != 0;
 }
 
 void CreateTablespaces(const RepairSource& source, const StorageTarget& target, StatementSink& sink,

@@ -2,7 +2,9 @@
 // placed in the target folder.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -45,5 +47,7 @@ void AddDatafiles(const RepairSource& source, const StorageTarget& target, State
 // Whether the repair re-creates a tablespace (it has a datafile) or the
 // target has it anyway (built in): the tablespaces users may be given.
 bool TablespaceWillExist(const RepairSource& source, std::string_view name);
+// The names of all such tablespaces of the source.
+std::set<std::string, std::less<>> TablespacesThatWillExist(const RepairSource& source);
 
 }  // namespace quillon::repair
