@@ -46,3 +46,27 @@ INSTANTIATE_TEST_SUITE_P(Releases, DdlGolden,
 
 }  // namespace
 }  // namespace quillon
+
+namespace quillon {
+namespace {
+
+TEST(DdlCommand, NamedRolesAndTablespacesOfTheSampleDatabase) {
+  const test::GeneratedSchemaDb& db = test::SampleDb("11.2", 8192);
+  const test::CliOutput role = test::RunCli({"ddl", db.folder, "sales_manager"});
+  ASSERT_EQ(role.code, 0) << role.err;
+  EXPECT_NE(role.out.find("CREATE ROLE \"SALES_MANAGER\" IDENTIFIED BY \"^quillon_password\"\n/\n"),
+            std::string::npos)
+      << role.out;
+  EXPECT_EQ(role.out.find("CREATE USER"), std::string::npos);
+  const test::CliOutput tablespace =
+      test::RunCli({"ddl", db.folder, "SALES_DATA", "--target-folder", "/u01/oradata/NEW"});
+  ASSERT_EQ(tablespace.code, 0) << tablespace.err;
+  EXPECT_NE(tablespace.out.find("CREATE TABLESPACE \"SALES_DATA\" DATAFILE '/u01/oradata/NEW/SALES01.DBF'"),
+            std::string::npos)
+      << tablespace.out;
+  EXPECT_NE(tablespace.out.find("ADD DATAFILE '/u01/oradata/NEW/SALES02.DBF'"), std::string::npos);
+  EXPECT_EQ(tablespace.out.find("HR_DATA"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillon
