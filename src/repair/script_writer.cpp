@@ -236,21 +236,24 @@ ScriptLines BreakIntoLines(std::string_view original, const std::vector<TextSpan
 
 namespace {
 
-// The substitution character for a statement: one that does not occur in it.
+// The substitution character for a statement: one that does not occur in it
+// (nor in what the line breaking may add: "||" and blanks).
 char SubstitutionCharFor(std::string_view text) {
-  for (const char c : std::string_view("^~`!%*<>?[]{}|=+")) {
+  for (const char c : std::string_view("^~`!%*<>?[]{}=+")) {
     if (text.find(c) == std::string_view::npos) return c;
   }
   return '\0';
 }
 
-// A comment's text on one line: control characters shown as '?', cut.
+// A comment's text on one line: control characters shown as '?', cut, and
+// never ending in "-", which SQL*Plus reads as "continued on the next line".
 std::string CommentText(std::string_view text) {
   std::string out;
   for (const char c : text.substr(0, 1000)) {
     const auto u = static_cast<unsigned char>(c);
     out += (u < 0x20 || u == 0x7F) ? '?' : c;
   }
+  if (!out.empty() && out.back() == '-') out += '.';
   return out;
 }
 

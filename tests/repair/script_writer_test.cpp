@@ -236,6 +236,10 @@ TEST(ScriptWriter, SkippedObjectsAndPhasesAreOneLineComments) {
   EXPECT_EQ(slash_lines, 2u) << out.str();  // the header's two ALTER SESSION statements
   EXPECT_NE(out.str().find("-- User A?/?DROP USER SYS left out: the name?holds a line feed\n"), std::string::npos)
       << out.str();
+  // A comment never ends in the continuation mark.
+  std::ostringstream dash;
+  ScriptWriter dashed(dash, "ends in -");
+  EXPECT_EQ(dash.str().rfind("-- ends in -.\n", 0), 0u) << dash.str();
 }
 
 TEST(PreviewSink, ShowsHeaderStatementsAndSlashes) {
