@@ -1,6 +1,7 @@
 #include "repair/script_writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ostream>
 
 #include "repair/quoting.h"
@@ -148,6 +149,7 @@ std::vector<std::string_view> LiteralPieces(std::string_view inner, std::size_t 
     std::size_t run = 0;
     while (end - run > start && inner[end - run - 1] == '\'') ++run;
     if (run % 2 == 1) --end;
+    if (end == start) end = start + 2;  // a piece of one doubled quote at least
     pieces.push_back(inner.substr(start, end - start));
     start = end;
   }

@@ -193,6 +193,17 @@ TEST(ScriptWriter, LongExpressionLiteralsAreConcatenatedAndPlainOnesRefused) {
 
   // The same literal where Oracle wants a plain literal cannot be written.
   EXPECT_FALSE(BreakIntoLines(text, {}).ok());
+
+  // A literal of nothing but quotes, on lines of 6: pairs are never cut.
+  const std::string quotes = "X(" + std::string(2 + 2 * 9, '\'') + ")";
+  const ScriptLines narrow = BreakIntoLines(quotes, {TextSpan{2, quotes.size() - 3}}, 6);
+  ASSERT_TRUE(narrow.ok()) << narrow.error;
+  std::string narrow_joined;
+  for (const std::string& line : narrow.lines) {
+    EXPECT_LE(line.size(), 6u) << line;
+    narrow_joined += line + "\n";
+  }
+  EXPECT_EQ(ConcatenatedValue(narrow_joined), std::string(9, '\''));
 }
 
 TEST(ScriptWriter, PasswordsAreAskedForAndNeverWritten) {
