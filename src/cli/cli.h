@@ -89,5 +89,6 @@ int RunTree(std::span<const std::string> args, Io& io);
 int RunScanWithStop(std::span<const std::string> args, Io& io, StopFlag& stop);
 int RunRows(std::span<const std::string> args, Io& io);
 int RunExport(std::span<const std::string> args, Io& io);
+int RunDdl(std::span<const std::string> args, Io& io);
 
 }  // namespace quillon::cli

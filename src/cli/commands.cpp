@@ -21,6 +21,10 @@ const std::vector<Command>& Commands() {
        "print the rows of a table: one page of 100 (from 1, default 1) or all of them", RunRows},
       {"export", "export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...]",
        "write the rows of every table (or of the tables named) to one file per table", RunExport},
+      {"ddl", "ddl DIR [NAME | OWNER.OBJECT ...] [--all] [--out FILE] [--target-folder FOLDER]",
+       "print the DDL of the repair as a SQL*Plus script: of the users, roles and tablespaces named, or with --all "
+       "of every phase so far",
+       RunDdl},
   };
   return kCommands;
 }

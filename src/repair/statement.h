@@ -1,0 +1,86 @@
+// A statement of the repair: its text, its kind, the values bound to it and
+// a note of where it belongs. Generators build statements and hand them to a
+// sink (statement_sink.h); they never execute or write them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace quillon::repair {
+
+// SQL is a single SQL statement without a terminator; a PL/SQL unit (CREATE
+// PROCEDURE, a trigger, an anonymous block) carries its own "END;". A
+// SQL*Plus script ends both with a line holding "/".
+enum class StatementKind : std::uint8_t { kSql, kPlsqlUnit };
+
+// A value bound to a statement (row inserts): the statement text holds a
+// placeholder for each one, in order.
+struct NullValue {
+  bool operator==(const NullValue&) const = default;
+};
+struct TextValue {  // UTF-8
+  std::string text;
+  bool operator==(const TextValue&) const = default;
+};
+struct WideTextValue {  // national character columns, UTF-16
+  std::u16string text;
+  bool operator==(const WideTextValue&) const = default;
+};
+struct NumberValue {  // a NUMBER as its decimal text ("-12.5", "1E+40")
+  std::string text;
+  bool operator==(const NumberValue&) const = default;
+};
+struct BinaryValue {  // RAW, LONG RAW, BLOB bytes
+  std::vector<std::uint8_t> bytes;
+  bool operator==(const BinaryValue&) const = default;
+};
+using Value = std::variant<NullValue, TextValue, WideTextValue, NumberValue, BinaryValue>;
+
+// Where a statement belongs, for the log: the phase ("Repairing User "), the
+// object ("User SCOTT") and whether the object is one that every new database
+// already has (its CREATE is expected to fail and is not a lost object).
+struct StatementNote {
+  std::string phase;
+  std::string object;
+  bool built_in = false;
+  bool operator==(const StatementNote&) const = default;
+};
+
+// A span of the text, in bytes.
+struct TextSpan {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+  bool operator==(const TextSpan&) const = default;
+};
+
+struct Statement {
+  std::string text;
+  StatementKind kind = StatementKind::kSql;
+  std::vector<Value> values;
+  StatementNote note;
+  // Where the password of a re-created account belongs. The text never holds
+  // a password: at this offset it holds nothing, and each sink fills the
+  // place its own way (the target with the repair password as a quoted
+  // identifier, the script writer with a prompted substitution variable, the
+  // preview with a mask). Render puts a given form there.
+  std::optional<std::size_t> password_at;
+  // Text literals (quotes included) that stand where an expression may
+  // stand, so that a script may write them as 'a' || 'b' when they are too
+  // long for one line. Literals where Oracle wants a plain literal (file
+  // names, partition bounds) are never listed.
+  std::vector<TextSpan> splittable_literals;
+
+  // The text with password_form at the password's place.
+  std::string Render(std::string_view password_form) const;
+};
+
+// What the preview shows at a password's place.
+inline constexpr std::string_view kPasswordMask = "\"********\"";
+
+}  // namespace quillon::repair

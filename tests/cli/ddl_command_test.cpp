@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/generated_db.h"
+#include "support/run_cli.h"
+#include "support/test_paths.h"
+#include "testdb/mini_dictionary.h"
+
+namespace quillon {
+namespace {
+
+const test::GeneratedDb& DdlDb() {
+  static std::unique_ptr<test::GeneratedDb> db = [] {
+    auto model = testdb::NewDatabaseModel("SAMPLE", "11.2", 8192, 3);
+    model.decoys = {false, false, false, false};
+    testdb::SampleDictionary("11.2", 3, 4).AddSegments(model);
+    return test::Generate(std::move(model), "ddl-command");
+  }();
+  return *db;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
+  const test::CliOutput r = test::RunCli({"ddl", DdlDb().folder, "--all", "--target-folder", "/u01/oradata/NEW"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string& s = r.out;
+  EXPECT_EQ(s.rfind("-- Quillon DDL script for the database SAMPLE", 0), 0u) << s.substr(0, 200);
+  EXPECT_NE(s.find("SET DEFINE OFF\n"), std::string::npos);
+  EXPECT_NE(s.find("ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'\n/\n"), std::string::npos);
+  // The phases in the repair's order.
+  const std::size_t tablespaces = s.find("-- Repairing Tablespace \n");
+  const std::size_t datafiles = s.find("-- Repairing DataFile \n");
+  const std::size_t roles = s.find("-- Repairing Role \n");
+  const std::size_t users = s.find("-- Repairing User \n");
+  const std::size_t user_grants = s.find("-- Repairing User Object privilege \n");
+  const std::size_t role_grants = s.find("-- Repairing Role Object privilege \n");
+  ASSERT_NE(role_grants, std::string::npos) << s;
+  EXPECT_LT(tablespaces, datafiles);
+  EXPECT_LT(datafiles, roles);
+  EXPECT_LT(roles, users);
+  EXPECT_LT(users, user_grants);
+  EXPECT_LT(user_grants, role_grants);
+  EXPECT_NE(s.find("CREATE USER \"SCOTT\" IDENTIFIED BY \""), std::string::npos) << s;
+  EXPECT_NE(s.find("ADD DATAFILE '/u01/oradata/NEW/"), std::string::npos) << s;
+  EXPECT_EQ(s.find("KESTON"), std::string::npos);
+  EXPECT_NE(s.find("\n-- end of script\n"), std::string::npos);
+  std::istringstream lines(s);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 2499u);
+}
+
+TEST(DdlCommand, NamedUsersAndUnsupportedKinds) {
+  const test::CliOutput user = test::RunCli({"ddl", DdlDb().folder, "scott"});
+  ASSERT_EQ(user.code, 0) << user.err;
+  EXPECT_NE(user.out.find("CREATE USER \"SCOTT\""), std::string::npos) << user.out;
+  EXPECT_EQ(user.out.find("CREATE TABLESPACE"), std::string::npos);
+
+  const test::CliOutput table = test::RunCli({"ddl", DdlDb().folder, "SCOTT.T1"});
+  EXPECT_EQ(table.code, 1);
+  EXPECT_NE(table.err.find("SCOTT.T1: the DDL of this kind of object is not yet supported"), std::string::npos)
+      << table.err;
+  const test::CliOutput missing = test::RunCli({"ddl", DdlDb().folder, "NOBODY"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("NOBODY: no user, role, tablespace or object"), std::string::npos);
+}
+
+TEST(DdlCommand, NeverWritesIntoTheSourceFolder) {
+  const std::string& folder = DdlDb().folder;
+  EXPECT_EQ(test::RunCli({"ddl", folder}).code, 2);
+  EXPECT_EQ(test::RunCli({"ddl", folder, "--all", "SCOTT"}).code, 2);
+  const test::CliOutput inside = test::RunCli({"ddl", folder, "--all", "--out", folder + "/repair.sql"});
+  EXPECT_EQ(inside.code, 1);
+  EXPECT_NE(inside.err.find("into the source folder"), std::string::npos) << inside.err;
+  EXPECT_FALSE(std::filesystem::exists(folder + "/repair.sql"));
+  const test::CliOutput target = test::RunCli({"ddl", folder, "--all", "--target-folder", folder + "/new"});
+  EXPECT_EQ(target.code, 1);
+  EXPECT_NE(target.err.find("lies inside the source folder"), std::string::npos) << target.err;
+
+  const std::string out = test::FreshFolder("ddl-out") + "/repair.sql";
+  const test::CliOutput written = test::RunCli({"ddl", folder, "--all", "--out", out});
+  ASSERT_EQ(written.code, 0) << written.err;
+  EXPECT_TRUE(written.out.empty());
+  const std::string script = ReadFile(out);
+  EXPECT_NE(script.find("CREATE USER \"SCOTT\""), std::string::npos);
+  EXPECT_EQ(script.find("KESTON"), std::string::npos);
+}
+
+TEST(DdlCommand, HelpListsIt) {
+  const test::CliOutput help = test::RunCli({"--help"});
+  EXPECT_NE(help.out.find("quillon ddl DIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillon
