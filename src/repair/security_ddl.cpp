@@ -6,7 +6,7 @@
 #include <set>
 
 #include "reader/catalogue_security.h"
-#include "repair/built_in_names.h"
+#include "reader/catalogue_view_security.h"
 #include "repair/storage_ddl.h"
 
 namespace quillon::repair {
@@ -147,7 +147,7 @@ bool IsColumnPrivilege(std::string_view name) {
 void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_view only) {
   for (const AccountItem& role : Roles(source)) {
     if (!only.empty() && role.name != only) continue;
-    const StatementNote note{std::string(kPhaseRole), "Role " + role.name, IsBuiltInRole(role.name)};
+    const StatementNote note{std::string(kPhaseRole), "Role " + role.name, IsBuiltinRole(role.name)};
     if (role.name == "PUBLIC") {
       // PUBLIC is a keyword for every database's grantee of all, not a role
       // that can be created; its grants follow all the same.
@@ -171,12 +171,12 @@ void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_vi
 void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_view only) {
   const std::set<std::string, std::less<>> existing = TablespacesThatWillExist(source);
   const auto will_exist = [&existing](std::string_view name) {
-    return IsBuiltInTablespace(name) || existing.count(name) != 0;
+    return IsBuiltinTablespace(name) || existing.count(name) != 0;
   };
   const std::map<std::uint32_t, std::vector<std::string>> segments = SegmentTablespacesByOwner(source);
   for (const AccountItem& user : Users(source)) {
     if (!only.empty() && user.name != only) continue;
-    const StatementNote note{std::string(kPhaseUser), "User " + user.name, IsBuiltInUser(user.name)};
+    const StatementNote note{std::string(kPhaseUser), "User " + user.name, IsBuiltinUser(user.name)};
     if (user.name == "PUBLIC") continue;  // listed among the roles
     SqlBuilder sql;
     sql.Raw("CREATE USER ").Ident(user.name).Raw(" IDENTIFIED");

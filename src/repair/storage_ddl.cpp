@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "reader/datafile.h"
-#include "repair/built_in_names.h"
+#include "reader/catalogue_view_security.h"
 
 namespace quillon::repair {
 
@@ -64,13 +64,13 @@ std::set<std::string, std::less<>> TablespacesThatWillExist(const RepairSource& 
   std::set<std::string, std::less<>> out;
   const std::vector<DatafileItem> files = Datafiles(source);
   for (const TablespaceItem& t : Tablespaces(source)) {
-    if (IsBuiltInTablespace(t.name) || FirstDatafileOf(files, t.name) != nullptr) out.insert(t.name);
+    if (IsBuiltinTablespace(t.name) || FirstDatafileOf(files, t.name) != nullptr) out.insert(t.name);
   }
   return out;
 }
 
 bool TablespaceWillExist(const RepairSource& source, std::string_view name) {
-  return IsBuiltInTablespace(name) || TablespacesThatWillExist(source).count(name) != 0;
+  return IsBuiltinTablespace(name) || TablespacesThatWillExist(source).count(name) != 0;
 }
 
 void CreateTablespaces(const RepairSource& source, const StorageTarget& target, StatementSink& sink,
@@ -78,7 +78,7 @@ void CreateTablespaces(const RepairSource& source, const StorageTarget& target, 
   const std::vector<DatafileItem> files = Datafiles(source);
   for (const TablespaceItem& t : Tablespaces(source)) {
     if (!only.empty() && t.name != only) continue;
-    const StatementNote note{std::string(kPhaseTablespace), "Tablespace " + t.name, IsBuiltInTablespace(t.name)};
+    const StatementNote note{std::string(kPhaseTablespace), "Tablespace " + t.name, IsBuiltinTablespace(t.name)};
     const DatafileItem* file = FirstDatafileOf(files, t.name);
     if (file == nullptr) {
       sink.Skipped(note, t.temporary ? "it is a temporary tablespace, whose files are not datafiles"
@@ -102,7 +102,7 @@ void AddDatafiles(const RepairSource& source, const StorageTarget& target, State
                   std::string_view only) {
   for (const DatafileItem& f : Datafiles(source)) {
     if (!only.empty() && !EqualsIgnoreCase(f.tablespace, only)) continue;
-    const StatementNote note{std::string(kPhaseDatafile), "Datafile " + f.file_name, IsBuiltInTablespace(f.tablespace)};
+    const StatementNote note{std::string(kPhaseDatafile), "Datafile " + f.file_name, IsBuiltinTablespace(f.tablespace)};
     // No REUSE: it only matters when a file of that name exists in the
     // target folder, and such a file is one this repair must not overwrite.
     SqlBuilder add;
