@@ -3,6 +3,8 @@
 #include <ctime>
 #include <locale.h>
 
+#include "reader/format.h"
+
 namespace quillon {
 
 std::string FormatLocalTime(std::chrono::system_clock::time_point when, const char* pattern) {
@@ -28,6 +30,52 @@ std::string StopDate(std::chrono::system_clock::time_point when) {
 
 std::string StopLine(std::chrono::system_clock::time_point when) {
   return "Process stopped by user on " + StopDate(when);
+}
+
+namespace {
+
+std::string TableList(const std::vector<std::string>& tables) {
+  std::string out;
+  for (std::size_t i = 0; i < tables.size() && i < kDamageTablesNamed; ++i) {
+    if (i) out += ", ";
+    out += tables[i];
+  }
+  if (tables.size() > kDamageTablesNamed) out += " and " + std::to_string(tables.size() - kDamageTablesNamed) + " more";
+  return out;
+}
+
+}  // namespace
+
+std::string BadChecksumLine(std::uint64_t blocks, std::uint64_t suspect_records, const std::vector<std::string>& tables) {
+  return "Blocks with a bad checksum : " + std::to_string(blocks) + " (" + std::to_string(suspect_records) +
+         " suspect record(s)) in " + TableList(tables);
+}
+
+std::string BlockAddressText(const std::vector<std::uint32_t>& dbas, std::size_t limit) {
+  std::string out;
+  for (std::size_t i = 0; i < dbas.size() && i < limit; ++i) {
+    if (i) out += ", ";
+    out += "file " + std::to_string(format::DbaFile(dbas[i])) + " block " + std::to_string(format::DbaBlock(dbas[i]));
+  }
+  if (dbas.size() > limit) out += " and " + std::to_string(dbas.size() - limit) + " more";
+  return out;
+}
+
+std::string SuspectPageLine(const std::string& table, std::uint64_t page, std::uint64_t suspect_records,
+                            const std::vector<std::uint32_t>& bad_checksum_blocks) {
+  return table + " page " + std::to_string(page) + ": " + std::to_string(suspect_records) +
+         " suspect record(s), read from block(s) with a bad checksum (" +
+         BlockAddressText(bad_checksum_blocks, kDamageTablesNamed) + ")";
+}
+
+std::string MissingTableLine(const std::string& table, std::uint64_t missing_blocks) {
+  return table + ": " + std::to_string(missing_blocks) +
+         " missing block(s) (past the end of a datafile or in a missing datafile)";
+}
+
+std::string MissingBlocksLine(std::uint64_t blocks, const std::vector<std::string>& tables) {
+  return "Missing blocks : " + std::to_string(blocks) +
+         " (past the end of a datafile or in a missing datafile) in " + TableList(tables);
 }
 
 }  // namespace quillon

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -20,6 +22,27 @@ std::string StopDate(std::chrono::system_clock::time_point when = std::chrono::s
 
 // The line written when the user stops a process.
 std::string StopLine(std::chrono::system_clock::time_point when = std::chrono::system_clock::now());
+
+// The report lines on damaged blocks (after the scan's totals):
+// "Blocks with a bad checksum : 3 (12 suspect record(s)) in HR.REGIONS, HR.JOBS"
+// "Missing blocks : 40 (past the end of a datafile or in a missing datafile) in HR.COUNTRIES"
+// At most kDamageTablesNamed tables are named, then "and N more".
+inline constexpr std::size_t kDamageTablesNamed = 5;
+std::string BadChecksumLine(std::uint64_t blocks, std::uint64_t suspect_records, const std::vector<std::string>& tables);
+std::string MissingBlocksLine(std::uint64_t blocks, const std::vector<std::string>& tables);
+
+// Blocks named by address: "file 4 block 130, file 4 block 131"; after
+// `limit` addresses, "and N more".
+std::string BlockAddressText(const std::vector<std::uint32_t>& dbas, std::size_t limit);
+
+// The record view's log lines on damage: the suspect records of a page
+// (page from 1) and the blocks with a bad checksum read for it, and, when a
+// view starts, the table's missing blocks.
+// "HR.REGIONS page 1: 4 suspect record(s), read from block(s) with a bad checksum (file 4 block 130)"
+// "HR.COUNTRIES: 12 missing block(s) (past the end of a datafile or in a missing datafile)"
+std::string SuspectPageLine(const std::string& table, std::uint64_t page, std::uint64_t suspect_records,
+                            const std::vector<std::uint32_t>& bad_checksum_blocks);
+std::string MissingTableLine(const std::string& table, std::uint64_t missing_blocks);
 
 // A line of n full stops.
 inline std::string DotLine(std::size_t n) { return std::string(n, '.'); }

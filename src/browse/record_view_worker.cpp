@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "browse/browse_cells.h"
+#include "browse/log_text.h"
 #include "rows/row_reader.h"
 
 namespace quillon {
@@ -20,8 +21,10 @@ class CellSender final : public RowConsumer {
     sink_.AddRecord(cells_, rows_ == 0);
     ++rows_;
     sink_.ShowCount(rows_);
+    if (row.suspect) ++suspect_;
     return true;
   }
+  std::uint64_t suspect() const { return suspect_; }
 
  private:
   const TableLayout& layout_;
@@ -29,7 +32,13 @@ class CellSender final : public RowConsumer {
   WorkerSink& sink_;
   std::vector<DataView> cells_;
   std::uint64_t rows_ = 0;
+  std::uint64_t suspect_ = 0;
 };
+
+std::string TableText(const Catalogue& catalogue, std::uint32_t table) {
+  const ObjectRecord* o = catalogue.Object(table);
+  return o ? o->owner + "." + o->name : "#" + std::to_string(table);
+}
 
 }  // namespace
 
@@ -47,6 +56,16 @@ RecordModeResult RunRecordMode(COracleRecoveryTools& engine, BlockSource& source
   result.stopped = read.stopped;
   result.last_page = read.last_page;
   if (read.stopped) return result;
+  // What the page cannot be trusted for goes to the log, next to the view.
+  if (!state.continuing() && reader.stats().missing_blocks > 0) {
+    sink.AppendLog(MissingTableLine(TableText(engine.catalogue, state.table()), reader.stats().missing_blocks),
+                   LogMode::kNewLine);
+  }
+  if (sender.suspect() > 0) {
+    sink.AppendLog(SuspectPageLine(TableText(engine.catalogue, state.table()), state.page() + 1, sender.suspect(),
+                                   reader.stats().bad_checksum_blocks),
+                   LogMode::kNewLine);
+  }
   if (read.rows == 0) sink.ShowCount(0);
   if (read.last_page) sink.RecordsComplete();
   state.PagesRead(pages.known_pages(), read.last_page);

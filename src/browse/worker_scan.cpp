@@ -67,6 +67,7 @@ void CRecoverThread::RunScan() {
     if (label.label.empty()) continue;  // the table count stands above
     LogLine(std::string(label.label) + std::to_string(ScanCounterValue(engine_, label.counter)));
   }
+  for (const std::string& line : DamageReportLines(result_.tables)) LogLine(line);
   LogLine(DotLine(kSeparatorDots));
   LogLine(std::string(kCompleted) + " " + ReportDate());
   result_.finished = true;

@@ -19,8 +19,10 @@ const std::vector<Command>& Commands() {
        RunTree},
       {"rows", "rows DIR OWNER.TABLE [--page N | --all] [--format table|csv|json]",
        "print the rows of a table: one page of 100 (from 1, default 1) or all of them", RunRows},
-      {"export", "export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...]",
-       "write the rows of every table (or of the tables named) to one file per table", RunExport},
+      {"export", "export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...] [--skip-damaged] [--json]",
+       "write the rows of every table (or of the tables named) to one file per table; the summary names blocks "
+       "with a bad checksum (their rows are suspect; --skip-damaged leaves them out) and missing blocks",
+       RunExport},
       {"ddl", "ddl DIR [NAME | OWNER.OBJECT ...] [--all] [--out FILE] [--target-folder FOLDER]",
        "print the DDL of the repair as a SQL*Plus script: of the users, roles and tablespaces named, or with --all "
        "of every phase so far",

@@ -1,11 +1,19 @@
-// quillon export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...]
+// quillon export DIR --out FOLDER [--format csv|json] [--tables OWNER.TABLE,...] [--skip-damaged] [--json]
+//
+// The summary names what the rows cannot be trusted for: blocks whose
+// checksum contradicts them (the rows read from them are suspect; with
+// --skip-damaged they are left out and counted), blocks the extents name
+// that no datafile holds, blocks that could not be read. One line of totals,
+// then one line per damaged table; with --json one object instead.
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "rows/table_export.h"
+#include "cli/damage_report.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
+#include "reader/json_writer.h"
 
 namespace quillon::cli {
 
@@ -43,8 +51,15 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
   BlockSource source(engine.datafiles);
   ExportOptions options;
   options.large = LargeValues::kContent;
+  options.skip_suspect = request.skip_damaged;
   ExportResult total;
   std::uint64_t tables = 0;
+  struct TableResult {
+    std::string name;
+    std::string path;
+    ExportResult result;
+  };
+  std::vector<TableResult> results;
   int code = kExitOk;
   for (const std::uint32_t table : request.tables) {
     const std::string name = TableName(engine.catalogue, table);
@@ -73,19 +88,52 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
     ++tables;
     total.rows += r.rows;
     total.partial_rows += r.partial_rows;
-    total.damaged_blocks += r.damaged_blocks;
-    total.unreadable_blocks += r.unreadable_blocks;
+    total.suspect_rows += r.suspect_rows;
+    total.skipped_rows += r.skipped_rows;
+    total.damaged_total += r.damaged_total;
     total.incomplete_values += r.incomplete_values;
+    results.push_back({name, path.string(), r});
     if (r.stopped) return kExitStopped;
   }
-  io.out << "tables " << tables << ", rows " << total.rows << ", partial rows " << total.partial_rows
-         << ", damaged blocks " << total.damaged_blocks + total.unreadable_blocks << ", incomplete LOB values "
-         << total.incomplete_values << "\n";
+  if (request.json) {
+    JsonWriter j(true);
+    j.BeginObject();
+    j.Member("tables", tables);
+    j.Member("rows", total.rows);
+    j.Member("partial_rows", total.partial_rows);
+    j.Member("suspect_rows", total.suspect_rows);
+    j.Member("skipped_rows", total.skipped_rows);
+    j.Member("damaged_blocks", total.damaged_total);
+    j.Member("incomplete_lob_values", total.incomplete_values);
+    j.Member("skip_damaged", request.skip_damaged);
+    j.Key("table_results").BeginArray();
+    for (const TableResult& t : results) {
+      j.BeginObject();
+      j.Member("table", t.name);
+      j.Member("file", t.path);
+      j.Member("rows", t.result.rows - t.result.skipped_rows);
+      WriteDamageMembers(j, t.result);
+      j.EndObject();
+    }
+    j.EndArray();
+    j.EndObject();
+    io.out << j.str() << "\n";
+    return code;
+  }
+  // Rows written; suspect rows left out are counted apart.
+  io.out << "tables " << tables << ", rows " << total.rows - total.skipped_rows << ", partial rows "
+         << total.partial_rows << ", suspect rows " << total.suspect_rows
+         << (request.skip_damaged ? " left out" : "") << ", damaged blocks " << total.damaged_total
+         << ", incomplete LOB values " << total.incomplete_values << "\n";
+  for (const TableResult& t : results) {
+    const std::string damage = TableDamageText(t.result, request.skip_damaged);
+    if (!damage.empty()) io.out << t.name << ": " << damage << "\n";
+  }
   return code;
 }
 
 int RunExport(std::span<const std::string> argv, Io& io) {
-  const Args args(argv, {}, {"--out", "--format", "--tables"});
+  const Args args(argv, {"--skip-damaged", "--json"}, {"--out", "--format", "--tables"});
   args.ExpectPositionals(1, 1);
   const std::string& dir = args.Positional(0, "DIR");
   const auto out = args.Value("--out");
@@ -96,6 +144,8 @@ int RunExport(std::span<const std::string> argv, Io& io) {
   ExportRequest request;
   request.folder = *out;
   request.format = *format;
+  request.skip_damaged = args.Has("--skip-damaged");
+  request.json = args.Has("--json");
   if (const auto list = args.Value("--tables")) {
     for (const std::string& name : SplitList(*list)) request.tables.push_back(FindTable(db->engine.catalogue, name));
   } else {

@@ -25,10 +25,13 @@ struct ExportRequest {
   std::string folder;
   RowFormat format = RowFormat::kCsv;
   std::vector<std::uint32_t> tables;
+  bool skip_damaged = false;  // leave suspect rows out (counted in the summary)
+  bool json = false;          // the summary as one JSON object
 };
 
 // Writes every table to a file of its own in the folder (OWNER.TABLE and the
-// format's extension) and prints a summary. progress: the sink that draws the
+// format's extension) and prints a summary: the totals, then the damage of
+// each damaged table (damage_report.h), or one JSON object. progress: the sink that draws the
 // progress bar, or nullptr.
 int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const ExportRequest& request, Io& io);
 

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "rows/table_export.h"
+#include "cli/damage_report.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
 
@@ -9,10 +10,10 @@ namespace quillon::cli {
 
 namespace {
 
+// What the rows written cannot be trusted for (damage_report.h).
 void DamageNote(const ExportResult& r, std::ostream& err) {
-  if (r.partial_rows == 0 && r.damaged_blocks == 0 && r.unreadable_blocks == 0 && r.incomplete_values == 0) return;
-  err << "note: " << r.partial_rows << " partial row(s), " << r.damaged_blocks << " damaged block(s), "
-      << r.unreadable_blocks << " unreadable block(s), " << r.incomplete_values << " incomplete LOB value(s)\n";
+  const std::string damage = TableDamageText(r, false);
+  if (!damage.empty()) err << "note: " << damage << "\n";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "browse/log_text.h"
 #include "browse/worker.h"
 #include "cli/cli.h"
+#include "cli/damage_report.h"
 #include "cli/interrupt.h"
 #include "cli/json_parts.h"
 #include "cli/worker_terminal_sink.h"
@@ -43,6 +44,12 @@ void WriteJson(std::ostream& out, const std::string& dir, const COracleRecoveryT
     j.Member("has_columns", t.has_columns);
     j.Member("blocks", t.blocks);
     j.Member("unreadable_blocks", t.blocks_unreadable);
+    j.Key("bad_checksum_blocks");
+    WriteBlockAddresses(j, t.bad_checksum_blocks);
+    j.Member("suspect_records", t.suspect_records);
+    j.Member("missing_blocks", t.blocks_missing);
+    j.Key("missing");
+    WriteMissingBlocks(j, t.missing);
     j.EndObject();
   }
   j.EndArray();

@@ -83,6 +83,20 @@ void AppendExtentBlocks(const ExtentMap& map, std::vector<std::uint32_t>& dbas,
   }
 }
 
+const char* ToString(MissingCause cause) {
+  switch (cause) {
+    case MissingCause::kPastEnd: return "past the end of the datafile";
+    case MissingCause::kNoDatafile: return "in a missing datafile";
+  }
+  return "missing";
+}
+
+std::uint64_t SegmentWalk::MissingBlockCount() const {
+  std::uint64_t n = 0;
+  for (const MissingBlocks& m : missing) n += m.block_count;
+  return n;
+}
+
 std::uint64_t SegmentWalk::BlockCount() const {
   std::uint64_t n = 0;
   for (const ExtentEntry& e : extents) n += e.block_count;
@@ -106,6 +120,10 @@ SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uin
     BlockResult r = source.Read(dba);
     if (!r.ok()) {
       walk.problem = std::string("extent map block unreadable: ") + ToString(r.status);
+      if (r.status == ReadStatus::kBeyondEnd || r.status == ReadStatus::kUnknownFile) {
+        walk.missing.push_back({format::DbaFile(dba), format::DbaBlock(dba), 1,
+                                r.status == ReadStatus::kBeyondEnd ? MissingCause::kPastEnd : MissingCause::kNoDatafile});
+      }
       break;
     }
     const auto map = DecodeExtentMap(r.block.bytes());
@@ -122,13 +140,25 @@ SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uin
     }
     ++walk.maps_read;
     for (const auto& e : map->entries) {
-      std::optional<std::uint32_t> max_blocks;
-      if (const DatafileEntry* f = files.FindByDba(e.first_dba)) {
-        if (const auto n = source.FileBlockCount(*f)) {
-          max_blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(*n, UINT32_MAX));
+      const ExtentEntry named = ClampExtent(e, std::nullopt);  // within the file's block-number space
+      const DatafileEntry* f = files.FindByDba(e.first_dba);
+      if (!f) {
+        // No datafile to read it from: every block of the extent is missing.
+        if (named.block_count > 0) {
+          walk.missing.push_back({format::DbaFile(e.first_dba), format::DbaBlock(e.first_dba), named.block_count,
+                                  MissingCause::kNoDatafile});
         }
+        continue;
+      }
+      std::optional<std::uint32_t> max_blocks;
+      if (const auto n = source.FileBlockCount(*f)) {
+        max_blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(*n, UINT32_MAX));
       }
       const ExtentEntry extent = ClampExtent(e, max_blocks);
+      if (extent.block_count < named.block_count) {
+        walk.missing.push_back({format::DbaFile(e.first_dba), format::DbaBlock(e.first_dba) + extent.block_count,
+                                named.block_count - extent.block_count, MissingCause::kPastEnd});
+      }
       walk.extents.push_back(extent);
       if (listing == WalkListing::kBlocks) {
         ForEachBlockOf(extent, [&](std::uint32_t block) {

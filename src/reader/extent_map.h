@@ -53,6 +53,20 @@ void AppendExtentBlocks(const ExtentMap& map, std::vector<std::uint32_t>& dbas,
 // per extent however large the segment is).
 enum class WalkListing : std::uint8_t { kBlocks, kExtentsOnly };
 
+// Blocks that a segment's extent maps name but that cannot be read at all:
+// they lie past the end of their datafile (a truncated copy), or no
+// registered datafile has their file number (a missing datafile).
+enum class MissingCause : std::uint8_t { kPastEnd, kNoDatafile };
+const char* ToString(MissingCause cause);
+
+struct MissingBlocks {
+  std::uint32_t file = 0;         // relative file number
+  std::uint32_t first_block = 0;  // block number in that file
+  std::uint32_t block_count = 0;
+  MissingCause cause = MissingCause::kPastEnd;
+  bool operator==(const MissingBlocks&) const = default;
+};
+
 struct SegmentWalk {
   bool header_found = false;              // the first block was a segment header
   std::uint8_t header_type = 0;
@@ -60,12 +74,17 @@ struct SegmentWalk {
   SpaceManagement space = SpaceManagement::kFreeList;
   std::vector<std::uint32_t> blocks;      // every block of every extent, in map order (kBlocks)
   std::vector<ExtentEntry> extents;       // every extent, cut to its file, in map order
+  // The parts of extents cut off at the end of their file, extents in no
+  // registered datafile, and a header or map block that could not be read
+  // for the same reasons (its extents are then unknown).
+  std::vector<MissingBlocks> missing;
   std::uint32_t maps_read = 0;
   std::string problem;                    // empty when the chain ended normally
   bool stopped = false;                   // a stop request ended the walk
 
   // Blocks in the extents.
   std::uint64_t BlockCount() const;
+  std::uint64_t MissingBlockCount() const;
 };
 
 // Walks a segment from its header block through its extent map blocks.

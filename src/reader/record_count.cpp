@@ -26,6 +26,10 @@ CountResult CountBlocks(BlockSource& source, ForEachDba&& for_each_dba, const Co
     if (r.ok()) {
       ++result.blocks_read;
       const std::uint64_t n = CountBlockRecords(r.block.bytes(), target);
+      if (BlockView(r.block.bytes()).ChecksumContradicted()) {
+        result.bad_checksum_blocks.push_back(dba);
+        result.suspect_records += n;
+      }
       if (n) {
         result.records += n;
         sink.ShowCount(counted_before + result.records);

@@ -8,6 +8,11 @@
 // Index-organized tables count their leaf rows, clustered tables the member
 // rows of their own table position. Blocks of other segments that lie in the
 // extents (space reused after a drop) add nothing.
+//
+// Every block read is checked against its checksum when its header says it
+// carries one. A block whose checksum contradicts it is still counted (its
+// rows may be all that is left), but named as damaged, and the records that
+// start in it are counted as suspect.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +52,10 @@ struct CountResult {
   std::uint64_t records = 0;
   std::uint64_t blocks_read = 0;
   std::uint64_t blocks_unreadable = 0;
+  // Blocks whose checksum contradicts them (their DBAs, in reading order)
+  // and the records of the table that start in them.
+  std::vector<std::uint32_t> bad_checksum_blocks;
+  std::uint64_t suspect_records = 0;
   bool stopped = false;
 };
 

@@ -17,6 +17,18 @@ std::size_t TableBlocks::BlockCount() const {
   return n;
 }
 
+std::vector<MissingBlocks> TableBlocks::Missing() const {
+  std::vector<MissingBlocks> all;
+  for (const auto& s : segments) all.insert(all.end(), s.walk.missing.begin(), s.walk.missing.end());
+  return all;
+}
+
+std::uint64_t TableBlocks::MissingBlockCount() const {
+  std::uint64_t n = 0;
+  for (const auto& s : segments) n += s.walk.MissingBlockCount();
+  return n;
+}
+
 std::optional<std::uint32_t> SegmentHeaderDba(const DatafileList& files, std::uint32_t relative_file,
                                               std::uint64_t header_block) {
   if (relative_file == 0 || header_block > format::kDbaBlockMask) return std::nullopt;
@@ -55,6 +67,10 @@ class Collector {
       s.walk = WalkSegment(source_, engine_.datafiles, *dba, &engine_.stop(), listing_);
     } else {
       s.walk.problem = "no registered datafile has relative file number " + std::to_string(relative_file);
+      if (relative_file != 0 && header_block <= format::kDbaBlockMask) {
+        s.walk.missing.push_back(
+            {relative_file, static_cast<std::uint32_t>(header_block), 1, MissingCause::kNoDatafile});
+      }
     }
     out_.stopped = s.walk.stopped;
     const bool found = s.walk.header_found;

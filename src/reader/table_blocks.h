@@ -56,11 +56,16 @@ struct TableBlocks {
   std::vector<std::uint32_t> AllBlocks() const;
   // Blocks in the segments' extents.
   std::size_t BlockCount() const;
+  // Blocks the segments name that cannot be read at all (extent_map.h
+  // MissingBlocks), in segment order.
+  std::vector<MissingBlocks> Missing() const;
+  std::uint64_t MissingBlockCount() const;
 };
 
 // Collects the blocks of a table (by its object number) through the
 // catalogue. Segments whose header cannot be read are listed with the
-// problem in their walk; they hold no blocks. With kExtentsOnly the walks
+// problem in their walk; they hold no blocks. A header in a missing datafile
+// or past the end of its file is one missing block of the table. With kExtentsOnly the walks
 // list extents, not blocks, so a table of any size takes a few bytes per
 // extent.
 TableBlocks CollectTableBlocks(const COracleRecoveryTools& engine, BlockSource& source,

@@ -61,10 +61,13 @@ void RowAssembler::Reset() {
   // bucket array, once per row.
   if (!visited_many_.empty()) visited_many_.clear();
   damaged_.clear();
+  suspect_ = false;
+  bad_checksum_.clear();
 }
 
-void RowAssembler::Assemble(ByteView block, std::uint32_t dba, const RowStart& start) {
+void RowAssembler::Assemble(ByteView block, std::uint32_t dba, const RowStart& start, bool first_block_suspect) {
   Reset();
+  suspect_ = first_block_suspect;
   std::optional<RowPiece> piece;
   switch (layout_.kind()) {
     case TableKind::kHeap:
@@ -170,6 +173,7 @@ void RowAssembler::FollowChain(ByteView block, std::uint32_t dba, RowPiece piece
 }
 
 std::optional<RowPiece> RowAssembler::NextPiece(const RowAddress& next, ByteView& block, std::uint32_t& dba) {
+  bool read_another = false;
   if (next.dba != dba) {
     if (!scope_.source) {
       problem_ = RowBreak::kUnreadable;
@@ -184,6 +188,7 @@ std::optional<RowPiece> RowAssembler::NextPiece(const RowAddress& next, ByteView
     block = r.block.bytes();
     dba = next.dba;
     kept_.push_back(std::move(r.block));
+    read_another = true;
   }
   const auto type = block.U8(format::block_header::kType);
   const auto object = block.U32LE(format::data_block::kObjectNumber);
@@ -208,7 +213,14 @@ std::optional<RowPiece> RowAssembler::NextPiece(const RowAddress& next, ByteView
     const auto position = d->RowPosition(*slot);
     if (!position) continue;
     const auto piece = ParseRowPiece(block, *position);
-    if (piece && IsContinuation(*piece)) return piece;
+    if (piece && IsContinuation(*piece)) {
+      // The piece is the row's: so is the trust its block deserves.
+      if (read_another && BlockView(block).ChecksumContradicted()) {
+        suspect_ = true;
+        bad_checksum_.push_back(dba);
+      }
+      return piece;
+    }
   }
   problem_ = RowBreak::kNoPiece;
   return std::nullopt;

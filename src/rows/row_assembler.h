@@ -15,6 +15,10 @@
 // damaged block or a slot without a continuation piece, or leads back to a
 // piece of the same row (a loop); the walk never goes on forever. A stop
 // request ends the walk as well.
+//
+// A row is suspect when one of its pieces lies in a block whose checksum
+// contradicts it (the block changed after Oracle wrote it): the row is read
+// all the same, but its values cannot be trusted.
 #pragma once
 
 #include <cstddef>
@@ -62,8 +66,10 @@ class RowAssembler {
   RowAssembler(const TableLayout& layout, ChainScope scope);
 
   // Reads the row whose first piece is `start` in the block at dba (kept
-  // alive by the caller until the values have been used).
-  void Assemble(ByteView block, std::uint32_t dba, const RowStart& start);
+  // alive by the caller until the values have been used). first_block_suspect:
+  // the caller found that block's checksum contradicting it (it checks each
+  // block once, not once per row); the blocks of later pieces are checked here.
+  void Assemble(ByteView block, std::uint32_t dba, const RowStart& start, bool first_block_suspect = false);
 
   // One value per layout column, in catalogue order (NULL for columns the row
   // does not store). Valid until the next Assemble.
@@ -72,6 +78,10 @@ class RowAssembler {
   bool partial() const { return problem_ != RowBreak::kNone; }
   // Blocks of later pieces that were found damaged (their addresses).
   const std::vector<std::uint32_t>& damaged_blocks() const { return damaged_; }
+  // A piece of the row came from a block whose checksum contradicts it.
+  bool suspect() const { return suspect_; }
+  // Blocks of later pieces whose checksum contradicts them (their addresses).
+  const std::vector<std::uint32_t>& bad_checksum_blocks() const { return bad_checksum_; }
 
  private:
   struct Location {
@@ -107,6 +117,8 @@ class RowAssembler {
   std::vector<std::uint64_t> visited_;
   std::unordered_set<std::uint64_t> visited_many_;
   std::vector<std::uint32_t> damaged_;
+  bool suspect_ = false;
+  std::vector<std::uint32_t> bad_checksum_;
 };
 
 }  // namespace quillon

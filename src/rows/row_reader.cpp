@@ -1,5 +1,6 @@
 #include "rows/row_reader.h"
 
+#include "reader/block_view.h"
 #include "reader/extent_map.h"
 
 namespace quillon {
@@ -39,10 +40,28 @@ TableRowReader::TableRowReader(const COracleRecoveryTools& engine, BlockSource& 
   if (layout_.kind() == TableKind::kIndexOrganized) {
     AddOverflowSegment(engine, *chain_source_, table_object_number, chain_target_);
   }
+  stats_.missing_blocks = blocks_.MissingBlockCount();
+  stats_.damaged_total = stats_.missing_blocks;
+}
+
+bool TableRowReader::CountAnyDamage(std::uint32_t dba) {
+  const bool first = any_damage_.insert(dba).second;
+  if (first) ++stats_.damaged_total;
+  return first;
 }
 
 void TableRowReader::CountDamaged(std::uint32_t dba) {
-  if (damaged_.insert(dba).second) ++stats_.damaged_blocks;
+  if (damaged_.insert(dba).second) {
+    ++stats_.damaged_blocks;
+    CountAnyDamage(dba);
+  }
+}
+
+void TableRowReader::CountBadChecksum(std::uint32_t dba) {
+  if (bad_checksum_.insert(dba).second) {
+    stats_.bad_checksum_blocks.push_back(dba);
+    CountAnyDamage(dba);
+  }
 }
 
 template <typename Visit>
@@ -61,15 +80,20 @@ RowPosition TableRowReader::Walk(RowPosition from, Visit visit) {
       ++stats_.blocks_read;
       if (on_block_) on_block_();
       if (!r.ok()) {
-        if (damaged_.insert(dba).second) ++stats_.unreadable_blocks;
+        if (damaged_.insert(dba).second) {
+          ++stats_.unreadable_blocks;
+          CountAnyDamage(dba);
+        }
         continue;
       }
       const ByteView bytes = r.block.bytes();
+      const bool suspect = BlockView(bytes).ChecksumContradicted();
+      if (suspect) CountBadChecksum(dba);
       const BlockKind kind = FindRowStarts(bytes, blocks_.target, starts_);
       if (kind == BlockKind::kDamaged) CountDamaged(dba);
       for (const RowStart& start : starts_) {
         if (start.slot < at.slot) continue;
-        if (!visit(bytes, dba, start, RowPosition{at.segment, at.block, start.slot})) {
+        if (!visit(bytes, dba, start, RowPosition{at.segment, at.block, start.slot}, suspect)) {
           return RowPosition{at.segment, at.block, start.slot};
         }
       }
@@ -81,14 +105,16 @@ RowPosition TableRowReader::Walk(RowPosition from, Visit visit) {
 RowPosition TableRowReader::Read(RowPosition from, std::uint64_t max_rows, RowConsumer& consumer) {
   std::uint64_t delivered = 0;
   bool consumer_done = false;
-  RowPosition end = Walk(from, [&](ByteView block, std::uint32_t dba, const RowStart& start, RowPosition at) {
+  RowPosition end = Walk(from, [&](ByteView block, std::uint32_t dba, const RowStart& start, RowPosition at,
+                                   bool suspect) {
     if (max_rows != 0 && delivered == max_rows) return false;
-    assembler_.Assemble(block, dba, start);
+    assembler_.Assemble(block, dba, start, suspect);
     if (assembler_.problem() == RowBreak::kStopped) {
       stopped_ = true;
       return false;
     }
     for (const std::uint32_t damaged : assembler_.damaged_blocks()) CountDamaged(damaged);
+    for (const std::uint32_t bad : assembler_.bad_checksum_blocks()) CountBadChecksum(bad);
     TableRow row;
     row.values = assembler_.values();
     row.segment = &blocks_.segments[at.segment];
@@ -96,9 +122,11 @@ RowPosition TableRowReader::Read(RowPosition from, std::uint64_t max_rows, RowCo
     row.position = at;
     row.dba = dba;
     row.problem = assembler_.problem();
+    row.suspect = assembler_.suspect();
     ++delivered;
     ++stats_.rows;
     if (row.partial()) ++stats_.partial_rows;
+    if (row.suspect) ++stats_.suspect_rows;
     if (!consumer.Row(row)) {
       consumer_done = true;
       return false;
@@ -111,7 +139,7 @@ RowPosition TableRowReader::Read(RowPosition from, std::uint64_t max_rows, RowCo
 
 RowPosition TableRowReader::Skip(RowPosition from, std::uint64_t rows) {
   std::uint64_t passed = 0;
-  return Walk(from, [&](ByteView, std::uint32_t, const RowStart&, RowPosition) { return passed++ < rows; });
+  return Walk(from, [&](ByteView, std::uint32_t, const RowStart&, RowPosition, bool) { return passed++ < rows; });
 }
 
 }  // namespace quillon

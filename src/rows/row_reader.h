@@ -19,7 +19,12 @@
 //
 // Damage. A block of the table whose directory cannot be read loses its own
 // rows, nothing more; a row whose chain breaks is delivered as a partial row
-// (row_assembler.h). Both are counted in the reader's statistics.
+// (row_assembler.h). Both are counted in the reader's statistics. A block
+// whose header says it carries a checksum is checked against it once per
+// walk; when the checksum contradicts the block, its rows are still read but
+// delivered as suspect, and the block is named in the statistics. Blocks the
+// extent maps name past the end of a datafile or in a missing datafile are
+// counted as missing (table_blocks.h).
 #pragma once
 
 #include <compare>
@@ -55,6 +60,7 @@ struct TableRow {
   RowPosition position;
   std::uint32_t dba = 0;                  // block of the row's first piece
   RowBreak problem = RowBreak::kNone;     // why the row is partial
+  bool suspect = false;                   // a piece came from a block whose checksum contradicts it
   bool partial() const { return problem != RowBreak::kNone; }
 };
 
@@ -68,8 +74,15 @@ class RowConsumer {
 struct RowReadStats {
   std::uint64_t rows = 0;              // rows delivered
   std::uint64_t partial_rows = 0;      // of them, rows whose chain broke
+  std::uint64_t suspect_rows = 0;      // of them, rows with a piece from a block with a bad checksum
   std::uint64_t damaged_blocks = 0;    // blocks of the table whose directory could not be read
   std::uint64_t unreadable_blocks = 0; // blocks of the block lists that could not be read at all
+  // Blocks whose checksum contradicts them, by DBA in the order found.
+  std::vector<std::uint32_t> bad_checksum_blocks;
+  std::uint64_t missing_blocks = 0;    // blocks the extent maps name that no datafile holds
+  // Distinct blocks counted above (a block with a bad checksum may also have
+  // an unreadable directory), the missing ones included.
+  std::uint64_t damaged_total = 0;
   std::uint64_t blocks_read = 0;
 };
 
@@ -106,12 +119,15 @@ class TableRowReader {
   void OnBlock(std::function<void()> observer) { on_block_ = std::move(observer); }
 
  private:
-  // Walks the blocks from `from`; visit(block, dba, start, position) for each
-  // row start at or after from.slot; it returns false to end the walk, which
-  // then returns that row's position.
+  // Walks the blocks from `from`; visit(block, dba, start, position, suspect)
+  // for each row start at or after from.slot (suspect: the block's checksum
+  // contradicts it); it returns false to end the walk, which then returns
+  // that row's position.
   template <typename Visit>
   RowPosition Walk(RowPosition from, Visit visit);
   void CountDamaged(std::uint32_t dba);
+  void CountBadChecksum(std::uint32_t dba);
+  bool CountAnyDamage(std::uint32_t dba);
 
   const COracleRecoveryTools& engine_;
   BlockSource& source_;
@@ -122,6 +138,8 @@ class TableRowReader {
   RowAssembler assembler_;
   std::vector<RowStart> starts_;
   std::unordered_set<std::uint32_t> damaged_;
+  std::unordered_set<std::uint32_t> bad_checksum_;
+  std::unordered_set<std::uint32_t> any_damage_;
   RowReadStats stats_;
   bool stopped_ = false;
   std::function<void()> on_block_;

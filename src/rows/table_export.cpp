@@ -9,9 +9,15 @@ namespace {
 
 class TextSender final : public RowConsumer {
  public:
-  TextSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns, RowWriter& writer)
-      : texts_(texts), layout_(layout), columns_(columns), writer_(writer) {}
+  TextSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns, RowWriter& writer,
+             bool skip_suspect)
+      : texts_(texts), layout_(layout), columns_(columns), writer_(writer), skip_suspect_(skip_suspect) {}
+  std::uint64_t skipped() const { return skipped_; }
   bool Row(const TableRow& row) override {
+    if (skip_suspect_ && row.suspect) {
+      ++skipped_;
+      return true;
+    }
     texts_.Fill(row, layout_, columns_, values_);
     writer_.Row(values_);
     return true;
@@ -22,6 +28,8 @@ class TextSender final : public RowConsumer {
   const TableLayout& layout_;
   std::span<const std::size_t> columns_;
   RowWriter& writer_;
+  bool skip_suspect_;
+  std::uint64_t skipped_ = 0;
   std::vector<ValueText> values_;
 };
 
@@ -41,7 +49,7 @@ ExportResult ExportTableRows(COracleRecoveryTools& engine, BlockSource& source, 
     reader.OnBlock([&] { progress(reader.stats().blocks_read, result.table_blocks); });
   }
   RowValueTexts texts(engine, table_object_number, options.large);
-  TextSender sender(texts, reader.layout(), columns, writer);
+  TextSender sender(texts, reader.layout(), columns, writer, options.skip_suspect);
   if (options.page) {
     PageIndex pages;
     pages.Reset(table_object_number);
@@ -55,8 +63,14 @@ ExportResult ExportTableRows(COracleRecoveryTools& engine, BlockSource& source, 
   result.stopped = reader.stopped();
   result.rows = s.rows;
   result.partial_rows = s.partial_rows;
+  result.suspect_rows = s.suspect_rows;
+  result.skipped_rows = sender.skipped();
   result.damaged_blocks = s.damaged_blocks;
   result.unreadable_blocks = s.unreadable_blocks;
+  result.bad_checksum_blocks = s.bad_checksum_blocks;
+  result.missing = reader.blocks().Missing();
+  result.missing_blocks = s.missing_blocks;
+  result.damaged_total = s.damaged_total;
   result.blocks_read = s.blocks_read;
   result.incomplete_values = texts.incomplete_values();
   return result;

@@ -241,5 +241,43 @@ TEST_F(ScanCountsTest, StopDuringTheCounts) {
   EXPECT_GT(counts[1].records, 0u);
 }
 
+TEST(ScanCountsDamage, LinesAfterTheTotalsOnlyWhenBlocksAreDamaged) {
+  const auto table = [](const std::string& name, std::vector<std::uint32_t> bad, std::uint64_t suspect,
+                        std::vector<MissingBlocks> missing) {
+    TableCount c;
+    c.text = name;
+    c.bad_checksum_blocks = std::move(bad);
+    c.suspect_records = suspect;
+    for (const auto& m : missing) c.blocks_missing += m.block_count;
+    c.missing = std::move(missing);
+    return c;
+  };
+  const MissingBlocks cut{5, 40, 12, MissingCause::kPastEnd};
+  const MissingBlocks gone{6, 2, 1, MissingCause::kNoDatafile};
+  struct Case {
+    const char* name;
+    std::vector<TableCount> counts;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"undamaged", {table("A.T", {}, 0, {}), table("A.U", {}, 0, {})}, {}},
+      {"bad checksums; a cluster's block counted once",
+       {table("A.T", {10, 11}, 7, {}), table("A.M1", {20}, 2, {}), table("A.M2", {20}, 3, {})},
+       {"Blocks with a bad checksum : 3 (12 suspect record(s)) in A.T, A.M1, A.M2"}},
+      {"missing blocks",
+       {table("HR.COUNTRIES", {}, 0, {cut}), table("HR.REGIONS", {}, 0, {gone}), table("A.T", {}, 0, {})},
+       {"Missing blocks : 13 (past the end of a datafile or in a missing datafile) in HR.COUNTRIES, HR.REGIONS"}},
+      {"both, many tables",
+       {table("A.A", {1}, 1, {}), table("A.B", {2}, 1, {}), table("A.C", {3}, 1, {}), table("A.D", {4}, 1, {}),
+        table("A.E", {5}, 1, {}), table("A.F", {6}, 1, {cut}), table("A.G", {7}, 1, {cut})},
+       {"Blocks with a bad checksum : 7 (7 suspect record(s)) in A.A, A.B, A.C, A.D, A.E and 2 more",
+        "Missing blocks : 12 (past the end of a datafile or in a missing datafile) in A.F, A.G"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DamageReportLines(c.counts), c.lines);
+  }
+}
+
 }  // namespace
 }  // namespace quillon

@@ -123,7 +123,7 @@ TEST(ExportCommand, OneFilePerTableAndASummary) {
   cli::Io io{out, err};
   const int code = cli::ExportTables(db->engine(), nullptr, {dir.path().string(), RowFormat::kJson, tables}, io);
   EXPECT_EQ(code, cli::kExitOk);
-  EXPECT_EQ(out.str(), "tables 2, rows 131, partial rows 0, damaged blocks 0, incomplete LOB values 0\n");
+  EXPECT_EQ(out.str(), "tables 2, rows 131, partial rows 0, suspect rows 0, damaged blocks 0, incomplete LOB values 0\n");
   std::ifstream dept(dir / "SCOTT.DEPT.jsonl");
   std::string line;
   std::getline(dept, line);

@@ -53,7 +53,7 @@ TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
       test::RunCli({"export", db.folder, "--out", out.path().string(), "--tables", "HR.EMPLOYEES,SALES.CUSTOMERS"});
   ASSERT_EQ(exported.code, cli::kExitOk) << exported.err;
   EXPECT_EQ(exported.out, "tables 2, rows " + std::to_string(employees + customers) +
-                              ", partial rows 0, damaged blocks 0, incomplete LOB values 0\n");
+                              ", partial rows 0, suspect rows 0, damaged blocks 0, incomplete LOB values 0\n");
   std::ifstream csv(out / "SALES.CUSTOMERS.csv");
   std::string line;
   std::getline(csv, line);

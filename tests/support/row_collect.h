@@ -16,6 +16,7 @@ struct CollectedRow {
   std::vector<Value> values;  // layout order
   std::string partition;
   RowBreak problem = RowBreak::kNone;
+  bool suspect = false;
   RowPosition position;
 };
 
@@ -33,6 +34,7 @@ class RowCollector final : public RowConsumer {
     }
     r.partition = std::string(row.partition);
     r.problem = row.problem;
+    r.suspect = row.suspect;
     r.position = row.position;
     rows.push_back(std::move(r));
     return stop_after_ == 0 || rows.size() < stop_after_;

@@ -79,7 +79,7 @@ TEST(Generator, EveryWrittenBlockHasAConsistentHeader) {
           EXPECT_EQ(view.Rdba(), format::MakeDba(f.relative_file, b)) << b;
           EXPECT_EQ(view.Format(), format_byte) << b;
           EXPECT_TRUE(view.TailConsistent()) << b;
-          // 8i and 9i checksum SYSTEM only; every header block is checksummed.
+          // 8i checksums SYSTEM only; every header block is checksummed.
           const bool checksum = profile.checksum_every_block || system || b == 1;
           EXPECT_EQ(view.ChecksumFlagSet(), checksum) << b;
           EXPECT_TRUE(!checksum || view.ChecksumValid()) << b;

@@ -27,8 +27,8 @@ using Bytes = std::vector<std::uint8_t>;
 using ColumnBytes = std::optional<Bytes>;
 
 // The SCN and sequence a block was last written with, and whether the block
-// carries a checksum (flag 0x04). 8i and 9i checksum only the SYSTEM
-// tablespace by default, 10g and later every block.
+// carries a checksum (flag 0x04). 8i checksums only the SYSTEM tablespace
+// by default, 9i and later every block.
 struct BlockStamp {
   std::uint32_t scn_base = 0x00100000;
   std::uint16_t scn_wrap = 0;

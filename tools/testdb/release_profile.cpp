@@ -10,10 +10,11 @@ namespace {
 
 // Locally managed files keep blocks 2 to 8 for the file space header (0x1D)
 // and bitmap (0x1E) blocks; an 8i SYSTEM file is dictionary managed and
-// starts its first extent at block 2.
+// starts its first extent at block 2. DB_BLOCK_CHECKSUM is on by default
+// from 9i (9.0.1) on; 8i checksums the SYSTEM tablespace only.
 constexpr std::array<ReleaseProfile, 6> kProfiles{{
     {"8i", HeaderFormat::kLegacy, 8, 0x08170400, false, 2, false, 0},
-    {"9i", HeaderFormat::kLegacy, 9, 0x09200100, false, 9, false, 0},
+    {"9i", HeaderFormat::kLegacy, 9, 0x09200100, true, 9, false, 0},
     {"10.1", HeaderFormat::kModern, 0x0A10, 0x0A100200, true, 9, true, 16384},
     {"10.2", HeaderFormat::kModern, 0x0A20, 0x0A200100, true, 9, true, 16384},
     {"11.1", HeaderFormat::kModern, 0x0B10, 0x0B100600, true, 9, true, 16384},

@@ -17,7 +17,7 @@ struct ReleaseProfile {
   HeaderFormat format;
   std::uint16_t header_value;            // compatibility code (modern) or major release (legacy)
   std::uint32_t software_version;        // kccfhswv, e.g. 0x0A200100 for 10.2.0.1.0
-  bool checksum_every_block;             // 10g and later; before, only SYSTEM is checksummed
+  bool checksum_every_block;             // 9i and later; 8i checksums only SYSTEM
   std::uint32_t first_data_block;        // after the file space header and bitmap blocks
   bool has_sysaux;                       // SYSAUX exists from 10g on
   std::uint32_t control_file_block_size; // 0: the database block size
