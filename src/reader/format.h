@@ -149,12 +149,74 @@ struct ExtentMapLayout {
 };
 namespace extent_map {
 inline constexpr ExtentMapLayout kFreeListHeader{92, 96, 100, 108};  // types 0x10 and 0x17
-inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23
+inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23, the order read first
 inline constexpr ExtentMapLayout kContinuation{20, 24, 28, 36};      // types 0x12, 0x24
 inline constexpr std::size_t kEntrySize = 8;
 inline constexpr std::size_t kEntryFirstDba = 0;
 inline constexpr std::size_t kEntryBlockCount = 4;
+// The flag word after the data object number of every map.
+inline constexpr std::uint32_t kFreeListMapFlag = 0x40000000;
+inline constexpr std::uint32_t kAssmMapFlag = 0x10000000;
 }  // namespace extent_map
+
+// The map header of an automatic space management segment header (0x23).
+// Only the entries at 280 are confirmed by what Oracle prints; the order of
+// the words before them is not. Oracle's dump prints "next, #extents, obj#,
+// flag"; one public description has the next-map pointer at 260. The
+// candidate orders (next map, extent count, data object number, flag):
+//
+// | order               | next | count | object | flag |
+// | kCountNextObject    |  268 |   264 |    272 |  276 |  (read first; the generator's default)
+// | kNextCountObject    |  264 |   268 |    272 |  276 |  (the printed order, ending at 280)
+// | kNextAt260          |  260 |   264 |    268 |  272 |  (the printed order from 260)
+//
+// The readers trust the entries: the run of valid entries from 280, at most
+// AssmHeaderCapacity of them. In an 8 KB block the extent map runs from 280
+// to 2735 (307 entries) and an auxiliary map of the same size follows it (an
+// L1 bitmap DBA and a data DBA per extent); other block sizes keep the same
+// share of the block.
+struct AssmMapOrder {
+  std::size_t next_map;
+  std::size_t extent_count;
+  std::size_t object_number;
+  std::size_t flag;
+};
+namespace assm_header {
+inline constexpr AssmMapOrder kCountNextObject{268, 264, 272, 276};
+inline constexpr AssmMapOrder kNextCountObject{264, 268, 272, 276};
+inline constexpr AssmMapOrder kNextAt260{260, 264, 268, 272};
+inline constexpr std::size_t kCountCandidates[] = {264, 268};
+inline constexpr std::size_t kNextCandidates[] = {268, 264, 260};
+inline constexpr std::size_t kObjectCandidates[] = {272, 268};
+inline constexpr std::size_t kFirstEntry = 280;
+inline constexpr std::size_t kCapacity8K = 307;
+}  // namespace assm_header
+
+// Extent entries an automatic space management segment header holds.
+constexpr std::size_t AssmHeaderCapacity(std::size_t block_size) {
+  const std::size_t share = assm_header::kCapacity8K * block_size / 8192;
+  const std::size_t room = block_size > assm_header::kFirstEntry + block_header::kTailSize
+                               ? (block_size - assm_header::kFirstEntry - block_header::kTailSize) / extent_map::kEntrySize
+                               : 0;
+  return share < room ? share : room;
+}
+
+// The extent control header at the start of every segment header (what a
+// block dump prints as "Extent Header" and "Highwater"): totals over the
+// whole segment, all its maps.
+namespace extent_control {
+inline constexpr std::size_t kTablespace = 24;
+inline constexpr std::size_t kLastMap = 28;
+inline constexpr std::size_t kMapCount = 32;
+inline constexpr std::size_t kExtents = 36;    // extents of the whole segment
+inline constexpr std::size_t kBlocks = 40;
+inline constexpr std::size_t kMapEnd = 44;     // 16 bits: offset of the end of the header's extent map
+inline constexpr std::size_t kHwmExtent = 48;
+inline constexpr std::size_t kHwmBlock = 52;
+inline constexpr std::size_t kHwmExtentSize = 56;
+inline constexpr std::size_t kHwmDba = 60;
+inline constexpr std::size_t kBlocksBelow = 76;
+}  // namespace extent_control
 
 // ---------------------------------------------------------------------------
 // Data block (type 0x06): transaction header (ktbbh) after the block header.

@@ -123,6 +123,7 @@ const LobReader::SegmentIndex& LobReader::IndexOf(const LobSegmentRef& segment) 
   index.object = segment.object_number;
   if (segment.header_dba == 0) return index;
   const SegmentWalk walk = WalkSegment(*source_, engine_.datafiles, segment.header_dba, &engine_.stop());
+  NoteExtentCountDisagreement(engine_, walk, segment.header_dba);
   if (!walk.header_found) return index;
   // A header of another object at the recorded address: the space was
   // reused, the pages there are not this LOB's.

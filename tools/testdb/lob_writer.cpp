@@ -161,7 +161,7 @@ class SegmentWriter {
       std::fill(image_.begin(), image_.end(), 0);
       WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), wanted_.object_number,
                           std::span<const ExtentDescription>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
-                          control);
+                          control, wanted_.assm_order);
       Put(block);
       if (m > 0) out_.map_dbas.push_back(Dba(block));
     }

@@ -49,6 +49,7 @@ struct LobSegmentDescription {
   std::uint32_t extents_per_map = 2;  // a map block follows after this many extents
   std::uint32_t gap_blocks = 2;     // free blocks between extents
   bool decoy = true;                // a page of another segment with the first LOB's identifier
+  AssmHeaderOrder assm_order = AssmHeaderOrder::kCountNextObject;  // of a 0x23 header
   std::vector<LobValue> lobs;
 };
 
