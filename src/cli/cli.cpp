@@ -64,6 +64,38 @@ std::optional<std::uint64_t> Args::Number(const std::string& option) const {
   return ParseNumber(*v, option.c_str());
 }
 
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ParseHex(const std::string& text) {
+  std::vector<std::uint8_t> bytes;
+  int high = -1;
+  for (const char c : text) {
+    if (c == ' ' || c == ':' || c == ',') {
+      if (high >= 0) throw UsageError{"HEX: a byte needs two digits: " + text};
+      continue;
+    }
+    const int v = HexDigit(c);
+    if (v < 0) throw UsageError{"HEX: not a hexadecimal digit: " + std::string(1, c)};
+    if (high < 0) {
+      high = v;
+    } else {
+      bytes.push_back(static_cast<std::uint8_t>(high * 16 + v));
+      high = -1;
+    }
+  }
+  if (high >= 0) throw UsageError{"HEX: odd number of digits: " + text};
+  return bytes;
+}
+
 std::uint64_t ParseNumber(const std::string& text, const char* what) {
   std::uint64_t n = 0;
   int base = 10;

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <map>
 #include <optional>
+#include <cstdint>
 #include <set>
 #include <span>
 #include <string>
@@ -54,6 +55,8 @@ class Args {
 };
 
 std::uint64_t ParseNumber(const std::string& text, const char* what);
+// Hexadecimal bytes; spaces, colons and commas between bytes are allowed.
+std::vector<std::uint8_t> ParseHex(const std::string& text);
 
 // The character set named by --charset (the default database character set
 // when absent); a UsageError lists the known ones for an unknown name.
@@ -82,6 +85,7 @@ int RunIdentify(std::span<const std::string> args, Io& io);
 int RunBlock(std::span<const std::string> args, Io& io);
 int RunCatalogue(std::span<const std::string> args, Io& io);
 int RunDecode(std::span<const std::string> args, Io& io);
+int RunLocator(std::span<const std::string> args, Io& io);
 int RunScan(std::span<const std::string> args, Io& io);
 int RunTree(std::span<const std::string> args, Io& io);
 

@@ -13,35 +13,6 @@ namespace quillon::cli {
 
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Hexadecimal bytes; spaces, colons and commas between bytes are allowed.
-std::vector<std::uint8_t> ParseHex(const std::string& text) {
-  std::vector<std::uint8_t> bytes;
-  int high = -1;
-  for (const char c : text) {
-    if (c == ' ' || c == ':' || c == ',') {
-      if (high >= 0) throw UsageError{"HEX: a byte needs two digits: " + text};
-      continue;
-    }
-    const int v = HexDigit(c);
-    if (v < 0) throw UsageError{"HEX: not a hexadecimal digit: " + std::string(1, c)};
-    if (high < 0) {
-      high = v;
-    } else {
-      bytes.push_back(static_cast<std::uint8_t>(high * 16 + v));
-      high = -1;
-    }
-  }
-  if (high >= 0) throw UsageError{"HEX: odd number of digits: " + text};
-  return bytes;
-}
-
 DecodeMode ModeOption(const Args& args) {
   const auto mode = args.Value("--mode").value_or("browse");
   if (mode == "browse") return DecodeMode::kBrowse;

@@ -1,5 +1,6 @@
 #include "reader/dictionary_rebuild.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -20,15 +21,25 @@ std::uint32_t BlockDba(const DatafileEntry& file, std::uint64_t n) {
   return (file.file_base_dba & format::kDbaFileMask) | (static_cast<std::uint32_t>(n) & format::kDbaBlockMask);
 }
 
-// Fills a list from a segment header, following its extent map blocks.
-void Collect(DictionaryReader& reader, SegmentBlockList& list, std::uint32_t header_dba) {
-  if (list.found()) return;  // the first header with the number wins
-  const SegmentWalk walk = WalkSegment(reader.source, reader.engine.datafiles, header_dba, &reader.engine.stop());
-  if (!walk.header_found) return;
+// Fills a list from the walk of a segment from its header.
+void Fill(SegmentBlockList& list, std::uint32_t header_dba, const SegmentWalk& walk) {
   list.object_number = walk.object_number;
   list.header_dba = header_dba;
   list.space = walk.space;
   list.dbas = walk.blocks;
+}
+
+SegmentWalk WalkFrom(DictionaryReader& reader, std::uint32_t header_dba) {
+  SegmentWalk walk = WalkSegment(reader.source, reader.engine.datafiles, header_dba, &reader.engine.stop());
+  NoteExtentCountDisagreement(reader.engine, walk, header_dba);
+  return walk;
+}
+
+// Fills a list from a segment header, following its extent map blocks.
+void Collect(DictionaryReader& reader, SegmentBlockList& list, std::uint32_t header_dba) {
+  if (list.found()) return;  // the first header with the number wins
+  const SegmentWalk walk = WalkFrom(reader, header_dba);
+  if (walk.header_found) Fill(list, header_dba, walk);
 }
 
 bool AllFound(const std::array<SegmentBlockList, kSystemSegmentCount>& lists, int release, bool alternative) {
@@ -122,10 +133,17 @@ void ScanSysauxSegments(DictionaryReader& reader) {
     for (std::uint64_t n = 0; n < *blocks; ++n) {
       const BlockResult r = reader.source.ReadBlock(file, static_cast<std::uint32_t>(n));
       if (r.ok() && r.block.bytes().U8(format::block_header::kType) == format::block_type::kAssmSegmentHeader) {
-        if (const auto map = DecodeExtentMap(r.block.bytes())) {
-          if (const auto it = wanted.find(map->object_number); it != wanted.end()) {
-            Collect(reader, reader.xml[it->second], BlockDba(file, n));
-          }
+        // Where the header keeps its data object number is not certain:
+        // a header any of whose candidate words is a wanted number is
+        // walked, and the number its data blocks carry decides.
+        const auto map = DecodeExtentMap(r.block.bytes());
+        const bool candidate = map && std::any_of(map->object_candidates.begin(), map->object_candidates.end(),
+                                                  [&](std::uint32_t o) { return wanted.count(o) != 0; });
+        if (candidate) {
+          const std::uint32_t dba = BlockDba(file, n);
+          const SegmentWalk walk = WalkFrom(reader, dba);
+          const auto it = walk.header_found ? wanted.find(walk.object_number) : wanted.end();
+          if (it != wanted.end() && !reader.xml[it->second].found()) Fill(reader.xml[it->second], dba, walk);
         }
       }
       engine.sink().Progress(ProgressStep::kStep, 0);

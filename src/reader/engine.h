@@ -4,6 +4,7 @@
 // their own files and work on it; the engine itself only holds state.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -52,6 +53,9 @@ class COracleRecoveryTools {
   bool keep_character_sets = false;
   // Everything the dictionary rebuild read (catalogue.h).
   Catalogue catalogue;
+  // A segment header's extent count disagreeing with its extent list has
+  // been written to the log (once per database).
+  mutable std::atomic<bool> extent_count_noted{false};
 
   int release_code() const { return identification.release.code; }
   const std::string& release_text() const { return identification.release.text; }

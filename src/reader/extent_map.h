@@ -7,9 +7,16 @@
 // entries than the block can hold. WalkSegment follows the chain of maps,
 // stopping at a zero next-map address, at a map it has already seen, or at a
 // block that is not an extent map.
+//
+// The words before the entries of a 0x23 header are not read from fixed
+// places (format.h, assm_header): its extents are the run of valid entries
+// from 280, whatever the count words say; the next-map DBA is the candidate
+// word that points at a 0x24 block of the same segment; the data object
+// number is the candidate its data blocks carry.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +27,8 @@
 #include "reader/notify.h"
 
 namespace quillon {
+
+class COracleRecoveryTools;
 
 struct ExtentEntry {
   std::uint32_t first_dba = 0;
@@ -33,7 +42,17 @@ struct ExtentMap {
   std::uint32_t object_number = 0;
   std::vector<ExtentEntry> entries;       // what the block really holds
   bool count_exceeds_block = false;       // the stored count promised more entries
+  // 0x23 headers: the words that may be the next-map DBA and the data
+  // object number, the likeliest first (next_map and object_number), and
+  // whether no count word agrees with the entries.
+  std::vector<std::uint32_t> next_candidates;
+  std::vector<std::uint32_t> object_candidates;
+  bool count_disagrees = false;
 };
+
+// Whether an extent entry names blocks of a registered datafile: its first
+// block lies in the file and its length is not 0.
+using ExtentCheck = std::function<bool(std::uint32_t first_dba, std::uint32_t block_count)>;
 
 bool IsSegmentHeader(std::uint8_t block_type);
 bool IsExtentMapBlock(std::uint8_t block_type);
@@ -41,7 +60,10 @@ SpaceManagement SpaceManagementOf(std::uint8_t segment_header_type);
 
 // Decodes the extent map of a segment header or extent map block.
 // std::nullopt for blocks of other types or too short for the map header.
-std::optional<ExtentMap> DecodeExtentMap(ByteView block);
+// check decides which entries of a 0x23 header are valid; without one an
+// entry is valid when its DBA and length are not 0 and it stays inside the
+// block-number space of its file.
+std::optional<ExtentMap> DecodeExtentMap(ByteView block, const ExtentCheck& check = {});
 
 // Appends the DBAs of every extent of a map. An extent never reaches past
 // the block-number space of its file, nor past max_blocks_in_file when that
@@ -79,6 +101,7 @@ struct SegmentWalk {
   // for the same reasons (its extents are then unknown).
   std::vector<MissingBlocks> missing;
   std::uint32_t maps_read = 0;
+  bool count_disagrees = false;           // a 0x23 header whose count words disagree with its entries
   std::string problem;                    // empty when the chain ended normally
   bool stopped = false;                   // a stop request ended the walk
 
@@ -90,6 +113,11 @@ struct SegmentWalk {
 // Walks a segment from its header block through its extent map blocks.
 SegmentWalk WalkSegment(BlockSource& source, const DatafileList& files, std::uint32_t header_dba,
                         const StopFlag* stop = nullptr, WalkListing listing = WalkListing::kBlocks);
+
+// Writes one line to the log the first time a walk of this engine's database
+// found a 0x23 header whose count words disagree with its entries.
+void NoteExtentCountDisagreement(const COracleRecoveryTools& engine, const SegmentWalk& walk,
+                                 std::uint32_t header_dba);
 
 // Calls visit with the DBA of every block of an extent (as cut by the walk),
 // in order, until visit returns false; false when it did.

@@ -149,12 +149,74 @@ struct ExtentMapLayout {
 };
 namespace extent_map {
 inline constexpr ExtentMapLayout kFreeListHeader{92, 96, 100, 108};  // types 0x10 and 0x17
-inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23
+inline constexpr ExtentMapLayout kAssmHeader{264, 268, 272, 280};    // type 0x23, the order read first
 inline constexpr ExtentMapLayout kContinuation{20, 24, 28, 36};      // types 0x12, 0x24
 inline constexpr std::size_t kEntrySize = 8;
 inline constexpr std::size_t kEntryFirstDba = 0;
 inline constexpr std::size_t kEntryBlockCount = 4;
+// The flag word after the data object number of every map.
+inline constexpr std::uint32_t kFreeListMapFlag = 0x40000000;
+inline constexpr std::uint32_t kAssmMapFlag = 0x10000000;
 }  // namespace extent_map
+
+// The map header of an automatic space management segment header (0x23).
+// Only the entries at 280 are confirmed by what Oracle prints; the order of
+// the words before them is not. Oracle's dump prints "next, #extents, obj#,
+// flag"; one public description has the next-map pointer at 260. The
+// candidate orders (next map, extent count, data object number, flag):
+//
+// | order               | next | count | object | flag |
+// | kCountNextObject    |  268 |   264 |    272 |  276 |  (read first; the generator's default)
+// | kNextCountObject    |  264 |   268 |    272 |  276 |  (the printed order, ending at 280)
+// | kNextAt260          |  260 |   264 |    268 |  272 |  (the printed order from 260)
+//
+// The readers trust the entries: the run of valid entries from 280, at most
+// AssmHeaderCapacity of them. In an 8 KB block the extent map runs from 280
+// to 2735 (307 entries) and an auxiliary map of the same size follows it (an
+// L1 bitmap DBA and a data DBA per extent); other block sizes keep the same
+// share of the block.
+struct AssmMapOrder {
+  std::size_t next_map;
+  std::size_t extent_count;
+  std::size_t object_number;
+  std::size_t flag;
+};
+namespace assm_header {
+inline constexpr AssmMapOrder kCountNextObject{268, 264, 272, 276};
+inline constexpr AssmMapOrder kNextCountObject{264, 268, 272, 276};
+inline constexpr AssmMapOrder kNextAt260{260, 264, 268, 272};
+inline constexpr std::size_t kCountCandidates[] = {264, 268};
+inline constexpr std::size_t kNextCandidates[] = {268, 264, 260};
+inline constexpr std::size_t kObjectCandidates[] = {272, 268};
+inline constexpr std::size_t kFirstEntry = 280;
+inline constexpr std::size_t kCapacity8K = 307;
+}  // namespace assm_header
+
+// Extent entries an automatic space management segment header holds.
+constexpr std::size_t AssmHeaderCapacity(std::size_t block_size) {
+  const std::size_t share = assm_header::kCapacity8K * block_size / 8192;
+  const std::size_t room = block_size > assm_header::kFirstEntry + block_header::kTailSize
+                               ? (block_size - assm_header::kFirstEntry - block_header::kTailSize) / extent_map::kEntrySize
+                               : 0;
+  return share < room ? share : room;
+}
+
+// The extent control header at the start of every segment header (what a
+// block dump prints as "Extent Header" and "Highwater"): totals over the
+// whole segment, all its maps.
+namespace extent_control {
+inline constexpr std::size_t kTablespace = 24;
+inline constexpr std::size_t kLastMap = 28;
+inline constexpr std::size_t kMapCount = 32;
+inline constexpr std::size_t kExtents = 36;    // extents of the whole segment
+inline constexpr std::size_t kBlocks = 40;
+inline constexpr std::size_t kMapEnd = 44;     // 16 bits: offset of the end of the header's extent map
+inline constexpr std::size_t kHwmExtent = 48;
+inline constexpr std::size_t kHwmBlock = 52;
+inline constexpr std::size_t kHwmExtentSize = 56;
+inline constexpr std::size_t kHwmDba = 60;
+inline constexpr std::size_t kBlocksBelow = 76;
+}  // namespace extent_control
 
 // ---------------------------------------------------------------------------
 // Data block (type 0x06): transaction header (ktbbh) after the block header.
@@ -453,33 +515,59 @@ inline constexpr std::size_t kMaxDigits = 20;
 
 // ---------------------------------------------------------------------------
 // LOB locator: the stored bytes of a CLOB, NCLOB or BLOB column. Integers
-// are big-endian.
+// are big-endian on every platform.
 //
 // | off | size | field                                                       |
-// |   0 |    2 | locator length less 2                                       |
-// |   2 |    2 | version                                                     |
-// |   4 |    4 | flags (byte 6: 0x80 character data)                         |
+// |   0 |    2 | length word, 0x0054 whatever the stored length              |
+// |   2 |    2 | locator version (1)                                         |
+// |   4 |    4 | flags: byte 4 the type (0x01 BLOB, 0x02 CLOB), byte 5 bit   |
+// |     |      | 0x04 ENABLE STORAGE IN ROW                                  |
+// |   8 |    2 | byte length: 1, or 2 for a CLOB kept in UCS2                |
 // |  10 |   10 | LOB identifier; its last four bytes (16) name the LOB's     |
 // |     |      | pages in the LOB segment                                    |
-// |  24 |    4 | out of line: the number of the LOB's last block, counted    |
-// |     |      | from 0 over its chunks (chunk size x page number + the      |
-// |     |      | block's place in its chunk); in the row: 0 or 1             |
-// |  28 |    2 | out of line: bytes in that last block; in the row: bytes    |
-// |  32 |    4 | 1: the data are in the row, from offset 36 to the end       |
-// |  36 |      | in-row data                                                 |
+// |  20 |    2 | inode size: the stored length less 20                       |
+// |  22 |    1 | inode flag: 0x01 valid, 0x08 the data are in the row        |
+// |  23 |    1 | future (0)                                                  |
+// |  24 |    4 | blocks of an out-of-line LOB (0 in the row)                 |
+// |  28 |    2 | bytes in the last block (in the row: bytes of data)         |
+// |  30 |    6 | LOB version: 2-byte wrap, 4-byte base; 1 until the first    |
+// |     |      | update, every update raises it                              |
+// |  36 |      | in the row: the data; out of line with storage in row: the  |
+// |     |      | DBAs of the first (up to 12) chunks, 4 bytes each           |
+//
+// A locator of exactly 20 bytes (DISABLE STORAGE IN ROW) has no inode: its
+// data are always out of line.
 namespace lob_locator {
+inline constexpr std::size_t kLength = 0;
+inline constexpr std::uint16_t kLengthWord = 0x0054;
+inline constexpr std::size_t kLocatorVersion = 2;
 inline constexpr std::size_t kFlags = 4;
-inline constexpr std::size_t kCharacterFlag = 6;
-inline constexpr std::uint8_t kCharacterBit = 0x80;
+inline constexpr std::size_t kTypeFlag = 4;
+inline constexpr std::uint8_t kTypeBlob = 0x01;
+inline constexpr std::uint8_t kTypeClob = 0x02;
+inline constexpr std::size_t kStorageFlag = 5;
+inline constexpr std::uint8_t kStorageInRowBit = 0x04;
+inline constexpr std::uint8_t kStorageInitBit = 0x08;  // set in every locator Oracle printed
+inline constexpr std::size_t kByteLength = 8;
+inline constexpr std::uint16_t kByteLengthUcs2 = 2;
 inline constexpr std::size_t kLobId = 10;
 inline constexpr std::size_t kLobIdSize = 10;
 inline constexpr std::size_t kPageKey = 16;       // the 4 identifier bytes the pages carry
 inline constexpr std::size_t kPageKeySize = 4;
-inline constexpr std::size_t kLastBlock = 24;
+inline constexpr std::size_t kHeadSize = 20;      // a locator without an inode
+inline constexpr std::size_t kInodeSize = 20;
+inline constexpr std::size_t kInodeFlag = 22;
+inline constexpr std::uint8_t kInodeValid = 0x01;
+inline constexpr std::uint8_t kInodeDataInRow = 0x08;
+inline constexpr std::uint8_t kInodeOutOfLineBit = 0x04;  // set (0x05) in the out-of-line locator Oracle printed
+inline constexpr std::size_t kBlocks = 24;
 inline constexpr std::size_t kLastBlockBytes = 28;
-inline constexpr std::size_t kInRow = 32;
+inline constexpr std::size_t kVersionWrap = 30;
+inline constexpr std::size_t kVersionBase = 32;
 inline constexpr std::size_t kInRowData = 36;
-inline constexpr std::uint32_t kInRowValue = 1;
+inline constexpr std::size_t kChunkDbas = 36;
+inline constexpr std::size_t kMaxChunkDbas = 12;
+inline constexpr std::size_t kChunkDbaSize = 4;
 }  // namespace lob_locator
 
 // LOB data block (a page of an out-of-line LOB; type 0x1B or 0x28). A chunk

@@ -17,6 +17,7 @@ int IdentifyRelease(COracleRecoveryTools& engine, const std::string& system_data
   id.system_datafile = system_datafile_path;
   sink.ShowMemory();
   engine.datafiles_registered = false;
+  engine.extent_count_noted = false;  // a new database: its first disagreement is logged again
 
   if (auto file = ReadOnlyFile::Open(system_datafile_path)) {
     if (const auto probed = ProbeFile(*file)) {

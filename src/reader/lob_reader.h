@@ -1,11 +1,12 @@
 // The contents of LOB columns: the locator a row stores, and the pages of
 // an out-of-line LOB in its LOB segment.
 //
-// A CLOB, NCLOB or BLOB column stores a locator (format.h, lob_locator). A
-// locator whose in-row word (offset 32) is 1 and whose last-block word
-// (offset 24) is 0 or 1 carries the data itself, from offset 36 on. Any other
-// names the LOB's pages in its LOB segment by the last four bytes of its
-// identifier, together with the number of its last block and the bytes in it.
+// A CLOB, NCLOB or BLOB column stores a locator (format.h, lob_locator).
+// Its inode flag says whether the data are in the row (from offset 36 on)
+// or in the LOB segment, where the pages carry the last four bytes of the
+// locator's identifier; the locator gives the LOB's block count and the
+// bytes in its last block, and, for a LOB stored with ENABLE STORAGE IN ROW
+// that outgrew the row, the DBAs of its first twelve chunks.
 //
 // The LOB segment is found through the column's LOB$ record: the segment of
 // the column, or, for a row of a partition or subpartition, the LOB
@@ -36,16 +37,43 @@
 
 namespace quillon {
 
-struct LobLocator {
-  bool in_row = false;
-  ByteView data;                      // in-row data
-  std::uint32_t page_key = 0;         // identifier bytes 16..19, as stored (first byte lowest)
-  std::uint32_t last_block = 0;       // out of line: number of the last block
-  std::uint16_t last_block_bytes = 0; // out of line: bytes in the last block
-  bool character = false;             // the locator marks character data
+// How a locator was found to be in the row or not.
+enum class LobInRowRule : std::uint8_t {
+  kNoInode,    // 20 bytes (DISABLE STORAGE IN ROW) or a cut inode: out of line
+  kInodeFlag,  // the inode flag (valid) says
+  kOldWords,   // the inode flag is not valid: the version and block words decide
 };
 
-// std::nullopt when the bytes are too short to be a locator.
+struct LobLocator {
+  std::size_t size = 0;                // stored bytes
+  std::uint16_t length_word = 0;       // 0x0054 in every locator Oracle writes
+  std::uint16_t locator_version = 0;
+  std::array<std::uint8_t, 4> flags{};
+  std::uint16_t byte_length = 0;       // 1, or 2 for a CLOB kept in UCS2; 0 when not said
+  std::array<std::uint8_t, 10> lob_id{};
+  std::uint32_t page_key = 0;          // identifier bytes 16..19, as stored (first byte lowest)
+  bool has_inode = false;
+  std::uint16_t inode_size = 0;
+  std::uint8_t inode_flag = 0;
+  std::uint32_t blocks = 0;            // out of line: blocks of the LOB
+  std::uint16_t last_block_bytes = 0;  // bytes in the last block; in the row: bytes of data
+  std::uint16_t version_wrap = 0;
+  std::uint32_t version_base = 0;
+  LobInRowRule rule = LobInRowRule::kNoInode;
+  bool in_row = false;
+  ByteView data;                       // in-row data
+  std::vector<std::uint32_t> chunk_dbas;  // out of line: the first chunks' DBAs, as stored (0 kept)
+
+  bool IsBlob() const;
+  bool IsClob() const;
+  bool StorageInRowEnabled() const;
+  // Out of line: the number of the LOB's last block, counted from 0 over its
+  // chunks; std::nullopt when the locator does not say (no inode) or the LOB
+  // has no block.
+  std::optional<std::uint32_t> LastBlock() const;
+};
+
+// std::nullopt when the bytes are too short to be a locator (under 20).
 std::optional<LobLocator> ParseLobLocator(ByteView bytes);
 
 // Where the pages of a LOB column lie for one segment of its table.
@@ -65,6 +93,7 @@ struct LobReadResult {
   std::uint64_t bytes = 0;   // bytes written
   bool complete = true;      // every block up to the last was found
   bool stopped = false;
+  std::uint16_t byte_length = 0;  // the locator's byte length (1, 2 UCS2, 0 not said)
 };
 
 using ByteSink = std::function<void(ByteView)>;
@@ -74,7 +103,11 @@ class LobReader {
   explicit LobReader(const COracleRecoveryTools& engine);
   ~LobReader();
 
-  // Writes an out-of-line LOB's bytes, in order, to out.
+  // Writes an out-of-line LOB's bytes, in order, to out. The chunks whose
+  // DBAs the locator lists are taken from there first (they are the
+  // current copies, and are found even when the segment header is lost);
+  // the rest come from the walk of the segment. A segment with header_dba 0
+  // (not known) gives only the chunks the locator lists.
   LobReadResult Read(const LobSegmentRef& segment, const LobLocator& locator, const ByteSink& out);
 
  private:
@@ -85,9 +118,19 @@ class LobReader {
     std::uint32_t order = 0;  // place in the segment walk
   };
   struct SegmentIndex {
+    std::uint32_t object = 0;  // the segment's data object number, 0 when not known
     std::unordered_map<std::uint32_t, std::vector<Page>> pages;  // by identifier key
   };
+  struct Block {
+    std::uint32_t page = 0;
+    std::uint32_t place = 0;  // within its chunk
+    std::uint32_t dba = 0;
+  };
   const SegmentIndex& IndexOf(const LobSegmentRef& segment);
+  // The blocks of chunk `page` from the chunk's first DBA, as far as they
+  // are this LOB's pages of that number.
+  std::vector<Block> ChunkAt(std::uint32_t dba, std::uint32_t page, std::uint32_t page_key, std::uint32_t object,
+                             std::uint32_t max_blocks);
 
   const COracleRecoveryTools& engine_;
   std::unique_ptr<BlockSource> source_;

@@ -65,6 +65,7 @@ class Collector {
     const auto dba = SegmentHeaderDba(engine_.datafiles, relative_file, header_block);
     if (dba) {
       s.walk = WalkSegment(source_, engine_.datafiles, *dba, &engine_.stop(), listing_);
+      NoteExtentCountDisagreement(engine_, s.walk, *dba);
     } else {
       s.walk.problem = "no registered datafile has relative file number " + std::to_string(relative_file);
       if (relative_file != 0 && header_block <= format::kDbaBlockMask) {

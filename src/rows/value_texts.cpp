@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "reader/format.h"
 #include "reader/packed_codes.h"
 #include "reader/unicode.h"
 
@@ -14,9 +15,13 @@ namespace tc = type_code;
 bool IsBinaryLarge(std::uint32_t code) { return code == tc::kLongRaw || code == tc::kBlob; }
 
 // Oracle keeps CLOBs of a database with a multi-byte character set, and
-// every NCLOB, in UTF-16.
-bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context) {
+// every NCLOB, in UTF-16. The locator's byte length says which it did (1:
+// the database character set, 2: UCS2); when it says neither, the
+// character set decides.
+bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uint16_t byte_length) {
   if (context.IsNational(column.charset_id)) return true;
+  if (byte_length == format::lob_locator::kByteLengthUcs2) return true;
+  if (byte_length == 1) return false;
   switch (context.database().charset().scheme) {
     case CharsetScheme::kUtf8:
     case CharsetScheme::kCesu8:
@@ -70,6 +75,7 @@ LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnIn
     result.complete = false;
     return result;
   }
+  result.byte_length = locator->byte_length;
   if (locator->in_row) {
     bytes.assign(locator->data.data(), locator->data.data() + locator->data.size());
     result.bytes = bytes.size();
@@ -77,12 +83,13 @@ LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnIn
   }
   const auto segment = row.segment ? FindLobSegment(engine_, table_, column.internal_column, *row.segment)
                                    : std::nullopt;
-  if (!segment) {
+  // Without a known segment only the chunks the locator lists can be read.
+  if (!segment && locator->chunk_dbas.empty()) {
     result.complete = false;
     return result;
   }
   if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
-  return lobs_->Read(*segment, *locator,
+  return lobs_->Read(segment.value_or(LobSegmentRef{}), *locator,
                      [&](ByteView part) { bytes.insert(bytes.end(), part.data(), part.data() + part.size()); });
 }
 
@@ -95,7 +102,7 @@ void RowValueTexts::LargeText(const TableRow& row, const ColumnInfo& column, con
   out.text.clear();
   if (IsBinaryLarge(column.type_code)) {
     out.text = ToHex(bytes);
-  } else if (column.type_code == tc::kClob && LobInUtf16(column, engine_.values)) {
+  } else if (column.type_code == tc::kClob && LobInUtf16(column, engine_.values, read.byte_length)) {
     AppendFromUtf16BE(bytes, out.text);
   } else {
     engine_.values.database().AppendUtf8(bytes, out.text);

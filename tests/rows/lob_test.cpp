@@ -260,27 +260,173 @@ TEST(Lobs, MissingPagesAndSegmentsLeaveTheLobIncomplete) {
   EXPECT_EQ(incomplete, 2u);
 }
 
+// The in-row decision: the inode flag when its valid bit is set, whatever
+// the version (an updated in-row LOB has a version above 1); the version and
+// block words only when the flag is not valid; never for a locator without
+// an inode.
 TEST(Lobs, LocatorRules) {
   struct Case {
-    std::uint32_t at24;
-    std::uint32_t at32;
+    const char* what;
+    std::size_t size;
+    std::uint8_t inode_flag;
+    std::uint32_t blocks;
+    std::uint32_t version;
     bool in_row;
+    LobInRowRule rule;
   };
-  const Case cases[] = {{0, 1, true}, {1, 1, true}, {2, 1, false}, {0, 0, false}, {0, 2, false}};
+  const Case cases[] = {
+      {"in row, never updated", 40, 0x09, 0, 1, true, LobInRowRule::kInodeFlag},
+      {"in row, updated", 40, 0x09, 0, 2, true, LobInRowRule::kInodeFlag},
+      {"in row, updated often", 40, 0x09, 0, 0x10000, true, LobInRowRule::kInodeFlag},
+      {"out of line, version 1", 40, 0x05, 1, 1, false, LobInRowRule::kInodeFlag},
+      {"out of line, one block", 40, 0x01, 1, 2, false, LobInRowRule::kInodeFlag},
+      {"flag not valid, old words in row", 40, 0x08, 0, 1, true, LobInRowRule::kOldWords},
+      {"flag not valid, old words out of line", 40, 0x00, 3, 1, false, LobInRowRule::kOldWords},
+      {"flag not valid, version 2", 40, 0x00, 0, 2, false, LobInRowRule::kOldWords},
+      {"no inode", 20, 0x09, 0, 1, false, LobInRowRule::kNoInode},
+      {"cut inode", 30, 0x09, 0, 1, false, LobInRowRule::kNoInode},
+  };
   for (const auto& c : cases) {
     Bytes b(40, 0);
-    PutU32BE(b.data() + 24, c.at24);
-    PutU32BE(b.data() + 32, c.at32);
+    b[22] = c.inode_flag;
+    PutU32BE(b.data() + 24, c.blocks);
+    PutU32BE(b.data() + 32, c.version);
     b[36] = 'x';
+    b.resize(c.size);
     const auto l = ParseLobLocator(ByteView(b.data(), b.size()));
-    ASSERT_TRUE(l);
-    EXPECT_EQ(l->in_row, c.in_row) << c.at24 << " " << c.at32;
+    ASSERT_TRUE(l) << c.what;
+    EXPECT_EQ(l->in_row, c.in_row) << c.what;
+    EXPECT_EQ(l->rule, c.rule) << c.what;
     if (c.in_row) {
-      EXPECT_EQ(l->data.size(), 4u);
+      EXPECT_EQ(l->data.size(), 4u) << c.what;
     }
   }
-  const Bytes short_one(35, 0);
+  const Bytes short_one(19, 0);
   EXPECT_FALSE(ParseLobLocator(ByteView(short_one.data(), short_one.size())));
+}
+
+// The generator's locators say what Oracle's say: version, inode flag and
+// size, counts, chunk DBAs (at most 12), byte length.
+TEST(Lobs, GeneratedLocatorsCarryTheirFields) {
+  testdb::LocatorDescription d;
+  d.page_key = 0x0A0B0C0D;
+  d.character = true;
+  d.byte_length = 2;
+  d.version = 0x100000003ull;
+  std::vector<std::uint32_t> dbas;
+  for (std::uint32_t i = 0; i < 15; ++i) dbas.push_back(format::MakeDba(4, 100 + 8 * i));
+  const std::size_t room = testdb::LobPageBytes(kBlock);
+  const Bytes out = testdb::OutOfLineLobLocator(d, 3 * room + 5, kBlock, dbas);
+  ASSERT_EQ(out.size(), 84u);
+  const auto l = ParseLobLocator(ByteView(out.data(), out.size()));
+  ASSERT_TRUE(l);
+  EXPECT_FALSE(l->in_row);
+  EXPECT_TRUE(l->IsClob());
+  EXPECT_EQ(l->length_word, 0x54);
+  EXPECT_EQ(l->byte_length, 2);
+  EXPECT_EQ(l->inode_size, 64);
+  EXPECT_EQ(l->blocks, 4u);
+  EXPECT_EQ(l->LastBlock(), 3u);
+  EXPECT_EQ(l->last_block_bytes, 5);
+  EXPECT_EQ(l->version_wrap, 1);
+  EXPECT_EQ(l->version_base, 3u);
+  EXPECT_EQ(l->page_key, 0x0A0B0C0Du);
+  EXPECT_EQ(l->chunk_dbas, std::vector<std::uint32_t>(dbas.begin(), dbas.begin() + 12));
+
+  d.version = 7;
+  const Bytes in_row = testdb::InRowLobLocator(d, Bytes{0, 'a'});
+  const auto r = ParseLobLocator(ByteView(in_row.data(), in_row.size()));
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(r->in_row);
+  EXPECT_EQ(r->inode_flag, 0x09);
+  EXPECT_EQ(r->inode_size, in_row.size() - 20);
+  EXPECT_EQ(r->version_base, 7u);
+  EXPECT_EQ(r->data.size(), 2u);
+
+  d.storage_in_row = false;
+  const Bytes bare = testdb::OutOfLineLobLocator(d, 5000, kBlock, dbas);
+  EXPECT_EQ(bare.size(), 20u);
+}
+
+// A LOB segment whose header block is lost: the chunks the locator lists
+// still come back, the rest of the LOB is missing. An updated LOB (pages
+// rewritten, old copies left behind) gives the current copies.
+TEST(Lobs, ChunkDbasOfTheLocatorOutliveTheSegmentHeader) {
+  for (const auto space : {SpaceManagement::kFreeList, SpaceManagement::kAssm}) {
+    SCOPED_TRACE(space == SpaceManagement::kAssm ? "assm" : "free list");
+    const std::size_t room = testdb::LobPageBytes(kBlock);
+    const Bytes small = Pattern(5 * room + 9, 5);   // 6 chunks: all listed
+    const Bytes large = Pattern(14 * room + 3, 6);  // 15 chunks: 12 listed
+
+    auto model = testdb::NewDatabaseModel("LOBH", "11.2", kBlock, 6);
+    testdb::SegmentModel t;
+    t.name = "T";
+    t.object_number = 75000;
+    t.space = space;
+    // Rows are written before the LOB segment: plan it first.
+    testdb::LobSegmentDescription wanted;
+    wanted.object_number = 75100;
+    wanted.space = space;
+    wanted.extent_blocks = 6;
+    testdb::LobValue a{31, small};
+    a.version = 4;
+    a.rewritten_pages = {0, 2};
+    a.old_copy_first = false;  // the old copy lies after the current one
+    testdb::LobValue b{32, large};
+    wanted.lobs = {a, b};
+    // The segment goes well past the blocks the model's layout uses.
+    const std::uint32_t first_block = 3000;
+    const std::uint32_t file_no = 4;
+    const testdb::LobSegmentWritten plan = testdb::PlanLobSegment(file_no, kBlock, first_block, wanted);
+    ASSERT_EQ(plan.chunk_dbas.size(), 2u);
+    testdb::LocatorDescription da;
+    da.page_key = 31;
+    da.version = 4;
+    testdb::LocatorDescription dbl;
+    dbl.page_key = 32;
+    t.rows.emplace_back(std::vector<ColumnBytes>{testdb::OutOfLineLobLocator(da, small.size(), kBlock, plan.chunk_dbas[0])});
+    t.rows.emplace_back(std::vector<ColumnBytes>{testdb::OutOfLineLobLocator(dbl, large.size(), kBlock, plan.chunk_dbas[1])});
+    model.segments.push_back(std::move(t));
+    test::TableDb db(model, std::string("lobh") + (space == SpaceManagement::kAssm ? "a" : "f"));
+    const auto* users = db.layout().FindFile("USERS01.DBF");
+    ASSERT_EQ(users->relative_file, file_no);
+    ASSERT_LT(users->block_count, first_block);
+    testdb::LobSegmentWritten written;
+    std::string error;
+    ASSERT_TRUE(testdb::WriteLobSegment(users->path, users->relative_file, kBlock, first_block, wanted, written, error))
+        << error;
+    ASSERT_EQ(written.chunk_dbas, plan.chunk_dbas);
+
+    auto& cat = db.engine().catalogue;
+    cat.tables.Append(db.TableOn(750, 75000));
+    db.Describe(750, "SCOTT", "T", {{"B", tc::kBlob}});
+    cat.lobs.Append(LobOf(750, 1, 7500, written.header_dba, 1));
+    AddLobObject(cat, 7500, 75100);
+
+    const auto hex = [](const Bytes& v) { return ToHex(ByteView(v.data(), v.size())); };
+    {
+      std::uint64_t incomplete = 9;
+      const auto rows = ReadTexts(db.engine(), 750, &incomplete);
+      ASSERT_EQ(rows.size(), 2u);
+      EXPECT_EQ(rows[0][0].text, hex(small));
+      EXPECT_EQ(rows[1][0].text, hex(large));
+      EXPECT_EQ(incomplete, 0u);
+    }
+    {
+      std::fstream f(users->path, std::ios::in | std::ios::out | std::ios::binary);
+      const Bytes zeros(kBlock, 0);
+      f.seekp(static_cast<std::streamoff>(format::DbaBlock(written.header_dba)) * kBlock);
+      f.write(reinterpret_cast<const char*>(zeros.data()), kBlock);
+    }
+    std::uint64_t incomplete = 0;
+    const auto rows = ReadTexts(db.engine(), 750, &incomplete);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0].text, hex(small));
+    EXPECT_FALSE(rows[0][0].incomplete);
+    EXPECT_EQ(rows[1][0].text, hex(Bytes(large.begin(), large.begin() + static_cast<std::ptrdiff_t>(12 * room))));
+    EXPECT_TRUE(rows[1][0].incomplete);
+    EXPECT_EQ(incomplete, 1u);
+  }
 }
 
 }  // namespace

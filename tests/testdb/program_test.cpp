@@ -32,6 +32,10 @@ TEST(TestdbProgram, ArgumentsAndExitCodes) {
       {{"--release", "10.2", "--block-size", "8192", "--out", out, "--bogus"}, testdb::kExitUsage, "unknown argument"},
       {{"--release", "10.2", "--block-size", "8192", "--out", out, "--db", "nope"}, testdb::kExitUsage, "unknown database"},
       {{"--release", "10.2", "--block-size", "8192", "--out", blocked + "/db"}, testdb::kExitFailure, "cannot create"},
+      {{"--release", "10.2", "--block-size", "8192", "--out", out, "--assm-order", "264"}, testdb::kExitUsage,
+       "--assm-order must be"},
+      {{"--release", "11.2", "--block-size", "2048", "--out", out + "/next", "--assm-order", "next-260"}, testdb::kExitOk,
+       ""},
       {{"--release", "9i", "--block-size", "4096", "--out", out + "/db", "--seed", "3"}, testdb::kExitOk, ""},
   };
   for (const auto& c : cases) {

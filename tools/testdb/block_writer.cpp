@@ -98,24 +98,9 @@ constexpr std::size_t kTablespaceLengthBeforeName = 2;
 constexpr std::size_t kCheckpointScn = 484;
 }  // namespace kcc
 
-// Extent control header of a segment header (ktech) and the flag word of
-// every extent map (ktemh).
-namespace ktech {
-constexpr std::size_t kTablespace = 24;
-constexpr std::size_t kLastMap = 28;
-constexpr std::size_t kMapCount = 32;
-constexpr std::size_t kExtents = 36;
-constexpr std::size_t kBlocks = 40;
-constexpr std::size_t kMapEnd = 44;
-constexpr std::size_t kHwmExtent = 48;
-constexpr std::size_t kHwmBlock = 52;
-constexpr std::size_t kHwmExtentSize = 56;
-constexpr std::size_t kHwmDba = 60;
-constexpr std::size_t kBlocksBelow = 76;
+namespace ktech = format::extent_control;
+// The flag word of every map follows its data object number.
 constexpr std::size_t kMapFlagAfterObject = 4;
-constexpr std::uint32_t kFreeListMapFlag = 0x40000000;
-constexpr std::uint32_t kAssmMapFlag = 0x10000000;
-}  // namespace ktech
 
 const format::ExtentMapLayout& LayoutOf(std::uint8_t block_type) {
   return block_type == bt::kSegmentHeader || block_type == bt::kLobSegmentHeader
@@ -186,6 +171,7 @@ void WriteFileHeaderBlock(std::span<std::uint8_t> block, const FileHeaderDescrip
 }
 
 std::size_t ExtentMapCapacity(std::size_t block_size, std::uint8_t block_type) {
+  if (block_type == bt::kAssmSegmentHeader) return format::AssmHeaderCapacity(block_size);
   const std::size_t first = LayoutOf(block_type).first_entry;
   const std::size_t limit = block_size - bh::kTailSize;
   return limit > first ? (limit - first) / format::extent_map::kEntrySize : 0;
@@ -193,13 +179,25 @@ std::size_t ExtentMapCapacity(std::size_t block_size, std::uint8_t block_type) {
 
 std::size_t DefaultExtentsPerMap(std::size_t block_size, std::uint8_t block_type) {
   const std::size_t room = ExtentMapCapacity(block_size, block_type);
-  return block_type == bt::kExtentMap ? room : room / 2;
+  // The capacity of an ASSM header already leaves room for its bitmap
+  // directory.
+  return block_type == bt::kExtentMap || block_type == bt::kAssmSegmentHeader ? room : room / 2;
+}
+
+const format::AssmMapOrder& MapOrderOf(AssmHeaderOrder order) {
+  switch (order) {
+    case AssmHeaderOrder::kNextCountObject: return format::assm_header::kNextCountObject;
+    case AssmHeaderOrder::kNextAt260: return format::assm_header::kNextAt260;
+    case AssmHeaderOrder::kCountNextObject: break;
+  }
+  return format::assm_header::kCountNextObject;
 }
 
 void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type, std::uint8_t format_byte,
                          std::uint32_t rdba, std::uint32_t object_number, std::span<const ExtentDescription> entries,
                          std::uint32_t next_map, const BlockStamp& stamp,
-                         std::optional<std::uint32_t> extent_count_override, const ExtentControl& control) {
+                         std::optional<std::uint32_t> extent_count_override, const ExtentControl& control,
+                         AssmHeaderOrder order) {
   std::fill(block.begin(), block.end(), 0);
   const format::ExtentMapLayout& layout = LayoutOf(block_type);
   std::uint8_t* p = block.data();
@@ -221,12 +219,21 @@ void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type,
     PutU32LE(p + ktech::kHwmDba, control.hwm_dba);
     PutU32LE(p + ktech::kBlocksBelow, control.blocks_below_hwm);
   }
-  PutU32LE(p + layout.extent_count, extent_count_override.value_or(static_cast<std::uint32_t>(entries.size())));
-  PutU32LE(p + layout.next_map, next_map);
-  PutU32LE(p + layout.object_number, object_number);
+  const std::uint32_t count = extent_count_override.value_or(static_cast<std::uint32_t>(entries.size()));
   const bool assm = block_type == bt::kAssmSegmentHeader || block_type == bt::kAssmExtentMap;
-  PutU32LE(p + layout.object_number + ktech::kMapFlagAfterObject,
-           assm ? ktech::kAssmMapFlag : ktech::kFreeListMapFlag);
+  const std::uint32_t flag = assm ? format::extent_map::kAssmMapFlag : format::extent_map::kFreeListMapFlag;
+  if (block_type == bt::kAssmSegmentHeader) {
+    const format::AssmMapOrder& o = MapOrderOf(order);
+    PutU32LE(p + o.next_map, next_map);
+    PutU32LE(p + o.extent_count, count);
+    PutU32LE(p + o.object_number, object_number);
+    PutU32LE(p + o.flag, flag);
+  } else {
+    PutU32LE(p + layout.extent_count, count);
+    PutU32LE(p + layout.next_map, next_map);
+    PutU32LE(p + layout.object_number, object_number);
+    PutU32LE(p + layout.object_number + kMapFlagAfterObject, flag);
+  }
   for (std::size_t i = 0; i < written; ++i) {
     const std::size_t at = layout.first_entry + i * format::extent_map::kEntrySize;
     PutU32LE(p + at + format::extent_map::kEntryFirstDba, entries[i].first_dba);

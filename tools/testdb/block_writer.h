@@ -115,6 +115,13 @@ struct ExtentControl {
   std::uint32_t blocks_below_hwm = 0;
 };
 
+// The order of the words before the entries of a 0x23 header (format.h,
+// assm_header); the default is the order the readers try first.
+enum class AssmHeaderOrder : std::uint8_t { kCountNextObject, kNextCountObject, kNextAt260 };
+inline constexpr AssmHeaderOrder kAssmHeaderOrders[] = {AssmHeaderOrder::kCountNextObject,
+                                                        AssmHeaderOrder::kNextCountObject, AssmHeaderOrder::kNextAt260};
+const format::AssmMapOrder& MapOrderOf(AssmHeaderOrder order);
+
 // A segment header (0x10 or 0x23) or extent map block (0x12 or 0x24):
 // extent count, next map DBA, data object number and the entries. The
 // control header is written for segment headers only.
@@ -124,7 +131,8 @@ void WriteExtentMapBlock(std::span<std::uint8_t> block, std::uint8_t block_type,
                          std::span<const ExtentDescription> entries, std::uint32_t next_map,
                          const BlockStamp& stamp,
                          std::optional<std::uint32_t> extent_count_override = std::nullopt,
-                         const ExtentControl& control = {});
+                         const ExtentControl& control = {},
+                         AssmHeaderOrder order = AssmHeaderOrder::kCountNextObject);
 
 // A level-1 or level-2 bitmap block of an automatic space management segment
 // (types 0x20, 0x21). The reader does not decode them; they hold the parent's

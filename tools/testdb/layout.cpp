@@ -130,7 +130,14 @@ class DamageWriter {
         break;
       case DamageKind::kExtentCount:
       case DamageKind::kMapNext: {
-        const auto layout = MapLayout(block[format::block_header::kType]);
+        auto layout = MapLayout(block[format::block_header::kType]);
+        if (layout && block[format::block_header::kType] == format::block_type::kAssmSegmentHeader) {
+          // The words stand where the model's order puts them.
+          const format::AssmMapOrder& order = MapOrderOf(ResolvedAssmHeaderOrder(model_));
+          layout->extent_count = order.extent_count;
+          layout->next_map = order.next_map;
+          layout->object_number = order.object_number;
+        }
         if (!layout) {
           error = "damage: block " + std::to_string(format::DbaBlock(dba)) + " of " + s->name + " is not an extent map";
           return false;
@@ -319,6 +326,7 @@ bool WriteDatabase(const DatabaseModel& model, const std::string& folder, Layout
     ctx.checksum = f.checksum;
     ctx.format_unused = model.unused_blocks == UnusedBlocks::kFormattedEmpty;
     if (!first_extents.empty()) ctx.first_extent_block = first_extents[i];
+    ctx.assm_order = ResolvedAssmHeaderOrder(model);
     SegmentLayout& out = result.segments.emplace_back();
     if (!WriteSegment(sm, ctx, root.Fork(sm.object_number), out, error)) return false;
     for (const auto& e : out.extents) {

@@ -13,26 +13,32 @@ namespace bt = format::block_type;
 namespace loc = format::lob_locator;
 namespace lp = format::lob_page;
 
-constexpr std::uint32_t kLocatorSize = 40;
-
 void PutKey(std::uint8_t* p, std::uint32_t page_key) { PutU32LE(p, page_key); }
 
-Bytes LocatorHead(std::uint32_t page_key, std::size_t total, bool character) {
+// The locator's fixed part and, when it has one, the inode's header; total
+// is the stored length.
+Bytes LocatorHead(const LocatorDescription& wanted, std::size_t total, bool inode) {
   Bytes out(total, 0);
-  PutU16BE(out.data(), static_cast<std::uint16_t>(total - 2));
-  PutU16BE(out.data() + 2, 1);
-  out[loc::kFlags] = 0x02;
-  out[loc::kFlags + 1] = 0x0C;
-  out[loc::kCharacterFlag] = character ? loc::kCharacterBit : 0;
+  PutU16BE(out.data() + loc::kLength, loc::kLengthWord);
+  PutU16BE(out.data() + loc::kLocatorVersion, 1);
+  out[loc::kTypeFlag] = wanted.character ? loc::kTypeClob : loc::kTypeBlob;
+  out[loc::kStorageFlag] = static_cast<std::uint8_t>(loc::kStorageInitBit | (wanted.storage_in_row ? loc::kStorageInRowBit : 0));
+  PutU16BE(out.data() + loc::kByteLength, wanted.byte_length);
   // The identifier: a fixed front and the page key as its last four bytes.
   out[loc::kLobId + 3] = 0x01;
-  PutKey(out.data() + loc::kPageKey, page_key);
+  PutU16BE(out.data() + loc::kLobId + 4, wanted.id_high);
+  PutKey(out.data() + loc::kPageKey, wanted.page_key);
+  if (inode) {
+    PutU16BE(out.data() + loc::kInodeSize, static_cast<std::uint16_t>(total - loc::kHeadSize));
+    PutU16BE(out.data() + loc::kVersionWrap, static_cast<std::uint16_t>(wanted.version >> 32));
+    PutU32BE(out.data() + loc::kVersionBase, static_cast<std::uint32_t>(wanted.version));
+  }
   return out;
 }
 
 class SegmentWriter {
  public:
-  SegmentWriter(std::fstream& file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
+  SegmentWriter(std::fstream* file, std::uint32_t relative_file, std::uint32_t block_size, std::uint8_t format_byte,
                 std::uint32_t first_block, const LobSegmentDescription& wanted, LobSegmentWritten& out)
       : file_(file), file_no_(relative_file), bs_(block_size), format_(format_byte), wanted_(wanted), out_(out),
         next_block_(first_block), image_(block_size) {}
@@ -54,9 +60,10 @@ class SegmentWriter {
     WriteMaps(assm ? bt::kAssmSegmentHeader : bt::kLobSegmentHeader, assm ? bt::kAssmExtentMap : bt::kExtentMap);
     out_.extents = extents_;
     out_.end_block = next_block_;
-    file_.flush();
-    if (!file_) error = "cannot write the LOB segment";
-    return static_cast<bool>(file_);
+    if (file_ == nullptr) return true;  // a plan: nothing was written
+    file_->flush();
+    if (!*file_) error = "cannot write the LOB segment";
+    return static_cast<bool>(*file_);
   }
 
  private:
@@ -86,8 +93,9 @@ class SegmentWriter {
   }
 
   void Put(std::uint32_t block) {
-    file_.seekp(static_cast<std::streamoff>(block) * bs_);
-    file_.write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+    if (file_ == nullptr) return;
+    file_->seekp(static_cast<std::streamoff>(block) * bs_);
+    file_->write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
   }
 
   // One LOB data block; filler (when not 0) is xored into the data (an
@@ -111,7 +119,8 @@ class SegmentWriter {
     Put(block);
   }
 
-  void WriteChunk(const LobValue& lob, std::uint32_t page, std::uint32_t version, std::uint8_t filler) {
+  // Returns the DBA of the chunk's first block.
+  std::uint32_t WriteChunk(const LobValue& lob, std::uint32_t page, std::uint32_t version, std::uint8_t filler) {
     const std::uint32_t chunk = std::max<std::uint32_t>(1, wanted_.chunk);
     const std::uint32_t first = Next(chunk);
     const std::size_t room = LobPageBytes(bs_);
@@ -121,16 +130,18 @@ class SegmentWriter {
       WritePage(first + place, wanted_.object_number, lob.page_key, version, page,
                 ByteView(lob.data.data() + std::min(from, lob.data.size()), n), filler);
     }
+    return Dba(first);
   }
 
   void WriteLob(const LobValue& lob) {
     const std::size_t per_chunk = LobPageBytes(bs_) * std::max<std::uint32_t>(1, wanted_.chunk);
     const auto pages = static_cast<std::uint32_t>((lob.data.size() + per_chunk - 1) / per_chunk);
+    auto& chunks = out_.chunk_dbas.emplace_back();
     for (std::uint32_t page = 0; page < pages; ++page) {
       const bool rewritten =
           std::find(lob.rewritten_pages.begin(), lob.rewritten_pages.end(), page) != lob.rewritten_pages.end();
       if (rewritten && lob.old_copy_first) WriteChunk(lob, page, lob.version - 1, 0x33);
-      WriteChunk(lob, page, lob.version, 0);
+      chunks.push_back(WriteChunk(lob, page, lob.version, 0));
       if (rewritten && !lob.old_copy_first) WriteChunk(lob, page, lob.version - 1, 0x33);
     }
   }
@@ -150,14 +161,14 @@ class SegmentWriter {
       std::fill(image_.begin(), image_.end(), 0);
       WriteExtentMapBlock(image_, m == 0 ? header_type : map_type, format_, Dba(block), wanted_.object_number,
                           std::span<const ExtentDescription>(extents_.data() + first, count), next, BlockStamp{}, std::nullopt,
-                          control);
+                          control, wanted_.assm_order);
       Put(block);
       if (m > 0) out_.map_dbas.push_back(Dba(block));
     }
     out_.header_dba = Dba(header_block_);
   }
 
-  std::fstream& file_;
+  std::fstream* file_;  // nullptr: plan only
   std::uint32_t file_no_;
   std::uint32_t bs_;
   std::uint8_t format_;
@@ -178,24 +189,46 @@ std::size_t LobPageBytes(std::uint32_t block_size) {
   return block_size > lp::kOverhead ? block_size - lp::kOverhead : 0;
 }
 
-Bytes OutOfLineLobLocator(std::uint32_t page_key, std::size_t length, std::uint32_t block_size, bool character) {
-  Bytes out = LocatorHead(page_key, kLocatorSize, character);
+Bytes OutOfLineLobLocator(const LocatorDescription& wanted, std::size_t length, std::uint32_t block_size,
+                          std::span<const std::uint32_t> chunk_dbas) {
   const std::size_t room = LobPageBytes(block_size);
-  const std::size_t blocks = length == 0 || room == 0 ? 1 : (length + room - 1) / room;
-  PutU32BE(out.data() + loc::kLastBlock, static_cast<std::uint32_t>(blocks - 1));
-  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(length - (blocks - 1) * room));
-  PutU32BE(out.data() + loc::kInRow, 0);
+  const std::size_t blocks = length == 0 || room == 0 ? 0 : (length + room - 1) / room;
+  if (!wanted.storage_in_row) {
+    // No inode: the LOB's size is kept in its LOB index, not here.
+    return LocatorHead(wanted, loc::kHeadSize, false);
+  }
+  const std::size_t listed = std::min(chunk_dbas.size(), loc::kMaxChunkDbas);
+  Bytes out = LocatorHead(wanted, loc::kChunkDbas + listed * loc::kChunkDbaSize, true);
+  out[loc::kInodeFlag] = loc::kInodeValid | loc::kInodeOutOfLineBit;
+  PutU32BE(out.data() + loc::kBlocks, static_cast<std::uint32_t>(blocks));
+  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(blocks == 0 ? 0 : length - (blocks - 1) * room));
+  for (std::size_t i = 0; i < listed; ++i) PutU32BE(out.data() + loc::kChunkDbas + i * loc::kChunkDbaSize, chunk_dbas[i]);
+  return out;
+}
+
+Bytes OutOfLineLobLocator(std::uint32_t page_key, std::size_t length, std::uint32_t block_size, bool character) {
+  LocatorDescription wanted;
+  wanted.page_key = page_key;
+  wanted.character = character;
+  wanted.byte_length = 0;  // not said: the reader's character set rule decides
+  return OutOfLineLobLocator(wanted, length, block_size);
+}
+
+Bytes InRowLobLocator(const LocatorDescription& wanted, const Bytes& data) {
+  Bytes out = LocatorHead(wanted, loc::kInRowData + data.size(), true);
+  out[loc::kInodeFlag] = loc::kInodeValid | loc::kInodeDataInRow;
+  PutU32BE(out.data() + loc::kBlocks, 0);
+  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(data.size()));
+  std::copy(data.begin(), data.end(), out.begin() + loc::kInRowData);
   return out;
 }
 
 Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character) {
-  Bytes out = LocatorHead(page_key, loc::kInRowData, character);
-  PutU16BE(out.data(), static_cast<std::uint16_t>(loc::kInRowData + data.size() - 2));
-  PutU32BE(out.data() + loc::kLastBlock, 0);
-  PutU16BE(out.data() + loc::kLastBlockBytes, static_cast<std::uint16_t>(data.size()));
-  PutU32BE(out.data() + loc::kInRow, loc::kInRowValue);
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
+  LocatorDescription wanted;
+  wanted.page_key = page_key;
+  wanted.character = character;
+  wanted.byte_length = 0;  // not said: the reader's character set rule decides
+  return InRowLobLocator(wanted, data);
 }
 
 bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::uint32_t block_size,
@@ -215,8 +248,21 @@ bool WriteLobSegment(const std::string& path, std::uint32_t relative_file, std::
     return false;
   }
   out = LobSegmentWritten{};
-  SegmentWriter writer(file, relative_file, block_size, static_cast<std::uint8_t>(format_byte), first_block, wanted, out);
+  SegmentWriter writer(&file, relative_file, block_size, static_cast<std::uint8_t>(format_byte), first_block, wanted, out);
   return writer.Run(error);
+}
+
+}  // namespace quillon::testdb
+
+namespace quillon::testdb {
+
+LobSegmentWritten PlanLobSegment(std::uint32_t relative_file, std::uint32_t block_size, std::uint32_t first_block,
+                                 const LobSegmentDescription& wanted) {
+  LobSegmentWritten out;
+  SegmentWriter writer(nullptr, relative_file, block_size, 0, first_block, wanted, out);
+  std::string error;
+  writer.Run(error);
+  return out;
 }
 
 }  // namespace quillon::testdb

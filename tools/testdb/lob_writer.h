@@ -14,11 +14,16 @@
 // older version with other bytes and the current one. A decoy page of
 // another segment with the same identifier lies among them.
 //
-// The locator of a LOB depends only on its identifier, its length, the block
-// size and the chunk, so rows can carry it before the segment is written.
+// Locators are written as Oracle writes them (format.h, lob_locator): the
+// inode flag says whether the data are in the row, the inode gives the
+// block and byte counts and the LOB's version, and an out-of-line LOB of a
+// column with ENABLE STORAGE IN ROW lists the DBAs of its first chunks.
+// PlanLobSegment gives those DBAs before the segment is written, so rows can
+// carry the locators first.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +36,7 @@ struct LobValue {
   LobValue(std::uint32_t key, Bytes bytes) : page_key(key), data(std::move(bytes)) {}
   std::uint32_t page_key = 0;     // the identifier's last four bytes, as stored
   Bytes data;                     // at least one byte
-  std::uint32_t version = 2;      // version of the current pages
+  std::uint32_t version = 2;      // version of the current pages (and of the LOB)
   std::vector<std::uint32_t> rewritten_pages;  // pages with an older copy
   bool old_copy_first = true;     // the older copy lies before the current one
 };
@@ -44,11 +49,13 @@ struct LobSegmentDescription {
   std::uint32_t extents_per_map = 2;  // a map block follows after this many extents
   std::uint32_t gap_blocks = 2;     // free blocks between extents
   bool decoy = true;                // a page of another segment with the first LOB's identifier
+  AssmHeaderOrder assm_order = AssmHeaderOrder::kCountNextObject;  // of a 0x23 header
   std::vector<LobValue> lobs;
 };
 
 struct LobSegmentWritten {
   std::uint32_t header_dba = 0;
+  std::vector<std::vector<std::uint32_t>> chunk_dbas;  // per LOB: the first DBA of each current chunk
   std::vector<ExtentDescription> extents;
   std::vector<std::uint32_t> map_dbas;  // extent map blocks after the header
   std::uint32_t end_block = 0;          // first block after the segment
@@ -57,11 +64,31 @@ struct LobSegmentWritten {
 // Bytes of data in a full LOB page.
 std::size_t LobPageBytes(std::uint32_t block_size);
 
-// The locator of an out-of-line LOB of `length` bytes.
+// What a locator says besides its data.
+struct LocatorDescription {
+  std::uint32_t page_key = 0;     // identifier bytes 16..19 (first byte lowest)
+  std::uint16_t id_high = 0;      // identifier bytes 14..15
+  bool character = false;         // CLOB or NCLOB (type 0x02), else BLOB (0x01)
+  std::uint16_t byte_length = 1;  // 2: character data kept in UCS2
+  std::uint64_t version = 1;      // 1 until the LOB's first update (48 bits)
+  bool storage_in_row = true;     // false: DISABLE STORAGE IN ROW, a 20-byte locator when out of line
+};
+
+// The locator of an out-of-line LOB of `length` bytes in chunks of `chunk`
+// blocks; chunk_dbas (at most 12 are written) when the column stores LOBs
+// in the row.
+Bytes OutOfLineLobLocator(const LocatorDescription& wanted, std::size_t length, std::uint32_t block_size,
+                          std::span<const std::uint32_t> chunk_dbas = {});
 Bytes OutOfLineLobLocator(std::uint32_t page_key, std::size_t length, std::uint32_t block_size,
                           bool character);
 // The locator of a LOB stored in the row.
+Bytes InRowLobLocator(const LocatorDescription& wanted, const Bytes& data);
 Bytes InRowLobLocator(std::uint32_t page_key, const Bytes& data, bool character);
+
+// Where WriteLobSegment would put everything, without writing (header,
+// extents, maps, chunk DBAs).
+LobSegmentWritten PlanLobSegment(std::uint32_t relative_file, std::uint32_t block_size, std::uint32_t first_block,
+                                 const LobSegmentDescription& wanted);
 
 // Writes the segment into the datafile at path (relative file number
 // relative_file) from block first_block on; the file grows as needed. False

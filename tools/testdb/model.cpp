@@ -1,8 +1,10 @@
 #include "testdb/model.h"
 
+#include <iterator>
 #include <set>
 
 #include "reader/datafile.h"
+#include "testdb/prng.h"
 #include "testdb/release_profile.h"
 
 namespace quillon::testdb {
@@ -54,6 +56,13 @@ Damage Damage::RowNextOutside(std::uint32_t object, std::uint32_t row) {
   d.kind = DamageKind::kRowNext;
   d.target = Target::kOutsideFiles;
   return d;
+}
+
+AssmHeaderOrder ResolvedAssmHeaderOrder(const DatabaseModel& model) {
+  if (!model.assm_order_from_seed) return model.assm_header_order;
+  // A stream of its own, so the choice draws nothing from the content's.
+  Prng prng(model.seed ^ 0xA55A0023u);
+  return kAssmHeaderOrders[prng.Below(static_cast<std::uint32_t>(std::size(kAssmHeaderOrders)))];
 }
 
 DatabaseModel NewDatabaseModel(std::string name, std::string release, std::uint32_t block_size,

@@ -275,7 +275,14 @@ struct DatabaseModel {
   DecoyOptions decoys;
   UnusedBlocks unused_blocks = UnusedBlocks::kZero;
   bool first_extents_up_front = false;
+  // The order of the words before the entries of every 0x23 segment header;
+  // with assm_order_from_seed the seed chooses among the candidate orders.
+  AssmHeaderOrder assm_header_order = AssmHeaderOrder::kCountNextObject;
+  bool assm_order_from_seed = false;
 };
+
+// The order the model's 0x23 headers are written in.
+AssmHeaderOrder ResolvedAssmHeaderOrder(const DatabaseModel& model);
 
 // A database with the default datafiles of its release: SYSTEM01.DBF
 // (relative file 1, tablespace SYSTEM), UNDOTBS01.DBF, SYSAUX01.DBF (10g

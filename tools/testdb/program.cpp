@@ -22,7 +22,8 @@ struct Usage {
 
 constexpr const char* kSynopsis =
     "usage: quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2,11.2-alt} "
-    "--block-size {2048,4096,8192,16384,32768} (--out DIR | --describe [--with-rows]) [--seed N] [--db NAME]";
+    "--block-size {2048,4096,8192,16384,32768} (--out DIR | --describe [--with-rows]) [--seed N] [--db NAME] "
+    "[--assm-order {count-next,next-count,next-260,seed}]";
 
 std::uint64_t ParseUnsigned(const std::string& text, const char* what) {
   std::uint64_t v = 0;
@@ -60,6 +61,19 @@ ProgramOptions Parse(std::span<const std::string> args) {
       o.seed = ParseUnsigned(value(), "--seed");
     } else if (a == "--db") {
       o.db = value();
+    } else if (a == "--assm-order") {
+      const std::string& v = value();
+      if (v == "count-next") {
+        o.assm_order = AssmHeaderOrder::kCountNextObject;
+      } else if (v == "next-count") {
+        o.assm_order = AssmHeaderOrder::kNextCountObject;
+      } else if (v == "next-260") {
+        o.assm_order = AssmHeaderOrder::kNextAt260;
+      } else if (v == "seed") {
+        o.assm_order_from_seed = true;
+      } else {
+        throw Usage{"--assm-order must be count-next, next-count, next-260 or seed"};
+      }
     } else if (a == "--describe") {
       o.describe = true;
     } else if (a == "--with-rows") {
@@ -102,6 +116,8 @@ int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::
           << "  --describe    print the catalogue of the database as JSON instead of writing it\n"
           << "  --with-rows   with --describe: list every table's rows\n"
           << "  --seed        seed of the generated content (default 1)\n"
+          << "  --assm-order  the order of the words before the extent entries of ASSM segment headers:\n"
+          << "                count-next (default), next-count, next-260, or seed (chosen by the seed)\n"
           << "  --db          which database to write:\n";
       for (const auto& r : DatabaseRecipes()) out << "                  " << r.name << ": " << r.summary << "\n";
       return kExitOk;
@@ -144,6 +160,8 @@ int RunTestdbProgram(std::span<const std::string> args, std::ostream& out, std::
     err << "quillon-testdb: " << e.what() << "\n";
     return kExitFailure;
   }
+  model.assm_header_order = options.assm_order;
+  model.assm_order_from_seed = options.assm_order_from_seed;
   LayoutResult result;
   std::string error;
   if (!WriteDatabase(model, options.out, result, error)) {

@@ -3,7 +3,7 @@
 //
 //   quillon-testdb --release {8i,9i,10.1,10.2,11.1,11.2,11.2-alt}
 //                  --block-size {2048,4096,8192,16384,32768} --out DIR
-//                  [--seed N] [--db NAME]
+//                  [--seed N] [--db NAME] [--assm-order ORDER]
 //   quillon-testdb --db NAME --release R --block-size B --describe [--with-rows]
 //
 // "11.2-alt" is 11g Release 2 with the alternative dictionary numbering.
@@ -39,6 +39,8 @@ struct ProgramOptions {
   std::string db = "default";
   bool describe = false;
   bool with_rows = false;
+  AssmHeaderOrder assm_order = AssmHeaderOrder::kCountNextObject;  // of 0x23 segment headers
+  bool assm_order_from_seed = false;
 };
 
 // A kind of database the program can write (--db NAME): either a model of

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "reader/bytes.h"
+#include "reader/format.h"
 #include "reader/packed_codes.h"
 #include "reader/value_decode.h"
+#include "testdb/lob_writer.h"
 #include "testdb/values.h"
 
 namespace quillon::testdb {
@@ -29,23 +31,16 @@ std::string Hex(const Bytes& b) { return ToHex(ByteView(b.data(), b.size())); }
 
 }  // namespace
 
-Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character) {
-  constexpr std::size_t kDataOffset = 36;
-  Bytes out(kDataOffset + data.size(), 0);
-  if (!data.empty()) std::memcpy(out.data() + kDataOffset, data.data(), data.size());
-  PutU16BE(out.data(), static_cast<std::uint16_t>(out.size() - 2));
-  PutU16BE(out.data() + 2, 0x0001);
-  out[4] = 0x02;
-  out[5] = 0x0C;
-  out[6] = character ? 0x80 : 0x00;
-  // The LOB identifier: bytes 10 to 19 (the reader compares 16 to 19).
-  for (std::size_t i = 0; i < 8; ++i) out[12 + i] = static_cast<std::uint8_t>(lob_id >> (56 - 8 * i));
-  PutU16BE(out.data() + 20, static_cast<std::uint16_t>(out.size() - 22));
-  PutU16BE(out.data() + 22, 0x0900);
-  PutU32BE(out.data() + 24, 0);  // in-line: no page
-  PutU16BE(out.data() + 28, static_cast<std::uint16_t>(data.size()));
-  PutU32BE(out.data() + 32, 1);
-  return out;
+Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character, bool ucs2) {
+  LocatorDescription wanted;
+  wanted.page_key = static_cast<std::uint32_t>(lob_id);
+  wanted.id_high = static_cast<std::uint16_t>(lob_id >> 32);
+  wanted.character = character;
+  wanted.byte_length = ucs2 ? format::lob_locator::kByteLengthUcs2 : 1;
+  // Some LOBs have been updated since they were inserted: the version of
+  // an updated LOB is above 1 while its data stay in the row.
+  wanted.version = 1 + (lob_id >> 40) % 3;
+  return InRowLobLocator(wanted, data);
 }
 
 Bytes RowObjectId(std::uint32_t table, std::size_t row) {
@@ -148,12 +143,12 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
     case SqlType::kClob:
     case SqlType::kXmlType:
       return InlineLobLocator(clob_in_utf16_ ? Utf16Be(v.text) : TextBytes(v.text, *database_),
-                              std::hash<std::string>{}(v.text), true);
-    case SqlType::kNClob: return InlineLobLocator(Utf16Be(v.text), std::hash<std::string>{}(v.text), true);
+                              std::hash<std::string>{}(v.text), true, clob_in_utf16_);
+    case SqlType::kNClob: return InlineLobLocator(Utf16Be(v.text), std::hash<std::string>{}(v.text), true, true);
     case SqlType::kBlob: {
       std::uint64_t id = 0x5B10B;
       for (const auto b : v.bytes) id = id * 131 + b;
-      return InlineLobLocator(v.bytes, id, false);
+      return InlineLobLocator(v.bytes, id, false, false);
     }
     case SqlType::kBfile: {
       auto b = EncodeBfile(v.text, v.text2, *database_);

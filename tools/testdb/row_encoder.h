@@ -50,8 +50,9 @@ class RowEncoder {
   bool clob_in_utf16_;  // CLOB data of a varying-width database character set is stored as AL16UTF16
 };
 
-// An in-line LOB locator holding data (lob_id makes the locator's identifier).
-Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character);
+// An in-row LOB locator holding data (lob_id makes the locator's identifier
+// and its version); ucs2 when character data are kept in UCS2.
+Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character, bool ucs2);
 // The object identifier of a row of a typed table.
 Bytes RowObjectId(std::uint32_t table, std::size_t row);
 

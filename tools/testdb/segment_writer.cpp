@@ -732,7 +732,7 @@ class SegmentWriter {
       const std::uint32_t next = i + 1 < maps_.size() ? Dba(maps_[i + 1].block) : 0;
       const std::span<const ExtentDescription> entries(extents_.data() + map.first_extent, map.count);
       WriteExtentMapBlock(block, header ? header_type_ : map_type_, c_.format_byte, rdba, m_.object_number, entries,
-                          next, stamp, std::nullopt, control);
+                          next, stamp, std::nullopt, control, c_.assm_order);
       c_.file->Put(format::DbaBlock(rdba), block);
       if (!header) out_.extent_map_dbas.push_back(rdba);
     }

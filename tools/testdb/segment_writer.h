@@ -34,6 +34,7 @@ struct SegmentContext {
   // The block where the first extent starts, when first extents were given
   // out up front (the file's free space already lies beyond it).
   std::optional<std::uint32_t> first_extent_block;
+  AssmHeaderOrder assm_order = AssmHeaderOrder::kCountNextObject;  // of a 0x23 header
 };
 
 // Writes the segment; false with a message when it cannot be laid out (a
