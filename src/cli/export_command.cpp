@@ -76,11 +76,13 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
     total.damaged_blocks += r.damaged_blocks;
     total.unreadable_blocks += r.unreadable_blocks;
     total.incomplete_values += r.incomplete_values;
+    total.non_finite_nulls += r.non_finite_nulls;
     if (r.stopped) return kExitStopped;
   }
   io.out << "tables " << tables << ", rows " << total.rows << ", partial rows " << total.partial_rows
          << ", damaged blocks " << total.damaged_blocks + total.unreadable_blocks << ", incomplete LOB values "
          << total.incomplete_values << "\n";
+  NonFiniteWarning(total.non_finite_nulls, io.err);
   return code;
 }
 

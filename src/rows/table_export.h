@@ -1,7 +1,9 @@
 // A table's rows written out through a RowWriter: all of them, or one page
 // of the record view. The rows are read by the table row reader and turned
-// into repair-mode value texts (value_texts.h); what could not be read is
-// counted (partial rows, damaged and unreadable blocks, incomplete LOBs).
+// into the value texts the writer wants (value_texts.h: display texts for
+// aligned text, data texts for CSV and JSON); what could not be read is
+// counted (partial rows, damaged and unreadable blocks, incomplete LOBs), and
+// so are the NaN and infinite floats a JSON writer had to write as null.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,7 @@ struct ExportResult {
   std::uint64_t damaged_blocks = 0;
   std::uint64_t unreadable_blocks = 0;
   std::uint64_t incomplete_values = 0;
+  std::uint64_t non_finite_nulls = 0;  // NaN and infinities written as JSON null
   std::uint64_t blocks_read = 0;
   std::uint64_t table_blocks = 0;
 };

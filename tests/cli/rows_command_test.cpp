@@ -79,19 +79,19 @@ TEST(RowsCommand, CsvFollowsRfc4180AndWritesWholeLobs) {
   const auto lines = Lines(o.out, "\r\n");
   ASSERT_EQ(lines.size(), 131u + 1u);  // the quoted CR LF inside row 0 counts as a line here
   EXPECT_EQ(lines[0], "ID,NAME,TAG,DOC");
-  EXPECT_EQ(lines[1], "00,\"a,b \"\"q\"\"");
+  EXPECT_EQ(lines[1], "0,\"a,b \"\"q\"\"");  // data forms: the number 0, not the display text "00"
   EXPECT_EQ(lines[2], "next\",ab,doc");
-  EXPECT_EQ(lines[3], "01,,\"\",doc");
-  EXPECT_EQ(lines[4], "02,name 2,ab,doc");
+  EXPECT_EQ(lines[3], "1,,\"\",doc");
+  EXPECT_EQ(lines[4], "2,name 2,ab,doc");
 }
 
-TEST(RowsCommand, JsonLinesMapColumnsToValueTexts) {
+TEST(RowsCommand, JsonLinesMapColumnsToDataValues) {
   auto db = Database("cli-json");
   const test::CliOutput o = Rows(*db, {std::nullopt, RowFormat::kJson});
   const auto lines = Lines(o.out);
   ASSERT_EQ(lines.size(), 130u);
-  EXPECT_EQ(lines[0], R"({"ID":"00","NAME":"a,b \"q\"\r\nnext","TAG":"ab","DOC":"doc"})");
-  EXPECT_EQ(lines[1], R"({"ID":"01","NAME":null,"TAG":"","DOC":"doc"})");
+  EXPECT_EQ(lines[0], R"({"ID":0,"NAME":"a,b \"q\"\r\nnext","TAG":"ab","DOC":"doc"})");
+  EXPECT_EQ(lines[1], R"({"ID":1,"NAME":null,"TAG":"","DOC":"doc"})");
 }
 
 TEST(RowsCommand, PagesAsAlignedText) {
@@ -101,6 +101,7 @@ TEST(RowsCommand, PagesAsAlignedText) {
   ASSERT_EQ(lines.size(), 102u);  // captions, rule, 100 rows
   EXPECT_EQ(lines[0].substr(0, 4), "ID  ");
   EXPECT_EQ(lines[1].substr(0, 4), "--  ");
+  EXPECT_EQ(lines[2].substr(0, 4), "00  ");  // aligned text keeps the record view's display texts
   EXPECT_NE(lines[5].find("CLOB"), std::string::npos);  // a page shows the LOB's placeholder
   const test::CliOutput second = Rows(*db, {2, RowFormat::kTable});
   EXPECT_EQ(Lines(second.out).size(), 32u);
@@ -127,7 +128,7 @@ TEST(ExportCommand, OneFilePerTableAndASummary) {
   std::ifstream dept(dir / "SCOTT.DEPT.jsonl");
   std::string line;
   std::getline(dept, line);
-  EXPECT_EQ(line, R"({"DEPTNO":"10","DNAME":"SALES"})");
+  EXPECT_EQ(line, R"({"DEPTNO":10,"DNAME":"SALES"})");
   EXPECT_TRUE(std::filesystem::exists(dir / "SCOTT.EMP.jsonl"));
   EXPECT_EQ(cli::FileNameOf("A B/C.D$#"), "A_B_C.D$#");
 }
