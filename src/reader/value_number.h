@@ -12,7 +12,7 @@
 // one, no trailing zeros after the point, no point without digits after it.
 // A value whose plain form would need more than 40 digits (not counting that
 // one leading zero) is written in exponent form: one digit, the others after
-// a point, "E", the exponent's sign and digits: 1.5E+125, 1E-130,
+// a point, "E", the exponent's sign and digits: 1.5E+125, 1E-128,
 // -9.99E+125. Every data text is a JSON number.
 #pragma once
 

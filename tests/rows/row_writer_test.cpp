@@ -97,7 +97,9 @@ TEST(RowWriter, JsonWritesNumbersAsNumbersAndNonFiniteFloatsAsCountedNulls) {
     writer->Row(row);
     writer->Row(more);
     writer->Flush();
-    if (c.expected) EXPECT_EQ(out.str(), c.expected);
+    if (c.expected) {
+      EXPECT_EQ(out.str(), c.expected);
+    }
     EXPECT_EQ(writer->non_finite_nulls(), c.nulls);
   }
 }
