@@ -126,8 +126,13 @@ void AppendIsoText(std::string& out, const DateTimeFields& f) {
   char buffer[32];
   char* p = buffer;
   const int astronomical = f.year < 0 ? f.year + 1 : f.year;
-  if (astronomical < 0) *p++ = '-';
-  p = WritePadded(p, std::abs(astronomical), 4);
+  if (astronomical >= 0 && astronomical <= 9999) {  // two pairs, not the general path of WritePadded
+    p = WritePadded(p, astronomical / 100, 2);
+    p = WritePadded(p, astronomical % 100, 2);
+  } else {
+    if (astronomical < 0) *p++ = '-';
+    p = WritePadded(p, std::abs(astronomical), 4);
+  }
   *p++ = '-';
   p = WritePadded(p, f.month, 2);
   *p++ = '-';

@@ -117,6 +117,29 @@ bool AppendNumberData(ByteView bytes, std::string& out) {
   if (negative && size >= 2 && b[size - 1] == kNegativeTerminator) --last;
   const std::size_t count = last - 1;
   if (count == 0 || count > format::number_value::kMaxDigits) return false;
+  const long base100_point = negative ? long{kNegativeUnit} - exponent : long{exponent} - kPositiveUnit;
+  constexpr long kPlainDigits = 40;
+  // Integers of at most 40 digits (most stored numbers), written straight:
+  // the first base-100 digit without its leading zero, the others as pairs,
+  // then the zeros of the base-100 digits not stored.
+  if (base100_point >= static_cast<long>(count) && base100_point <= kPlainDigits / 2 && b[1] != (negative ? 101 : 1)) {
+    char buffer[48];
+    char* p = buffer;
+    if (negative) *p++ = '-';
+    for (std::size_t i = 0; i < count; ++i) {
+      const int digit = negative ? 101 - b[1 + i] : b[1 + i] - 1;
+      if (digit < 0 || digit > 99) return false;
+      if (i == 0 && digit < 10) {
+        *p++ = static_cast<char>('0' + digit);
+      } else {
+        std::memcpy(p, detail::kTwoDigits + 2 * digit, 2);
+        p += 2;
+      }
+    }
+    p = WriteZeros(p, 2 * static_cast<std::size_t>(base100_point - static_cast<long>(count)));
+    out.append(buffer, p);
+    return true;
+  }
   // The decimal digits, two per base-100 digit, and how many of them stand
   // before the point (negative or beyond them: zeros to add).
   char digits[2 * format::number_value::kMaxDigits];
@@ -125,7 +148,6 @@ bool AppendNumberData(ByteView bytes, std::string& out) {
     if (digit < 0 || digit > 99) return false;
     std::memcpy(digits + 2 * i, detail::kTwoDigits + 2 * digit, 2);
   }
-  const long base100_point = negative ? long{kNegativeUnit} - exponent : long{exponent} - kPositiveUnit;
   long first = 0;
   long end = static_cast<long>(2 * count);
   while (first < end && digits[first] == '0') ++first;
@@ -137,7 +159,6 @@ bool AppendNumberData(ByteView bytes, std::string& out) {
   const char* significant = digits + first;
   const long length = end - first;
   const long point = 2 * base100_point - first;  // digits before the point
-  constexpr long kPlainDigits = 40;
   char buffer[64];  // at most a sign, 40 digits, "0." or a point, and "E-" with 3 digits
   char* p = buffer;
   if (negative) *p++ = '-';
