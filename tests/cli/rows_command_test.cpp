@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -26,7 +27,8 @@ namespace tc = type_code;
 ColumnBytes Txt(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // SCOTT.EMP: 130 rows; row 0 holds the texts CSV must quote, row 1 an empty
-// RAW and NULLs, every row a CLOB in the row.
+// RAW and NULLs, every row a CLOB in the row. SCOTT.DEPT: one row, its
+// BINARY_DOUBLE a NaN.
 std::unique_ptr<test::TableDb> Database(const std::string& name) {
   auto model = testdb::NewDatabaseModel("CLI", "11.2", 8192, 1);
   testdb::SegmentModel s;
@@ -46,13 +48,14 @@ std::unique_ptr<test::TableDb> Database(const std::string& name) {
   testdb::SegmentModel d;
   d.name = "DEPT";
   d.object_number = 74001;
-  d.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(10), Txt("SALES")});
+  d.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(10), Txt("SALES"),
+                                               testdb::EncodeBinaryDouble(std::numeric_limits<double>::quiet_NaN())});
   model.segments.push_back(std::move(d));
   auto db = std::make_unique<test::TableDb>(model, name);
   db->engine().catalogue.tables.Append(db->TableOn(740, 74000));
   db->Describe(740, "SCOTT", "EMP", {{"ID", tc::kNumber}, {"NAME"}, {"TAG", tc::kRaw}, {"DOC", tc::kClob}});
   db->engine().catalogue.tables.Append(db->TableOn(741, 74001));
-  db->Describe(741, "SCOTT", "DEPT", {{"DEPTNO", tc::kNumber}, {"DNAME"}});
+  db->Describe(741, "SCOTT", "DEPT", {{"DEPTNO", tc::kNumber}, {"DNAME"}, {"RATE", tc::kBinaryDouble}});
   return db;
 }
 
@@ -128,8 +131,21 @@ TEST(ExportCommand, OneFilePerTableAndASummary) {
   std::ifstream dept(dir / "SCOTT.DEPT.jsonl");
   std::string line;
   std::getline(dept, line);
-  EXPECT_EQ(line, R"({"DEPTNO":10,"DNAME":"SALES"})");
+  EXPECT_EQ(line, R"({"DEPTNO":10,"DNAME":"SALES","RATE":null})");  // JSON has no NaN: null, and a warning
+  EXPECT_NE(err.str().find("warning: 1 NaN or infinite BINARY_FLOAT/BINARY_DOUBLE value(s) written as null"),
+            std::string::npos)
+      << err.str();
   EXPECT_TRUE(std::filesystem::exists(dir / "SCOTT.EMP.jsonl"));
+  // CSV writes NaN as it is, without a warning.
+  std::ostringstream csv_out, csv_err;
+  cli::Io csv_io{csv_out, csv_err};
+  EXPECT_EQ(cli::ExportTables(db->engine(), nullptr, {(dir / "csv").string(), RowFormat::kCsv, {741}}, csv_io),
+            cli::kExitOk);
+  EXPECT_EQ(csv_err.str(), "");
+  std::ifstream dept_csv(dir / "csv" / "SCOTT.DEPT.csv");
+  std::getline(dept_csv, line);
+  std::getline(dept_csv, line);
+  EXPECT_EQ(line, "10,SALES,NaN\r");
   EXPECT_EQ(cli::FileNameOf("A B/C.D$#"), "A_B_C.D$#");
 }
 
