@@ -122,7 +122,8 @@ bool AppendNumberData(ByteView bytes, std::string& out) {
   // Integers of at most 40 digits (most stored numbers), written straight:
   // the first base-100 digit without its leading zero, the others as pairs,
   // then the zeros of the base-100 digits not stored.
-  if (base100_point >= static_cast<long>(count) && base100_point <= kPlainDigits / 2 && b[1] != (negative ? 101 : 1)) {
+  const bool leading_zero = b[1] == (negative ? 101 : 1);  // not as Oracle writes it: the general path
+  if (base100_point >= static_cast<long>(count) && base100_point <= kPlainDigits / 2 && !leading_zero) {
     char buffer[48];
     char* p = buffer;
     if (negative) *p++ = '-';

@@ -4,13 +4,14 @@
 // forms the record view shows: "0100", "01-JAN-2003 12:00:00 AM") or its
 // data-mode text (the forms CSV and JSON exports write: 100,
 // "2003-01-01T00:00:00"; value_decode.h). Structured values (objects,
-// REFs, VARRAYs) give the hexadecimal text of their stored bytes. LONG, LONG RAW, CLOB, NCLOB and BLOB columns give, by choice, their
-// placeholder word ("Long", "Long Raw", "CLOB", "NCLOB", "BLOB") or their
-// whole content: binary data as hexadecimal text, character data as UTF-8
-// (LONG in the database character set; CLOB in it too, or in UTF-16 when the
-// database character set is a multi-byte one, as Oracle stores it; NCLOB in
-// UTF-16). Out-of-line LOBs are read from their LOB segment (lob_reader.h).
-// NULL is NULL whatever the type.
+// REFs, VARRAYs) give the hexadecimal text of their stored bytes. LONG,
+// LONG RAW, CLOB, NCLOB and BLOB columns give, by choice, their placeholder
+// word ("Long", "Long Raw", "CLOB", "NCLOB", "BLOB") or their whole content:
+// binary data as hexadecimal text, character data as UTF-8 (LONG in the
+// database character set; CLOB in it too, or in UTF-16 when the database
+// character set is a multi-byte one, as Oracle stores it; NCLOB in UTF-16).
+// Out-of-line LOBs are read from their LOB segment (lob_reader.h). NULL is
+// NULL whatever the type.
 #pragma once
 
 #include <cstddef>

@@ -158,7 +158,8 @@ TEST(DataTexts, TheOtherModesKeepTheDisplayTexts) {
   const Bytes zero = Num("0");
   const ColumnDescriptor number{PackedCode(2), 0, "C"};
   for (const DecodeMode mode : {DecodeMode::kBrowse, DecodeMode::kRepair}) {
-    const DecodedValue v = DecodeColumnValue(number, StoredValue{ByteView(hundred.data(), hundred.size())}, mode, context);
+    const DecodedValue v =
+        DecodeColumnValue(number, StoredValue{ByteView(hundred.data(), hundred.size())}, mode, context);
     EXPECT_EQ(v.text, "0100");
     EXPECT_EQ(v.form, TextForm::kString);
     EXPECT_EQ(DecodeColumnValue(number, StoredValue{ByteView(zero.data(), zero.size())}, mode, context).text, "00");
