@@ -124,7 +124,15 @@ void PrintHelp(std::ostream& out) {
     name.resize(12, ' ');
     out << "  " << name << c.summary << "\n";
   }
-  out << "\nOptions:\n  --help     show this help\n  --version  show the version\n"
+  out << "\nValues: rows --format table shows the record view's texts. CSV and JSON (rows, export)\n"
+         "write data: NUMBER as canonical decimals exact to the last digit (100, 0.2, -0.5, 0;\n"
+         "1.5E+125 beyond 40 digits), JSON numbers in JSON; DATE and TIMESTAMP as ISO 8601\n"
+         "(2003-01-01T00:00:00.25: fractions as stored, without trailing zeros; +02:00 for an\n"
+         "offset, Z in UTC for a time zone region; 4712 BC as -4711); intervals as ISO 8601\n"
+         "durations (P1Y2M, -P3DT4H5M6.5S); BINARY_FLOAT and BINARY_DOUBLE as the shortest text\n"
+         "that reads back the same (NaN, Infinity, -Infinity in CSV; null in JSON, counted in a\n"
+         "warning); RAW and binary LOBs in hexadecimal.\n"
+         "\nOptions:\n  --help     show this help\n  --version  show the version\n"
          "\nExit codes: 0 success, 1 failure, 2 usage error, 130 stopped by the user.\n";
 }
 

@@ -10,7 +10,7 @@ const std::vector<Command>& Commands() {
        "show the structure of one block of a datafile", RunBlock},
       {"catalogue", "catalogue DIR [--json] [--charset NAME]",
        "rebuild the data dictionary of the database in DIR and list its catalogue", RunCatalogue},
-      {"decode", "decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair]",
+      {"decode", "decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair|data]",
        "decode one stored column value of an Oracle type number (HEX \"null\" for NULL)", RunDecode},
       {"locator", "locator HEX [--json] [--charset NAME]",
        "show what a stored LOB locator says: type, in the row or not, identifier, inode, version, chunk DBAs, data",

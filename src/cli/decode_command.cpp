@@ -1,4 +1,4 @@
-// quillon decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair]
+// quillon decode TYPE HEX [--charset NAME] [--national] [--mode browse|repair|data]
 //
 // Decodes one stored column value and prints its value text on one line.
 #include <ostream>
@@ -17,7 +17,8 @@ DecodeMode ModeOption(const Args& args) {
   const auto mode = args.Value("--mode").value_or("browse");
   if (mode == "browse") return DecodeMode::kBrowse;
   if (mode == "repair") return DecodeMode::kRepair;
-  throw UsageError{"--mode must be browse or repair"};
+  if (mode == "data") return DecodeMode::kData;
+  throw UsageError{"--mode must be browse, repair or data"};
 }
 
 }  // namespace

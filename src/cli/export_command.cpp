@@ -92,6 +92,7 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
     total.skipped_rows += r.skipped_rows;
     total.damaged_total += r.damaged_total;
     total.incomplete_values += r.incomplete_values;
+    total.non_finite_nulls += r.non_finite_nulls;
     results.push_back({name, path.string(), r});
     if (r.stopped) return kExitStopped;
   }
@@ -118,6 +119,7 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
     j.EndArray();
     j.EndObject();
     io.out << j.str() << "\n";
+    NonFiniteWarning(total.non_finite_nulls, io.err);
     return code;
   }
   // Rows written; suspect rows left out are counted apart.
@@ -129,6 +131,7 @@ int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const
     const std::string damage = TableDamageText(t.result, request.skip_damaged);
     if (!damage.empty()) io.out << t.name << ": " << damage << "\n";
   }
+  NonFiniteWarning(total.non_finite_nulls, io.err);
   return code;
 }
 

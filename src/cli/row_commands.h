@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct ExportRequest {
 // each damaged table (damage_report.h), or one JSON object. progress: the sink that draws the
 // progress bar, or nullptr.
 int ExportTables(COracleRecoveryTools& engine, NotificationSink* progress, const ExportRequest& request, Io& io);
+
+// The warning for NaN and infinite floats a JSON writer wrote as null
+// (nothing when there were none).
+void NonFiniteWarning(std::uint64_t count, std::ostream& err);
 
 // A name made safe for a file name: characters other than letters, digits,
 // '.', '_', '-', '$' and '#' become '_'.

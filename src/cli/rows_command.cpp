@@ -18,6 +18,12 @@ void DamageNote(const ExportResult& r, std::ostream& err) {
 
 }  // namespace
 
+void NonFiniteWarning(std::uint64_t count, std::ostream& err) {
+  if (count == 0) return;
+  err << "warning: " << count
+      << " NaN or infinite BINARY_FLOAT/BINARY_DOUBLE value(s) written as null (JSON has no such numbers)\n";
+}
+
 int PrintTableRows(COracleRecoveryTools& engine, std::uint32_t table, const RowsRequest& request, Io& io) {
   BlockSource source(engine.datafiles);
   auto writer = MakeRowWriter(request.format, io.out);
@@ -31,6 +37,7 @@ int PrintTableRows(COracleRecoveryTools& engine, std::uint32_t table, const Rows
   if (!r.table_found) throw Failure{"no table record for object " + std::to_string(table)};
   if (!r.page_exists) throw Failure{"the table has no page " + std::to_string(*request.page)};
   DamageNote(r, io.err);
+  NonFiniteWarning(r.non_finite_nulls, io.err);
   return r.stopped ? kExitStopped : kExitOk;
 }
 

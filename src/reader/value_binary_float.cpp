@@ -1,6 +1,8 @@
 #include "reader/value_binary_float.h"
 
 #include <bit>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -33,6 +35,16 @@ std::string FloatText(double v) {
   return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
+// The shortest text that reads back to v (float or double).
+template <typename Real>
+std::string ShortestText(Real v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return std::string(buffer, result.ptr);
+}
+
 }  // namespace
 
 double BinaryFloatValue(ByteView bytes) {
@@ -52,6 +64,18 @@ std::string BinaryFloatToText(ByteView bytes) {
 std::string BinaryDoubleToText(ByteView bytes) {
   if (bytes.size() < bf::kDoubleSize) return {};
   return FloatText(BinaryDoubleValue(bytes));
+}
+
+std::string BinaryFloatData(ByteView bytes) {
+  if (bytes.size() < bf::kFloatSize) return {};
+  // The value as a float: the shortest text of a float is shorter than that
+  // of the same value as a double (3.1f is "3.1", not "3.0999999046325684").
+  return ShortestText(static_cast<float>(BinaryFloatValue(bytes)));
+}
+
+std::string BinaryDoubleData(ByteView bytes) {
+  if (bytes.size() < bf::kDoubleSize) return {};
+  return ShortestText(BinaryDoubleValue(bytes));
 }
 
 }  // namespace quillon

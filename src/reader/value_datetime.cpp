@@ -110,7 +110,74 @@ std::string DateTimeText(const DateTimeFields& f, bool with_fraction) {
   return out;
 }
 
+// Appends "." and the fraction's digits without their trailing zeros;
+// nothing for a zero fraction.
+void AppendFraction(std::string& out, std::uint32_t nanoseconds) {
+  if (nanoseconds == 0) return;
+  char digits[16];
+  char* end = WritePadded(digits, nanoseconds, 9);
+  while (end[-1] == '0') --end;
+  out.push_back('.');
+  out.append(digits, end);
+}
+
+// ISO 8601 of valid fields: years in astronomical numbering (1 BC is 0).
+void AppendIsoText(std::string& out, const DateTimeFields& f) {
+  char buffer[32];
+  char* p = buffer;
+  const int astronomical = f.year < 0 ? f.year + 1 : f.year;
+  if (astronomical >= 0 && astronomical <= 9999) {  // two pairs, not the general path of WritePadded
+    p = WritePadded(p, astronomical / 100, 2);
+    p = WritePadded(p, astronomical % 100, 2);
+  } else {
+    if (astronomical < 0) *p++ = '-';
+    p = WritePadded(p, std::abs(astronomical), 4);
+  }
+  *p++ = '-';
+  p = WritePadded(p, f.month, 2);
+  *p++ = '-';
+  p = WritePadded(p, f.day, 2);
+  *p++ = 'T';
+  p = WritePadded(p, f.hour, 2);
+  *p++ = ':';
+  p = WritePadded(p, f.minute, 2);
+  *p++ = ':';
+  p = WritePadded(p, f.second, 2);
+  out.append(buffer, p);
+  AppendFraction(out, f.nanoseconds);
+}
+
 }  // namespace
+
+bool AppendDateTimeData(ByteView bytes, std::string& out) {
+  const auto fields = ReadDateTime(bytes);
+  if (!fields || !IsValidDateTime(*fields)) return false;
+  AppendIsoText(out, *fields);
+  return true;
+}
+
+bool AppendTimestampTzData(ByteView bytes, std::string& out) {
+  if (bytes.size() < dt::kTimestampTzSize) return false;
+  const auto utc = ReadDateTime(bytes);
+  if (!utc || !IsValidDateTime(*utc)) return false;
+  const std::uint8_t zone_hour = *bytes.U8(dt::kZoneHour);
+  const std::uint8_t zone_minute = *bytes.U8(dt::kZoneMinute);
+  if ((zone_hour & dt::kZoneRegionFlag) != 0) {
+    AppendIsoText(out, *utc);
+    out.push_back('Z');
+    return true;
+  }
+  const int hours = zone_hour - dt::kZoneHourBias;
+  const int minutes = zone_minute - dt::kZoneMinuteBias;
+  if (hours < -15 || hours > 15 || minutes < -59 || minutes > 59) return false;
+  const int offset = hours * 60 + minutes;
+  AppendIsoText(out, AddMinutes(*utc, offset));
+  out += offset < 0 ? '-' : '+';
+  AppendTwo(out, std::abs(offset) / 60);
+  out += ':';
+  AppendTwo(out, std::abs(offset) % 60);
+  return true;
+}
 
 std::optional<DateTimeFields> ReadDateTime(ByteView bytes) {
   if (bytes.size() < dt::kDateSize) return std::nullopt;

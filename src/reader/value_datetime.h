@@ -8,6 +8,17 @@
 // last " AM" or " PM": 2024-01-05 15:04:05 is "05-JAN-2024 03:04:05 PM".
 // TIMESTAMP WITH TIME ZONE adds " +HH:MI" or " -HH:MI" after the time shown
 // in that offset.
+//
+// The data texts (CSV and JSON exports) are ISO 8601: "2003-01-01T00:00:00",
+// with ".", the fraction of a second as stored (its trailing zeros left out,
+// no fraction when it is zero: ".123456", ".25"), and for TIMESTAMP WITH TIME
+// ZONE the local time followed by its offset "+HH:MM" or "-HH:MM". A value
+// stored with a time zone region is written as its UTC time with "Z": the
+// instant is exact, the region's name is not kept (it needs the time zone
+// file of the database). Years are four digits in the astronomical
+// numbering of ISO 8601's expanded form: 1 BC is "0000", 4712 BC "-4711".
+// TIMESTAMP WITH LOCAL TIME ZONE is written as stored, in the database's
+// time zone, without an offset.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +59,14 @@ DateTimeFields AddMinutes(const DateTimeFields& fields, int minutes);
 std::string DateTimeToText(ByteView bytes);
 // The same text appended to out (no allocation when out has room).
 void AppendDateTimeToText(ByteView bytes, std::string& out);
+
+// The ISO 8601 data text of a DATE, TIMESTAMP or TIMESTAMP WITH LOCAL TIME
+// ZONE appended to out; false (and nothing appended) when the bytes are too
+// few or a field lies outside its calendar range.
+bool AppendDateTimeData(ByteView bytes, std::string& out);
+// The same for TIMESTAMP WITH TIME ZONE (13 bytes); false also for an offset
+// outside -15:59..+15:59.
+bool AppendTimestampTzData(ByteView bytes, std::string& out);
 
 // TIMESTAMP WITH TIME ZONE (13 bytes, stored in UTC): the timestamp text in
 // the stored offset followed by " +HH:MI" or " -HH:MI"; for a time zone region

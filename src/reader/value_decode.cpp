@@ -1,5 +1,7 @@
 #include "reader/value_decode.h"
 
+#include <cmath>
+
 #include "reader/packed_codes.h"
 #include "reader/unicode.h"
 #include "reader/value_bfile.h"
@@ -101,7 +103,9 @@ void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& va
   out.bytes.clear();
   out.is_null = value.is_null;
   out.malformed = false;
+  out.form = TextForm::kString;
   const bool browse = mode == DecodeMode::kBrowse;
+  const bool data = mode == DecodeMode::kData;
   const bool null = value.is_null;
   const ByteView bytes = null ? ByteView() : value.bytes;
 
@@ -111,7 +115,9 @@ void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& va
       if (!null) AppendCharacterText(column, bytes, context, out.text);
       break;
     case tc::kNumber:
-      if (!null) {
+      if (!null && data && AppendNumberData(bytes, out.text)) {
+        out.form = TextForm::kNumber;
+      } else if (!null) {
         AppendNumberToText(bytes, out.text);
         if (!value.joined && out.text == kNumberZeroText) out.text = value_text::kColumnZero;
       }
@@ -129,10 +135,10 @@ void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& va
     case tc::kDate:
     case tc::kTimestamp:
     case tc::kTimestampLtz:
-      if (!null) AppendDateTimeToText(bytes, out.text);
+      if (!null && !(data && AppendDateTimeData(bytes, out.text))) AppendDateTimeToText(bytes, out.text);
       break;
     case tc::kTimestampTz:
-      if (!null) out.text = TimestampTzToText(bytes);
+      if (!null && !(data && AppendTimestampTzData(bytes, out.text))) out.text = TimestampTzToText(bytes);
       break;
     case tc::kRaw: {
       const bool remember = column.name == kNestedTableIdColumn;
@@ -150,16 +156,25 @@ void DecodeColumnValueInto(const ColumnDescriptor& column, const StoredValue& va
       if (!null) out.text = UrowidToText(bytes);
       break;
     case tc::kBinaryFloat:
-      if (!null) out.text = BinaryFloatToText(bytes);
+    case tc::kBinaryDouble: {
+      if (null) break;
+      const bool single = column.type_code == tc::kBinaryFloat;
+      if (!data) {
+        out.text = single ? BinaryFloatToText(bytes) : BinaryDoubleToText(bytes);
+        break;
+      }
+      out.text = single ? BinaryFloatData(bytes) : BinaryDoubleData(bytes);
+      if (!out.text.empty()) {
+        const double v = single ? BinaryFloatValue(bytes) : BinaryDoubleValue(bytes);
+        out.form = std::isfinite(v) ? TextForm::kNumber : TextForm::kNonFinite;
+      }
       break;
-    case tc::kBinaryDouble:
-      if (!null) out.text = BinaryDoubleToText(bytes);
-      break;
+    }
     case tc::kIntervalYm:
-      if (!null) out.text = IntervalYearMonthToText(bytes);
+      if (!null && !(data && AppendIntervalYearMonthData(bytes, out.text))) out.text = IntervalYearMonthToText(bytes);
       break;
     case tc::kIntervalDs:
-      if (!null) out.text = IntervalDaySecondToText(bytes);
+      if (!null && !(data && AppendIntervalDaySecondData(bytes, out.text))) out.text = IntervalDaySecondToText(bytes);
       break;
     case tc::kBfile:
       if (null) {

@@ -12,6 +12,13 @@
 // object values carry their bytes for the INSERT builder, which writes them
 // as constructors; the attributes of an object value are decoded one by one
 // with this same function from their AttributeType records.
+//
+// Data mode (CSV and JSON exports) decodes like repair mode except for the
+// types that have a data text: NUMBER (canonical decimal), DATE and the
+// TIMESTAMP types (ISO 8601), the intervals (ISO 8601 durations),
+// BINARY_FLOAT and BINARY_DOUBLE (shortest round trip). A value whose bytes
+// are not a valid value of its type keeps its repair-mode text, so nothing
+// of it is lost, and is marked as a plain string.
 #pragma once
 
 #include <cstdint>
@@ -58,7 +65,14 @@ struct StoredValue {
   bool joined = false;
 };
 
-enum class DecodeMode : std::uint8_t { kBrowse, kRepair };
+enum class DecodeMode : std::uint8_t { kBrowse, kRepair, kData };
+
+// What a text is, for writers that tell numbers from strings (JSON).
+enum class TextForm : std::uint8_t {
+  kString,
+  kNumber,     // data mode: a decimal numeral in JSON's number syntax
+  kNonFinite,  // data mode: "NaN", "Infinity" or "-Infinity" of a binary float
+};
 
 enum class ValueKind : std::uint8_t {
   kText,        // text is the value
@@ -74,6 +88,7 @@ struct DecodedValue {
   // The stored bytes do not have a length the type allows; the text is what
   // could be made of them.
   bool malformed = false;
+  TextForm form = TextForm::kString;
 };
 
 // What decoding keeps between values: the character sets of the source

@@ -1,5 +1,6 @@
 #include "reader/value_number.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,6 +100,94 @@ void AppendNumberToText(ByteView bytes, std::string& out) {
   }
   std::vector<char> buffer(MaxTextSize(bytes.size()));
   out.append(buffer.data(), WriteNumber(buffer.data(), bytes));
+}
+
+bool AppendNumberData(ByteView bytes, std::string& out) {
+  if (bytes.empty()) return false;
+  const std::uint8_t* b = bytes.data();
+  const std::size_t size = bytes.size();
+  const std::uint8_t exponent = b[0];
+  if (exponent == kZeroExponent) {
+    if (size != 1) return false;
+    out.push_back('0');
+    return true;
+  }
+  const bool negative = exponent < kZeroExponent;
+  std::size_t last = size;
+  if (negative && size >= 2 && b[size - 1] == kNegativeTerminator) --last;
+  const std::size_t count = last - 1;
+  if (count == 0 || count > format::number_value::kMaxDigits) return false;
+  const long base100_point = negative ? long{kNegativeUnit} - exponent : long{exponent} - kPositiveUnit;
+  constexpr long kPlainDigits = 40;
+  // Integers of at most 40 digits (most stored numbers), written straight:
+  // the first base-100 digit without its leading zero, the others as pairs,
+  // then the zeros of the base-100 digits not stored.
+  const bool leading_zero = b[1] == (negative ? 101 : 1);  // not as Oracle writes it: the general path
+  if (base100_point >= static_cast<long>(count) && base100_point <= kPlainDigits / 2 && !leading_zero) {
+    char buffer[48];
+    char* p = buffer;
+    if (negative) *p++ = '-';
+    for (std::size_t i = 0; i < count; ++i) {
+      const int digit = negative ? 101 - b[1 + i] : b[1 + i] - 1;
+      if (digit < 0 || digit > 99) return false;
+      if (i == 0 && digit < 10) {
+        *p++ = static_cast<char>('0' + digit);
+      } else {
+        std::memcpy(p, detail::kTwoDigits + 2 * digit, 2);
+        p += 2;
+      }
+    }
+    p = WriteZeros(p, 2 * static_cast<std::size_t>(base100_point - static_cast<long>(count)));
+    out.append(buffer, p);
+    return true;
+  }
+  // The decimal digits, two per base-100 digit, and how many of them stand
+  // before the point (negative or beyond them: zeros to add).
+  char digits[2 * format::number_value::kMaxDigits];
+  for (std::size_t i = 0; i < count; ++i) {
+    const int digit = negative ? 101 - b[1 + i] : b[1 + i] - 1;
+    if (digit < 0 || digit > 99) return false;
+    std::memcpy(digits + 2 * i, detail::kTwoDigits + 2 * digit, 2);
+  }
+  long first = 0;
+  long end = static_cast<long>(2 * count);
+  while (first < end && digits[first] == '0') ++first;
+  if (first == end) {  // a mantissa of zero digits: zero, though Oracle writes it as one byte
+    out.push_back('0');
+    return true;
+  }
+  while (digits[end - 1] == '0') --end;
+  const char* significant = digits + first;
+  const long length = end - first;
+  const long point = 2 * base100_point - first;  // digits before the point
+  char buffer[64];  // at most a sign, 40 digits, "0." or a point, and "E-" with 3 digits
+  char* p = buffer;
+  if (negative) *p++ = '-';
+  if (point >= length && point <= kPlainDigits) {
+    p = std::copy(significant, significant + length, p);
+    p = WriteZeros(p, static_cast<std::size_t>(point - length));
+  } else if (point > 0 && point < length) {
+    p = std::copy(significant, significant + point, p);
+    *p++ = '.';
+    p = std::copy(significant + point, significant + length, p);
+  } else if (point <= 0 && length - point <= kPlainDigits) {
+    *p++ = '0';
+    *p++ = '.';
+    p = WriteZeros(p, static_cast<std::size_t>(-point));
+    p = std::copy(significant, significant + length, p);
+  } else {
+    *p++ = significant[0];
+    if (length > 1) {
+      *p++ = '.';
+      p = std::copy(significant + 1, significant + length, p);
+    }
+    *p++ = 'E';
+    const long power = point - 1;
+    *p++ = power < 0 ? '-' : '+';
+    p = WritePadded(p, power < 0 ? -power : power, 1);
+  }
+  out.append(buffer, p);
+  return true;
 }
 
 std::string NumberToText(ByteView bytes) {

@@ -81,6 +81,7 @@ class CsvWriter final : public BufferedWriter {
     buffer_ += "\r\n";
     MaybeFlush();
   }
+  ValueForms forms() const override { return ValueForms::kData; }
 };
 
 class JsonLinesWriter final : public BufferedWriter {
@@ -100,18 +101,27 @@ class JsonLinesWriter final : public BufferedWriter {
     for (std::size_t i = 0; i < values.size() && i < keys_.size(); ++i) {
       if (i) buffer_.push_back(',');
       buffer_ += keys_[i];
-      if (values[i].is_null) {
+      const ValueText& v = values[i];
+      if (v.is_null) {
         buffer_ += "null";
+      } else if (v.form == TextForm::kNumber) {
+        buffer_ += v.text;
+      } else if (v.form == TextForm::kNonFinite) {
+        buffer_ += "null";
+        ++non_finite_;
       } else {
-        AppendJsonQuoted(buffer_, values[i].text);
+        AppendJsonQuoted(buffer_, v.text);
       }
     }
     buffer_ += "}\n";
     MaybeFlush();
   }
+  ValueForms forms() const override { return ValueForms::kData; }
+  std::uint64_t non_finite_nulls() const override { return non_finite_; }
 
  private:
   std::vector<std::string> keys_;
+  std::uint64_t non_finite_ = 0;
 };
 
 // Aligned text, a block of rows at a time.

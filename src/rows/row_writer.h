@@ -7,7 +7,12 @@
 //   CR or LF is quoted and its quotes doubled; NULL is an empty field and an
 //   empty text the quoted empty field "";
 // - json: JSON Lines, one object per row mapping each column name to its
-//   value text, null for NULL.
+//   value text, null for NULL; numbers as JSON numbers, the other texts as
+//   JSON strings. JSON has no NaN or infinities: a BINARY_FLOAT or
+//   BINARY_DOUBLE holding one is written as null and counted.
+// The aligned text takes the record view's display texts; CSV and JSON take
+// data texts (canonical numbers, ISO 8601 dates, times and durations,
+// shortest floats; value_decode.h).
 // Output is gathered in a buffer and written to the stream in large pieces.
 #pragma once
 
@@ -42,6 +47,10 @@ class RowWriter {
   virtual void Flush() = 0;
   // Bytes handed to the stream so far.
   virtual std::uint64_t bytes_written() const = 0;
+  // The texts the writer wants.
+  virtual ValueForms forms() const { return ValueForms::kDisplay; }
+  // NaN and infinite values written as null so far (JSON).
+  virtual std::uint64_t non_finite_nulls() const { return 0; }
 };
 
 std::unique_ptr<RowWriter> MakeRowWriter(RowFormat format, std::ostream& out);

@@ -48,7 +48,8 @@ ExportResult ExportTableRows(COracleRecoveryTools& engine, BlockSource& source, 
   if (progress) {
     reader.OnBlock([&] { progress(reader.stats().blocks_read, result.table_blocks); });
   }
-  RowValueTexts texts(engine, table_object_number, options.large);
+  const std::uint64_t non_finite_before = writer.non_finite_nulls();
+  RowValueTexts texts(engine, table_object_number, options.large, writer.forms());
   TextSender sender(texts, reader.layout(), columns, writer, options.skip_suspect);
   if (options.page) {
     PageIndex pages;
@@ -73,6 +74,7 @@ ExportResult ExportTableRows(COracleRecoveryTools& engine, BlockSource& source, 
   result.damaged_total = s.damaged_total;
   result.blocks_read = s.blocks_read;
   result.incomplete_values = texts.incomplete_values();
+  result.non_finite_nulls = writer.non_finite_nulls() - non_finite_before;
   return result;
 }
 

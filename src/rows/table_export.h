@@ -1,10 +1,12 @@
 // A table's rows written out through a RowWriter: all of them, or one page
 // of the record view. The rows are read by the table row reader and turned
-// into repair-mode value texts (value_texts.h); what could not be read is
+// into the value texts the writer wants (value_texts.h: display texts for
+// aligned text, data texts for CSV and JSON); what could not be read is
 // counted (partial rows, damaged and unreadable blocks, incomplete LOBs),
 // and so is what was read but cannot be trusted: the blocks whose checksum
 // contradicts them (named by DBA), the suspect rows taken from them, and the
-// blocks the table's extents name that no datafile holds.
+// blocks the table's extents name that no datafile holds; so are the NaN and
+// infinite floats a JSON writer had to write as null.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,7 @@ struct ExportResult {
   std::uint64_t missing_blocks = 0;
   std::uint64_t damaged_total = 0;     // distinct damaged blocks of every kind above
   std::uint64_t incomplete_values = 0;
+  std::uint64_t non_finite_nulls = 0;  // NaN and infinities written as JSON null
   std::uint64_t blocks_read = 0;
   std::uint64_t table_blocks = 0;
 };

@@ -55,8 +55,12 @@ std::vector<std::size_t> ExportColumns(const TableLayout& layout) {
   return visible;
 }
 
-RowValueTexts::RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large)
-    : engine_(engine), table_(table_object_number), large_(large) {}
+RowValueTexts::RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large,
+                             ValueForms forms)
+    : engine_(engine),
+      table_(table_object_number),
+      large_(large),
+      scalar_mode_(forms == ValueForms::kData ? DecodeMode::kData : DecodeMode::kRepair) {}
 
 RowValueTexts::~RowValueTexts() = default;
 
@@ -119,6 +123,7 @@ void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::sp
     ValueText& o = out[k];
     o.is_null = value.is_null;
     o.incomplete = false;
+    o.form = TextForm::kString;
     if (value.is_null) {
       o.text.clear();
       continue;
@@ -128,11 +133,12 @@ void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::sp
       continue;
     }
     // Large values not written in full give their browse-mode placeholder.
-    const DecodeMode mode = IsLargeType(column.type_code) ? DecodeMode::kBrowse : DecodeMode::kRepair;
+    const DecodeMode mode = IsLargeType(column.type_code) ? DecodeMode::kBrowse : scalar_mode_;
     DecodeColumnValueInto(DescriptorOf(column), value, mode, engine_.values, decoded_);
     if (decoded_.kind == ValueKind::kText) {
       // Swapped, not copied: both strings keep their storage for the next row.
       o.text.swap(decoded_.text);
+      o.form = decoded_.form;
     } else {
       o.text = ToHex(value.bytes);
     }

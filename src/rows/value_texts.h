@@ -1,15 +1,17 @@
-// Repair mode: the value texts of a row, for the exporters and the INSERT
-// builder.
+// The value texts of a row, for the exporters and the INSERT builder.
 //
-// Scalar columns give the value decoder's repair-mode text. Structured
-// values (objects, REFs, VARRAYs) give the hexadecimal text of their stored
-// bytes. LONG, LONG RAW, CLOB, NCLOB and BLOB columns give, by choice, their
-// placeholder word ("Long", "Long Raw", "CLOB", "NCLOB", "BLOB") or their
-// whole content: binary data as hexadecimal text, character data as UTF-8
-// (LONG in the database character set; CLOB in it too, or in UTF-16 when the
-// database character set is a multi-byte one, as Oracle stores it; NCLOB in
-// UTF-16). Out-of-line LOBs are read from their LOB segment (lob_reader.h).
-// NULL is NULL whatever the type.
+// Scalar columns give the value decoder's repair-mode text (the display
+// forms the record view shows: "0100", "01-JAN-2003 12:00:00 AM") or its
+// data-mode text (the forms CSV and JSON exports write: 100,
+// "2003-01-01T00:00:00"; value_decode.h). Structured values (objects,
+// REFs, VARRAYs) give the hexadecimal text of their stored bytes. LONG,
+// LONG RAW, CLOB, NCLOB and BLOB columns give, by choice, their placeholder
+// word ("Long", "Long Raw", "CLOB", "NCLOB", "BLOB") or their whole content:
+// binary data as hexadecimal text, character data as UTF-8 (LONG in the
+// database character set; CLOB in it too, or in UTF-16 when the database
+// character set is a multi-byte one, as Oracle stores it; NCLOB in UTF-16).
+// Out-of-line LOBs are read from their LOB segment (lob_reader.h). NULL is
+// NULL whatever the type.
 #pragma once
 
 #include <cstddef>
@@ -26,11 +28,14 @@
 namespace quillon {
 
 enum class LargeValues : std::uint8_t { kPlaceholder, kContent };
+// Display texts (the record view's, aligned text) or data texts (CSV, JSON).
+enum class ValueForms : std::uint8_t { kDisplay, kData };
 
 struct ValueText {
   std::string text;
   bool is_null = false;
   bool incomplete = false;  // a LOB some of whose pages were not found
+  TextForm form = TextForm::kString;  // data texts: a number, NaN or an infinity
 };
 
 // The columns an export writes, as indexes into the layout's columns: every
@@ -40,7 +45,8 @@ std::vector<std::size_t> ExportColumns(const TableLayout& layout);
 
 class RowValueTexts {
  public:
-  RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large);
+  RowValueTexts(COracleRecoveryTools& engine, std::uint32_t table_object_number, LargeValues large,
+                ValueForms forms = ValueForms::kDisplay);
   ~RowValueTexts();
 
   // The texts of the chosen columns of a row, in the order given; out is
@@ -62,6 +68,7 @@ class RowValueTexts {
   COracleRecoveryTools& engine_;
   std::uint32_t table_;
   LargeValues large_;
+  DecodeMode scalar_mode_;  // repair (display texts) or data
   std::unique_ptr<LobReader> lobs_;
   std::vector<std::uint8_t> buffer_;
   DecodedValue decoded_;  // reused from value to value

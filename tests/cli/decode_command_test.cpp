@@ -29,6 +29,11 @@ TEST(DecodeCommand, PrintsTheValueText) {
       {{"8", "414243", "--mode=repair"}, "(3 bytes for the spill file)\n"},
       {{"123", "00", "--mode", "repair"}, "(1 bytes for the INSERT builder)\n"},
       {{"9999", "00"}, "UNSUPPORTED VALUE\n"},
+      // The data texts of CSV and JSON exports.
+      {{"2", "c10233", "--mode", "data"}, "1.5\n"},
+      {{"2", "80", "--mode", "data"}, "0\n"},
+      {{"12", "787c0105100506", "--mode", "data"}, "2024-01-05T15:04:05\n"},
+      {{"101", "000fffffffffffff", "--mode", "data"}, "-Infinity\n"},
   };
   for (const auto& c : cases) {
     const test::CliOutput r = Decode(c.args);

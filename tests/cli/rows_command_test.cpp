@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -26,7 +27,8 @@ namespace tc = type_code;
 ColumnBytes Txt(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // SCOTT.EMP: 130 rows; row 0 holds the texts CSV must quote, row 1 an empty
-// RAW and NULLs, every row a CLOB in the row.
+// RAW and NULLs, every row a CLOB in the row. SCOTT.DEPT: one row, its
+// BINARY_DOUBLE a NaN.
 std::unique_ptr<test::TableDb> Database(const std::string& name) {
   auto model = testdb::NewDatabaseModel("CLI", "11.2", 8192, 1);
   testdb::SegmentModel s;
@@ -46,13 +48,14 @@ std::unique_ptr<test::TableDb> Database(const std::string& name) {
   testdb::SegmentModel d;
   d.name = "DEPT";
   d.object_number = 74001;
-  d.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(10), Txt("SALES")});
+  d.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(10), Txt("SALES"),
+                                               testdb::EncodeBinaryDouble(std::numeric_limits<double>::quiet_NaN())});
   model.segments.push_back(std::move(d));
   auto db = std::make_unique<test::TableDb>(model, name);
   db->engine().catalogue.tables.Append(db->TableOn(740, 74000));
   db->Describe(740, "SCOTT", "EMP", {{"ID", tc::kNumber}, {"NAME"}, {"TAG", tc::kRaw}, {"DOC", tc::kClob}});
   db->engine().catalogue.tables.Append(db->TableOn(741, 74001));
-  db->Describe(741, "SCOTT", "DEPT", {{"DEPTNO", tc::kNumber}, {"DNAME"}});
+  db->Describe(741, "SCOTT", "DEPT", {{"DEPTNO", tc::kNumber}, {"DNAME"}, {"RATE", tc::kBinaryDouble}});
   return db;
 }
 
@@ -79,19 +82,19 @@ TEST(RowsCommand, CsvFollowsRfc4180AndWritesWholeLobs) {
   const auto lines = Lines(o.out, "\r\n");
   ASSERT_EQ(lines.size(), 131u + 1u);  // the quoted CR LF inside row 0 counts as a line here
   EXPECT_EQ(lines[0], "ID,NAME,TAG,DOC");
-  EXPECT_EQ(lines[1], "00,\"a,b \"\"q\"\"");
+  EXPECT_EQ(lines[1], "0,\"a,b \"\"q\"\"");  // data forms: the number 0, not the display text "00"
   EXPECT_EQ(lines[2], "next\",ab,doc");
-  EXPECT_EQ(lines[3], "01,,\"\",doc");
-  EXPECT_EQ(lines[4], "02,name 2,ab,doc");
+  EXPECT_EQ(lines[3], "1,,\"\",doc");
+  EXPECT_EQ(lines[4], "2,name 2,ab,doc");
 }
 
-TEST(RowsCommand, JsonLinesMapColumnsToValueTexts) {
+TEST(RowsCommand, JsonLinesMapColumnsToDataValues) {
   auto db = Database("cli-json");
   const test::CliOutput o = Rows(*db, {std::nullopt, RowFormat::kJson});
   const auto lines = Lines(o.out);
   ASSERT_EQ(lines.size(), 130u);
-  EXPECT_EQ(lines[0], R"({"ID":"00","NAME":"a,b \"q\"\r\nnext","TAG":"ab","DOC":"doc"})");
-  EXPECT_EQ(lines[1], R"({"ID":"01","NAME":null,"TAG":"","DOC":"doc"})");
+  EXPECT_EQ(lines[0], R"({"ID":0,"NAME":"a,b \"q\"\r\nnext","TAG":"ab","DOC":"doc"})");
+  EXPECT_EQ(lines[1], R"({"ID":1,"NAME":null,"TAG":"","DOC":"doc"})");
 }
 
 TEST(RowsCommand, PagesAsAlignedText) {
@@ -101,6 +104,7 @@ TEST(RowsCommand, PagesAsAlignedText) {
   ASSERT_EQ(lines.size(), 102u);  // captions, rule, 100 rows
   EXPECT_EQ(lines[0].substr(0, 4), "ID  ");
   EXPECT_EQ(lines[1].substr(0, 4), "--  ");
+  EXPECT_EQ(lines[2].substr(0, 4), "00  ");  // aligned text keeps the record view's display texts
   EXPECT_NE(lines[5].find("CLOB"), std::string::npos);  // a page shows the LOB's placeholder
   const test::CliOutput second = Rows(*db, {2, RowFormat::kTable});
   EXPECT_EQ(Lines(second.out).size(), 32u);
@@ -127,8 +131,21 @@ TEST(ExportCommand, OneFilePerTableAndASummary) {
   std::ifstream dept(dir / "SCOTT.DEPT.jsonl");
   std::string line;
   std::getline(dept, line);
-  EXPECT_EQ(line, R"({"DEPTNO":"10","DNAME":"SALES"})");
+  EXPECT_EQ(line, R"({"DEPTNO":10,"DNAME":"SALES","RATE":null})");  // JSON has no NaN: null, and a warning
+  EXPECT_NE(err.str().find("warning: 1 NaN or infinite BINARY_FLOAT/BINARY_DOUBLE value(s) written as null"),
+            std::string::npos)
+      << err.str();
   EXPECT_TRUE(std::filesystem::exists(dir / "SCOTT.EMP.jsonl"));
+  // CSV writes NaN as it is, without a warning.
+  std::ostringstream csv_out, csv_err;
+  cli::Io csv_io{csv_out, csv_err};
+  EXPECT_EQ(cli::ExportTables(db->engine(), nullptr, {(dir / "csv").string(), RowFormat::kCsv, {741}}, csv_io),
+            cli::kExitOk);
+  EXPECT_EQ(csv_err.str(), "");
+  std::ifstream dept_csv(dir / "csv" / "SCOTT.DEPT.csv");
+  std::getline(dept_csv, line);
+  std::getline(dept_csv, line);
+  EXPECT_EQ(line, "10,SALES,NaN\r");
   EXPECT_EQ(cli::FileNameOf("A B/C.D$#"), "A_B_C.D$#");
 }
 

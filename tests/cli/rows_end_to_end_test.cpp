@@ -38,7 +38,7 @@ TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
   const test::CliOutput json = test::RunCli({"rows", db.folder, "hr.employees", "--all", "--format", "json"});
   ASSERT_EQ(json.code, cli::kExitOk) << json.err;
   EXPECT_EQ(Lines(json.out), employees);
-  EXPECT_EQ(json.out.rfind("{\"EMPLOYEE_ID\":\"", 0), 0u) << json.out;
+  EXPECT_EQ(json.out.rfind("{\"EMPLOYEE_ID\":1", 0), 0u) << json.out;  // a JSON number, not "0100"
   EXPECT_NE(json.out.find("\"MANAGER_ID\":null"), std::string::npos);  // the first employee has no manager
 
   const test::CliOutput page = test::RunCli({"rows", db.folder, "HR.EMPLOYEES", "--page", "1", "--format", "csv"});

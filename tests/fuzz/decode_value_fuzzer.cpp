@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const ColumnDescriptor column{code, (flags & 0x08) ? kNationalCharsetCode : PackNumberBytes(value.From(4)),
                                 (flags & 0x10) ? "NESTED_TABLE_ID" : "C"};
-  const DecodeMode mode = (flags & 0x01) ? DecodeMode::kRepair : DecodeMode::kBrowse;
+  const DecodeMode mode = (flags & 0x01) ? ((flags & 0x40) ? DecodeMode::kData : DecodeMode::kRepair)
+                                         : DecodeMode::kBrowse;
   StoredValue stored{value, (flags & 0x02) != 0, (flags & 0x04) != 0};
 
   // Split the value in two row pieces and join it again.
@@ -66,6 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DecodeContext& context = ContextFor(charset_index);
   const DecodedValue decoded = DecodeColumnValue(column, stored, mode, context);
   Check(IsValidUtf8(decoded.text));
+  // A data-mode number is a JSON number as it is written.
+  if (decoded.form == TextForm::kNumber) {
+    Check(!decoded.text.empty() && decoded.text.size() <= 64);
+    for (const char c : decoded.text) {
+      Check((c >= '0' && c <= '9') || c == '-' || c == '.' || c == 'E' || c == 'e' || c == '+');
+    }
+  }
   Check(IsValidUtf8(BrowseCellText(decoded.text)));
   Check(IsValidUtf8(context.nested_table_id));
   if (decoded.kind != ValueKind::kText) Check(decoded.bytes.size() == stored.bytes.size());

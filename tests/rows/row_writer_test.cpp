@@ -63,5 +63,46 @@ TEST(RowWriter, CsvLinesEndInCrLfAndJsonLinesMapNamesToValues) {
   }
 }
 
+// CSV writes every text as it is; JSON writes numbers bare, strings quoted,
+// and NaN or infinities (which JSON has no numbers for) as null, counted.
+TEST(RowWriter, JsonWritesNumbersAsNumbersAndNonFiniteFloatsAsCountedNulls) {
+  const std::string names[] = {"N", "F", "D", "T"};
+  const ValueText row[] = {{"-0.5", false, false, TextForm::kNumber},
+                           {"NaN", false, false, TextForm::kNonFinite},
+                           {"2003-01-01T00:00:00", false, false, TextForm::kString},
+                           {"1.5E+125", false, false, TextForm::kString}};
+  const ValueText more[] = {{"1.5E+125", false, false, TextForm::kNumber},
+                            {"-Infinity", false, false, TextForm::kNonFinite},
+                            {"", true, false, TextForm::kNumber},
+                            {"x", false, false, TextForm::kString}};
+  const struct {
+    RowFormat format;
+    const char* expected;
+    std::uint64_t nulls;
+    ValueForms forms;
+  } cases[] = {
+      {RowFormat::kCsv, "N,F,D,T\r\n-0.5,NaN,2003-01-01T00:00:00,1.5E+125\r\n1.5E+125,-Infinity,,x\r\n", 0,
+       ValueForms::kData},
+      {RowFormat::kJson,
+       "{\"N\":-0.5,\"F\":null,\"D\":\"2003-01-01T00:00:00\",\"T\":\"1.5E+125\"}\n"
+       "{\"N\":1.5E+125,\"F\":null,\"D\":null,\"T\":\"x\"}\n",
+       2, ValueForms::kData},
+      {RowFormat::kTable, nullptr, 0, ValueForms::kDisplay},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    auto writer = MakeRowWriter(c.format, out);
+    EXPECT_EQ(writer->forms(), c.forms);
+    writer->Begin(names);
+    writer->Row(row);
+    writer->Row(more);
+    writer->Flush();
+    if (c.expected) {
+      EXPECT_EQ(out.str(), c.expected);
+    }
+    EXPECT_EQ(writer->non_finite_nulls(), c.nulls);
+  }
+}
+
 }  // namespace
 }  // namespace quillon
