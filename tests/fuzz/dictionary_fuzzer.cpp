@@ -83,15 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy(data, data + std::min<std::size_t>(size, kBlockSize), image.begin());
   const fuzz::PatchedBytes patch(*db.system, static_cast<std::size_t>(block) * kBlockSize, image.data(), kBlockSize);
 
-  // A fresh engine in the state IdentifyRelease left: what the rebuild
-  // starts from.
+  // A fresh engine in the state IdentifyRelease leaves (it sets these three
+  // and nothing else): what the rebuild starts from.
   COracleRecoveryTools engine(db.sink, db.stop);
   engine.identification = db.identified.identification;
   engine.datafiles = db.identified.datafiles;
   engine.datafiles_registered = db.identified.datafiles_registered;
-  engine.layout_variant = db.identified.layout_variant;
-  engine.values = db.identified.values;
-  engine.keep_character_sets = db.identified.keep_character_sets;
   ReadDictionary(engine);
   const std::string json = CatalogueToJson(engine.catalogue, JsonHeaderOf(engine), false);
   if (json.empty()) std::abort();
