@@ -3,15 +3,20 @@
 // rdba field chooses which block of the dictionary segments it replaces).
 // The rebuild may find fewer records, but must not crash, hang or read
 // outside a buffer, and the catalogue must still turn into JSON.
+//
+// The database is generated, loaded into memory and identified once; an input
+// patches the block in memory (memory_files.h), rebuilds the dictionary into
+// a fresh engine and puts the block back.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "fuzz/memory_files.h"
 #include "reader/catalogue_json.h"
 #include "reader/dictionary_rebuild.h"
 #include "reader/identify.h"
@@ -22,75 +27,70 @@ using namespace quillon;
 
 namespace {
 
+constexpr std::uint32_t kBlockSize = 2048;
+
 struct Database {
-  ~Database() {
-    std::error_code ec;
-    if (!folder.empty()) std::filesystem::remove_all(folder, ec);
-  }
-  std::string folder;
-  std::string system_path;
-  std::uint32_t block_size = 2048;
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools identified{sink, stop};  // the engine after IdentifyRelease
+  std::vector<std::uint8_t>* system = nullptr;  // the SYSTEM datafile's image
   std::vector<std::uint32_t> blocks;  // block numbers of the dictionary segments in SYSTEM01.DBF
 };
 
-const Database& TheDatabase() {
-  static Database db = [] {
-    Database d;
-    d.folder = (std::filesystem::temp_directory_path() / ("quillon-dictionary-fuzzer-" + std::to_string(::getpid())))
-                   .string();
-    auto model = testdb::NewDatabaseModel("FUZZ", "11.2", d.block_size, 5);
+Database& TheDatabase() {
+  static Database db;
+  static const bool ready = [] {
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("quillon-dictionary-fuzzer-" + std::to_string(::getpid())))
+            .string();
+    auto model = testdb::NewDatabaseModel("FUZZ", "11.2", kBlockSize, 5);
     model.decoys = {false, false, false, false};
     testdb::SampleDictionary("11.2", 6, 5).AddSegments(model, 4);
     testdb::LayoutResult layout;
     std::string error;
-    if (!testdb::WriteDatabase(model, d.folder, layout, error)) std::abort();
-    d.system_path = d.folder + "/SYSTEM01.DBF";
+    if (!testdb::WriteDatabase(model, folder, layout, error) || !fuzz::LoadFolder(folder)) std::abort();
+    const std::string system_path = folder + "/SYSTEM01.DBF";
+    IdentifyRelease(db.identified, system_path);
+    db.system = fuzz::FileImage(system_path);
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);  // everything is in memory now
+    if (!db.system) std::abort();
     for (const auto& s : layout.segments) {
       if (s.relative_file != 1) continue;
-      d.blocks.push_back(s.header_dba & format::kDbaBlockMask);
-      for (const std::uint32_t dba : s.data_blocks) d.blocks.push_back(dba & format::kDbaBlockMask);
+      db.blocks.push_back(s.header_dba & format::kDbaBlockMask);
+      for (const std::uint32_t dba : s.data_blocks) db.blocks.push_back(dba & format::kDbaBlockMask);
     }
-    return d;
+    return true;
   }();
+  (void)ready;
   return db;
-}
-
-std::vector<char> ReadAt(const std::string& path, std::uint64_t offset, std::size_t size) {
-  std::vector<char> bytes(size);
-  std::ifstream in(path, std::ios::binary);
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  return bytes;
-}
-
-void WriteAt(const std::string& path, std::uint64_t offset, const std::vector<char>& bytes) {
-  std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
-  out.seekp(static_cast<std::streamoff>(offset));
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  TheDatabase();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const Database& db = TheDatabase();
+  Database& db = TheDatabase();
   if (db.blocks.empty() || size < 8) return 0;
   const std::uint32_t selector = static_cast<std::uint32_t>(data[4]) | (static_cast<std::uint32_t>(data[5]) << 8);
   const std::uint32_t block = db.blocks[selector % db.blocks.size()];
-  const std::uint64_t offset = static_cast<std::uint64_t>(block) * db.block_size;
 
-  const std::vector<char> original = ReadAt(db.system_path, offset, db.block_size);
-  std::vector<char> image(db.block_size, 0);
-  std::copy(data, data + std::min<std::size_t>(size, db.block_size), image.begin());
-  WriteAt(db.system_path, offset, image);
+  std::vector<std::uint8_t> image(kBlockSize, 0);
+  std::copy(data, data + std::min<std::size_t>(size, kBlockSize), image.begin());
+  const fuzz::PatchedBytes patch(*db.system, static_cast<std::size_t>(block) * kBlockSize, image.data(), kBlockSize);
 
-  NullSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine(sink, stop);
-  IdentifyRelease(engine, db.system_path);
+  // A fresh engine in the state IdentifyRelease leaves (it sets these three
+  // and nothing else): what the rebuild starts from.
+  COracleRecoveryTools engine(db.sink, db.stop);
+  engine.identification = db.identified.identification;
+  engine.datafiles = db.identified.datafiles;
+  engine.datafiles_registered = db.identified.datafiles_registered;
   ReadDictionary(engine);
   const std::string json = CatalogueToJson(engine.catalogue, JsonHeaderOf(engine), false);
   if (json.empty()) std::abort();
-
-  WriteAt(db.system_path, offset, original);
   return 0;
 }

@@ -5,18 +5,22 @@
 // are set to the table's so that the row reader walks it. The reader follows
 // row pieces from there into the other blocks; nothing may crash, hang or
 // read outside a buffer, and every row read must be written.
+//
+// The database is generated, loaded into memory and identified once; an input
+// patches the block in memory (memory_files.h), exports the tables and puts
+// the block back.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include "fuzz/memory_files.h"
 #include "rows/table_export.h"
 #include "reader/identify.h"
 #include "support/table_catalogue.h"
@@ -37,15 +41,10 @@ struct Target {
 };
 
 struct Database {
-  ~Database() {
-    std::error_code ec;
-    if (!folder.empty()) std::filesystem::remove_all(folder, ec);
-  }
   NullSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};
-  std::string folder;
-  std::string users_path;
+  std::vector<std::uint8_t>* users = nullptr;  // the image of the tables' datafile
   std::vector<Target> targets;
   std::vector<std::uint32_t> tables;
 };
@@ -98,16 +97,19 @@ testdb::DatabaseModel Model() {
 Database& TheDatabase() {
   static Database db;
   static const bool ready = [] {
-    db.folder =
+    const std::string folder =
         (std::filesystem::temp_directory_path() / ("quillon-rows-fuzzer-" + std::to_string(::getpid()))).string();
     testdb::LayoutResult layout;
     std::string error;
-    if (!testdb::WriteDatabase(Model(), db.folder, layout, error)) std::abort();
-    IdentifyRelease(db.engine, db.folder + "/SYSTEM01.DBF");
+    if (!testdb::WriteDatabase(Model(), folder, layout, error) || !fuzz::LoadFolder(folder)) std::abort();
+    IdentifyRelease(db.engine, folder + "/SYSTEM01.DBF");
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);  // everything is in memory now
     const testdb::SegmentLayout* heap = layout.FindSegment(kHeap);
     const testdb::SegmentLayout* cluster = layout.FindSegment(kCluster);
     if (!heap || !cluster || heap->relative_file != cluster->relative_file) std::abort();
-    db.users_path = layout.FindFileByNumber(heap->relative_file)->path;
+    db.users = fuzz::FileImage(layout.FindFileByNumber(heap->relative_file)->path);
+    if (!db.users) std::abort();
     for (const auto* s : {heap, cluster}) {
       for (const std::uint32_t dba : s->data_blocks) db.targets.push_back({format::DbaBlock(dba), s->object_number});
     }
@@ -129,20 +131,6 @@ Database& TheDatabase() {
   return db;
 }
 
-std::vector<char> ReadAt(const std::string& path, std::uint64_t offset) {
-  std::vector<char> bytes(kBlockSize);
-  std::ifstream in(path, std::ios::binary);
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(bytes.data(), kBlockSize);
-  return bytes;
-}
-
-void WriteAt(const std::string& path, std::uint64_t offset, const std::vector<char>& bytes) {
-  std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
-  out.seekp(static_cast<std::streamoff>(offset));
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // Counts what the export writes and keeps none of it.
 class CountingBuffer final : public std::streambuf {
  protected:
@@ -152,33 +140,36 @@ class CountingBuffer final : public std::streambuf {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  TheDatabase();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Database& db = TheDatabase();
   if (size < 8) return 0;
   const std::uint32_t selector = static_cast<std::uint32_t>(data[4]) | (static_cast<std::uint32_t>(data[5]) << 8);
   const Target target = db.targets[selector % db.targets.size()];
-  const std::uint64_t offset = static_cast<std::uint64_t>(target.block) * kBlockSize;
 
-  const std::vector<char> original = ReadAt(db.users_path, offset);
-  std::vector<char> image(kBlockSize, 0);
+  std::vector<std::uint8_t> image(kBlockSize, 0);
   std::copy(data, data + std::min<std::size_t>(size, kBlockSize), image.begin());
-  image[format::block_header::kType] = static_cast<char>(format::block_type::kData);
+  image[format::block_header::kType] = format::block_type::kData;
   for (int i = 0; i < 4; ++i) {
-    image[format::data_block::kObjectNumber + i] = static_cast<char>(target.object >> (8 * i));
+    image[format::data_block::kObjectNumber + i] = static_cast<std::uint8_t>(target.object >> (8 * i));
   }
-  WriteAt(db.users_path, offset, image);
+  const fuzz::PatchedBytes patch(*db.users, static_cast<std::size_t>(target.block) * kBlockSize, image.data(),
+                                 kBlockSize);
 
   for (const std::uint32_t table : db.tables) {
     CountingBuffer buffer;
     std::ostream out(&buffer);
     auto writer = MakeRowWriter(RowFormat::kJson, out);
-    BlockSource source(db.engine.datafiles);
+    // The tables take a few dozen blocks: a small read-ahead window.
+    BlockSource source(db.engine.datafiles, 16 * kBlockSize);
     ExportOptions options;
     options.large = LargeValues::kContent;
     const ExportResult result = ExportTableRows(db.engine, source, table, *writer, options);
     if (result.rows > 0 && writer->bytes_written() == 0) std::abort();
   }
-
-  WriteAt(db.users_path, offset, original);
   return 0;
 }

@@ -12,6 +12,18 @@ T Next(std::deque<T>& queue, T fallback) {
   return value;
 }
 
+// The next scripted optional answer. The value is built in place from the
+// engaged answer: moving the whole optional out of the queue makes GCC 12 at
+// -O3 report its payload (QStrings) as maybe uninitialized, a false positive.
+template <typename T>
+std::optional<T> NextOptional(std::deque<std::optional<T>>& queue) {
+  if (queue.empty()) return std::nullopt;
+  std::optional<T> value;
+  if (queue.front()) value.emplace(std::move(*queue.front()));
+  queue.pop_front();
+  return value;
+}
+
 }  // namespace
 
 void ScriptedPrompts::Inform(QWidget*, const QString& upper, const QString& lower) {
@@ -24,16 +36,16 @@ bool ScriptedPrompts::Ask(QWidget*, const QString& upper, const QString& lower) 
 }
 
 std::optional<SourceSelection> ScriptedPrompts::SelectSource(QWidget*) {
-  return Next<std::optional<SourceSelection>>(sources, std::nullopt);
+  return NextOptional(sources);
 }
 
 std::optional<QString> ScriptedPrompts::ChooseAnyFile(QWidget*) {
-  return Next<std::optional<QString>>(files, std::nullopt);
+  return NextOptional(files);
 }
 
 std::optional<QString> ScriptedPrompts::ChooseLogFile(QWidget*, const QString& proposed) {
   proposed_names.append(proposed);
-  return Next<std::optional<QString>>(files, std::nullopt);
+  return NextOptional(files);
 }
 
 bool ScriptedPrompts::ConfirmOverwrite(QWidget*) {
