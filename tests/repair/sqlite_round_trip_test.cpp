@@ -180,7 +180,7 @@ void RoundTrip(const char* release) {
 }
 
 TEST(SqliteRoundTrip, SampleDatabaseRowsReadBackValueForValue) {
-  for (const char* release : {"11.2"}) RoundTrip(release);
+  for (const char* release : {"8i", "9i", "10.1", "10.2", "11.1", "11.2", "11.2-alt"}) RoundTrip(release);
 }
 
 }  // namespace
