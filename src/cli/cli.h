@@ -94,5 +94,6 @@ int RunScanWithStop(std::span<const std::string> args, Io& io, StopFlag& stop);
 int RunRows(std::span<const std::string> args, Io& io);
 int RunExport(std::span<const std::string> args, Io& io);
 int RunDdl(std::span<const std::string> args, Io& io);
+int RunRepair(std::span<const std::string> args, Io& io);
 
 }  // namespace quillon::cli

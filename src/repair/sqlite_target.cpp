@@ -1,0 +1,285 @@
+#include "repair/sqlite_target.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "repair/quoting.h"
+#include "repair/sqlite_values.h"
+#include "rows/row_reader.h"
+#include "rows/value_texts.h"
+
+namespace quillon::repair {
+
+std::string SqliteIdent(std::string_view name) {
+  if (name.find('\0') != std::string_view::npos) return {};
+  std::string out = "\"";
+  for (const char c : name) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  out += '"';
+  return out;
+}
+
+SqliteTarget::~SqliteTarget() { Disconnect(); }
+
+bool SqliteTarget::Fail(const std::string& what) {
+  error_ = what + ": " + (db_ ? sqlite3_errmsg(db_) : "no database");
+  return false;
+}
+
+bool SqliteTarget::Connect() {
+  if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    Fail("cannot open " + path_);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+bool SqliteTarget::Execute(const std::string& sql) {
+  if (!db_) return Fail("not connected");
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    error_ = message ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    return false;
+  }
+  return true;
+}
+
+bool SqliteTarget::BeginRows(const std::string& insert_sql) {
+  if (!db_) return Fail("not connected");
+  if (insert_) sqlite3_finalize(insert_);
+  insert_ = nullptr;
+  if (sqlite3_prepare_v2(db_, insert_sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) return Fail("prepare");
+  return Execute("BEGIN");
+}
+
+bool SqliteTarget::InsertRow(std::span<const BoundValue> values) {
+  if (!insert_) return Fail("no insert prepared");
+  sqlite3_reset(insert_);
+  sqlite3_clear_bindings(insert_);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int at = static_cast<int>(i + 1);
+    const BoundValue& v = values[i];
+    int rc = SQLITE_OK;
+    switch (v.kind) {
+      case BoundValue::Kind::kNull: rc = sqlite3_bind_null(insert_, at); break;
+      case BoundValue::Kind::kInteger: rc = sqlite3_bind_int64(insert_, at, v.integer); break;
+      case BoundValue::Kind::kReal: rc = sqlite3_bind_double(insert_, at, v.real); break;
+      case BoundValue::Kind::kText:
+        rc = sqlite3_bind_text64(insert_, at, v.text.data(), v.text.size(), SQLITE_STATIC, SQLITE_UTF8);
+        break;
+      case BoundValue::Kind::kBlob:
+        // An empty BLOB stays a BLOB of no bytes, not NULL.
+        rc = v.blob.empty() ? sqlite3_bind_zeroblob(insert_, at, 0)
+                            : sqlite3_bind_blob64(insert_, at, v.blob.data(), v.blob.size(), SQLITE_STATIC);
+        break;
+    }
+    if (rc != SQLITE_OK) return Fail("bind");
+  }
+  if (sqlite3_step(insert_) != SQLITE_DONE) {
+    Fail("insert");
+    sqlite3_reset(insert_);
+    return false;
+  }
+  return true;
+}
+
+bool SqliteTarget::CommitRows() {
+  if (insert_) sqlite3_finalize(insert_);
+  insert_ = nullptr;
+  return Execute("COMMIT");
+}
+
+void SqliteTarget::Disconnect() {
+  if (insert_) sqlite3_finalize(insert_);
+  insert_ = nullptr;
+  if (db_) sqlite3_close(db_);
+  db_ = nullptr;
+}
+
+namespace {
+
+std::string QualifiedName(const std::string& owner, const std::string& name) {
+  return SqliteIdent(owner + "." + name);
+}
+
+std::string ColumnList(const std::vector<ConstraintColumn>& columns) {
+  std::string out;
+  for (const auto& c : columns) {
+    if (!out.empty()) out += ", ";
+    out += SqliteIdent(c.name);
+  }
+  return out;
+}
+
+bool AllKnown(const std::vector<ConstraintColumn>& columns, const std::set<std::string>& names) {
+  if (columns.empty()) return false;
+  return std::all_of(columns.begin(), columns.end(), [&](const ConstraintColumn& c) { return names.count(c.name) > 0; });
+}
+
+// The columns of a table the rows store, as the row reader delivers them.
+std::vector<std::size_t> StoredColumns(const TableLayout& layout) { return ExportColumns(layout); }
+
+}  // namespace
+
+std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std::uint32_t table,
+                                               std::string& side_file) {
+  std::vector<std::string> out;
+  const ObjectRecord* object = views.catalogue().Object(table);
+  if (!object) return out;
+  const TableLayout layout = TableLayout::Of(views.catalogue(), table);
+  const std::vector<std::size_t> stored = StoredColumns(layout);
+  if (stored.empty()) return out;
+  std::map<std::uint32_t, ColumnDefinition> by_internal;
+  for (ColumnDefinition& d : views.Columns(table)) by_internal.emplace(d.internal_column, std::move(d));
+  const std::string name = QualifiedName(object->owner, object->name);
+  std::string sql = "CREATE TABLE " + name + " (";
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    const ColumnInfo& c = *layout.columns()[stored[i]];
+    const auto d = by_internal.find(c.internal_column);
+    const std::optional<std::int64_t> precision = d != by_internal.end() ? d->second.precision : std::nullopt;
+    const std::optional<std::int64_t> scale = d != by_internal.end() ? d->second.scale : std::nullopt;
+    if (i > 0) sql += ", ";
+    sql += SqliteIdent(c.name) + " " + std::string(SqliteColumnType(c.type_code, precision, scale));
+    if (!c.nullable) sql += " NOT NULL";
+    names.insert(c.name);
+  }
+  for (const ConstraintDefinition& k : views.Constraints(table)) {
+    switch (k.kind) {
+      case ConstraintKind::kPrimaryKey:
+      case ConstraintKind::kUnique:
+        if (!AllKnown(k.columns, names)) break;
+        sql += ", CONSTRAINT " + SqliteIdent(k.name) +
+               (k.kind == ConstraintKind::kPrimaryKey ? " PRIMARY KEY (" : " UNIQUE (") + ColumnList(k.columns) + ")";
+        break;
+      case ConstraintKind::kForeignKey:
+        if (!AllKnown(k.columns, names) || !k.references || k.references->columns.empty()) break;
+        sql += ", CONSTRAINT " + SqliteIdent(k.name) + " FOREIGN KEY (" + ColumnList(k.columns) + ") REFERENCES " +
+               QualifiedName(k.references->table.owner, k.references->table.name) + " (" +
+               ColumnList(k.references->columns) + ")";
+        if (k.delete_rule == DeleteRule::kCascade) sql += " ON DELETE CASCADE";
+        if (k.delete_rule == DeleteRule::kSetNull) sql += " ON DELETE SET NULL";
+        break;
+      case ConstraintKind::kCheck: {
+        const Quoted owner = QuoteIdent(object->owner);
+        const Quoted table_name = QuoteIdent(object->name);
+        const Quoted constraint = QuoteIdent(k.name);
+        if (!owner || !table_name || !constraint || k.condition.empty()) break;
+        side_file += "ALTER TABLE " + owner.text() + "." + table_name.text() + " ADD CONSTRAINT " +
+                     constraint.text() + " CHECK (" + k.condition + ");\n";
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  sql += ")";
+  out.push_back(std::move(sql));
+  for (const IndexDefinition& index : views.IndexesOf(table)) {
+    if (!index.CreatedOnItsOwn() || index.function_based || index.columns.empty()) continue;
+    std::string columns;
+    bool known = true;
+    for (const IndexColumnDefinition& c : index.columns) {
+      if (names.count(c.name) == 0) known = false;
+      if (!columns.empty()) columns += ", ";
+      columns += SqliteIdent(c.name) + (c.descending ? " DESC" : "");
+    }
+    if (!known) continue;
+    out.push_back(std::string(index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
+                  QualifiedName(index.object.owner, index.object.name) + " ON " + name + " (" + columns + ")");
+  }
+  return out;
+}
+
+namespace {
+
+class SqliteRowSender final : public RowConsumer {
+ public:
+  SqliteRowSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns,
+                  std::span<const std::string_view> types, Target& target, SqliteTableResult& result)
+      : texts_(texts), layout_(layout), columns_(columns), types_(types), target_(target), result_(result) {}
+  bool Row(const TableRow& row) override {
+    texts_.Fill(row, layout_, columns_, texts_out_);
+    SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
+    if (target_.InsertRow(values_)) {
+      ++result_.rows;
+    } else {
+      ++result_.failed_rows;
+      if (result_.errors.size() < 100) result_.errors.push_back(target_.DescribeError());
+    }
+    return true;
+  }
+
+ private:
+  RowValueTexts& texts_;
+  const TableLayout& layout_;
+  std::span<const std::size_t> columns_;
+  std::span<const std::string_view> types_;
+  Target& target_;
+  SqliteTableResult& result_;
+  std::vector<ValueText> texts_out_;
+  std::vector<BoundValue> values_;
+};
+
+}  // namespace
+
+SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSource& source,
+                                        const CatalogueViews& views, std::uint32_t table, Target& target,
+                                        std::string& side_file,
+                                        const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+  SqliteTableResult result;
+  const ObjectRecord* object = views.catalogue().Object(table);
+  if (!object) return result;
+  const std::vector<std::string> statements = SqliteTableStatements(views, table, side_file);
+  if (statements.empty()) return result;
+  result.created = target.Execute(statements.front());
+  if (!result.created) {
+    // No rows go into a table that is not there: each would fail.
+    result.errors.push_back(target.DescribeError() + "\n" + statements.front());
+  }
+  TableRowReader reader(engine, source, table);
+  const std::vector<std::size_t> columns = StoredColumns(reader.layout());
+  result.fields = columns.size();
+  if (result.created) {
+    std::map<std::uint32_t, ColumnDefinition> by_internal;
+    for (ColumnDefinition& d : views.Columns(table)) by_internal.emplace(d.internal_column, std::move(d));
+    std::vector<std::string_view> types;
+    std::string insert = "INSERT INTO " + QualifiedName(object->owner, object->name) + " VALUES (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const ColumnInfo& c = *reader.layout().columns()[columns[i]];
+      const auto d = by_internal.find(c.internal_column);
+      types.push_back(SqliteColumnType(c.type_code, d != by_internal.end() ? d->second.precision : std::nullopt,
+                                       d != by_internal.end() ? d->second.scale : std::nullopt));
+      insert += i == 0 ? "?" : ", ?";
+    }
+    insert += ")";
+    if (progress) {
+      const std::uint64_t total = reader.blocks().BlockCount();
+      reader.OnBlock([&] { progress(reader.stats().blocks_read, total); });
+    }
+    if (target.BeginRows(insert)) {
+      RowValueTexts texts(engine, table, LargeValues::kContent);
+      SqliteRowSender sender(texts, reader.layout(), columns, types, target, result);
+      reader.Read(TableRowReader::Begin(), 0, sender);
+      if (!target.CommitRows()) result.errors.push_back(target.DescribeError() + "\nCOMMIT");
+    } else {
+      result.errors.push_back(target.DescribeError() + "\n" + insert);
+    }
+    for (std::size_t i = 1; i < statements.size(); ++i) {
+      if (!target.Execute(statements[i])) result.errors.push_back(target.DescribeError() + "\n" + statements[i]);
+    }
+    result.partial_rows = reader.stats().partial_rows;
+    result.stopped = reader.stopped();
+  }
+  return result;
+}
+
+}  // namespace quillon::repair

@@ -1,0 +1,202 @@
+#include "repair/sqlite_values.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "reader/packed_codes.h"
+#include "reader/value_binary_float.h"
+#include "reader/value_datetime.h"
+
+namespace quillon::repair {
+
+namespace {
+
+namespace tc = type_code;
+
+bool IsDigits(std::string_view s) {
+  for (const char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+void HexToBytes(std::string_view hex, std::vector<std::uint8_t>& out) {
+  out.clear();
+  out.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    const int hi = HexDigit(hex[i]);
+    const int lo = HexDigit(hex[i + 1]);
+    if (hi < 0 || lo < 0) break;
+    out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+  }
+}
+
+void AppendNumber(std::string& out, int value, int width) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+  out += buffer;
+}
+
+std::string IsoText(const DateTimeFields& f, bool with_fraction) {
+  std::string out;
+  // Astronomical years: 1 BC is year 0.
+  const int year = f.year < 0 ? f.year + 1 : f.year;
+  if (year < 0) out += '-';
+  AppendNumber(out, std::abs(year), 4);
+  out += '-';
+  AppendNumber(out, f.month, 2);
+  out += '-';
+  AppendNumber(out, f.day, 2);
+  out += 'T';
+  AppendNumber(out, f.hour, 2);
+  out += ':';
+  AppendNumber(out, f.minute, 2);
+  out += ':';
+  AppendNumber(out, f.second, 2);
+  if (with_fraction) {
+    out += '.';
+    AppendNumber(out, static_cast<int>(f.nanoseconds % 1000000000u), 9);
+  }
+  return out;
+}
+
+bool IsBinary(std::uint32_t code) { return code == tc::kRaw || code == tc::kLongRaw || code == tc::kBlob; }
+
+void SetText(BoundValue& v, std::string text) {
+  v.kind = BoundValue::Kind::kText;
+  v.text = std::move(text);
+}
+
+}  // namespace
+
+std::string_view SqliteColumnType(std::uint32_t type_code, std::optional<std::int64_t> precision,
+                                  std::optional<std::int64_t> scale) {
+  if (type_code == tc::kNumber) {
+    if (scale && *scale == 0 && precision && *precision >= 1 && *precision <= 18) return "INTEGER";
+    return "TEXT";
+  }
+  if (type_code == tc::kBinaryFloat || type_code == tc::kBinaryDouble) return "REAL";
+  if (IsBinary(type_code)) return "BLOB";
+  return "TEXT";
+}
+
+std::string CanonicalNumber(std::string_view text) {
+  std::string_view rest = text;
+  const bool negative = !rest.empty() && rest.front() == '-';
+  if (negative) rest.remove_prefix(1);
+  const auto point = rest.find('.');
+  std::string_view whole = rest.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? std::string_view{} : rest.substr(point + 1);
+  if (rest.empty() || !IsDigits(whole) || !IsDigits(fraction)) return std::string(text);
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  std::string out;
+  if (negative && !(whole.empty() && fraction.empty())) out += '-';
+  out += whole.empty() ? std::string_view("0") : whole;
+  if (!fraction.empty()) {
+    out += '.';
+    out += fraction;
+  }
+  return out;
+}
+
+std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) {
+  const auto fields = ReadDateTime(bytes);
+  if (!fields) return std::nullopt;
+  const bool with_fraction = bytes.size() >= 11;
+  if (type_code != tc::kTimestampTz) return IsoText(*fields, with_fraction);
+  // Stored in UTC with the offset in bytes 11 and 12 (hour + 20, minute +
+  // 60); a region id (high bit) is kept in UTC.
+  const auto zone_hour = bytes.U8(11);
+  const auto zone_minute = bytes.U8(12);
+  if (!zone_hour || !zone_minute || (*zone_hour & 0x80) != 0 || !IsValidDateTime(*fields)) {
+    return IsoText(*fields, with_fraction) + "+00:00";
+  }
+  const int hours = *zone_hour - 20;
+  const int minutes = *zone_minute - 60;
+  if (hours < -15 || hours > 15 || minutes < -59 || minutes > 59) return IsoText(*fields, with_fraction) + "+00:00";
+  const int offset = hours * 60 + minutes;
+  std::string out = IsoText(AddMinutes(*fields, offset), with_fraction);
+  out += offset < 0 ? '-' : '+';
+  AppendNumber(out, std::abs(offset) / 60, 2);
+  out += ':';
+  AppendNumber(out, std::abs(offset) % 60, 2);
+  return out;
+}
+
+void SqliteValue(std::uint32_t code, std::string_view declared_type, const StoredValue& stored,
+                 const ValueText& t, BoundValue& v) {
+  v = BoundValue{};
+  if (t.is_null) return;
+  switch (code) {
+    case tc::kNumber: {
+      std::string digits = CanonicalNumber(t.text);
+      if (declared_type == "INTEGER") {
+        char* end = nullptr;
+        errno = 0;
+        const long long n = std::strtoll(digits.c_str(), &end, 10);
+        if (errno == 0 && end != nullptr && *end == '\0' && !digits.empty()) {
+          v.kind = BoundValue::Kind::kInteger;
+          v.integer = n;
+          break;
+        }
+      }
+      SetText(v, std::move(digits));
+      break;
+    }
+    case tc::kBinaryFloat:
+    case tc::kBinaryDouble: {
+      const std::size_t size = code == tc::kBinaryFloat ? 4 : 8;
+      if (stored.bytes.size() != size) {
+        SetText(v, t.text);
+        break;
+      }
+      const double d = code == tc::kBinaryFloat ? BinaryFloatValue(stored.bytes) : BinaryDoubleValue(stored.bytes);
+      if (std::isnan(d)) {
+        SetText(v, "NaN");
+      } else {
+        v.kind = BoundValue::Kind::kReal;
+        v.real = d;
+      }
+      break;
+    }
+    case tc::kDate:
+    case tc::kTimestamp:
+    case tc::kTimestampTz:
+    case tc::kTimestampLtz: {
+      auto iso = IsoDateTime(code, stored.bytes);
+      SetText(v, iso ? std::move(*iso) : t.text);
+      break;
+    }
+    case tc::kRaw:
+    case tc::kLongRaw:
+    case tc::kBlob:
+      v.kind = BoundValue::Kind::kBlob;
+      HexToBytes(t.text, v.blob);
+      break;
+    default:
+      SetText(v, t.text);
+      break;
+  }
+}
+
+void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
+                     std::span<const std::string_view> declared_types, std::span<const ValueText> texts,
+                     std::vector<BoundValue>& out) {
+  out.resize(columns.size());
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const std::size_t c = columns[i];
+    SqliteValue(layout.columns()[c]->type_code, declared_types[i], row.values[c], texts[i], out[i]);
+  }
+}
+
+}  // namespace quillon::repair

@@ -1,0 +1,137 @@
+// Oracle values in SQLite storage classes: no digit, fraction or byte lost.
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "repair/sqlite_values.h"
+#include "reader/packed_codes.h"
+#include "reader/value_number.h"
+#include "testdb/values.h"
+
+namespace quillon::repair {
+namespace {
+
+namespace tc = type_code;
+using Kind = BoundValue::Kind;
+
+BoundValue Bind(std::uint32_t code, std::string_view declared, const std::vector<std::uint8_t>& bytes,
+                std::string text = {}) {
+  StoredValue stored;
+  stored.bytes = ByteView(bytes.data(), bytes.size());
+  ValueText t;
+  t.text = std::move(text);
+  BoundValue out;
+  SqliteValue(code, declared, stored, t, out);
+  return out;
+}
+
+TEST(SqliteValues, NumbersKeepEveryDigit) {
+  struct Case {
+    const char* decimal;
+    std::string_view declared;
+    Kind kind;
+    const char* text;
+    std::int64_t integer;
+  };
+  const Case cases[] = {
+      {"12345678901234567890123456789012345678", "TEXT", Kind::kText, "12345678901234567890123456789012345678", 0},
+      {"-98765432109876543210987654321098765432", "TEXT", Kind::kText, "-98765432109876543210987654321098765432", 0},
+      {"0.000000000000000000000000000000000001", "TEXT", Kind::kText, "0.000000000000000000000000000000000001", 0},
+      {"-0.5", "TEXT", Kind::kText, "-0.5", 0},
+      {"1.5", "TEXT", Kind::kText, "1.5", 0},
+      {"100", "TEXT", Kind::kText, "100", 0},
+      {"0", "TEXT", Kind::kText, "0", 0},
+      {"1234567.0001", "TEXT", Kind::kText, "1234567.0001", 0},
+      {"999999999999999999", "INTEGER", Kind::kInteger, "", 999999999999999999},
+      {"-42", "INTEGER", Kind::kInteger, "", -42},
+      {"0", "INTEGER", Kind::kInteger, "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.decimal);
+    const auto bytes = testdb::EncodeNumber(std::string_view(c.decimal));
+    ASSERT_TRUE(bytes);
+    const BoundValue v = Bind(tc::kNumber, c.declared, *bytes, NumberToText(ByteView(bytes->data(), bytes->size())));
+    EXPECT_EQ(v.kind, c.kind);
+    if (c.kind == Kind::kText) {
+      EXPECT_EQ(v.text, c.text);
+    }
+    if (c.kind == Kind::kInteger) {
+      EXPECT_EQ(v.integer, c.integer);
+    }
+  }
+}
+
+TEST(SqliteValues, ColumnTypesNeverPassNumbersThroughDoubles) {
+  EXPECT_EQ(SqliteColumnType(tc::kNumber, 10, 0), "INTEGER");
+  EXPECT_EQ(SqliteColumnType(tc::kNumber, 18, 0), "INTEGER");
+  EXPECT_EQ(SqliteColumnType(tc::kNumber, 19, 0), "TEXT");   // may not fit 64 bits
+  EXPECT_EQ(SqliteColumnType(tc::kNumber, 10, 2), "TEXT");
+  EXPECT_EQ(SqliteColumnType(tc::kNumber, std::nullopt, std::nullopt), "TEXT");
+  EXPECT_EQ(SqliteColumnType(tc::kBinaryDouble, {}, {}), "REAL");
+  EXPECT_EQ(SqliteColumnType(tc::kRaw, {}, {}), "BLOB");
+  EXPECT_EQ(SqliteColumnType(tc::kBlob, {}, {}), "BLOB");
+  EXPECT_EQ(SqliteColumnType(tc::kClob, {}, {}), "TEXT");
+  EXPECT_EQ(SqliteColumnType(tc::kDate, {}, {}), "TEXT");
+}
+
+TEST(SqliteValues, DatesAndTimestampsAsIso8601) {
+  struct Case {
+    std::uint32_t code;
+    std::vector<std::uint8_t> bytes;
+    const char* iso;
+  };
+  const Case cases[] = {
+      {tc::kDate, testdb::EncodeDate({2024, 1, 5, 15, 4, 5, 0}), "2024-01-05T15:04:05"},
+      {tc::kDate, testdb::EncodeDate({-4712, 1, 1, 0, 0, 0, 0}), "-4711-01-01T00:00:00"},
+      {tc::kDate, testdb::EncodeDate({-1, 12, 31, 23, 59, 59, 0}), "0000-12-31T23:59:59"},
+      {tc::kDate, testdb::EncodeDate({9999, 12, 31, 0, 0, 0, 0}), "9999-12-31T00:00:00"},
+      {tc::kTimestamp, testdb::EncodeTimestamp({2001, 2, 3, 4, 5, 6, 123456789}), "2001-02-03T04:05:06.123456789"},
+      {tc::kTimestamp, testdb::EncodeTimestamp({2001, 2, 3, 4, 5, 6, 1}), "2001-02-03T04:05:06.000000001"},
+      {tc::kTimestampTz, testdb::EncodeTimestampTz({2020, 6, 1, 12, 0, 0, 500000000}, -330),
+       "2020-06-01T12:00:00.500000000-05:30"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.iso);
+    const BoundValue v = Bind(c.code, "TEXT", c.bytes, "text");
+    EXPECT_EQ(v.kind, Kind::kText);
+    EXPECT_EQ(v.text, c.iso);
+  }
+}
+
+TEST(SqliteValues, FloatsRawAndNulls) {
+  const BoundValue third = Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(1.0 / 3), "0.333333");
+  EXPECT_EQ(third.kind, Kind::kReal);
+  EXPECT_EQ(third.real, 1.0 / 3);  // every bit, not the six-decimal text
+  const BoundValue tiny = Bind(tc::kBinaryFloat, "REAL", testdb::EncodeBinaryFloat(1e-7f), "0.000000");
+  EXPECT_EQ(tiny.real, static_cast<double>(1e-7f));
+  const BoundValue nan =
+      Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
+  EXPECT_EQ(nan.kind, Kind::kText);  // SQLite would store a NaN double as NULL
+  EXPECT_EQ(nan.text, "NaN");
+  const BoundValue inf =
+      Bind(tc::kBinaryFloat, "REAL", testdb::EncodeBinaryFloat(-std::numeric_limits<float>::infinity()), "-inf");
+  EXPECT_EQ(inf.kind, Kind::kReal);
+  EXPECT_TRUE(std::isinf(inf.real) && inf.real < 0);
+
+  const BoundValue raw = Bind(tc::kRaw, "BLOB", {0x00, 0xFF, 0x10}, "00FF10");
+  EXPECT_EQ(raw.kind, Kind::kBlob);
+  EXPECT_EQ(raw.blob, (std::vector<std::uint8_t>{0x00, 0xFF, 0x10}));
+  const BoundValue empty = Bind(tc::kBlob, "BLOB", {}, "");
+  EXPECT_EQ(empty.kind, Kind::kBlob);
+  EXPECT_TRUE(empty.blob.empty());
+
+  StoredValue stored;
+  stored.is_null = true;
+  ValueText null_text;
+  null_text.is_null = true;
+  BoundValue out;
+  out.kind = Kind::kText;
+  SqliteValue(tc::kNumber, "TEXT", stored, null_text, out);
+  EXPECT_EQ(out.kind, Kind::kNull);
+}
+
+}  // namespace
+}  // namespace quillon::repair
