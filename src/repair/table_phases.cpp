@@ -8,21 +8,28 @@ namespace quillon::repair {
 
 namespace {
 
-std::vector<IndexDefinition> IndexesOf(const CatalogueViews& views, const std::vector<TableDefinition>& tables) {
+// The indexes of the tables, after those of the clusters (a cluster's index
+// has the cluster as its base object).
+std::vector<IndexDefinition> IndexesOf(const CatalogueViews& views, const std::vector<TableDefinition>& tables,
+                                       const std::vector<ClusterDefinition>& clusters) {
   std::vector<IndexDefinition> out;
+  for (const ClusterDefinition& c : clusters) {
+    for (IndexDefinition& ix : views.IndexesOf(c.object.object_number)) out.push_back(std::move(ix));
+  }
   for (const TableDefinition& t : tables) {
     for (IndexDefinition& ix : views.IndexesOf(t.object.object_number)) out.push_back(std::move(ix));
   }
   return out;
 }
 
-void TablePhases(const CatalogueViews& views, const std::vector<TableDefinition>& tables, StatementSink& sink) {
+void TablePhases(const CatalogueViews& views, const std::vector<TableDefinition>& tables,
+                 const std::vector<ClusterDefinition>& clusters, StatementSink& sink) {
   sink.BeginPhase(kPhaseTable);
   for (const TableDefinition& t : tables) CreateTableStatement(t, sink);
   sink.BeginPhase(kPhaseConstraint);
   AddKeyAndCheckConstraints(tables, sink);
   sink.BeginPhase(kPhaseIndex);
-  CreateIndexes(IndexesOf(views, tables), tables, sink);
+  CreateIndexes(IndexesOf(views, tables, clusters), tables, sink);
   sink.BeginPhase(kPhaseColumnDefault);
   ApplyColumnDefaults(tables, sink);
   sink.BeginPhase(kPhaseForeignKey);
@@ -50,7 +57,7 @@ void GenerateTablePhases(const CatalogueViews& views, StatementSink& sink) {
   }
   sink.BeginPhase(kPhaseCluster);
   CreateClusters(clusters, sink);
-  TablePhases(views, TablesToRepair(views), sink);
+  TablePhases(views, TablesToRepair(views), clusters, sink);
 }
 
 void GenerateTableStatements(const CatalogueViews& views, std::uint32_t table_object_number, StatementSink& sink) {
@@ -58,7 +65,7 @@ void GenerateTableStatements(const CatalogueViews& views, std::uint32_t table_ob
   for (const ObjectRecord& o : views.catalogue().ObjectsOfKind(ObjectKind::kTable)) {
     if (o.object_number == table_object_number) tables.push_back(views.Table(o));
   }
-  TablePhases(views, tables, sink);
+  TablePhases(views, tables, {}, sink);
 }
 
 }  // namespace quillon::repair

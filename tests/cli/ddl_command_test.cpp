@@ -42,13 +42,18 @@ TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   const std::size_t datafiles = s.find("-- Repairing DataFile \n");
   const std::size_t roles = s.find("-- Repairing Role \n");
   const std::size_t users = s.find("-- Repairing User \n");
+  const std::size_t tables = s.find("-- Repairing Table \n");
+  const std::size_t foreign_keys = s.find("-- Repairing Foreign Key \n");
   const std::size_t user_grants = s.find("-- Repairing User Object privilege \n");
   const std::size_t role_grants = s.find("-- Repairing Role Object privilege \n");
   ASSERT_NE(role_grants, std::string::npos) << s;
   EXPECT_LT(tablespaces, datafiles);
   EXPECT_LT(datafiles, roles);
   EXPECT_LT(roles, users);
-  EXPECT_LT(users, user_grants);
+  EXPECT_LT(users, tables);
+  EXPECT_LT(tables, foreign_keys);
+  EXPECT_LT(foreign_keys, user_grants);
+  EXPECT_NE(s.find("Create Table \"SCOTT\"."), std::string::npos);
   EXPECT_LT(user_grants, role_grants);
   EXPECT_NE(s.find("CREATE USER \"SCOTT\" IDENTIFIED BY \""), std::string::npos) << s;
   EXPECT_NE(s.find("ADD DATAFILE '/u01/oradata/NEW/"), std::string::npos) << s;
@@ -58,16 +63,19 @@ TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 2499u);
 }
 
-TEST(DdlCommand, NamedUsersAndUnsupportedKinds) {
+TEST(DdlCommand, NamedUsersTablesAndMissingNames) {
   const test::CliOutput user = test::RunCli({"ddl", DdlDb().folder, "scott"});
   ASSERT_EQ(user.code, 0) << user.err;
   EXPECT_NE(user.out.find("CREATE USER \"SCOTT\""), std::string::npos) << user.out;
   EXPECT_EQ(user.out.find("CREATE TABLESPACE"), std::string::npos);
 
-  const test::CliOutput table = test::RunCli({"ddl", DdlDb().folder, "SCOTT.T1"});
-  EXPECT_EQ(table.code, 1);
-  EXPECT_NE(table.err.find("SCOTT.T1: the DDL of this kind of object is not yet supported"), std::string::npos)
-      << table.err;
+  // A table: its CREATE TABLE and the statements that follow it, nothing of
+  // the storage and security phases.
+  const test::CliOutput table = test::RunCli({"ddl", DdlDb().folder, "scott.t1"});
+  ASSERT_EQ(table.code, 0) << table.err;
+  EXPECT_NE(table.out.find("Create Table \"SCOTT\".\"T1\"("), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("-- Repairing Table \n"), std::string::npos) << table.out;
+  EXPECT_EQ(table.out.find("CREATE USER"), std::string::npos);
   const test::CliOutput missing = test::RunCli({"ddl", DdlDb().folder, "NOBODY"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.err.find("NOBODY: no user, role, tablespace or object"), std::string::npos);
