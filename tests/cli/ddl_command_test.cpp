@@ -30,6 +30,31 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+// Whether a statement's parentheses balance outside quotes and no list has
+// an empty element ("(," ",)" ",,"), the marks of a list joined wrongly.
+bool WellJoined(const std::string& statement) {
+  int depth = 0;
+  char quote = 0;
+  char last = 0;
+  for (const char c : statement) {
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+      continue;
+    }
+    if (c == '\'' || c == '"') {
+      quote = c;
+      last = c;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth < 0) return false;
+    if ((c == ')' || c == ',') && (last == ',' || (c == ',' && last == '('))) return false;
+    last = c;
+  }
+  return depth == 0 && quote == 0;
+}
+
 TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   const test::CliOutput r = test::RunCli({"ddl", DdlDb().folder, "--all", "--target-folder", "/u01/oradata/NEW"});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -60,7 +85,16 @@ TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   EXPECT_EQ(s.find("KESTON"), std::string::npos);
   EXPECT_NE(s.find("\n-- end of script\n"), std::string::npos);
   std::istringstream lines(s);
-  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 2499u);
+  std::string statement;
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 2499u);
+    if (line == "/") {
+      EXPECT_TRUE(WellJoined(statement)) << statement;
+      statement.clear();
+    } else if (line.rfind("--", 0) != 0) {
+      statement += line + "\n";
+    }
+  }
 }
 
 TEST(DdlCommand, NamedUsersTablesAndMissingNames) {
