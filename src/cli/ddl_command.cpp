@@ -2,8 +2,10 @@
 //
 // Prints the DDL the repair would run as a SQL*Plus script: with --all the
 // statements of every phase the repair has so far (tablespaces, datafiles,
-// roles, users and their privileges, in the repair's order); with names,
-// the statements of those users, roles and tablespaces. The script goes to
+// roles, users, clusters, tables, constraints, indexes, column defaults,
+// foreign keys and the privileges, in the repair's order); with names, the
+// statements of those users, roles, tablespaces and tables (OWNER.TABLE: the
+// table, its constraints, indexes, defaults and foreign keys). The script goes to
 // stdout or to FILE, which may not lie in the source folder. --target-folder
 // names the folder on the target server for the re-created datafiles; it may
 // be neither the source folder nor inside it.
@@ -15,6 +17,7 @@
 #include "repair/repair_phases.h"
 #include "repair/script_writer.h"
 #include "repair/security_ddl.h"
+#include "repair/table_phases.h"
 
 namespace quillon::cli {
 
@@ -44,16 +47,16 @@ std::vector<Named> Resolve(const Catalogue& c, const std::string& text) {
   return out;
 }
 
-// Whether OWNER.OBJECT names an object of the catalogue.
-bool IsObject(const Catalogue& c, const std::string& text) {
+// The object OWNER.OBJECT names (as given, then in upper case), or nullptr.
+const ObjectRecord* FindObject(const Catalogue& c, const std::string& text) {
   const auto dot = text.find('.');
-  if (dot == std::string::npos) return false;
+  if (dot == std::string::npos) return nullptr;
   const std::string owner = text.substr(0, dot);
   const std::string name = text.substr(dot + 1);
   for (const auto& [o, n] : {std::pair{owner, name}, std::pair{AsciiUpper(owner), AsciiUpper(name)}}) {
-    if (c.objects.First<1>(OwnerAndName{o, n})) return true;
+    if (const ObjectRecord* r = c.objects.First<1>(OwnerAndName{o, n})) return r;
   }
-  return false;
+  return nullptr;
 }
 
 void WriteNamed(const repair::RepairSource& source, const repair::StorageTarget& target, const Named& named,
@@ -108,12 +111,15 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
 
   const Catalogue& c = db->engine.catalogue;
   std::vector<Named> wanted;
+  std::vector<std::uint32_t> tables;
   bool all_found = true;
   for (const std::string& name : names) {
     const std::vector<Named> found = Resolve(c, name);
     if (!found.empty()) {
       wanted.insert(wanted.end(), found.begin(), found.end());
-    } else if (IsObject(c, name)) {
+    } else if (const ObjectRecord* object = FindObject(c, name); object != nullptr && object->kind == ObjectKind::kTable) {
+      tables.push_back(object->object_number);
+    } else if (object != nullptr) {
       io.err << "quillon ddl: " << name << ": the DDL of this kind of object is not yet supported\n";
       all_found = false;
     } else {
@@ -133,9 +139,13 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
   repair::ScriptWriter writer(out, "Quillon DDL script for the database " + db->engine.identification.database_name +
                                        (release.empty() ? "" : " (" + release + ")"));
   if (args.Has("--all")) {
-    repair::GenerateStorageAndSecurity(source, target, writer);
+    repair::GenerateRepairDdl(source, target, writer);
   } else {
     for (const Named& named : wanted) WriteNamed(source, target, named, writer);
+    if (!tables.empty()) {
+      const CatalogueViews views(c);
+      for (const std::uint32_t table : tables) repair::GenerateTableStatements(views, table, writer);
+    }
   }
   writer.Finish();
   out.flush();

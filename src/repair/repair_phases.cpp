@@ -1,10 +1,13 @@
 #include "repair/repair_phases.h"
 
 #include "repair/security_ddl.h"
+#include "repair/table_phases.h"
 
 namespace quillon::repair {
 
-void GenerateStorageAndSecurity(const RepairSource& source, const StorageTarget& target, StatementSink& sink) {
+namespace {
+
+void Generate(const RepairSource& source, const StorageTarget& target, StatementSink& sink, bool tables) {
   sink.BeginPhase(kPhaseTablespace);
   CreateTablespaces(source, target, sink);
   sink.BeginPhase(kPhaseDatafile);
@@ -17,11 +20,26 @@ void GenerateStorageAndSecurity(const RepairSource& source, const StorageTarget&
   // its own; it comes after the database links.
   GrantUserObjectPrivileges(source, sink);
   GrantRoleObjectPrivileges(source, sink);
-  // (types, XML schemas, clusters, tables, rows and code objects come here)
+  // (types and XML schemas come here)
+  if (tables) {
+    const CatalogueViews views(source.catalogue);
+    GenerateTablePhases(views, sink);
+  }
+  // (code objects come here)
   sink.BeginPhase(kPhaseUserObjectPrivilege);
   GrantUserObjectPrivileges(source, sink);
   sink.BeginPhase(kPhaseRoleObjectPrivilege);
   GrantRoleObjectPrivileges(source, sink);
+}
+
+}  // namespace
+
+void GenerateStorageAndSecurity(const RepairSource& source, const StorageTarget& target, StatementSink& sink) {
+  Generate(source, target, sink, false);
+}
+
+void GenerateRepairDdl(const RepairSource& source, const StorageTarget& target, StatementSink& sink) {
+  Generate(source, target, sink, true);
 }
 
 }  // namespace quillon::repair

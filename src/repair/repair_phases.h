@@ -13,4 +13,9 @@ namespace quillon::repair {
 // gains nothing from running the same grants twice in a row.
 void GenerateStorageAndSecurity(const RepairSource& source, const StorageTarget& target, StatementSink& sink);
 
+// The whole repair's DDL so far: the storage and security phases with the
+// table phases (clusters, tables, constraints, indexes, defaults, foreign
+// keys) where the repair runs them, before the last run of the privileges.
+void GenerateRepairDdl(const RepairSource& source, const StorageTarget& target, StatementSink& sink);
+
 }  // namespace quillon::repair

@@ -30,6 +30,31 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+// Whether a statement's parentheses balance outside quotes and no list has
+// an empty element ("(," ",)" ",,"), the marks of a list joined wrongly.
+bool WellJoined(const std::string& statement) {
+  int depth = 0;
+  char quote = 0;
+  char last = 0;
+  for (const char c : statement) {
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+      continue;
+    }
+    if (c == '\'' || c == '"') {
+      quote = c;
+      last = c;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth < 0) return false;
+    if ((c == ')' || c == ',') && (last == ',' || (c == ',' && last == '('))) return false;
+    last = c;
+  }
+  return depth == 0 && quote == 0;
+}
+
 TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   const test::CliOutput r = test::RunCli({"ddl", DdlDb().folder, "--all", "--target-folder", "/u01/oradata/NEW"});
   ASSERT_EQ(r.code, 0) << r.err;
@@ -42,32 +67,49 @@ TEST(DdlCommand, AllWritesARunnableScriptOfTheStorageAndSecurityPhases) {
   const std::size_t datafiles = s.find("-- Repairing DataFile \n");
   const std::size_t roles = s.find("-- Repairing Role \n");
   const std::size_t users = s.find("-- Repairing User \n");
+  const std::size_t tables = s.find("-- Repairing Table \n");
+  const std::size_t foreign_keys = s.find("-- Repairing Foreign Key \n");
   const std::size_t user_grants = s.find("-- Repairing User Object privilege \n");
   const std::size_t role_grants = s.find("-- Repairing Role Object privilege \n");
   ASSERT_NE(role_grants, std::string::npos) << s;
   EXPECT_LT(tablespaces, datafiles);
   EXPECT_LT(datafiles, roles);
   EXPECT_LT(roles, users);
-  EXPECT_LT(users, user_grants);
+  EXPECT_LT(users, tables);
+  EXPECT_LT(tables, foreign_keys);
+  EXPECT_LT(foreign_keys, user_grants);
+  EXPECT_NE(s.find("Create Table \"SCOTT\"."), std::string::npos);
   EXPECT_LT(user_grants, role_grants);
   EXPECT_NE(s.find("CREATE USER \"SCOTT\" IDENTIFIED BY \""), std::string::npos) << s;
   EXPECT_NE(s.find("ADD DATAFILE '/u01/oradata/NEW/"), std::string::npos) << s;
   EXPECT_EQ(s.find("KESTON"), std::string::npos);
   EXPECT_NE(s.find("\n-- end of script\n"), std::string::npos);
   std::istringstream lines(s);
-  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 2499u);
+  std::string statement;
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 2499u);
+    if (line == "/") {
+      EXPECT_TRUE(WellJoined(statement)) << statement;
+      statement.clear();
+    } else if (line.rfind("--", 0) != 0) {
+      statement += line + "\n";
+    }
+  }
 }
 
-TEST(DdlCommand, NamedUsersAndUnsupportedKinds) {
+TEST(DdlCommand, NamedUsersTablesAndMissingNames) {
   const test::CliOutput user = test::RunCli({"ddl", DdlDb().folder, "scott"});
   ASSERT_EQ(user.code, 0) << user.err;
   EXPECT_NE(user.out.find("CREATE USER \"SCOTT\""), std::string::npos) << user.out;
   EXPECT_EQ(user.out.find("CREATE TABLESPACE"), std::string::npos);
 
-  const test::CliOutput table = test::RunCli({"ddl", DdlDb().folder, "SCOTT.T1"});
-  EXPECT_EQ(table.code, 1);
-  EXPECT_NE(table.err.find("SCOTT.T1: the DDL of this kind of object is not yet supported"), std::string::npos)
-      << table.err;
+  // A table: its CREATE TABLE and the statements that follow it, nothing of
+  // the storage and security phases.
+  const test::CliOutput table = test::RunCli({"ddl", DdlDb().folder, "scott.t1"});
+  ASSERT_EQ(table.code, 0) << table.err;
+  EXPECT_NE(table.out.find("Create Table \"SCOTT\".\"T1\"("), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("-- Repairing Table \n"), std::string::npos) << table.out;
+  EXPECT_EQ(table.out.find("CREATE USER"), std::string::npos);
   const test::CliOutput missing = test::RunCli({"ddl", DdlDb().folder, "NOBODY"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.err.find("NOBODY: no user, role, tablespace or object"), std::string::npos);
