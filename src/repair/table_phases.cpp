@@ -1,6 +1,6 @@
 #include "repair/table_phases.h"
 
-#include "repair/built_in_names.h"
+#include "reader/catalogue_view_security.h"
 #include "repair/key_ddl.h"
 #include "repair/table_ddl.h"
 
@@ -41,7 +41,7 @@ void TablePhases(const CatalogueViews& views, const std::vector<TableDefinition>
 std::vector<TableDefinition> TablesToRepair(const CatalogueViews& views) {
   std::vector<TableDefinition> out;
   for (TableDefinition& t : views.Tables()) {
-    if (IsBuiltInUser(t.object.owner)) continue;
+    if (IsBuiltinUser(t.object.owner)) continue;
     if (t.iot_overflow_segment || t.nested_table_storage) continue;
     if (t.object.name.rfind("BIN$", 0) == 0) continue;  // dropped, in the recycle bin
     out.push_back(std::move(t));
@@ -52,7 +52,7 @@ std::vector<TableDefinition> TablesToRepair(const CatalogueViews& views) {
 void GenerateTablePhases(const CatalogueViews& views, StatementSink& sink) {
   std::vector<ClusterDefinition> clusters;
   for (const ObjectRecord& o : views.catalogue().ObjectsOfKind(ObjectKind::kCluster)) {
-    if (IsBuiltInUser(o.owner)) continue;
+    if (IsBuiltinUser(o.owner)) continue;
     clusters.push_back(views.Cluster(o));
   }
   sink.BeginPhase(kPhaseCluster);
