@@ -263,7 +263,7 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
     insert += ")";
     if (progress) {
       const std::uint64_t total = reader.blocks().BlockCount();
-      reader.OnBlock([&] { progress(reader.stats().blocks_read, total); });
+      reader.OnBlock([&reader, &progress, total] { progress(reader.stats().blocks_read, total); });
     }
     if (target.BeginRows(insert)) {
       RowValueTexts texts(engine, table, LargeValues::kContent);

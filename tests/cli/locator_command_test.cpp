@@ -173,7 +173,7 @@ TEST(LocatorCommand, UpdatedLobsReadBackWholeThroughRowsAndExport) {
   std::ostringstream out, err;
   cli::Io io{out, err};
   ASSERT_EQ(cli::PrintTableRows(db.engine(), 760, {std::nullopt, RowFormat::kCsv}, io), cli::kExitOk) << err.str();
-  EXPECT_EQ(out.str(), "ID,DOC,PIC\r\n01," + in_row_text + "," + hex_in_row + "\r\n02," + long_text + "," + hex_long +
+  EXPECT_EQ(out.str(), "ID,DOC,PIC\r\n1," + in_row_text + "," + hex_in_row + "\r\n2," + long_text + "," + hex_long +
                            "\r\n");
 
   test::TempDir dir;
@@ -186,8 +186,8 @@ TEST(LocatorCommand, UpdatedLobsReadBackWholeThroughRowsAndExport) {
   std::string first, second;
   std::getline(file, first);
   std::getline(file, second);
-  EXPECT_EQ(first, R"({"ID":"01","DOC":")" + in_row_text + R"(","PIC":")" + hex_in_row + R"("})");
-  EXPECT_EQ(second, R"({"ID":"02","DOC":")" + long_text + R"(","PIC":")" + hex_long + R"("})");
+  EXPECT_EQ(first, R"({"ID":1,"DOC":")" + in_row_text + R"(","PIC":")" + hex_in_row + R"("})");
+  EXPECT_EQ(second, R"({"ID":2,"DOC":")" + long_text + R"(","PIC":")" + hex_long + R"("})");
 }
 
 }  // namespace
