@@ -213,7 +213,10 @@ ScriptLines BreakIntoLines(std::string_view original, const std::vector<TextSpan
     std::size_t p = s;
     while (p < n && kind[p] != Break::kSoftEnd && kind[p] != Break::kHardEnd) ++p;
     if (p - s <= max_line) {
-      result.lines.push_back(text.substr(s, p - s));
+      std::string line = text.substr(s, p - s);
+      // A generator's own CRLF line end (outside quotes) becomes LF.
+      if (p < n && kind[p] == Break::kSoftEnd && !line.empty() && line.back() == '\r') line.pop_back();
+      result.lines.push_back(std::move(line));
       s = p + 1;
       continue;
     }
