@@ -52,7 +52,22 @@ bool SqliteTarget::Execute(const std::string& sql) {
   return true;
 }
 
+bool SqliteTarget::Execute(const Statement& statement) {
+  // SQLite has no accounts: a statement with a password place is not one of
+  // its own.
+  if (statement.password_at) {
+    error_ = "SQLite has no accounts";
+    return false;
+  }
+  if (!statement.values.empty()) {
+    error_ = "bound values are only taken with rows";
+    return false;
+  }
+  return Execute(statement.text);
+}
+
 bool SqliteTarget::BeginRows(const std::string& insert_sql) {
+  rows_ = RowOutcome{};
   if (!db_) return Fail("not connected");
   if (insert_) sqlite3_finalize(insert_);
   insert_ = nullptr;
@@ -60,41 +75,72 @@ bool SqliteTarget::BeginRows(const std::string& insert_sql) {
   return Execute("BEGIN");
 }
 
-bool SqliteTarget::InsertRow(std::span<const BoundValue> values) {
-  if (!insert_) return Fail("no insert prepared");
+namespace {
+
+// Binds one value; SQLITE_OK or SQLite's error code.
+int Bind(sqlite3_stmt* insert, int at, const Value& value) {
+  struct Binder {
+    sqlite3_stmt* s;
+    int at;
+    int operator()(const NullValue&) const { return sqlite3_bind_null(s, at); }
+    int operator()(const IntegerValue& v) const { return sqlite3_bind_int64(s, at, v.value); }
+    int operator()(const RealValue& v) const { return sqlite3_bind_double(s, at, v.value); }
+    int operator()(const TextValue& v) const {
+      return sqlite3_bind_text64(s, at, v.text.data(), v.text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    }
+    int operator()(const NumberValue& v) const {
+      return sqlite3_bind_text64(s, at, v.text.data(), v.text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    }
+    int operator()(const WideTextValue& v) const {
+      return sqlite3_bind_text16(s, at, v.text.data(), static_cast<int>(v.text.size() * 2), SQLITE_TRANSIENT);
+    }
+    int operator()(const BinaryValue& v) const {
+      // An empty BLOB stays a BLOB of no bytes, not NULL.
+      return v.bytes.empty() ? sqlite3_bind_zeroblob(s, at, 0)
+                             : sqlite3_bind_blob64(s, at, v.bytes.data(), v.bytes.size(), SQLITE_STATIC);
+    }
+    int operator()(const LongValue& v) const {
+      // SQLite takes a value whole; the bytes are read into memory here.
+      std::vector<std::uint8_t> bytes(v.bytes ? static_cast<std::size_t>(v.bytes->size()) : 0);
+      if (!bytes.empty() && v.bytes->Read(0, bytes) != bytes.size()) return SQLITE_IOERR;
+      if (v.form == LongValue::Form::kBinary) {
+        return sqlite3_bind_blob64(s, at, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+      }
+      return sqlite3_bind_text64(s, at, reinterpret_cast<const char*>(bytes.data()), bytes.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+    }
+  };
+  return std::visit(Binder{insert, at}, value);
+}
+
+}  // namespace
+
+void SqliteTarget::InsertRow(std::span<const Value> values) {
+  const auto failed = [this](const std::string& what) {
+    Fail(what);
+    ++rows_.failed;
+    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
+  };
+  if (!insert_) return failed("no insert prepared");
   sqlite3_reset(insert_);
   sqlite3_clear_bindings(insert_);
   for (std::size_t i = 0; i < values.size(); ++i) {
-    const int at = static_cast<int>(i + 1);
-    const BoundValue& v = values[i];
-    int rc = SQLITE_OK;
-    switch (v.kind) {
-      case BoundValue::Kind::kNull: rc = sqlite3_bind_null(insert_, at); break;
-      case BoundValue::Kind::kInteger: rc = sqlite3_bind_int64(insert_, at, v.integer); break;
-      case BoundValue::Kind::kReal: rc = sqlite3_bind_double(insert_, at, v.real); break;
-      case BoundValue::Kind::kText:
-        rc = sqlite3_bind_text64(insert_, at, v.text.data(), v.text.size(), SQLITE_STATIC, SQLITE_UTF8);
-        break;
-      case BoundValue::Kind::kBlob:
-        // An empty BLOB stays a BLOB of no bytes, not NULL.
-        rc = v.blob.empty() ? sqlite3_bind_zeroblob(insert_, at, 0)
-                            : sqlite3_bind_blob64(insert_, at, v.blob.data(), v.blob.size(), SQLITE_STATIC);
-        break;
-    }
-    if (rc != SQLITE_OK) return Fail("bind");
+    if (Bind(insert_, static_cast<int>(i + 1), values[i]) != SQLITE_OK) return failed("bind");
   }
   if (sqlite3_step(insert_) != SQLITE_DONE) {
-    Fail("insert");
+    failed("insert");
     sqlite3_reset(insert_);
-    return false;
+    return;
   }
-  return true;
+  ++rows_.inserted;
 }
 
-bool SqliteTarget::CommitRows() {
+RowOutcome SqliteTarget::EndRows() {
   if (insert_) sqlite3_finalize(insert_);
   insert_ = nullptr;
-  return Execute("COMMIT");
+  rows_.ok = Execute("COMMIT");
+  if (!rows_.ok && rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_ + "\nCOMMIT");
+  return rows_;
 }
 
 void SqliteTarget::Disconnect() {
@@ -204,17 +250,12 @@ namespace {
 class SqliteRowSender final : public RowConsumer {
  public:
   SqliteRowSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns,
-                  std::span<const std::string_view> types, Target& target, SqliteTableResult& result)
-      : texts_(texts), layout_(layout), columns_(columns), types_(types), target_(target), result_(result) {}
+                  std::span<const std::string_view> types, Target& target)
+      : texts_(texts), layout_(layout), columns_(columns), types_(types), target_(target) {}
   bool Row(const TableRow& row) override {
     texts_.Fill(row, layout_, columns_, texts_out_);
     SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
-    if (target_.InsertRow(values_)) {
-      ++result_.rows;
-    } else {
-      ++result_.failed_rows;
-      if (result_.errors.size() < 100) result_.errors.push_back(target_.DescribeError());
-    }
+    target_.InsertRow(values_);
     return true;
   }
 
@@ -224,9 +265,8 @@ class SqliteRowSender final : public RowConsumer {
   std::span<const std::size_t> columns_;
   std::span<const std::string_view> types_;
   Target& target_;
-  SqliteTableResult& result_;
   std::vector<ValueText> texts_out_;
-  std::vector<BoundValue> values_;
+  std::vector<Value> values_;
 };
 
 }  // namespace
@@ -240,7 +280,7 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
   if (!object) return result;
   const std::vector<std::string> statements = SqliteTableStatements(views, table, side_file);
   if (statements.empty()) return result;
-  result.created = target.Execute(statements.front());
+  result.created = target.Execute(Statement::Sql(statements.front()));
   if (!result.created) {
     // No rows go into a table that is not there: each would fail.
     result.errors.push_back(target.DescribeError() + "\n" + statements.front());
@@ -267,14 +307,17 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
     }
     if (target.BeginRows(insert)) {
       RowValueTexts texts(engine, table, LargeValues::kContent);
-      SqliteRowSender sender(texts, reader.layout(), columns, types, target, result);
+      SqliteRowSender sender(texts, reader.layout(), columns, types, target);
       reader.Read(TableRowReader::Begin(), 0, sender);
-      if (!target.CommitRows()) result.errors.push_back(target.DescribeError() + "\nCOMMIT");
+      RowOutcome rows = target.EndRows();
+      result.rows = rows.inserted;
+      result.failed_rows = rows.failed;
+      for (std::string& e : rows.errors) result.errors.push_back(std::move(e));
     } else {
       result.errors.push_back(target.DescribeError() + "\n" + insert);
     }
     for (std::size_t i = 1; i < statements.size(); ++i) {
-      if (!target.Execute(statements[i])) result.errors.push_back(target.DescribeError() + "\n" + statements[i]);
+      if (!target.Execute(Statement::Sql(statements[i]))) result.errors.push_back(target.DescribeError() + "\n" + statements[i]);
     }
     result.partial_rows = reader.stats().partial_rows;
     result.stopped = reader.stopped();

@@ -36,10 +36,12 @@ class SqliteTarget final : public Target {
   SqliteTarget& operator=(const SqliteTarget&) = delete;
 
   bool Connect() override;
-  bool Execute(const std::string& sql) override;
+  bool Execute(const Statement& statement) override;
+  bool Execute(const std::string& sql);
   bool BeginRows(const std::string& insert_sql) override;
-  bool InsertRow(std::span<const BoundValue> values) override;
-  bool CommitRows() override;
+  void InsertRow(std::span<const Value> values) override;
+  RowOutcome EndRows() override;
+  std::uint64_t RowsInserted() const override { return rows_.inserted; }
   std::string DescribeError() const override { return error_; }
   void Disconnect() override;
 
@@ -48,6 +50,7 @@ class SqliteTarget final : public Target {
   std::string path_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
+  RowOutcome rows_;
   std::string error_;
 };
 

@@ -71,10 +71,7 @@ std::string IsoText(const DateTimeFields& f, bool with_fraction) {
 
 bool IsBinary(std::uint32_t code) { return code == tc::kRaw || code == tc::kLongRaw || code == tc::kBlob; }
 
-void SetText(BoundValue& v, std::string text) {
-  v.kind = BoundValue::Kind::kText;
-  v.text = std::move(text);
-}
+void SetText(Value& v, std::string text) { v = TextValue{std::move(text)}; }
 
 }  // namespace
 
@@ -134,8 +131,8 @@ std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) 
 }
 
 void SqliteValue(std::uint32_t code, std::string_view declared_type, const StoredValue& stored,
-                 const ValueText& t, BoundValue& v) {
-  v = BoundValue{};
+                 const ValueText& t, Value& v) {
+  v = NullValue{};
   if (t.is_null) return;
   switch (code) {
     case tc::kNumber: {
@@ -145,8 +142,7 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
         errno = 0;
         const long long n = std::strtoll(digits.c_str(), &end, 10);
         if (errno == 0 && end != nullptr && *end == '\0' && !digits.empty()) {
-          v.kind = BoundValue::Kind::kInteger;
-          v.integer = n;
+          v = IntegerValue{n};
           break;
         }
       }
@@ -164,8 +160,7 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
       if (std::isnan(d)) {
         SetText(v, "NaN");
       } else {
-        v.kind = BoundValue::Kind::kReal;
-        v.real = d;
+        v = RealValue{d};
       }
       break;
     }
@@ -179,10 +174,12 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
     }
     case tc::kRaw:
     case tc::kLongRaw:
-    case tc::kBlob:
-      v.kind = BoundValue::Kind::kBlob;
-      HexToBytes(t.text, v.blob);
+    case tc::kBlob: {
+      BinaryValue bytes;
+      HexToBytes(t.text, bytes.bytes);
+      v = std::move(bytes);
       break;
+    }
     default:
       SetText(v, t.text);
       break;
@@ -191,7 +188,7 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
 
 void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
                      std::span<const std::string_view> declared_types, std::span<const ValueText> texts,
-                     std::vector<BoundValue>& out) {
+                     std::vector<Value>& out) {
   out.resize(columns.size());
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::size_t c = columns[i];

@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/target.h"
+#include "repair/statement.h"
 #include "rows/value_texts.h"
 
 namespace quillon::repair {
@@ -45,7 +45,7 @@ std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes);
 // One value: stored, the column's stored bytes; text, its repair-mode text
 // with large values in full (binary values as hexadecimal).
 void SqliteValue(std::uint32_t type_code, std::string_view declared_type, const StoredValue& stored,
-                 const ValueText& text, BoundValue& out);
+                 const ValueText& text, Value& out);
 
 // The values of one row for the columns given (layout indexes), bound as
 // the column types of SqliteColumnType say. texts: the row's repair-mode
@@ -53,6 +53,6 @@ void SqliteValue(std::uint32_t type_code, std::string_view declared_type, const 
 // in the same order as columns.
 void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
                      std::span<const std::string_view> declared_types, std::span<const ValueText> texts,
-                     std::vector<BoundValue>& out);
+                     std::vector<Value>& out);
 
 }  // namespace quillon::repair

@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,7 +42,37 @@ struct BinaryValue {  // RAW, LONG RAW, BLOB bytes
   std::vector<std::uint8_t> bytes;
   bool operator==(const BinaryValue&) const = default;
 };
-using Value = std::variant<NullValue, TextValue, WideTextValue, NumberValue, BinaryValue>;
+struct IntegerValue {  // an exact integer (targets with an integer storage class)
+  std::int64_t value = 0;
+  bool operator==(const IntegerValue&) const = default;
+};
+struct RealValue {  // an IEEE double (targets with a floating-point storage class)
+  double value = 0;
+  bool operator==(const RealValue&) const = default;
+};
+
+// The bytes of one long value (LONG, LONG RAW, CLOB, NCLOB, BLOB), kept out
+// of memory (in a spill file) until a target streams them in chunks.
+class LongBytes {
+ public:
+  virtual ~LongBytes() = default;
+  virtual std::uint64_t size() const = 0;
+  // Copies up to into.size() bytes from offset; returns how many (0 at the
+  // end or on a read error).
+  virtual std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const = 0;
+};
+// A long value: text forms hold UTF-8 (a national column's text is bound as
+// wide characters by the target), the binary form raw bytes. An empty value
+// (size 0) is an empty LOB, not NULL.
+struct LongValue {
+  enum class Form : std::uint8_t { kText, kWideText, kBinary };
+  Form form = Form::kBinary;
+  std::shared_ptr<const LongBytes> bytes;
+  bool operator==(const LongValue&) const = default;  // the same bytes object
+};
+
+using Value =
+    std::variant<NullValue, TextValue, WideTextValue, NumberValue, BinaryValue, IntegerValue, RealValue, LongValue>;
 
 // Where a statement belongs, for the log: the phase ("Repairing User "), the
 // object ("User SCOTT") and whether the object is one that every new database
@@ -75,6 +107,13 @@ struct Statement {
   // long for one line. Literals where Oracle wants a plain literal (file
   // names, partition bounds) are never listed.
   std::vector<TextSpan> splittable_literals;
+
+  // A plain SQL statement with no bound values.
+  static Statement Sql(std::string sql_text) {
+    Statement s;
+    s.text = std::move(sql_text);
+    return s;
+  }
 
   // The text with password_form at the password's place.
   std::string Render(std::string_view password_form) const;

@@ -1,8 +1,14 @@
-// A repair target: where the rescued tables go. The repair connects, runs
-// statements (tables, keys, indexes), then for each table begins its rows,
-// inserts them one at a time with typed values and commits, and at the end
-// disconnects. A failure is reported as false and described by
-// DescribeError; the repair goes on with the next statement or row.
+// A repair target: where the rescued schema and rows go (an Oracle database
+// through ODBC, a SQL*Plus script, a SQLite file).
+//
+// The repair connects, executes statements (each a whole statement with its
+// bound values, see statement.h), then for each table begins its rows,
+// hands them over one at a time and ends them, and at the end disconnects.
+// A target may queue rows and send them in batches (parameter arrays), so a
+// row's failure is known only when EndRows returns: its counts are exact
+// (every row handed over is either inserted or failed). A statement failure
+// is reported as false and described by DescribeError; the repair goes on
+// with the next statement or row.
 #pragma once
 
 #include <cstdint>
@@ -10,30 +16,37 @@
 #include <string>
 #include <vector>
 
+#include "repair/statement.h"
+
 namespace quillon::repair {
 
-// A value bound to a row insert. Kinds are the storage classes a target
-// keeps apart: exact integers, IEEE doubles, UTF-8 text and bytes.
-struct BoundValue {
-  enum class Kind : std::uint8_t { kNull, kInteger, kReal, kText, kBlob };
-  Kind kind = Kind::kNull;
-  std::int64_t integer = 0;
-  double real = 0;
-  std::string text;                // kText
-  std::vector<std::uint8_t> blob;  // kBlob
+// What became of the rows of one table.
+struct RowOutcome {
+  bool ok = true;             // the rows' transaction was committed
+  std::uint64_t inserted = 0;
+  std::uint64_t failed = 0;
+  // Failures, each described as DescribeError does (the first ones only,
+  // see kMaxRowErrors); row values are never put in them.
+  std::vector<std::string> errors;
 };
+inline constexpr std::size_t kMaxRowErrors = 100;
 
 class Target {
  public:
   virtual ~Target() = default;
   virtual bool Connect() = 0;
-  virtual bool Execute(const std::string& sql) = 0;
-  // Rows of one table: BeginRows prepares the insert of `columns` values
-  // into `table` (a name the target's own CREATE TABLE used) and opens a
-  // transaction; InsertRow runs it once per row; CommitRows ends it.
+  // Runs one statement. A statement with a password place (password_at)
+  // gets the target's own password there, as a quoted identifier.
+  virtual bool Execute(const Statement& statement) = 0;
+  // Rows of one table: BeginRows prepares insert_sql (one placeholder "?"
+  // per value) and opens a transaction; InsertRow hands over one row's
+  // values (the target may queue it); EndRows sends what is queued, commits
+  // and tells what became of every row since BeginRows.
   virtual bool BeginRows(const std::string& insert_sql) = 0;
-  virtual bool InsertRow(std::span<const BoundValue> values) = 0;
-  virtual bool CommitRows() = 0;
+  virtual void InsertRow(std::span<const Value> values) = 0;
+  virtual RowOutcome EndRows() = 0;
+  // Rows inserted so far since BeginRows (for the progress display).
+  virtual std::uint64_t RowsInserted() const = 0;
   // The last failure, as text.
   virtual std::string DescribeError() const = 0;
   virtual void Disconnect() = 0;

@@ -15,15 +15,13 @@ namespace quillon::repair {
 namespace {
 
 namespace tc = type_code;
-using Kind = BoundValue::Kind;
-
-BoundValue Bind(std::uint32_t code, std::string_view declared, const std::vector<std::uint8_t>& bytes,
+Value Bind(std::uint32_t code, std::string_view declared, const std::vector<std::uint8_t>& bytes,
                 std::string text = {}) {
   StoredValue stored;
   stored.bytes = ByteView(bytes.data(), bytes.size());
   ValueText t;
   t.text = std::move(text);
-  BoundValue out;
+  Value out;
   SqliteValue(code, declared, stored, t, out);
   return out;
 }
@@ -32,34 +30,32 @@ TEST(SqliteValues, NumbersKeepEveryDigit) {
   struct Case {
     const char* decimal;
     std::string_view declared;
-    Kind kind;
+    bool integer_kind;
     const char* text;
     std::int64_t integer;
   };
   const Case cases[] = {
-      {"12345678901234567890123456789012345678", "TEXT", Kind::kText, "12345678901234567890123456789012345678", 0},
-      {"-98765432109876543210987654321098765432", "TEXT", Kind::kText, "-98765432109876543210987654321098765432", 0},
-      {"0.000000000000000000000000000000000001", "TEXT", Kind::kText, "0.000000000000000000000000000000000001", 0},
-      {"-0.5", "TEXT", Kind::kText, "-0.5", 0},
-      {"1.5", "TEXT", Kind::kText, "1.5", 0},
-      {"100", "TEXT", Kind::kText, "100", 0},
-      {"0", "TEXT", Kind::kText, "0", 0},
-      {"1234567.0001", "TEXT", Kind::kText, "1234567.0001", 0},
-      {"999999999999999999", "INTEGER", Kind::kInteger, "", 999999999999999999},
-      {"-42", "INTEGER", Kind::kInteger, "", -42},
-      {"0", "INTEGER", Kind::kInteger, "", 0},
+      {"12345678901234567890123456789012345678", "TEXT", false, "12345678901234567890123456789012345678", 0},
+      {"-98765432109876543210987654321098765432", "TEXT", false, "-98765432109876543210987654321098765432", 0},
+      {"0.000000000000000000000000000000000001", "TEXT", false, "0.000000000000000000000000000000000001", 0},
+      {"-0.5", "TEXT", false, "-0.5", 0},
+      {"1.5", "TEXT", false, "1.5", 0},
+      {"100", "TEXT", false, "100", 0},
+      {"0", "TEXT", false, "0", 0},
+      {"1234567.0001", "TEXT", false, "1234567.0001", 0},
+      {"999999999999999999", "INTEGER", true, "", 999999999999999999},
+      {"-42", "INTEGER", true, "", -42},
+      {"0", "INTEGER", true, "", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.decimal);
     const auto bytes = testdb::EncodeNumber(std::string_view(c.decimal));
     ASSERT_TRUE(bytes);
-    const BoundValue v = Bind(tc::kNumber, c.declared, *bytes, NumberToText(ByteView(bytes->data(), bytes->size())));
-    EXPECT_EQ(v.kind, c.kind);
-    if (c.kind == Kind::kText) {
-      EXPECT_EQ(v.text, c.text);
-    }
-    if (c.kind == Kind::kInteger) {
-      EXPECT_EQ(v.integer, c.integer);
+    const Value v = Bind(tc::kNumber, c.declared, *bytes, NumberToText(ByteView(bytes->data(), bytes->size())));
+    if (c.integer_kind) {
+      EXPECT_EQ(v, Value(IntegerValue{c.integer}));
+    } else {
+      EXPECT_EQ(v, Value(TextValue{c.text}));
     }
   }
 }
@@ -95,42 +91,35 @@ TEST(SqliteValues, DatesAndTimestampsAsIso8601) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.iso);
-    const BoundValue v = Bind(c.code, "TEXT", c.bytes, "text");
-    EXPECT_EQ(v.kind, Kind::kText);
-    EXPECT_EQ(v.text, c.iso);
+    EXPECT_EQ(Bind(c.code, "TEXT", c.bytes, "text"), Value(TextValue{c.iso}));
   }
 }
 
 TEST(SqliteValues, FloatsRawAndNulls) {
-  const BoundValue third = Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(1.0 / 3), "0.333333");
-  EXPECT_EQ(third.kind, Kind::kReal);
-  EXPECT_EQ(third.real, 1.0 / 3);  // every bit, not the six-decimal text
-  const BoundValue tiny = Bind(tc::kBinaryFloat, "REAL", testdb::EncodeBinaryFloat(1e-7f), "0.000000");
-  EXPECT_EQ(tiny.real, static_cast<double>(1e-7f));
-  const BoundValue nan =
-      Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
-  EXPECT_EQ(nan.kind, Kind::kText);  // SQLite would store a NaN double as NULL
-  EXPECT_EQ(nan.text, "NaN");
-  const BoundValue inf =
+  // every bit, not the six-decimal text
+  EXPECT_EQ(Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(1.0 / 3), "0.333333"),
+            Value(RealValue{1.0 / 3}));
+  EXPECT_EQ(Bind(tc::kBinaryFloat, "REAL", testdb::EncodeBinaryFloat(1e-7f), "0.000000"),
+            Value(RealValue{static_cast<double>(1e-7f)}));
+  // SQLite would store a NaN double as NULL
+  EXPECT_EQ(Bind(tc::kBinaryDouble, "REAL", testdb::EncodeBinaryDouble(std::numeric_limits<double>::quiet_NaN()), "nan"),
+            Value(TextValue{"NaN"}));
+  const Value inf =
       Bind(tc::kBinaryFloat, "REAL", testdb::EncodeBinaryFloat(-std::numeric_limits<float>::infinity()), "-inf");
-  EXPECT_EQ(inf.kind, Kind::kReal);
-  EXPECT_TRUE(std::isinf(inf.real) && inf.real < 0);
+  ASSERT_TRUE(std::holds_alternative<RealValue>(inf));
+  EXPECT_TRUE(std::isinf(std::get<RealValue>(inf).value) && std::get<RealValue>(inf).value < 0);
 
-  const BoundValue raw = Bind(tc::kRaw, "BLOB", {0x00, 0xFF, 0x10}, "00FF10");
-  EXPECT_EQ(raw.kind, Kind::kBlob);
-  EXPECT_EQ(raw.blob, (std::vector<std::uint8_t>{0x00, 0xFF, 0x10}));
-  const BoundValue empty = Bind(tc::kBlob, "BLOB", {}, "");
-  EXPECT_EQ(empty.kind, Kind::kBlob);
-  EXPECT_TRUE(empty.blob.empty());
+  EXPECT_EQ(Bind(tc::kRaw, "BLOB", {0x00, 0xFF, 0x10}, "00FF10"),
+            Value(BinaryValue{std::vector<std::uint8_t>{0x00, 0xFF, 0x10}}));
+  EXPECT_EQ(Bind(tc::kBlob, "BLOB", {}, ""), Value(BinaryValue{}));
 
   StoredValue stored;
   stored.is_null = true;
   ValueText null_text;
   null_text.is_null = true;
-  BoundValue out;
-  out.kind = Kind::kText;
+  Value out = TextValue{"stale"};
   SqliteValue(tc::kNumber, "TEXT", stored, null_text, out);
-  EXPECT_EQ(out.kind, Kind::kNull);
+  EXPECT_EQ(out, Value(NullValue{}));
 }
 
 }  // namespace
