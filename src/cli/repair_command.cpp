@@ -5,14 +5,12 @@
 // rows; the Oracle texts SQLite cannot hold beside it in NAME.oracle.sql and
 // the failed statements in RepairErrors.log. The log lines on stdout are the
 // repair's. Ctrl-C stops after the current table (exit 130).
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iomanip>
 #include <ostream>
 #include <sstream>
 
+#include "repair/repair_process.h"
 #include "repair/sqlite_target.h"
 #include "cli/interrupt.h"
 #include "cli/open_database.h"
@@ -21,18 +19,6 @@
 namespace quillon::cli {
 
 namespace {
-
-const std::string kDots59(59, '.');
-const std::string kDots72(72, '.');
-
-std::string Now() {
-  const std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
-  std::ostringstream out;
-  out << std::put_time(&local, "%d-%b-%Y %H:%M:%S");
-  return out.str();
-}
 
 std::vector<std::string> SplitTables(const std::string& text) {
   std::vector<std::string> out;
@@ -89,53 +75,19 @@ int RunRepair(std::span<const std::string> argv, Io& io) {
   repair::SqliteTarget target(file.string());
   if (!target.Connect()) throw Failure{target.DescribeError()};
   const StopOnInterrupt on_interrupt(db->stop);
-  const CatalogueViews views(db->engine.catalogue);
-  BlockSource source(db->engine.datafiles);
-  std::string side_text;
-  std::string errors_text;
-
-  io.out << "\nRepair Process Started On " << Now() << "\n" << kDots59 << "\n";
-  io.out << "Repairing Index \n";
-  io.out << "Total table(s) selected : " << tables.size() << "\n" << kDots59 << "\n";
-  bool stopped = false;
-  for (const std::uint32_t table : tables) {
-    if (db->stop.requested()) {
-      stopped = true;
-      break;
-    }
-    const std::string table_name = TableName(db->engine.catalogue, table);
-    io.out << "Repairing Table....." << table_name << "  \n";
-    db->sink.SetPhase(table_name);
-    std::uint64_t started = 0;
-    const auto r = repair::RepairTableIntoSqlite(db->engine, source, views, table, target, side_text,
-                                                 [&](std::uint64_t, std::uint64_t blocks) {
-                                                   if (started++ == 0) db->sink.Progress(ProgressStep::kStart, blocks);
-                                                   db->sink.Progress(ProgressStep::kStep, 0);
-                                                 });
-    if (started > 0) db->sink.Progress(ProgressStep::kFinish, 0);
-    io.out << "Total fields present : " << r.fields << "\n";
-    if (!r.created) io.out << "Table not created: its rows are not repaired\n";
-    io.out << "Total record(s) recovered : " << r.rows << "\n";
-    if (r.failed_rows > 0) io.out << "Failed record(s) : " << r.failed_rows << "\n";
-    io.out << kDots59 << "\n";
-    for (const std::string& e : r.errors) errors_text += table_name + "\n" + e + "\n\n";
-    if (r.stopped || db->stop.requested()) {
-      stopped = true;
-      break;
-    }
-  }
+  db->sink.SetLog(&io.out);
+  const repair::RepairResult result = repair::RunRepair(db->engine, target, repair::TargetDialect::kSqlite, tables);
+  db->sink.FinishLog();
   target.Disconnect();
-  if (!side_text.empty()) {
+  if (!result.side_text.empty()) {
     std::ofstream out(side, std::ios::binary | std::ios::trunc);
-    out << side_text;
+    out << result.side_text;
   }
-  if (!errors_text.empty()) {
+  if (!result.errors_text.empty()) {
     std::ofstream out(errors_path, std::ios::binary | std::ios::app);
-    out << errors_text;
+    out << result.errors_text;
   }
-  if (stopped) return kExitStopped;
-  io.out << kDots72 << "\n" << "Repairing process completed on....." << Now() << "\n";
-  return kExitOk;
+  return result.stopped ? kExitStopped : kExitOk;
 }
 
 }  // namespace quillon::cli

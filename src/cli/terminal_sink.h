@@ -19,6 +19,8 @@ class TerminalSink : public NotificationSink {
   void Progress(ProgressStep step, std::uint64_t value) override;
   void AppendLog(std::string_view text, LogMode mode) override;
   void Message(std::string_view text) override;
+  // Where log lines go from now on (nullptr: nowhere).
+  void SetLog(std::ostream* log) { log_ = log; }
   // The phase named on the progress bar.
   void SetPhase(std::string phase) { phase_ = std::move(phase); }
   // Ends the current log line, if one is open.

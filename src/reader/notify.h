@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ class NotificationSink {
   virtual void AppendLog(std::string_view /*text*/, LogMode /*mode*/) {}
   // A message for the user (an information box in the desktop application).
   virtual void Message(std::string_view /*text*/) {}
+  // The repair has written the table at this place of its list: its check
+  // mark in the object tree is cleared.
+  virtual void UncheckTable(std::size_t /*index*/) {}
 };
 
 // A sink that ignores everything.

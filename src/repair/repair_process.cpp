@@ -1,0 +1,102 @@
+#include "repair/repair_process.h"
+
+#include <ctime>
+
+#include "reader/block_source.h"
+#include "reader/catalogue_views.h"
+#include "repair/sqlite_target.h"
+
+namespace quillon::repair {
+
+namespace {
+
+const std::string kDots59(59, '.');
+const std::string kDots72(72, '.');
+
+class RepairRun {
+ public:
+  RepairRun(COracleRecoveryTools& engine, Target& target) : engine_(engine), target_(target) {}
+
+  void Log(const std::string& line) { engine_.sink().AppendLog(line, LogMode::kNewLine); }
+
+  // One table's creation and rows, in SQLite's dialect.
+  void SqliteTable(const CatalogueViews& views, BlockSource& source, std::uint32_t table, RepairResult& result) {
+    const ObjectRecord* object = engine_.catalogue.Object(table);
+    const std::string name = object ? object->owner + "." + object->name : std::to_string(table);
+    Log("Repairing Table....." + name + "  ");
+    NotificationSink& sink = engine_.sink();
+    std::uint64_t started = 0;
+    const auto r = RepairTableIntoSqlite(engine_, source, views, table, target_, result.side_text,
+                                         [&](std::uint64_t, std::uint64_t blocks) {
+                                           if (started++ == 0) sink.Progress(ProgressStep::kStart, blocks);
+                                           sink.Progress(ProgressStep::kStep, 0);
+                                           sink.ShowCount(target_.RowsInserted());
+                                         });
+    if (started > 0) sink.Progress(ProgressStep::kFinish, 0);
+    Log("Total fields present : " + std::to_string(r.fields));
+    if (!r.created) {
+      Log("Table not created: its rows are not repaired");
+      ++result.tables_not_created;
+    }
+    sink.ShowCount(r.rows);
+    Log("Total record(s) recovered : " + std::to_string(r.rows));
+    if (r.failed_rows > 0) Log("Failed record(s) : " + std::to_string(r.failed_rows));
+    Log(kDots59);
+    result.rows += r.rows;
+    result.failed_rows += r.failed_rows;
+    result.partial_rows += r.partial_rows;
+    for (const std::string& e : r.errors) result.errors_text += name + "\n" + e + "\n\n";
+    if (r.stopped) result.stopped = true;
+  }
+
+ private:
+  COracleRecoveryTools& engine_;
+  Target& target_;
+};
+
+}  // namespace
+
+std::string RepairLogDate() {
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[96];
+  const std::size_t n = std::strftime(text, sizeof text, "%A, %B %d, %Y, %I:%M:%S %p", &local);
+  return std::string(text, n);
+}
+
+RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDialect dialect,
+                       const std::vector<std::uint32_t>& tables) {
+  RepairResult result;
+  result.tables_selected = tables.size();
+  RepairRun run(engine, target);
+  const CatalogueViews views(engine.catalogue);
+  BlockSource source(engine.datafiles);
+  run.Log("");
+  run.Log("Repair Process Started On " + RepairLogDate());
+  run.Log(kDots59);
+  run.Log("Repairing Index ");
+  run.Log("Total table(s) selected : " + std::to_string(tables.size()));
+  run.Log(kDots59);
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (engine.StopRequested()) {
+      result.stopped = true;
+      break;
+    }
+    if (dialect == TargetDialect::kSqlite) {
+      run.SqliteTable(views, source, tables[i], result);
+    }
+    engine.sink().UncheckTable(i);
+    if (result.stopped || engine.StopRequested()) {
+      result.stopped = true;
+      break;
+    }
+  }
+  if (tables.empty()) engine.sink().UncheckTable(0);
+  if (result.stopped) return result;
+  run.Log(kDots72);
+  run.Log("Repairing process completed on....." + RepairLogDate());
+  return result;
+}
+
+}  // namespace quillon::repair
