@@ -66,12 +66,9 @@ bool SqliteTarget::Execute(const Statement& statement) {
   return Execute(statement.text);
 }
 
-bool SqliteTarget::BeginRows(const std::string& insert_sql) {
+bool SqliteTarget::BeginRows() {
   rows_ = RowOutcome{};
   if (!db_) return Fail("not connected");
-  if (insert_) sqlite3_finalize(insert_);
-  insert_ = nullptr;
-  if (sqlite3_prepare_v2(db_, insert_sql.c_str(), -1, &insert_, nullptr) != SQLITE_OK) return Fail("prepare");
   return Execute("BEGIN");
 }
 
@@ -115,13 +112,22 @@ int Bind(sqlite3_stmt* insert, int at, const Value& value) {
 
 }  // namespace
 
-void SqliteTarget::InsertRow(std::span<const Value> values) {
+void SqliteTarget::InsertRow(std::string_view insert_sql, std::span<const Value> values) {
   const auto failed = [this](const std::string& what) {
     Fail(what);
     ++rows_.failed;
     if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
   };
-  if (!insert_) return failed("no insert prepared");
+  if (!insert_ || insert_sql != insert_sql_) {
+    if (insert_) sqlite3_finalize(insert_);
+    insert_ = nullptr;
+    insert_sql_.assign(insert_sql);
+    if (sqlite3_prepare_v2(db_, insert_sql_.c_str(), static_cast<int>(insert_sql_.size()), &insert_, nullptr) !=
+        SQLITE_OK) {
+      insert_sql_.clear();
+      return failed("prepare");
+    }
+  }
   sqlite3_reset(insert_);
   sqlite3_clear_bindings(insert_);
   for (std::size_t i = 0; i < values.size(); ++i) {
@@ -138,6 +144,7 @@ void SqliteTarget::InsertRow(std::span<const Value> values) {
 RowOutcome SqliteTarget::EndRows() {
   if (insert_) sqlite3_finalize(insert_);
   insert_ = nullptr;
+  insert_sql_.clear();
   rows_.ok = Execute("COMMIT");
   if (!rows_.ok && rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_ + "\nCOMMIT");
   return rows_;
@@ -250,12 +257,12 @@ namespace {
 class SqliteRowSender final : public RowConsumer {
  public:
   SqliteRowSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns,
-                  std::span<const std::string_view> types, Target& target)
-      : texts_(texts), layout_(layout), columns_(columns), types_(types), target_(target) {}
+                  std::span<const std::string_view> types, std::string_view insert, Target& target)
+      : texts_(texts), layout_(layout), columns_(columns), types_(types), insert_(insert), target_(target) {}
   bool Row(const TableRow& row) override {
     texts_.Fill(row, layout_, columns_, texts_out_);
     SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
-    target_.InsertRow(values_);
+    target_.InsertRow(insert_, values_);
     return true;
   }
 
@@ -264,6 +271,7 @@ class SqliteRowSender final : public RowConsumer {
   const TableLayout& layout_;
   std::span<const std::size_t> columns_;
   std::span<const std::string_view> types_;
+  std::string_view insert_;
   Target& target_;
   std::vector<ValueText> texts_out_;
   std::vector<Value> values_;
@@ -305,9 +313,9 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
       const std::uint64_t total = reader.blocks().BlockCount();
       reader.OnBlock([&reader, &progress, total] { progress(reader.stats().blocks_read, total); });
     }
-    if (target.BeginRows(insert)) {
+    if (target.BeginRows()) {
       RowValueTexts texts(engine, table, LargeValues::kContent);
-      SqliteRowSender sender(texts, reader.layout(), columns, types, target);
+      SqliteRowSender sender(texts, reader.layout(), columns, types, insert, target);
       reader.Read(TableRowReader::Begin(), 0, sender);
       RowOutcome rows = target.EndRows();
       result.rows = rows.inserted;

@@ -38,8 +38,8 @@ class SqliteTarget final : public Target {
   bool Connect() override;
   bool Execute(const Statement& statement) override;
   bool Execute(const std::string& sql);
-  bool BeginRows(const std::string& insert_sql) override;
-  void InsertRow(std::span<const Value> values) override;
+  bool BeginRows() override;
+  void InsertRow(std::string_view insert_sql, std::span<const Value> values) override;
   RowOutcome EndRows() override;
   std::uint64_t RowsInserted() const override { return rows_.inserted; }
   std::string DescribeError() const override { return error_; }
@@ -50,6 +50,7 @@ class SqliteTarget final : public Target {
   std::string path_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
+  std::string insert_sql_;  // the text insert_ was prepared from
   RowOutcome rows_;
   std::string error_;
 };

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "repair/statement.h"
@@ -38,12 +39,15 @@ class Target {
   // Runs one statement. A statement with a password place (password_at)
   // gets the target's own password there, as a quoted identifier.
   virtual bool Execute(const Statement& statement) = 0;
-  // Rows of one table: BeginRows prepares insert_sql (one placeholder "?"
-  // per value) and opens a transaction; InsertRow hands over one row's
-  // values (the target may queue it); EndRows sends what is queued, commits
-  // and tells what became of every row since BeginRows.
-  virtual bool BeginRows(const std::string& insert_sql) = 0;
-  virtual void InsertRow(std::span<const Value> values) = 0;
+  // Rows of one table: BeginRows opens a transaction; InsertRow hands over
+  // one row: its INSERT text (one placeholder "?" per value) and its values.
+  // Rows of a table mostly share one text (the target prepares it once and
+  // may queue rows for one execute); a row whose text differs (an empty LOB
+  // written as EMPTY_BLOB(), a constructor) is prepared on its own. EndRows
+  // sends what is queued, commits and tells what became of every row since
+  // BeginRows.
+  virtual bool BeginRows() = 0;
+  virtual void InsertRow(std::string_view insert_sql, std::span<const Value> values) = 0;
   virtual RowOutcome EndRows() = 0;
   // Rows inserted so far since BeginRows (for the progress display).
   virtual std::uint64_t RowsInserted() const = 0;
