@@ -389,7 +389,13 @@ bool CreateTableStatement(const TableDefinition& table, StatementSink& sink) {
                                                          PrintableName(table.object.name)};
   const TableShape shape = TableShapeOf(table.property);
   SqlBuilder sql;
-  sql.Raw("Create Table ").Ident(table.object.owner).Raw(".").Ident(table.object.name);
+  // A global temporary table holds no rows of its own in the datafiles
+  // (they live in temporary segments): it comes back as one, empty.
+  const bool temporary = table.temporary && !shape.partitioned && !shape.index_organized && !table.cluster;
+  sql.Raw(temporary ? "Create Global Temporary Table " : "Create Table ")
+      .Ident(table.object.owner)
+      .Raw(".")
+      .Ident(table.object.name);
   if (shape.xml_type || table.xml_type_table) {
     BuildXmlTable(sql, table);
     return Emit(sink, sql, note);
@@ -451,6 +457,10 @@ bool CreateTableStatement(const TableDefinition& table, StatementSink& sink) {
     if (!key_text.empty()) sql.Raw(",").Raw(key_text);
   }
   sql.Raw(")");
+  if (temporary) {
+    sql.Raw(table.preserve_rows ? " ON COMMIT PRESERVE ROWS" : " ON COMMIT DELETE ROWS");
+    return Emit(sink, sql, note);
+  }
 
   // Storage.
   SqlBuilder nested;

@@ -52,6 +52,14 @@ TEST(TableDdl, TheExampleTable) {
             "\"NAME\" VARCHAR2(30) NULL)Tablespace \"USERS\"");
 }
 
+TEST(TableDdl, GlobalTemporaryTablesKeepTheirCommitRule) {
+  TableDefinition t = Table("S", "GTT", {Col("ID", 1, type_code::kNumber, 22, 10, 0)});
+  t.temporary = true;
+  EXPECT_EQ(Create(t), "Create Global Temporary Table \"S\".\"GTT\"(\"ID\" NUMBER (10,0) NULL) ON COMMIT DELETE ROWS");
+  t.preserve_rows = true;
+  EXPECT_EQ(Create(t), "Create Global Temporary Table \"S\".\"GTT\"(\"ID\" NUMBER (10,0) NULL) ON COMMIT PRESERVE ROWS");
+}
+
 TEST(TableDdl, ColumnTypeTexts) {
   struct Case {
     ColumnDefinition column;
