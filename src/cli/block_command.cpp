@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/hex_text.h"
 #include "cli/cli.h"
 #include "reader/block_dump.h"
 #include "reader/datafile.h"
@@ -13,12 +14,6 @@
 namespace quillon::cli {
 
 namespace {
-
-std::string Hex(std::uint32_t v, int width) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%0*X", width, v);
-  return buf;
-}
 
 void PrintJson(const BlockDump& d, std::ostream& out) {
   JsonWriter j;

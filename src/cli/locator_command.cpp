@@ -9,6 +9,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/hex_text.h"
 #include "cli/cli.h"
 #include "reader/bytes.h"
 #include "reader/charset.h"
@@ -22,12 +23,6 @@ namespace quillon::cli {
 namespace {
 
 namespace loc = format::lob_locator;
-
-std::string Hex(std::uint32_t v, int width) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%0*X", width, v);
-  return buf;
-}
 
 const char* TypeName(const LobLocator& l) { return l.IsClob() ? "CLOB" : l.IsBlob() ? "BLOB" : "unknown"; }
 

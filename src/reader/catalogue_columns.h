@@ -106,4 +106,8 @@ std::string PlainIntegerText(std::string_view number_text);
 // (searched from the end, the first character excluded) becomes a blank.
 std::string DefaultExpressionText(std::string text);
 
+// COL$.PROPERTY bit of a virtual column (also the hidden columns of
+// function-based indexes).
+inline constexpr std::uint64_t kColumnVirtual = 0x10000;
+
 }  // namespace quillon

@@ -15,11 +15,6 @@ namespace quillon {
 
 namespace {
 
-std::optional<std::string> NullIfEmpty(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  return text;
-}
-
 // One object of a kind in a schema, before the duplicate-name rule.
 struct SchemaEntry {
   std::string name;

@@ -19,7 +19,6 @@ inline constexpr std::uint64_t kByConstraint = 0x1000;
 // ICOL$.SPARE1 and COL$.PROPERTY bits of descending index columns.
 inline constexpr std::uint64_t kIndexColumnDescending = 0x02;
 inline constexpr std::uint64_t kColumnDescending = 0x20000;
-inline constexpr std::uint64_t kColumnVirtual = 0x10000;
 
 }  // namespace
 

@@ -24,7 +24,6 @@ inline constexpr std::uint64_t kPreserveRows = 0x800000;
 
 // COL$.PROPERTY bits.
 inline constexpr std::uint64_t kColumnHidden = 0x20;
-inline constexpr std::uint64_t kColumnVirtual = 0x10000;
 
 // CDEF$.DEFER bits.
 namespace defer_bit {
@@ -43,11 +42,6 @@ inline constexpr std::uint64_t kLobStorageInRow = 0x02;
 
 inline constexpr std::string_view kRowInfoColumn = "SYS_NC_ROWINFO$";
 inline constexpr std::string_view kSystemColumnPrefix = "SYS_NC";
-
-std::optional<std::string> NullIfEmpty(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  return text;
-}
 
 std::string TrimmedUpper(const std::string& text) {
   std::size_t begin = 0, end = text.size();

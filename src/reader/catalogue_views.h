@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <map>
 #include <span>
 #include <vector>
@@ -82,5 +83,11 @@ class CatalogueViews {
 // The datafiles registered with an engine, as definitions (file names
 // without their folder).
 std::vector<DatafileDefinition> DatafileDefinitions(const DatafileList& datafiles);
+
+// A dictionary text that may be empty, as no value when it is.
+inline std::optional<std::string> NullIfEmpty(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  return text;
+}
 
 }  // namespace quillon

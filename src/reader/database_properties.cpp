@@ -4,6 +4,7 @@
 
 #include "reader/charset.h"
 #include "reader/extent_map.h"
+#include "reader/obj_columns.h"
 
 namespace quillon {
 
@@ -11,9 +12,6 @@ namespace {
 
 namespace props {
 constexpr std::size_t kName = 1, kValue = 2;
-}
-namespace obj {
-constexpr std::size_t kDataObj = 2, kOwner = 3, kName = 4;
 }
 
 constexpr std::string_view kPropsTable = "PROPS$";

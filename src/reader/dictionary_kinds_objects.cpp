@@ -2,15 +2,12 @@
 #include <array>
 
 #include "reader/dictionary_kinds.h"
+#include "reader/obj_columns.h"
 
 namespace quillon {
 
 namespace {
 
-namespace obj {
-constexpr std::size_t kObj = 1, kDataObj = 2, kOwner = 3, kName = 4, kNamespace = 5, kSubname = 6, kType = 7,
-                      kStatus = 11, kFlags = 14, kOid = 15;
-}
 namespace con {
 constexpr std::size_t kOwner = 1, kName = 2, kCon = 3;
 }

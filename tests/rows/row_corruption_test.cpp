@@ -50,7 +50,7 @@ ColumnBytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // Heap row i: its ID first; every tenth row migrated, chained over three
 // blocks, with a trailing NULL, or 900 bytes long; some deleted.
-Row HeapRow(int i) {
+Row ChainedHeapRow(int i) {
   Row r({testdb::EncodeNumber(i),
          Text(i % 10 == 1 ? std::string(900, static_cast<char>('a' + i % 26)) : "name " + std::to_string(i)),
          testdb::EncodeDate({2000 + i % 20, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 7, 0}),
@@ -72,7 +72,7 @@ testdb::SegmentModel Heap(std::uint32_t object, SpaceManagement space) {
   s.name = "H" + std::to_string(object);
   s.object_number = object;
   s.space = space;
-  for (int i = 0; i < kHeapRows; ++i) s.rows.push_back(HeapRow(i));
+  for (int i = 0; i < kHeapRows; ++i) s.rows.push_back(ChainedHeapRow(i));
   return s;
 }
 

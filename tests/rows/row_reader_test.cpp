@@ -9,6 +9,7 @@
 
 #include "rows/row_reader.h"
 #include "reader/record_count.h"
+#include "support/dictionary_fixture.h"
 #include "support/row_collect.h"
 #include "support/table_db.h"
 #include "testdb/default_database.h"
@@ -26,8 +27,8 @@ using test::Value;
 
 namespace tc = type_code;
 
-ColumnBytes Num(std::int64_t v) { return testdb::EncodeNumber(v); }
-ColumnBytes Txt(const std::string& s) { return Bytes(s.begin(), s.end()); }
+using test::Num;
+using test::Txt;
 
 // The columns of the heap tables, one of every kind of stored value.
 std::vector<ColumnDef> HeapColumns() {

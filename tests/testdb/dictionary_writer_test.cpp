@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
+
 #include "reader/block_source.h"
 #include "reader/extent_map.h"
 #include "reader/identify.h"
@@ -27,15 +29,10 @@ using Columns = std::vector<std::optional<std::vector<std::uint8_t>>>;
 
 const char* const kReleases[] = {"8i", "9i", "10.1", "10.2", "11.1", "11.2", "11.2-alt"};
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), {}};
-}
-
 // The free-list segment headers of the SYSTEM datafile in block order:
 // (data object number, block number).
 std::vector<std::pair<std::uint32_t, std::uint32_t>> SystemHeaders(const test::GeneratedSchemaDb& db) {
-  const auto bytes = ReadAll(db.system_path());
+  const auto bytes = test::ReadFileBytes(db.system_path());
   const std::size_t bs = db.db.model.block_size;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
   for (std::size_t b = 0; (b + 1) * bs <= bytes.size(); ++b) {
@@ -279,7 +276,7 @@ TEST(DictionaryWriter, SameDescriptionSameBytes) {
   const auto b = test::GenerateSchemaDb(testdb::SampleSchema("9i"), "9i", 4096, "det-b");
   for (const auto& f : a->layout.files) {
     SCOPED_TRACE(f.file_name);
-    EXPECT_TRUE(ReadAll(f.path) == ReadAll(b->folder + "/" + f.file_name));
+    EXPECT_TRUE(test::ReadFileBytes(f.path) == test::ReadFileBytes(b->folder + "/" + f.file_name));
   }
 }
 

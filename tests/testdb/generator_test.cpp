@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_paths.h"
+
 #include "reader/block_view.h"
 #include "reader/bytes.h"
 #include "reader/format.h"
@@ -21,17 +23,12 @@ namespace {
 
 namespace bt = format::block_type;
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), {}};
-}
-
 std::vector<std::uint8_t> BlockOf(const test::GeneratedDb& db, std::uint32_t dba) {
   const auto* f = db.layout.FindFileByNumber(format::DbaFile(dba));
   EXPECT_NE(f, nullptr);
   static std::map<std::string, std::vector<std::uint8_t>> cache;  // files are read once
   auto& bytes = cache[f->path];
-  if (bytes.empty()) bytes = ReadAll(f->path);
+  if (bytes.empty()) bytes = test::ReadFileBytes(f->path);
   const std::size_t at = std::size_t{format::DbaBlock(dba)} * db.layout.block_size;
   return {bytes.begin() + static_cast<std::ptrdiff_t>(at),
           bytes.begin() + static_cast<std::ptrdiff_t>(at + db.layout.block_size)};
@@ -44,14 +41,14 @@ TEST(Generator, SameSeedSameBytesOtherSeedOtherBytes) {
   bool any_differs = false;
   for (const auto& f : a->layout.files) {
     SCOPED_TRACE(f.file_name);
-    const auto x = ReadAll(f.path);
+    const auto x = test::ReadFileBytes(f.path);
     EXPECT_FALSE(x.empty());
-    EXPECT_TRUE(x == ReadAll(b->folder + "/" + f.file_name));
-    any_differs |= x != ReadAll(c->folder + "/" + f.file_name);
+    EXPECT_TRUE(x == test::ReadFileBytes(b->folder + "/" + f.file_name));
+    any_differs |= x != test::ReadFileBytes(c->folder + "/" + f.file_name);
   }
   for (const auto& d : a->layout.decoys) {
     const auto rel = std::filesystem::relative(d.path, a->folder).string();
-    EXPECT_TRUE(ReadAll(d.path) == ReadAll(b->folder + "/" + rel)) << rel;
+    EXPECT_TRUE(test::ReadFileBytes(d.path) == test::ReadFileBytes(b->folder + "/" + rel)) << rel;
   }
   EXPECT_TRUE(any_differs);
 }
@@ -65,7 +62,7 @@ TEST(Generator, EveryWrittenBlockHasAConsistentHeader) {
       const std::uint8_t format_byte = testdb::BlockFormatByte(profile, bs);
       for (const auto& f : db.layout.files) {
         SCOPED_TRACE(f.file_name);
-        const auto bytes = ReadAll(f.path);
+        const auto bytes = test::ReadFileBytes(f.path);
         ASSERT_EQ(bytes.size(), std::size_t{f.block_count} * bs);
         const ByteView file(bytes.data(), bytes.size());
         EXPECT_EQ(file.U32LE(format::os_header::kBlockSize), bs);

@@ -6,21 +6,14 @@
 #include <cstdio>
 
 #include "reader/charset.h"
+#include "testdb/column_property.h"
 #include "testdb/resolver.h"
 
 namespace quillon::testdb {
 
 namespace {
 
-// COL$.PROPERTY bits.
-constexpr std::uint64_t kAdtAttribute = 0x0001;
-constexpr std::uint64_t kOidColumn = 0x0002;
-constexpr std::uint64_t kVirtualBit = 0x0008;
-constexpr std::uint64_t kHidden = 0x0020;
-constexpr std::uint64_t kStoredInLob = 0x0080;
-constexpr std::uint64_t kSystemGenerated = 0x0100;
-constexpr std::uint64_t kRowInfo = 0x0200;
-constexpr std::uint64_t kVirtualColumn = 0x10000;
+using namespace column_property;
 
 bool IsLong(const RColumn& c) { return c.type_number == 8 || c.type_number == 24; }
 

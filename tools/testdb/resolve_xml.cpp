@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "testdb/resolver.h"
+#include "testdb/column_property.h"
 #include "testdb/xml_repository.h"
 
 namespace quillon::testdb {
@@ -11,8 +12,7 @@ namespace quillon::testdb {
 namespace {
 
 // COL$.PROPERTY of the columns of an XMLType object table.
-constexpr std::uint64_t kOidColumn = 0x0002, kVirtual = 0x0008, kHidden = 0x0020, kSystemGenerated = 0x0100,
-                        kRowInfo = 0x0200, kAttribute = 0x0001;
+using namespace column_property;
 
 // Value slots of a repository row: 0 the row's object identifier, 1 the
 // XMLDATA image, then one per attribute in table order.
@@ -128,7 +128,7 @@ void Resolver::XmlSchemas() {
     };
     column("SYS_NC_OID$", Raw(16), kOidColumn | kHidden | kSystemGenerated, ColumnSource::kValue, 0, false);
     const std::uint32_t rowinfo =
-        column("SYS_NC_ROWINFO$", XmlType(), kRowInfo | kVirtual, ColumnSource::kNone, -1, true);
+        column("SYS_NC_ROWINFO$", XmlType(), kRowInfo | kVirtualBit, ColumnSource::kNone, -1, true);
     column("XMLDATA", ObjectOf("XDB", def.name.substr(4) + "_T"), kHidden | kSystemGenerated,
            ColumnSource::kObjectImage, 1, false);
     for (std::size_t i = 0; i < def.attributes.size(); ++i) {
@@ -136,7 +136,7 @@ void Resolver::XmlSchemas() {
       char name[16];
       std::snprintf(name, sizeof name, "SYS_NC%05u$", intcol);
       const bool image = a.type.type == SqlType::kObject;
-      const std::uint32_t c = column(name, a.type, kAttribute | kHidden,
+      const std::uint32_t c = column(name, a.type, kAdtAttribute | kHidden,
                                      image ? ColumnSource::kObjectImage : ColumnSource::kValue,
                                      static_cast<int>(kFirstAttributeSlot + i), false);
       std::string qualified = "\"XMLDATA\"";
