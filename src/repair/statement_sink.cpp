@@ -49,6 +49,16 @@ SqlBuilder& SqlBuilder::Literal(std::string_view text) {
   return *this;
 }
 
+SqlBuilder& SqlBuilder::Link(std::string_view name) {
+  const Quoted q = LinkName(name);
+  if (!q) {
+    if (reason_.empty()) reason_ = q.reason();
+    return *this;
+  }
+  statement_.text += q.text();
+  return *this;
+}
+
 SqlBuilder& SqlBuilder::ExpressionLiteral(std::string_view text) {
   const std::size_t at = statement_.text.size();
   Literal(text);

@@ -21,6 +21,11 @@ class StatementSink {
   // An object the generator left out; reason says why (names in it are
   // printable, see PrintableName).
   virtual void Skipped(const StatementNote& note, std::string_view reason) = 0;
+  // The repair reached a point where the statements marked
+  // retry_when_failed that failed so far may succeed (after the types,
+  // after the last code phase): a sink that executes statements runs them
+  // again, once. Sinks that only write or show statements ignore it.
+  virtual void RetryFailed() {}
 };
 
 // Keeps everything it is given (tests).
@@ -66,6 +71,9 @@ class SqlBuilder {
   SqlBuilder& Ident(std::string_view name);
   // A literal where Oracle wants a plain literal (never split in a script).
   SqlBuilder& Literal(std::string_view text);
+  // The name of a database link, as written after "@" or in CREATE
+  // DATABASE LINK (LinkName).
+  SqlBuilder& Link(std::string_view name);
   // A literal that stands where an expression may stand.
   SqlBuilder& ExpressionLiteral(std::string_view text);
   // The place of an account's password (Statement::password_at).
