@@ -237,30 +237,29 @@ void CreateSequences(const Catalogue& c, StatementSink& sink, std::optional<std:
     }
     const bool no_min = seq->min_value == kNullMinValueText;
     const bool no_max = seq->max_value == kNullMaxValueText;
+    const std::string* bad = nullptr;
     for (const std::string* number : {&seq->increment, &seq->high_water, &seq->cache}) {
-      if (!IsNumberText(*number)) {
-        sink.Skipped(note, "its number " + PrintableName(*number) + " is not a number");
-        goto next_sequence;
-      }
+      if (bad == nullptr && !IsNumberText(*number)) bad = number;
+    }
+    if (bad != nullptr) {
+      sink.Skipped(note, "its number " + PrintableName(*bad) + " is not a number");
+      continue;
     }
     if ((!no_min && !IsNumberText(seq->min_value)) || (!no_max && !IsNumberText(seq->max_value))) {
       sink.Skipped(note, "its MINVALUE or MAXVALUE is not a number");
       continue;
     }
-    {
-      SqlBuilder sql;
-      sql.Raw("CREATE SEQUENCE ").Ident(o.owner).Raw(".").Ident(o.name);
-      sql.Raw("\n INCREMENT BY ").Raw(seq->increment).Raw(" START WITH ").Raw(seq->high_water);
-      // A NULL bound is no bound at all.
-      sql.Raw(no_max ? " NOMAXVALUE" : " MAXVALUE " + seq->max_value);
-      sql.Raw(no_min ? " NOMINVALUE" : " MINVALUE " + seq->min_value);
-      sql.Raw("\n");
-      sql.Raw(IsZeroText(seq->cache) ? " NOCACHE" : " CACHE " + seq->cache);
-      sql.Raw(seq->cycles ? " CYCLE" : " NOCYCLE");
-      sql.Raw(seq->ordered ? " ORDER" : " NOORDER");
-      Emit(sink, sql, note);
-    }
-  next_sequence:;
+    SqlBuilder sql;
+    sql.Raw("CREATE SEQUENCE ").Ident(o.owner).Raw(".").Ident(o.name);
+    sql.Raw("\n INCREMENT BY ").Raw(seq->increment).Raw(" START WITH ").Raw(seq->high_water);
+    // A NULL bound is no bound at all.
+    sql.Raw(no_max ? " NOMAXVALUE" : " MAXVALUE " + seq->max_value);
+    sql.Raw(no_min ? " NOMINVALUE" : " MINVALUE " + seq->min_value);
+    sql.Raw("\n");
+    sql.Raw(IsZeroText(seq->cache) ? " NOCACHE" : " CACHE " + seq->cache);
+    sql.Raw(seq->cycles ? " CYCLE" : " NOCYCLE");
+    sql.Raw(seq->ordered ? " ORDER" : " NOORDER");
+    Emit(sink, sql, note);
   }
 }
 

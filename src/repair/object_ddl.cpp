@@ -42,6 +42,8 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
   if (*object->kind == ObjectKind::kTable) {
     const CatalogueViews views(c);
     GenerateTableStatements(views, object_number, sink);
+    // Its rows are not listed as a table's: a remark says so.
+    if (views.Table(*object).xml_type_table) sink.Note(kXmlTableNote);
     return true;
   }
   for (const KindGenerator& g : kGenerators) {

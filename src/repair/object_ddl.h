@@ -12,6 +12,9 @@
 
 namespace quillon::repair {
 
+// The remark after an XMLType table's statements.
+inline constexpr std::string_view kXmlTableNote = "this is XML type Table so Data not Shown";
+
 // The statements of the OBJ$ object with this number: a table (with its
 // constraints, indexes, defaults and foreign keys), view, synonym,
 // sequence, trigger, function, procedure, package, package body, type,

@@ -26,6 +26,7 @@ class QueryFileSink : public StatementSink {
   void Accept(const Statement& statement) override;
   void Skipped(const StatementNote& note, std::string_view reason) override { next_.Skipped(note, reason); }
   void RetryFailed() override { next_.RetryFailed(); }
+  void Note(std::string_view text) override { next_.Note(text); }
 
   // The text of each file so far, by file name.
   const std::map<std::string, std::string>& files() const { return files_; }

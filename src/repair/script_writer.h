@@ -65,6 +65,7 @@ class ScriptWriter : public StatementSink {
   void BeginPhase(std::string_view phase_line) override;
   void Accept(const Statement& statement) override;
   void Skipped(const StatementNote& note, std::string_view reason) override;
+  void Note(std::string_view text) override { Comment(text); }
   // Writes the closing lines (forgets the password variable). Called once,
   // after the last statement.
   void Finish();

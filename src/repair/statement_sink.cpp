@@ -20,6 +20,8 @@ void PreviewSink::Skipped(const StatementNote& note, std::string_view reason) {
   body_ += "-- " + PrintableName(note.object) + " left out: " + PrintableName(reason) + "\n";
 }
 
+void PreviewSink::Note(std::string_view text) { body_ += "-- " + PrintableName(text) + "\n"; }
+
 std::string PreviewSink::Text(std::string_view label) const {
   return "-- DDL script for " + std::string(label) + " \n\n" + body_;
 }

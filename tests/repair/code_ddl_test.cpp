@@ -326,5 +326,20 @@ TEST(ObjectDdl, EveryCodeKindHasItsGeneratorAndPhase) {
   EXPECT_FALSE(GenerateObjectDdl(db.cat, 1, none));
 }
 
+TEST(ObjectDdl, PreviewOfAnObjectWithSeveralStatementsAndANote) {
+  test::CodeCatalogue db;
+  db.Object(ObjectKind::kTable, "HR", "EMPLOYEES");
+  TriggerRecord t = Dml(2, false, true, false, 70001);
+  t.enabled = 0;
+  const std::uint32_t trigger = db.Trigger("HR", "T", t);
+  PreviewSink preview;
+  ASSERT_TRUE(GenerateObjectDdl(db.cat, trigger, preview));
+  preview.Note(kXmlTableNote);
+  EXPECT_EQ(preview.Text("HR.T"),
+            "-- DDL script for HR.T \n\nCREATE TRIGGER \"HR\".\"T\"\nAFTER UPDATE ON \"HR\".\"EMPLOYEES\"\n"
+            "begin\n  :new.x := 1;\nend;\n/\nALTER TRIGGER \"HR\".\"T\" DISABLE\n/\n"
+            "-- this is XML type Table so Data not Shown\n");
+}
+
 }  // namespace
 }  // namespace quillon::repair
