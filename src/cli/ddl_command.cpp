@@ -54,16 +54,21 @@ std::vector<Named> Resolve(const Catalogue& c, const std::string& text) {
   return out;
 }
 
-// The object OWNER.OBJECT names (as given, then in upper case), or nullptr.
-const ObjectRecord* FindObject(const Catalogue& c, const std::string& text) {
+// The objects OWNER.OBJECT names (as given, else in upper case): a package
+// and its body, a materialized view and its table share a name.
+std::vector<std::uint32_t> FindObjects(const Catalogue& c, const std::string& text) {
+  std::vector<std::uint32_t> out;
   const auto dot = text.find('.');
-  if (dot == std::string::npos) return nullptr;
+  if (dot == std::string::npos) return out;
   const std::string owner = text.substr(0, dot);
   const std::string name = text.substr(dot + 1);
   for (const auto& [o, n] : {std::pair{owner, name}, std::pair{AsciiUpper(owner), AsciiUpper(name)}}) {
-    if (const ObjectRecord* r = c.objects.First<1>(OwnerAndName{o, n})) return r;
+    for (const ObjectRecord& r : c.objects.All<1>(OwnerAndName{o, n})) {
+      if (r.kind) out.push_back(r.object_number);
+    }
+    if (!out.empty()) break;
   }
-  return nullptr;
+  return out;
 }
 
 void WriteNamed(const repair::RepairSource& source, const repair::StorageTarget& target, const Named& named,
@@ -120,7 +125,7 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
   // What each name names, in the order given.
   struct Wanted {
     std::vector<Named> named;
-    std::uint32_t object = 0;   // OBJ#, 0 for none
+    std::vector<std::uint32_t> objects;  // OBJ#s
     std::string owner, name;    // a database link or a materialized view log's table
     std::string schema_url;     // an XML schema
   };
@@ -142,7 +147,7 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
     Wanted w;
     w.named = Resolve(c, name);
     if (w.named.empty()) {
-      if (const ObjectRecord* object = FindObject(c, name)) w.object = object->object_number;
+      w.objects = FindObjects(c, name);
       const auto dot = name.find('.');
       if (dot != std::string::npos) {
         for (const auto& [o, n] : {std::pair{name.substr(0, dot), name.substr(dot + 1)},
@@ -156,17 +161,19 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
       }
       if (has_schema(name)) w.schema_url = name;
     }
-    if (w.named.empty() && w.object == 0 && w.name.empty() && w.schema_url.empty()) {
-      io.err << "quillon ddl: " << name << ": no user, role, tablespace, object, link or XML schema of that name\n";
+    if (w.named.empty() && w.objects.empty() && w.name.empty() && w.schema_url.empty()) {
+      io.err << "quillon ddl: " << name << ": no user, role, tablespace or object (nor database link, XML schema URL) of that name\n";
       all_found = false;
       continue;
     }
-    if (w.object != 0 && w.name.empty() && w.schema_url.empty()) {
-      const ObjectRecord* object = c.Object(w.object);
-      const bool has_ddl = object->kind && *object->kind != ObjectKind::kIndex && *object->kind != ObjectKind::kCluster &&
-                           *object->kind != ObjectKind::kTablePartition &&
-                           *object->kind != ObjectKind::kTableSubpartition;
-      if (!has_ddl) {
+    if (!w.objects.empty() && w.name.empty() && w.schema_url.empty()) {
+      const auto has_ddl = [&c](std::uint32_t number) {
+        const ObjectKind kind = *c.Object(number)->kind;
+        return kind != ObjectKind::kIndex && kind != ObjectKind::kCluster && kind != ObjectKind::kTablePartition &&
+               kind != ObjectKind::kTableSubpartition;
+      };
+      std::erase_if(w.objects, [&](std::uint32_t number) { return !has_ddl(number); });
+      if (w.objects.empty()) {
         io.err << "quillon ddl: " << name << ": the DDL of this kind of object is not yet supported\n";
         all_found = false;
         continue;
@@ -190,7 +197,7 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
   } else {
     for (const Wanted& w : wanted) {
       for (const Named& named : w.named) WriteNamed(source, target, named, writer);
-      if (w.object != 0) repair::GenerateObjectDdl(c, w.object, writer);
+      for (const std::uint32_t object : w.objects) repair::GenerateObjectDdl(c, object, writer);
       if (!w.name.empty()) {
         repair::GenerateDatabaseLinkDdl(c, w.owner, w.name, writer);
         repair::GenerateMaterializedViewLogDdl(c, w.owner, w.name, writer);

@@ -67,6 +67,30 @@ bool IsNumberText(std::string_view s) {
   return i == s.size();
 }
 
+// A number text as a plain literal: no leading zeros ("0221" is 221, "-01"
+// is -1), no fraction of zeros ("0.0000" is 0). Only for IsNumberText texts.
+std::string PlainNumber(std::string_view s) {
+  std::string sign;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    if (s.front() == '-') sign = "-";
+    s.remove_prefix(1);
+  }
+  std::string_view exponent;
+  if (const std::size_t e = s.find_first_of("Ee"); e != std::string_view::npos) {
+    exponent = s.substr(e);
+    s = s.substr(0, e);
+  }
+  std::string_view whole = s.substr(0, std::min(s.find('.'), s.size()));
+  std::string_view fraction = whole.size() < s.size() ? s.substr(whole.size() + 1) : std::string_view();
+  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  std::string out(whole.empty() ? "0" : whole);
+  if (!fraction.empty()) out += "." + std::string(fraction);
+  out += exponent;
+  if (out == "0") return out;
+  return sign + out;
+}
+
 bool IsZeroText(std::string_view s) {
   if (!IsNumberText(s)) return false;
   for (const char c : s) {
@@ -251,12 +275,12 @@ void CreateSequences(const Catalogue& c, StatementSink& sink, std::optional<std:
     }
     SqlBuilder sql;
     sql.Raw("CREATE SEQUENCE ").Ident(o.owner).Raw(".").Ident(o.name);
-    sql.Raw("\n INCREMENT BY ").Raw(seq->increment).Raw(" START WITH ").Raw(seq->high_water);
+    sql.Raw("\n INCREMENT BY ").Raw(PlainNumber(seq->increment)).Raw(" START WITH ").Raw(PlainNumber(seq->high_water));
     // A NULL bound is no bound at all.
-    sql.Raw(no_max ? " NOMAXVALUE" : " MAXVALUE " + seq->max_value);
-    sql.Raw(no_min ? " NOMINVALUE" : " MINVALUE " + seq->min_value);
+    sql.Raw(no_max ? " NOMAXVALUE" : " MAXVALUE " + PlainNumber(seq->max_value));
+    sql.Raw(no_min ? " NOMINVALUE" : " MINVALUE " + PlainNumber(seq->min_value));
     sql.Raw("\n");
-    sql.Raw(IsZeroText(seq->cache) ? " NOCACHE" : " CACHE " + seq->cache);
+    sql.Raw(IsZeroText(seq->cache) ? " NOCACHE" : " CACHE " + PlainNumber(seq->cache));
     sql.Raw(seq->cycles ? " CYCLE" : " NOCYCLE");
     sql.Raw(seq->ordered ? " ORDER" : " NOORDER");
     Emit(sink, sql, note);

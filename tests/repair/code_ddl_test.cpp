@@ -125,6 +125,13 @@ TEST(CodeDdl, Sequences) {
       // NULL bounds are no bounds.
       {seq("-10", std::string(kNullMinValueText), "-1", "0", true, false),
        "CREATE SEQUENCE \"HR\".\"S\"\n INCREMENT BY -10 START WITH 221 MAXVALUE -1 NOMINVALUE\n NOCACHE CYCLE NOORDER"},
+      // The catalogue's number texts become plain literals.
+      {seq("01", "0001.500", "0999", "0100", false, false),
+       "CREATE SEQUENCE \"HR\".\"S\"\n INCREMENT BY 1 START WITH 221 MAXVALUE 999 MINVALUE 1.5\n"
+       " CACHE 100 NOCYCLE NOORDER"},
+      {seq("-01", "-0.50", "0", "0.0000", false, false),
+       "CREATE SEQUENCE \"HR\".\"S\"\n INCREMENT BY -1 START WITH 221 MAXVALUE 0 MINVALUE -0.5\n"
+       " NOCACHE NOCYCLE NOORDER"},
       {seq("1", "1", std::string(kNullMaxValueText), "0.0000", false, false),
        "CREATE SEQUENCE \"HR\".\"S\"\n INCREMENT BY 1 START WITH 221 NOMAXVALUE MINVALUE 1\n NOCACHE NOCYCLE NOORDER"},
       // A damaged number never reaches the statement.
