@@ -168,6 +168,17 @@ void RegisterXmlSchemas(const Catalogue& c, StatementSink& sink, std::string_vie
       sink.Skipped(note, "its URL is not in the repository");
       continue;
     }
+    bool names_ok = true;
+    for (const XmlElementRecord& e : c.xml_elements.All<0>(schema.object_id)) {
+      if (!e.name.empty() && !IsXmlName(e.name)) names_ok = false;
+    }
+    for (const XmlTypeRecord& t : c.xml_types.All<0>(schema.object_id)) {
+      if (!t.name.empty() && !IsXmlName(t.name)) names_ok = false;
+    }
+    if (!names_ok) {
+      sink.Skipped(note, "a name of its elements or types is not an XML name");
+      continue;
+    }
     SqlBuilder sql;
     sql.Raw("DECLARE\n  doc CLOB;\nBEGIN\n");
     AppendClobAssignment(sql, "doc", XmlSchemaDocument(c, schema));

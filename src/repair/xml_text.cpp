@@ -32,4 +32,15 @@ std::string Escape(std::string_view text, bool attribute) {
 std::string EscapeXmlText(std::string_view text) { return Escape(text, false); }
 std::string EscapeXmlAttribute(std::string_view text) { return Escape(text, true); }
 
+bool IsXmlName(std::string_view name) {
+  if (name.empty()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+    const bool more = (c >= '0' && c <= '9') || c == '.' || c == '-';
+    if (!start && !(i > 0 && more)) return false;
+  }
+  return true;
+}
+
 }  // namespace quillon::repair

@@ -13,4 +13,9 @@ std::string EscapeXmlText(std::string_view text);
 // tabs and line ends as character references (an attribute keeps them).
 std::string EscapeXmlAttribute(std::string_view text);
 
+// Whether a name can stand as an element or attribute name: a letter, "_"
+// or a non-ASCII character first, then also digits, ".", "-" (no ":": the
+// names written carry no prefix).
+bool IsXmlName(std::string_view name);
+
 }  // namespace quillon::repair

@@ -52,6 +52,14 @@ struct Reader {
   }
 };
 
+bool NamesAreXml(const XmlValueElement& e) {
+  if (!IsXmlName(e.name)) return false;
+  for (const XmlValueElement& child : e.children) {
+    if (!NamesAreXml(child)) return false;
+  }
+  return true;
+}
+
 void Write(const XmlValueElement& e, Reader& reader, const CharsetDecoder& charset, std::string& doc) {
   if (e.complex()) {
     doc += "<" + e.name + ">\n";
@@ -135,6 +143,9 @@ XmlValueText BuildXmlValue(const XmlValueSchema& schema, ByteView row, std::size
   XmlValueText result;
   if (schema.main_elements.size() != 1) return result;
   const XmlValueElement& root = schema.main_elements.front();
+  // A name from a damaged repository that is no XML name would make the
+  // document (and its schema's validation) fail: no value instead.
+  if (!NamesAreXml(root)) return result;
   Reader reader{row, position};
   std::string doc = "<" + root.name + ">\n";
   if (root.complex()) {
