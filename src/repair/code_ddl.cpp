@@ -199,6 +199,11 @@ std::optional<std::string> SourceWithOwner(std::string_view source, std::string_
     start = blank + 1;
   }
   if (pos == SkipBlanks(source, 0)) return std::nullopt;
+  // "TYPE" and "PACKAGE" alone do not open a body.
+  if (keyword.find(' ') == std::string_view::npos && WordAt(source, pos, "BODY") &&
+      NameEnd(source, SkipBlanks(source, pos + 4)) != std::string_view::npos) {
+    return std::nullopt;
+  }
   const std::size_t name_start = pos;
   const std::size_t name_end = NameEnd(source, name_start);
   if (name_end == std::string_view::npos) return std::nullopt;

@@ -93,6 +93,7 @@ std::optional<XmlValueSchema> XmlValueSchemaFor(const Catalogue& c, std::string_
   };
   XmlValueSchema out;
   out.url = schema->url;
+  out.target_namespace = schema->target_namespace;
   std::vector<XmlValueElement> locals;
   for (const XmlElementRecord& e : c.xml_elements.All<0>(schema->object_id)) {
     if (e.is_attribute || e.name.empty()) continue;
@@ -147,7 +148,9 @@ XmlValueText BuildXmlValue(const XmlValueSchema& schema, ByteView row, std::size
   // document (and its schema's validation) fail: no value instead.
   if (!NamesAreXml(root)) return result;
   Reader reader{row, position};
-  std::string doc = "<" + root.name + ">\n";
+  std::string doc = "<" + root.name;
+  if (!schema.target_namespace.empty()) doc += " xmlns=\"" + EscapeXmlAttribute(schema.target_namespace) + "\"";
+  doc += ">\n";
   if (root.complex()) {
     for (const XmlValueElement& child : root.children) Write(child, reader, charset, doc);
   } else {

@@ -42,6 +42,10 @@ struct XmlValueElement {
 
 struct XmlValueSchema {
   std::string url;
+  // The schema's target namespace: the root element declares it as the
+  // default namespace, so that the root and its children (the schema is
+  // registered with elementFormDefault="qualified") are the schema's.
+  std::string target_namespace;
   std::vector<XmlValueElement> main_elements;  // exactly one makes a document
 };
 

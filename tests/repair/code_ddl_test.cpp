@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,7 +40,8 @@ TEST(CodeDdl, OwnerGoesBeforeTheNameWithoutChangingTheRestOfTheLine) {
       {"procedure \"HR\" . raise_salary is", "PROCEDURE", "procedure \"SCOTT\". raise_salary is"},
       // Not the kind's keyword: nothing to place the owner by.
       {"FUNCTIONAL x", "FUNCTION", std::nullopt},
-      {"TYPE BODY t AS", "TYPE", "TYPE \"SCOTT\".BODY t AS"},
+      {"TYPE BODY t AS", "TYPE", std::nullopt},
+      {"PACKAGE BODY k IS", "PACKAGE", std::nullopt},
       {"TYPE t AS OBJECT", "TYPE BODY", std::nullopt},
       {"-- a comment\nFUNCTION f", "FUNCTION", std::nullopt},
       {"FUNCTION", "FUNCTION", std::nullopt},
@@ -302,6 +306,24 @@ TEST(QueryFiles, EachKindItsFileSystemSchemasLeftOut) {
             "CREATE FUNCTION \"SCOTT\".f RETURN NUMBER IS\nBEGIN RETURN 1; END;\n/\n\n");
   EXPECT_EQ(files.files().at("QueryOfView.txt"),
             "CREATE VIEW \"SCOTT\".\"V\"\n\t(\n\t\t\"X\"\n\t)\n  AS select 1 x from dual\n/\n\n");
+}
+
+TEST(QueryFiles, WrittenIntoTheOutputFolder) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quillon_query_files_test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  test::CodeCatalogue db;
+  db.Unit(ObjectKind::kPackage, "SCOTT", "K", {"package k is end;"});
+  RecorderSink next;
+  QueryFileSink files(next);
+  CreatePackages(db.cat, files);
+  EXPECT_TRUE(files.WriteInto(folder.string()).empty());
+  std::ifstream in(folder / "QueryOfPackage.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "CREATE package \"SCOTT\".k is end;\n/\n\n");
+  EXPECT_EQ(files.WriteInto((folder / "missing" / "folder").string()).size(), 1u);
+  std::filesystem::remove_all(folder);
 }
 
 TEST(ObjectDdl, EveryCodeKindHasItsGeneratorAndPhase) {

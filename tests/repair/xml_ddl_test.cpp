@@ -107,14 +107,16 @@ TEST(XmlValue, DocumentsAreEscapedWellFormedAndReadInStep) {
   std::vector<std::uint8_t> row = Text("R&D <it's> \"x\"");
   for (const auto& part : {Leaf(kDate2024_01_05), Text("zz"), Leaf(kZero)}) row.insert(row.end(), part.begin(), part.end());
   std::size_t position = 0;
-  const XmlValueText value = BuildXmlValue(PurchaseOrder(), ByteView(row.data(), row.size()), position, utf8, "?");
+  XmlValueSchema schema = PurchaseOrder();
+  schema.target_namespace = "http://www.example.com/po?a&b";
+  const XmlValueText value = BuildXmlValue(schema, ByteView(row.data(), row.size()), position, utf8, "?");
   ASSERT_FALSE(value.expression.empty());
   EXPECT_FALSE(value.bound_document);
   EXPECT_EQ(position, row.size());
   // An unsupported leaf still moves the reader past its bytes.
   const std::string doc = DocumentOf(value.expression);
   EXPECT_EQ(doc,
-            "<PurchaseOrder>\n<Reference>R&amp;D &lt;it's&gt; \"x\"</Reference>\n<OrderDate>2024-01-05</OrderDate>\n"
+            "<PurchaseOrder xmlns=\"http://www.example.com/po?a&amp;b\">\n<Reference>R&amp;D &lt;it's&gt; \"x\"</Reference>\n<OrderDate>2024-01-05</OrderDate>\n"
             "<Scan>UNSUPPORTED VALUE</Scan>\n<Amount>0</Amount>\n</PurchaseOrder>\n");
   EXPECT_TRUE(WellFormed(doc));
   EXPECT_NE(value.expression.find("it''s"), std::string::npos);
@@ -186,6 +188,24 @@ void FillSchema(test::CodeCatalogue& db, const std::string& owner) {
   db.cat.xml_types.Append(XmlTypeRecord{" 02", " 01", "PurchaseOrderType", "PURCHASEORDER_T", true});
   db.cat.xml_types.Append(XmlTypeRecord{" 03", " 01", "CustomerType", "CUSTOMER_T", true});
   db.cat.xml_types.Append(XmlTypeRecord{" 04", " 01", "MoneyType", "", false});
+}
+
+TEST(XmlValue, SchemaOfAColumnFromTheRepository) {
+  test::CodeCatalogue db;
+  FillSchema(db, "SALES");
+  EXPECT_FALSE(XmlValueSchemaFor(db.cat, "http://elsewhere/x.xsd"));
+  const std::optional<XmlValueSchema> schema = XmlValueSchemaFor(db.cat, "http://www.example.com/schemas/it's.xsd");
+  ASSERT_TRUE(schema);
+  EXPECT_EQ(schema->target_namespace, "http://www.example.com/po?a=1&b=2");
+  ASSERT_EQ(schema->main_elements.size(), 1u);
+  const XmlValueElement& root = schema->main_elements[0];
+  EXPECT_TRUE(root.complex());
+  ASSERT_EQ(root.children.size(), 3u);  // the attribute is not an element value
+  EXPECT_EQ(root.children[0].name, "Reference");
+  EXPECT_EQ(root.children[0].type_code, type_code::kVarchar2);
+  EXPECT_EQ(root.children[1].type_code, type_code::kNumber);
+  EXPECT_EQ(root.children[2].name, "Customer");
+  EXPECT_FALSE(root.children[2].complex());
 }
 
 TEST(XmlSchemaDdl, SchemaDocumentsAreWellFormed) {
