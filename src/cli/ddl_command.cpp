@@ -1,11 +1,17 @@
 // quillon ddl DIR [NAME | OWNER.OBJECT ...] [--all] [--out FILE] [--target-folder FOLDER]
 //
 // Prints the DDL the repair would run as a SQL*Plus script: with --all the
-// statements of every phase the repair has so far (tablespaces, datafiles,
-// roles, users, clusters, tables, constraints, indexes, column defaults,
-// foreign keys and the privileges, in the repair's order); with names, the
-// statements of those users, roles, tablespaces and tables (OWNER.TABLE: the
-// table, its constraints, indexes, defaults and foreign keys). The script goes to
+// statements of every phase of the repair in its order (tablespaces,
+// datafiles, roles, users, database links, types, XML schemas, clusters,
+// tables, constraints, indexes, column defaults, foreign keys, synonyms,
+// sequences, views, triggers, stored code, materialized view logs and views,
+// and the privileges); with names, the statements of those users, roles,
+// tablespaces and objects (OWNER.OBJECT: a table with its constraints,
+// indexes, defaults and foreign keys, a view, synonym, sequence, trigger,
+// function, procedure, package, package body, type, type body or
+// materialized view; OWNER.LINK: a database link; OWNER.TABLE also the
+// materialized view log on the table; a schema URL: the registration of that
+// XML schema). The script goes to
 // stdout or to FILE, which may not lie in the source folder. --target-folder
 // names the folder on the target server for the re-created datafiles; it may
 // be neither the source folder nor inside it.
@@ -14,6 +20,7 @@
 #include <ostream>
 
 #include "cli/open_database.h"
+#include "repair/object_ddl.h"
 #include "repair/repair_phases.h"
 #include "repair/script_writer.h"
 #include "repair/security_ddl.h"
@@ -47,16 +54,21 @@ std::vector<Named> Resolve(const Catalogue& c, const std::string& text) {
   return out;
 }
 
-// The object OWNER.OBJECT names (as given, then in upper case), or nullptr.
-const ObjectRecord* FindObject(const Catalogue& c, const std::string& text) {
+// The objects OWNER.OBJECT names (as given, else in upper case): a package
+// and its body, a materialized view and its table share a name.
+std::vector<std::uint32_t> FindObjects(const Catalogue& c, const std::string& text) {
+  std::vector<std::uint32_t> out;
   const auto dot = text.find('.');
-  if (dot == std::string::npos) return nullptr;
+  if (dot == std::string::npos) return out;
   const std::string owner = text.substr(0, dot);
   const std::string name = text.substr(dot + 1);
   for (const auto& [o, n] : {std::pair{owner, name}, std::pair{AsciiUpper(owner), AsciiUpper(name)}}) {
-    if (const ObjectRecord* r = c.objects.First<1>(OwnerAndName{o, n})) return r;
+    for (const ObjectRecord& r : c.objects.All<1>(OwnerAndName{o, n})) {
+      if (r.kind) out.push_back(r.object_number);
+    }
+    if (!out.empty()) break;
   }
-  return nullptr;
+  return out;
 }
 
 void WriteNamed(const repair::RepairSource& source, const repair::StorageTarget& target, const Named& named,
@@ -110,22 +122,64 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
   }
 
   const Catalogue& c = db->engine.catalogue;
-  std::vector<Named> wanted;
-  std::vector<std::uint32_t> tables;
+  // What each name names, in the order given.
+  struct Wanted {
+    std::vector<Named> named;
+    std::vector<std::uint32_t> objects;  // OBJ#s
+    std::string owner, name;    // a database link or a materialized view log's table
+    std::string schema_url;     // an XML schema
+  };
+  std::vector<Wanted> wanted;
   bool all_found = true;
-  for (const std::string& name : names) {
-    const std::vector<Named> found = Resolve(c, name);
-    if (!found.empty()) {
-      wanted.insert(wanted.end(), found.begin(), found.end());
-    } else if (const ObjectRecord* object = FindObject(c, name); object != nullptr && object->kind == ObjectKind::kTable) {
-      tables.push_back(object->object_number);
-    } else if (object != nullptr) {
-      io.err << "quillon ddl: " << name << ": the DDL of this kind of object is not yet supported\n";
-      all_found = false;
-    } else {
-      io.err << "quillon ddl: " << name << ": no user, role, tablespace or object of that name\n";
-      all_found = false;
+  const auto has_link = [&c](const std::string& owner, const std::string& link) {
+    for (const DatabaseLinkRecord& l : c.database_links) {
+      if (l.name == link && c.OwnerName(l.owner_number) == owner) return true;
     }
+    return false;
+  };
+  const auto has_schema = [&c](const std::string& url) {
+    for (const XmlSchemaRecord& s : c.xml_schemas) {
+      if (s.url == url) return true;
+    }
+    return false;
+  };
+  for (const std::string& name : names) {
+    Wanted w;
+    w.named = Resolve(c, name);
+    if (w.named.empty()) {
+      w.objects = FindObjects(c, name);
+      const auto dot = name.find('.');
+      if (dot != std::string::npos) {
+        for (const auto& [o, n] : {std::pair{name.substr(0, dot), name.substr(dot + 1)},
+                                   std::pair{AsciiUpper(name.substr(0, dot)), AsciiUpper(name.substr(dot + 1))}}) {
+          if (has_link(o, n) || c.materialized_view_logs.First<0>(OwnerAndName{o, n}) != nullptr) {
+            w.owner = o;
+            w.name = n;
+            break;
+          }
+        }
+      }
+      if (has_schema(name)) w.schema_url = name;
+    }
+    if (w.named.empty() && w.objects.empty() && w.name.empty() && w.schema_url.empty()) {
+      io.err << "quillon ddl: " << name << ": no user, role, tablespace or object (nor database link, XML schema URL) of that name\n";
+      all_found = false;
+      continue;
+    }
+    if (!w.objects.empty() && w.name.empty() && w.schema_url.empty()) {
+      const auto has_ddl = [&c](std::uint32_t number) {
+        const ObjectKind kind = *c.Object(number)->kind;
+        return kind != ObjectKind::kIndex && kind != ObjectKind::kCluster && kind != ObjectKind::kTablePartition &&
+               kind != ObjectKind::kTableSubpartition;
+      };
+      std::erase_if(w.objects, [&](std::uint32_t number) { return !has_ddl(number); });
+      if (w.objects.empty()) {
+        io.err << "quillon ddl: " << name << ": the DDL of this kind of object is not yet supported\n";
+        all_found = false;
+        continue;
+      }
+    }
+    wanted.push_back(std::move(w));
   }
 
   std::ofstream file;
@@ -141,10 +195,14 @@ int RunDdl(std::span<const std::string> argv, Io& io) {
   if (args.Has("--all")) {
     repair::GenerateRepairDdl(source, target, writer);
   } else {
-    for (const Named& named : wanted) WriteNamed(source, target, named, writer);
-    if (!tables.empty()) {
-      const CatalogueViews views(c);
-      for (const std::uint32_t table : tables) repair::GenerateTableStatements(views, table, writer);
+    for (const Wanted& w : wanted) {
+      for (const Named& named : w.named) WriteNamed(source, target, named, writer);
+      for (const std::uint32_t object : w.objects) repair::GenerateObjectDdl(c, object, writer);
+      if (!w.name.empty()) {
+        repair::GenerateDatabaseLinkDdl(c, w.owner, w.name, writer);
+        repair::GenerateMaterializedViewLogDdl(c, w.owner, w.name, writer);
+      }
+      if (!w.schema_url.empty()) repair::GenerateXmlSchemaDdl(c, w.schema_url, writer);
     }
   }
   writer.Finish();

@@ -41,6 +41,26 @@ Quoted QuoteLiteral(std::string_view text) {
   return Quoted::Ok(std::move(out));
 }
 
+Quoted LinkName(std::string_view name) {
+  constexpr std::size_t kMaxLinkBytes = 128;
+  if (name.empty()) return Quoted::Refused("the link name is empty");
+  if (name.size() > kMaxLinkBytes) {
+    return Quoted::Refused("the link name " + PrintableName(name) + " is longer than 128 bytes");
+  }
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (!letter(name.front())) {
+    return Quoted::Refused("the link name " + PrintableName(name) + " does not begin with a letter");
+  }
+  for (const char c : name) {
+    const bool ok = letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$' || c == '#' || c == '.' || c == '@';
+    if (!ok) return Quoted::Refused("the link name " + PrintableName(name) + " holds a character a link name cannot");
+  }
+  if (name.back() == '.' || name.find("..") != std::string_view::npos) {
+    return Quoted::Refused("the link name " + PrintableName(name) + " has an empty domain part");
+  }
+  return Quoted::Ok(std::string(name));
+}
+
 std::string PrintableName(std::string_view name) {
   constexpr std::size_t kShown = 80;
   std::string out;

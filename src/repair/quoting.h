@@ -42,6 +42,13 @@ Quoted QuoteIdent(std::string_view name);
 // a carriage return or a line feed.
 Quoted QuoteLiteral(std::string_view text);
 
+// The name of a database link as Oracle writes it unquoted: up to 128
+// bytes of letters, digits and "_", "$", "#", "." (domain parts) and "@"
+// (a connection qualifier), beginning with a letter. Refused otherwise: a
+// link name cannot be written as a quoted identifier in every place it
+// stands, so only names that need no quotes are written.
+Quoted LinkName(std::string_view name);
+
 // A name as it may appear inside a log line or script comment: control
 // characters shown as '?', cut to 80 bytes.
 std::string PrintableName(std::string_view name);

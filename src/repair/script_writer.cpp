@@ -271,16 +271,34 @@ ScriptWriter::ScriptWriter(std::ostream& out, std::string_view title) : out_(out
           "SET SQLBLANKLINES ON\n"
           "SET SQLTERMINATOR OFF\n"
           "SET BLOCKTERMINATOR OFF\n"
-          "WHENEVER SQLERROR CONTINUE\n"
-          "ALTER SESSION SET NLS_DATE_LANGUAGE=AMERICAN\n"
+          "WHENEVER SQLERROR CONTINUE\n";
+  SessionSettings();
+}
+
+void ScriptWriter::SessionSettings() {
+  out_ << "ALTER SESSION SET NLS_DATE_LANGUAGE=AMERICAN\n"
           "/\n"
           "ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'\n"
           "/\n";
 }
 
+void ScriptWriter::SwitchSession(const std::string& user) {
+  if (user == session_) return;
+  if (!user.empty()) {
+    Comment("in the session of " + user + ": SQL*Plus asks for the password of " + user);
+    out_ << "CONNECT " << QuoteIdent(user).text() << "\n";
+  } else {
+    Comment("back in the session of SYSTEM: SQL*Plus asks for its password");
+    out_ << "CONNECT SYSTEM\n";
+    SessionSettings();
+  }
+  session_ = user;
+}
+
 void ScriptWriter::Comment(std::string_view text) { out_ << "-- " << CommentText(text) << "\n"; }
 
 void ScriptWriter::BeginPhase(std::string_view phase_line) {
+  SwitchSession({});
   out_ << "\n";
   Comment(phase_line);
 }
@@ -315,6 +333,12 @@ void ScriptWriter::Accept(const Statement& statement) {
     Comment(statement.note.object + " left out of the script: " + lines.error);
     return;
   }
+  if (!statement.session_user.empty() && !QuoteIdent(statement.session_user)) {
+    ++refused_;
+    Comment(statement.note.object + " left out of the script: its owner's name cannot be written");
+    return;
+  }
+  SwitchSession(statement.session_user);
   if (statement.note.built_in) Comment(statement.note.object + " is built in: a new database has it already");
   if (substitution != '\0') {
     if (!asked_password_) {
@@ -333,6 +357,7 @@ void ScriptWriter::Accept(const Statement& statement) {
 void ScriptWriter::Finish() {
   if (finished_) return;
   finished_ = true;
+  SwitchSession({});
   if (asked_password_) out_ << "UNDEFINE " << kPasswordVariable << "\n";
   out_ << "-- end of script\n";
 }

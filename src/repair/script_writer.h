@@ -10,6 +10,12 @@
 // takes (2,499 characters): long statements are broken between tokens,
 // never inside a quoted name, a literal or a "--" comment.
 //
+// Sessions. A statement that must run in its owner's session (a database
+// link of a schema) is preceded by CONNECT with the owner's quoted name, for
+// which SQL*Plus asks the password; the script connects back as SYSTEM (and
+// sets the session's settings again) before the next statement of the
+// repair's own session, at the next phase and at the end.
+//
 // Passwords. No password is ever written into a script. A statement that
 // re-creates an account with a password gets, at the password's place, a
 // substitution variable that the script asks for once, with its input
@@ -59,6 +65,7 @@ class ScriptWriter : public StatementSink {
   void BeginPhase(std::string_view phase_line) override;
   void Accept(const Statement& statement) override;
   void Skipped(const StatementNote& note, std::string_view reason) override;
+  void Note(std::string_view text) override { Comment(text); }
   // Writes the closing lines (forgets the password variable). Called once,
   // after the last statement.
   void Finish();
@@ -68,10 +75,14 @@ class ScriptWriter : public StatementSink {
 
  private:
   void Comment(std::string_view text);
+  void SessionSettings();
+  // Connects as user ("" for SYSTEM) when the script is not already.
+  void SwitchSession(const std::string& user);
 
   std::ostream& out_;
   bool asked_password_ = false;
   bool finished_ = false;
+  std::string session_;  // the user the script is connected as; "" for SYSTEM
   std::size_t written_ = 0;
   std::size_t refused_ = 0;
 };

@@ -107,6 +107,21 @@ struct Statement {
   // long for one line. Literals where Oracle wants a plain literal (file
   // names, partition bounds) are never listed.
   std::vector<TextSpan> splittable_literals;
+  // The query file the repair also writes this statement into
+  // ("QueryOfView.txt"), empty for none. Generators only name it; the
+  // sink that owns the output folder writes it (query_files.h).
+  std::string query_file;
+  // A statement that must run in the session of this user (a database link
+  // of a schema: its name cannot carry the schema). Empty: the repair's own
+  // session. A script connects as the user first (SQL*Plus asks for the
+  // password) and back afterwards; a target that cannot keeps the statement
+  // for the user to run.
+  std::string session_user;
+  // Whether the statement may fail only because an object it uses comes
+  // later in the repair (views, triggers, stored units, types). A sink that
+  // executes statements keeps those that failed and runs them once more
+  // when StatementSink::RetryFailed is called.
+  bool retry_when_failed = false;
 
   // A plain SQL statement with no bound values.
   static Statement Sql(std::string sql_text) {

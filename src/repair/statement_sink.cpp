@@ -20,6 +20,8 @@ void PreviewSink::Skipped(const StatementNote& note, std::string_view reason) {
   body_ += "-- " + PrintableName(note.object) + " left out: " + PrintableName(reason) + "\n";
 }
 
+void PreviewSink::Note(std::string_view text) { body_ += "-- " + PrintableName(text) + "\n"; }
+
 std::string PreviewSink::Text(std::string_view label) const {
   return "-- DDL script for " + std::string(label) + " \n\n" + body_;
 }
@@ -41,6 +43,16 @@ SqlBuilder& SqlBuilder::Ident(std::string_view name) {
 
 SqlBuilder& SqlBuilder::Literal(std::string_view text) {
   const Quoted q = QuoteLiteral(text);
+  if (!q) {
+    if (reason_.empty()) reason_ = q.reason();
+    return *this;
+  }
+  statement_.text += q.text();
+  return *this;
+}
+
+SqlBuilder& SqlBuilder::Link(std::string_view name) {
+  const Quoted q = LinkName(name);
   if (!q) {
     if (reason_.empty()) reason_ = q.reason();
     return *this;

@@ -21,6 +21,14 @@ class StatementSink {
   // An object the generator left out; reason says why (names in it are
   // printable, see PrintableName).
   virtual void Skipped(const StatementNote& note, std::string_view reason) = 0;
+  // The repair reached a point where the statements marked
+  // retry_when_failed that failed so far may succeed (after the types,
+  // after the last code phase): a sink that executes statements runs them
+  // again, once. Sinks that only write or show statements ignore it.
+  virtual void RetryFailed() {}
+  // A remark about the statements, for the reader of a preview or script
+  // ("this is XML type Table so Data not Shown"); targets ignore it.
+  virtual void Note(std::string_view /*text*/) {}
 };
 
 // Keeps everything it is given (tests).
@@ -35,12 +43,14 @@ class RecorderSink : public StatementSink {
   void Skipped(const StatementNote& note, std::string_view reason) override {
     skipped.push_back(Skip{note, std::string(reason)});
   }
+  void Note(std::string_view text) override { notes.emplace_back(text); }
   // The texts of the statements, passwords masked.
   std::vector<std::string> Texts() const;
 
   std::vector<std::string> phases;
   std::vector<Statement> statements;
   std::vector<Skip> skipped;
+  std::vector<std::string> notes;
 };
 
 // The script preview of one object: the statements as the preview pane shows
@@ -50,6 +60,8 @@ class PreviewSink : public StatementSink {
  public:
   void Accept(const Statement& statement) override;
   void Skipped(const StatementNote& note, std::string_view reason) override;
+  // A comment line "-- " + text.
+  void Note(std::string_view text) override;
   // "-- DDL script for " + label + " ", an empty line and the statements.
   std::string Text(std::string_view label) const;
 
@@ -66,6 +78,9 @@ class SqlBuilder {
   SqlBuilder& Ident(std::string_view name);
   // A literal where Oracle wants a plain literal (never split in a script).
   SqlBuilder& Literal(std::string_view text);
+  // The name of a database link, as written after "@" or in CREATE
+  // DATABASE LINK (LinkName).
+  SqlBuilder& Link(std::string_view name);
   // A literal that stands where an expression may stand.
   SqlBuilder& ExpressionLiteral(std::string_view text);
   // The place of an account's password (Statement::password_at).

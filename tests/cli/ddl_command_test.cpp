@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "support/generated_db.h"
+#include "support/generated_schema_db.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
 #include "testdb/mini_dictionary.h"
@@ -139,6 +140,38 @@ TEST(DdlCommand, NeverWritesIntoTheSourceFolder) {
 TEST(DdlCommand, HelpListsIt) {
   const test::CliOutput help = test::RunCli({"--help"});
   EXPECT_NE(help.out.find("quillon ddl DIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+TEST(DdlCommand, NamedCodeObjectsLinksAndSchemasOfTheSampleDatabase) {
+  const test::GeneratedSchemaDb& db = test::SampleDb("11.2", 8192);
+  struct Case {
+    const char* name;
+    const char* expected;
+    const char* absent;  // what only other objects have
+  };
+  const Case cases[] = {
+      {"hr.emp_v", "-- Repairing View \nCREATE VIEW \"HR\".\"EMP_V\"", "CREATE TRIGGER"},
+      {"HR.EMP_AS_TRG", "/\nALTER TRIGGER \"HR\".\"EMP_AS_TRG\" DISABLE\n/\n", "EMP_BI_TRG"},
+      {"PUBLIC.EMPLOYEES", "CREATE PUBLIC SYNONYM \"EMPLOYEES\"\n FOR \"HR\".\"EMPLOYEES\"\n/\n", "\"STAFF\""},
+      // A package and its body share the name: both.
+      {"HR.EMP_PKG", "CREATE PACKAGE \"HR\".emp_pkg AS", "CREATE VIEW"},
+      {"HR.EMP_PKG", "CREATE PACKAGE BODY \"HR\".emp_pkg AS", "CREATE VIEW"},
+      {"HR.HQ.EXAMPLE.COM", "CONNECT \"HR\"\nCREATE DATABASE LINK HQ.EXAMPLE.COM", "ARCHIVE"},
+      {"HR.EMP_SALARY_MV", "CREATE MATERIALIZED VIEW \"HR\".\"EMP_SALARY_MV\"", "MATERIALIZED VIEW LOG"},
+      {"http://www.example.com/schemas/purchase_order.xsd", "owner => 'SALES');\nEND;\n/\n", "CREATE USER"},
+  };
+  for (const Case& c : cases) {
+    const test::CliOutput r = test::RunCli({"ddl", db.folder, c.name});
+    ASSERT_EQ(r.code, 0) << c.name << ": " << r.err;
+    EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.name << "\n" << r.out;
+    EXPECT_EQ(r.out.find(c.absent), std::string::npos) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+#include "repair/object_ddl.h"
+
+#include "reader/catalogue_views.h"
+#include "repair/code_ddl.h"
+#include "repair/link_ddl.h"
+#include "repair/mview_ddl.h"
+#include "repair/table_phases.h"
+#include "repair/trigger_ddl.h"
+#include "repair/xml_schema_ddl.h"
+
+namespace quillon::repair {
+
+namespace {
+
+using Generator = void (*)(const Catalogue&, StatementSink&, std::optional<std::uint32_t>);
+
+struct KindGenerator {
+  ObjectKind kind;
+  std::string_view phase;
+  Generator generate;
+};
+
+constexpr KindGenerator kGenerators[] = {
+    {ObjectKind::kView, kPhaseView, &CreateViews},
+    {ObjectKind::kSynonym, kPhaseSynonym, &CreateSynonyms},
+    {ObjectKind::kSequence, kPhaseSequence, &CreateSequences},
+    {ObjectKind::kTrigger, kPhaseTrigger, &CreateTriggers},
+    {ObjectKind::kFunction, kPhaseFunction, &CreateFunctions},
+    {ObjectKind::kProcedure, kPhaseProcedure, &CreateProcedures},
+    {ObjectKind::kPackage, kPhasePackage, &CreatePackages},
+    {ObjectKind::kPackageBody, kPhasePackageBody, &CreatePackageBodies},
+    {ObjectKind::kType, kPhaseType, &CreateTypes},
+    {ObjectKind::kTypeBody, kPhaseTypeBody, &CreateTypeBodies},
+    {ObjectKind::kMaterializedView, kPhaseMaterializedView, &CreateMaterializedViews},
+};
+
+}  // namespace
+
+bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, StatementSink& sink) {
+  const ObjectRecord* object = c.Object(object_number);
+  if (object == nullptr || !object->kind) return false;
+  if (*object->kind == ObjectKind::kTable) {
+    const CatalogueViews views(c);
+    GenerateTableStatements(views, object_number, sink);
+    // Its rows are not listed as a table's: a remark says so.
+    if (views.Table(*object).xml_type_table) sink.Note(kXmlTableNote);
+    return true;
+  }
+  for (const KindGenerator& g : kGenerators) {
+    if (g.kind != *object->kind) continue;
+    sink.BeginPhase(g.phase);
+    g.generate(c, sink, object_number);
+    return true;
+  }
+  return false;
+}
+
+bool GenerateDatabaseLinkDdl(const Catalogue& c, std::string_view owner, std::string_view name, StatementSink& sink) {
+  bool found = false;
+  for (const DatabaseLinkRecord& link : c.database_links) {
+    if (link.name == name && c.OwnerName(link.owner_number) == owner) found = true;
+  }
+  if (!found) return false;
+  sink.BeginPhase(kPhaseDatabaseLink);
+  CreateDatabaseLinks(c, sink, owner, name);
+  return true;
+}
+
+bool GenerateMaterializedViewLogDdl(const Catalogue& c, std::string_view owner, std::string_view master,
+                                    StatementSink& sink) {
+  if (c.materialized_view_logs.First<0>(OwnerAndName{std::string(owner), std::string(master)}) == nullptr) {
+    return false;
+  }
+  sink.BeginPhase(kPhaseMaterializedViewLog);
+  CreateMaterializedViewLogs(c, sink, owner, master);
+  return true;
+}
+
+bool GenerateXmlSchemaDdl(const Catalogue& c, std::string_view url, StatementSink& sink) {
+  bool found = false;
+  for (const XmlSchemaRecord& s : c.xml_schemas) {
+    if (s.url == url) found = true;
+  }
+  if (!found) return false;
+  sink.BeginPhase(kPhaseXmlSchema);
+  RegisterXmlSchemas(c, sink, url);
+  return true;
+}
+
+}  // namespace quillon::repair
