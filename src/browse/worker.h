@@ -78,7 +78,7 @@ struct WorkerRequest {
   // fills its page index and page count.
   RecordViewState* records = nullptr;
   // kRepair: what to write and where; outlives the run.
-  const RepairRequest* repair = nullptr;
+  const RepairRequest* repair_request = nullptr;
 };
 
 // What a run did, for front ends that report it once the worker has ended.
@@ -89,7 +89,7 @@ struct WorkerResult {
   bool tree_built = false;     // BuildTree was called: the catalogue is complete
   bool finished = false;       // the run reached its last line
   std::vector<TableCount> tables;
-  std::optional<repair::RepairResult> repair;  // kRepair, when the repair ran
+  std::optional<repair::RepairResult> repair_result;  // kRepair, when the repair ran
 };
 
 class CRecoverThread {

@@ -18,7 +18,7 @@ void WriteText(const std::string& path, const std::string& text, std::ios::openm
 }  // namespace
 
 void CRecoverThread::RunRepair() {
-  const RepairRequest* request = request_.repair;
+  const RepairRequest* request = request_.repair_request;
   if (request == nullptr || request->target == nullptr) {
     LogBlank();
     LogLine(scan_text::kRepairUnavailable);
@@ -31,7 +31,7 @@ void CRecoverThread::RunRepair() {
   sink_.ShowMemory();
   result_.stopped = repaired.stopped || result_.stopped;
   result_.finished = !result_.stopped;
-  result_.repair = std::move(repaired);
+  result_.repair_result = std::move(repaired);
 }
 
 }  // namespace quillon

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -267,7 +268,9 @@ class RepairTest : public QObject {
     window.StartRepair();
     QCOMPARE(prompts.wizard_contexts.size(), 1);
     QCOMPARE(prompts.wizard_contexts.front().source_folder, folder_);
-    QCOMPARE(prompts.wizard_contexts.front().database_name, QStringLiteral("SAMPLE"));
+    QCOMPARE(prompts.wizard_contexts.front().database_name,
+             QString::fromStdString(window.state().engine->identification.database_name));
+    QVERIFY(!prompts.wizard_contexts.front().database_name.isEmpty());
     QVERIFY(!window.ProcessRunning());
     QCOMPARE(window.log().text(), before);
     QVERIFY(prompts.errors.isEmpty() && prompts.informed.isEmpty());
