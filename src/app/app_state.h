@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "browse/record_columns.h"
 #include "browse/record_view_state.h"
@@ -25,6 +27,9 @@ struct AppState {
   // (written by the record job while it runs).
   RecordColumns record_columns;
   RecordViewState record_view;
+  // RepairTableList: OWNER.TABLE of each table the running or last repair
+  // writes, in tree order.
+  std::vector<std::string> repair_tables;
 };
 
 }  // namespace quillon::app

@@ -75,4 +75,43 @@ inline constexpr const char* kMatchCase = "Match case";
 inline constexpr const char* kMatchWholeWord = "Match whole word";
 inline constexpr const char* kFind = "Find";
 
+// Start Repair: the wizard's first page (instructions).
+inline constexpr const char* kFirstStepIntro = "Following steps are required to repair corrupted Oracle database.";
+inline constexpr const char* kFirstStepCreate =
+    "Step 1: Create a new Oracle database in which you want to insert data from corrupted oracle database.";
+inline constexpr const char* kFirstStepSelect =
+    "Step 2: Select newly created database folder and  Enter the password of user(system) of oracle database.";
+inline constexpr const char* kNext = "Next >>";
+
+// The wizard's second page (the target).
+inline constexpr const char* kTargetIntro =
+    "Please spacify the path of an existing or newly created database in which you want to insert data from "
+    "corrupted oracle database.";
+inline constexpr const char* kFolderPrompt = "Database Folder Path";
+inline constexpr const char* kBrowse = "Browse";
+inline constexpr const char* kEnterUserName = "Enter User Name";
+inline constexpr const char* kSystemUser = "SYSTEM";
+inline constexpr const char* kEnterPassword = "Enter Password";
+inline constexpr const char* kConnect = "Connect";
+inline constexpr const char* kServerRunning =
+    "Important : Before pressing Connect, make sure the selected database server is running.";
+inline constexpr const char* kBrowseFolderTitle =
+    "Please select the path of an existing or newly created oracle database folder in which you want to insert "
+    "data from that corrupted oracle database.";
+inline constexpr const char* kFolderNotValid =
+    "Selected Path is not valid!!\r\n\nPlease select the path of an existing or newly created oracle database folder.";
+inline constexpr const char* kTargetOracle = "Oracle data source";
+inline constexpr const char* kTargetScript = "SQL script file";
+inline constexpr const char* kTargetSqlite = "SQLite file";
+inline constexpr const char* kDataSourcePrompt = "Data source name or connection string";
+inline constexpr const char* kOutputFilePrompt = "Output File Path";
+inline constexpr const char* kFileNotValid =
+    "Selected Path is not valid!!\r\n\nPlease select a file outside the corrupted database folder.";
+inline constexpr const char* kScriptFilter = "SQL Script (*.sql)";
+inline constexpr const char* kSqliteFilter = "SQLite Database (*.sqlite *.db)";
+
+// Connecting the target.
+inline constexpr const char* kRetryConnection = "Please Retry an Establishing Oracle Connection.";
+inline constexpr const char* kUnknownError = "Unknown Error";
+
 }  // namespace quillon::app::text

@@ -115,6 +115,11 @@ void CLeftView::ShowTree(const ObjectTree& tree) {
   }
 }
 
+void CLeftView::UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position) {
+  model_->UncheckTable(repair_tables, position);
+  Q_EMIT checkStatesChanged();
+}
+
 QString CLeftView::RootCaption() const { return QString::fromStdString(objectTree().node(objectTree().root()).caption); }
 
 int CLeftView::NodeCount() const { return static_cast<int>(objectTree().size()); }

@@ -35,6 +35,10 @@ class CLeftView : public QTreeView {
   ObjectTreeModel& treeModel() const { return *model_; }
   const ObjectTree& objectTree() const;
 
+  // The repair has finished entry position of its table list: that
+  // table's box is cleared.
+  void UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position);
+
   // Tells the view whether a process runs (the tree is frozen meanwhile).
   void SetBusyCheck(std::function<bool()> busy);
   bool Busy() const { return busy_ && busy_(); }

@@ -31,6 +31,8 @@ MainCommands BuildMainCommands(QMainWindow& window, QDockWidget& message_log, QT
   MainCommands c;
   c.open_database = MakeAction(window, "&Open Database", "open-database", "Open Database");
   c.open_database->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  c.start_repair = MakeAction(window, "Start &Repair\tCtrl+R", "start-repair",
+                              "Repair the checked tables into a target database");
   c.stop = MakeAction(window, "Sto&p\tCtrl+P", "stop", "Stop the current process");
   c.exit = MakeAction(window, "Exit", "exit", "Quit the application");
   c.save_log = MakeAction(window, "Save Log", "save-log", "Save the message log to a file");
@@ -46,7 +48,8 @@ MainCommands BuildMainCommands(QMainWindow& window, QDockWidget& message_log, QT
   window.addToolBar(Qt::TopToolBarArea, c.toolbar);
   // One action serves menu and toolbar: its icon holds the 16-pixel menu
   // artwork and the 48-pixel toolbar images.
-  for (const auto& [action, artwork] : {std::pair{c.open_database, "open-database"}, std::pair{c.stop, "stop"},
+  for (const auto& [action, artwork] : {std::pair{c.open_database, "open-database"},
+                                        std::pair{c.start_repair, "start-repair"}, std::pair{c.stop, "stop"},
                                         std::pair{c.help, "help"}, std::pair{c.about, "about"}}) {
     action->setIcon(CommandIcon(QString::fromLatin1(artwork)));
     c.toolbar->addAction(action);
@@ -66,6 +69,7 @@ MainCommands BuildMainCommands(QMainWindow& window, QDockWidget& message_log, QT
   QMenuBar* bar = window.menuBar();
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   file->addAction(c.open_database);
+  file->addAction(c.start_repair);
   file->addAction(c.stop);
   file->addSeparator();
   file->addAction(c.exit);

@@ -11,6 +11,7 @@ namespace quillon::app {
 
 struct MainCommands {
   QAction* open_database = nullptr;
+  QAction* start_repair = nullptr;
   QAction* stop = nullptr;
   QAction* exit = nullptr;
   QAction* view_toolbar = nullptr;

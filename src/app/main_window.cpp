@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 #include "app/user_prompts.h"
 #include "app/worker_controller.h"
 #include "browse/log_text.h"
+#include "browse/repair_tables.h"
 #include "browse/record_columns.h"
 #include "browse/tree_click.h"
 
@@ -76,6 +78,7 @@ CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* p
   log().Append(Text(text::kLogHeader), false);
 
   connect(commands_.open_database, &QAction::triggered, this, &CMainFrame::OpenDatabase);
+  connect(commands_.start_repair, &QAction::triggered, this, &CMainFrame::StartRepair);
   connect(commands_.stop, &QAction::triggered, this, &CMainFrame::StopProcess);
   connect(commands_.exit, &QAction::triggered, this, &QWidget::close);
   connect(commands_.save_log, &QAction::triggered, this, &CMainFrame::SaveLog);
@@ -89,6 +92,7 @@ CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* p
   connect(right_, &CQuillonView::previousClicked, this, &CMainFrame::PreviousPage);
   tree_->SetBusyCheck([this] { return ProcessRunning(); });
   connect(tree_, &CLeftView::captionPressed, this, &CMainFrame::OnCaptionPressed);
+  connect(tree_, &CLeftView::checkStatesChanged, this, &CMainFrame::UpdateCommands);
 
   status_->ShowMemory();
   UpdateCommands();
@@ -126,9 +130,16 @@ MessageLog& CMainFrame::log() const { return log_dock_->log(); }
 
 bool CMainFrame::ProcessRunning() const { return worker_->ProcessRunning(); }
 
+bool CMainFrame::RepairAllowed() const {
+  const ObjectTree& tree = tree_->objectTree();
+  return !ProcessRunning() && state_.database_opened && state_.scan_completed && state_.engine != nullptr &&
+         tree.node(tree.root()).state != CheckState::kUnchecked;
+}
+
 void CMainFrame::UpdateCommands() {
   const bool running = ProcessRunning();
   commands_.open_database->setEnabled(!running);
+  commands_.start_repair->setEnabled(RepairAllowed());
   commands_.stop->setEnabled(running);
   const bool log_commands = !running && state_.database_opened && state_.log_has_text;
   commands_.save_log->setEnabled(log_commands);
@@ -157,6 +168,56 @@ void CMainFrame::OpenDatabase() {
   worker_->Start(scan_job_(*state_.engine, request));
   ResetSearchBar(false);
   UpdateCommands();
+}
+
+void CMainFrame::StartRepair() {
+  if (!RepairAllowed()) return;
+  state_.view_only = false;
+  const RepairWizardContext context{state_.source_database_path,
+                                    QString::fromStdString(state_.engine->identification.database_name)};
+  std::optional<repair::TargetChoice> choice = prompts_->ChooseRepairTarget(this, context);
+  // Either page cancelled: the repair ends before it began, without a line.
+  if (!choice) return;
+  StartRepairWith(std::move(*choice));
+}
+
+bool CMainFrame::StartRepairWith(repair::TargetChoice choice) {
+  if (!RepairAllowed()) {
+    repair::WipePassword(choice.password);
+    return false;
+  }
+  if (choice.kind == repair::TargetKind::kSqliteFile && !choice.file_path.empty()) {
+    // A new file: the tables are created, not added to an older repair's.
+    QFile::remove(QString::fromStdString(choice.file_path));
+  }
+  auto setup = std::make_shared<RepairSetup>();
+  setup->target = repair::MakeTarget(choice);
+  repair::WipePassword(choice.password);
+  if (!setup->target) {
+    prompts_->ShowError(this, QString::fromUtf8(repair::kTargetNotAvailable.data(),
+                                                 static_cast<qsizetype>(repair::kTargetNotAvailable.size())));
+    return false;
+  }
+  if (!setup->target->Connect()) {
+    const QString error = QString::fromStdString(setup->target->DescribeError());
+    prompts_->ShowError(this, error.isEmpty() ? Text(text::kUnknownError) : error);
+    if (choice.kind == repair::TargetKind::kOracleDataSource) {
+      prompts_->Inform(this, QString(), Text(text::kRetryConnection));
+    }
+    return false;
+  }
+  RepairTables tables = SelectRepairTables(tree_->objectTree(), state_.engine->catalogue);
+  state_.repair_tables = std::move(tables.names);
+  setup->request.dialect = repair::DialectOf(choice.kind);
+  setup->request.tables = std::move(tables.objects);
+  setup->request.side_file = repair::SideFilePath(choice);
+  setup->request.errors_file = repair::ErrorsFilePath(choice);
+  const ScanRequest request{state_.source_database_path.toStdString(), state_.system_datafile.toStdString()};
+  ResetSearchBar(false);
+  right_->Clear();
+  const bool started = worker_->Start(MakeRepairJob(*state_.engine, request, std::move(setup)));
+  UpdateCommands();
+  return started;
 }
 
 void CMainFrame::ResetForNewSource(const SourceSelection& selection) {
@@ -336,6 +397,8 @@ void CMainFrame::OnAddRecord(std::span<const DataView> cells, bool first) {
 }
 
 void CMainFrame::OnRecordsComplete() { right_->SetNextEnabled(false); }
+
+void CMainFrame::OnUncheckTable(std::size_t position) { tree_->UncheckTable(state_.repair_tables, position); }
 
 void CMainFrame::OnCaptionPressed(NodeId node) {
   if (ProcessRunning() || !state_.engine) return;

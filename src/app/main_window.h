@@ -38,6 +38,12 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
 
   // The commands.
   void OpenDatabase();
+  // Start Repair: the wizard, then the repair on the worker.
+  void StartRepair();
+  // The repair into the chosen target: the target is made and connected
+  // here (a failure is shown, nothing starts), then the worker writes the
+  // checked tables into it. False when nothing was started.
+  bool StartRepairWith(repair::TargetChoice choice);
   void StopProcess();
   void SaveLog();
   void ClearLog();
@@ -45,6 +51,9 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   void ShowAbout();
 
   bool ProcessRunning() const;
+  // Start Repair's rule: no process runs, a database was opened and
+  // scanned, and the tree's root is not unchecked.
+  bool RepairAllowed() const;
   const AppState& state() const { return state_; }
   const MainCommands& commands() const { return commands_; }
   MessageLog& log() const;
@@ -74,6 +83,7 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   void OnShowRecordList() override;
   void OnAddRecord(std::span<const DataView> cells, bool first) override;
   void OnRecordsComplete() override;
+  void OnUncheckTable(std::size_t position) override;
 
   void OnProcessEnded();
   // A press on a caption of the object tree.

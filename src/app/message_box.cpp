@@ -13,13 +13,16 @@ namespace quillon::app {
 
 MessageBoxDialog::MessageBoxDialog(Kind kind, const QString& upper, const QString& lower, QWidget* parent)
     : QDialog(parent) {
-  setObjectName(kind == Kind::kQuestion ? QStringLiteral("CMyExitStopDialog") : QStringLiteral("InformationBox"));
+  setObjectName(kind == Kind::kQuestion ? QStringLiteral("CMyExitStopDialog")
+                : kind == Kind::kError  ? QStringLiteral("ErrorBox")
+                                        : QStringLiteral("InformationBox"));
   setWindowTitle(QString::fromUtf8(text::kAppTitle));
   setModal(true);
 
   auto* icon = new QLabel(this);
-  const QStyle::StandardPixmap pixmap =
-      kind == Kind::kQuestion ? QStyle::SP_MessageBoxQuestion : QStyle::SP_MessageBoxInformation;
+  const QStyle::StandardPixmap pixmap = kind == Kind::kQuestion ? QStyle::SP_MessageBoxQuestion
+                                        : kind == Kind::kError  ? QStyle::SP_MessageBoxCritical
+                                                                : QStyle::SP_MessageBoxInformation;
   icon->setPixmap(style()->standardIcon(pixmap).pixmap(48, 48));
   icon->setAlignment(Qt::AlignTop);
 

@@ -1,6 +1,6 @@
-// The application's two message boxes: information (OK) and question (Yes,
-// No; No is the default), captioned with the application title, with an icon,
-// an upper and a lower text.
+// The application's message boxes: information (OK), error (OK, the error
+// icon) and question (Yes, No; No is the default), captioned with the
+// application title, with an icon, an upper and a lower text.
 #pragma once
 
 #include <QDialog>
@@ -14,7 +14,7 @@ class MessageBoxDialog : public QDialog {
   Q_OBJECT
 
  public:
-  enum class Kind { kInformation, kQuestion };
+  enum class Kind { kInformation, kQuestion, kError };
 
   MessageBoxDialog(Kind kind, const QString& upper, const QString& lower, QWidget* parent = nullptr);
 

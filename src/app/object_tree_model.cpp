@@ -56,6 +56,12 @@ void ObjectTreeModel::ToggleCheck(NodeId node) {
   NotifyChanged(before);
 }
 
+void ObjectTreeModel::UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position) {
+  const std::vector<TreeNode> before = Snapshot();
+  tree_.UncheckTable(repair_tables, position);
+  NotifyChanged(before);
+}
+
 void ObjectTreeModel::SetExpanded(NodeId node, bool expanded) {
   if (node >= tree_.size()) return;
   const int icon = tree_.node(node).icon;

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
+#include <string>
 #include <vector>
 
 #include "browse/object_tree.h"
@@ -35,6 +36,9 @@ class ObjectTreeModel : public QAbstractItemModel {
 
   // A press on the node's box (ObjectTree::ToggleCheck).
   void ToggleCheck(NodeId node);
+  // The repair has finished entry position of its table list
+  // (ObjectTree::UncheckTable).
+  void UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position);
   // The node was expanded or collapsed (ObjectTree::SetExpanded).
   void SetExpanded(NodeId node, bool expanded);
 

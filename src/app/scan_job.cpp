@@ -25,4 +25,13 @@ Job MakeRecordJob(COracleRecoveryTools& engine, const ScanRequest& request, Reco
   return WorkerJob(engine, request, WorkerMode::kRecords, &state);
 }
 
+Job MakeRepairJob(COracleRecoveryTools& engine, const ScanRequest& request, std::shared_ptr<RepairSetup> setup) {
+  setup->request.target = setup->target.get();
+  return [&engine, source = ScanSource{request.source_path, request.system_datafile}, setup = std::move(setup)](
+             WorkerSink& sink, const StopFlag& stop) {
+    CRecoverThread worker(engine, sink, stop, WorkerRequest{source, WorkerMode::kRepair, nullptr, &setup->request});
+    worker.Run();
+  };
+}
+
 }  // namespace quillon::app

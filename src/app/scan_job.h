@@ -6,10 +6,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/worker_controller.h"
 #include "browse/record_view_state.h"
+#include "browse/worker.h"
 #include "reader/engine.h"
 
 namespace quillon::app {
@@ -30,5 +32,15 @@ Job MakeScanJob(COracleRecoveryTools& engine, const ScanRequest& request);
 // writes state's page index and page count; the window reads them only once
 // the job has ended. engine and state outlive the job.
 Job MakeRecordJob(COracleRecoveryTools& engine, const ScanRequest& request, RecordViewState& state);
+
+// A repair: the target, connected on the GUI thread, and what the worker
+// writes into it. The job owns it; the target goes when the job does.
+struct RepairSetup {
+  std::unique_ptr<repair::Target> target;
+  RepairRequest request;  // request.target points at target
+};
+
+// The repair of CRecoverThread (browse/worker.h) into setup's target.
+Job MakeRepairJob(COracleRecoveryTools& engine, const ScanRequest& request, std::shared_ptr<RepairSetup> setup);
 
 }  // namespace quillon::app

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
@@ -13,9 +15,12 @@
 #include "app/about_dialog.h"
 #include "app/left_view.h"
 #include "app/main_window.h"
+#include "app/message_log.h"
 #include "app/object_tree_model.h"
 #include "app/message_box.h"
+#include "app/repair_wizard.h"
 #include "app/select_database_dialog.h"
+#include "app/user_prompts.h"
 
 namespace quillon::app {
 
@@ -131,6 +136,45 @@ void ScreenshotHook::Tick() {
         about.adjustSize();
         Save(about, "about.png");
       }
+      ++step_;
+      break;
+    case 5: {  // both pages of the repair wizard, the second with a SQLite file
+      DialogPrompts prompts;
+      CFirstStep first(prompts, window_);
+      first.show();
+      first.adjustSize();
+      Save(first, "repair-wizard-1.png");
+      first.hide();
+      const RepairWizardContext context{window_->state().source_database_path,
+                                        QString::fromStdString(window_->state().engine->identification.database_name)};
+      CDataBaseNameField page(prompts, context, window_);
+      page.SetKind(repair::TargetKind::kSqliteFile);
+      page.fileEdit()->setText(repair_dir_.filePath(QFileInfo(page.DefaultFile(repair::TargetKind::kSqliteFile)).fileName()));
+      page.show();
+      page.adjustSize();
+      Save(page, "repair-wizard-2.png");
+      page.hide();
+      ++step_;
+      break;
+    }
+    case 6: {  // the repair of the checked tables into that file
+      repair::TargetChoice choice;
+      choice.kind = repair::TargetKind::kSqliteFile;
+      choice.file_path = repair_dir_.filePath(QStringLiteral("SAMPLE.sqlite")).toStdString();
+      choice.target_folder = repair_dir_.path().toStdString();
+      window_->resizeDocks({&window_->logDock()}, {window_->height() / 2}, Qt::Vertical);
+      if (!window_->StartRepairWith(std::move(choice))) {
+        std::fprintf(stderr, "the repair did not start\n");
+        QCoreApplication::exit(1);
+        return;
+      }
+      ++step_;
+      settle_ticks_ = 1;
+      break;
+    }
+    case 7:  // the repair has ended: picture the window with its log
+      if (window_->ProcessRunning()) return;
+      Save(*window_, "repair-log.png");
       timer_->stop();
       QCoreApplication::exit(0);
       break;

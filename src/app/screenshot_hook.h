@@ -3,11 +3,14 @@
 // searches the given folder in the Select Database dialog, saves pictures of
 // the dialog and of the main window (after scanning the first result, with
 // the tree opened at a table and that table's rows shown) into the
-// directory, and quits.
+// directory, then of both pages of the repair wizard and of the window after
+// a repair of the checked tables into a SQLite file (written in a temporary
+// folder), and quits.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 class QTimer;
 
@@ -33,6 +36,7 @@ class ScreenshotHook : public QObject {
   QTimer* timer_;
   int step_ = 0;
   int settle_ticks_ = 0;
+  QTemporaryDir repair_dir_;
 };
 
 }  // namespace quillon::app

@@ -4,6 +4,7 @@
 
 #include "app/app_texts.h"
 #include "app/message_box.h"
+#include "app/repair_wizard.h"
 #include "app/select_database_dialog.h"
 
 namespace quillon::app {
@@ -46,6 +47,16 @@ bool DialogPrompts::ConfirmOverwrite(QWidget* parent) {
   box.setWindowTitle(QString::fromUtf8(text::kOverwriteCaption));
   box.setObjectName(QStringLiteral("CFileExist"));
   return box.exec() == QDialog::Accepted;
+}
+
+void DialogPrompts::ShowError(QWidget* parent, const QString& text) {
+  MessageBoxDialog box(MessageBoxDialog::Kind::kError, QString(), text, parent);
+  box.exec();
+}
+
+std::optional<repair::TargetChoice> DialogPrompts::ChooseRepairTarget(QWidget* parent,
+                                                                      const RepairWizardContext& context) {
+  return RunRepairWizard(parent, *this, context);
 }
 
 }  // namespace quillon::app

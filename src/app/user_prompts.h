@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+#include "repair/target_choice.h"
+
 class QWidget;
 
 namespace quillon::app {
@@ -15,6 +17,13 @@ namespace quillon::app {
 struct SourceSelection {
   QString folder;           // the chosen database folder
   QString system_datafile;  // its SYSTEM datafile; empty when none was found
+};
+
+// What the repair wizard proposes: the source folder (no output may lie in
+// it) and the database's name (the default output file's name).
+struct RepairWizardContext {
+  QString source_folder;
+  QString database_name;
 };
 
 class UserPrompts {
@@ -33,6 +42,12 @@ class UserPrompts {
   virtual std::optional<QString> ChooseLogFile(QWidget* parent, const QString& proposed) = 0;
   // The "Overwrite File" box; true for Yes.
   virtual bool ConfirmOverwrite(QWidget* parent) = 0;
+  // The error box: the text with the error icon, OK.
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // The repair wizard (Start Repair); std::nullopt when either page was
+  // cancelled.
+  virtual std::optional<repair::TargetChoice> ChooseRepairTarget(QWidget* parent,
+                                                                 const RepairWizardContext& context) = 0;
 };
 
 // The real dialogs.
@@ -44,6 +59,9 @@ class DialogPrompts : public UserPrompts {
   std::optional<QString> ChooseAnyFile(QWidget* parent) override;
   std::optional<QString> ChooseLogFile(QWidget* parent, const QString& proposed) override;
   bool ConfirmOverwrite(QWidget* parent) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+  std::optional<repair::TargetChoice> ChooseRepairTarget(QWidget* parent,
+                                                         const RepairWizardContext& context) override;
 };
 
 }  // namespace quillon::app

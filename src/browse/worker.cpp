@@ -49,11 +49,6 @@ void CRecoverThread::Run() {
   sink_.ProcessEnded();
 }
 
-void CRecoverThread::RunRepair() {
-  LogBlank();
-  LogLine(scan_text::kRepairUnavailable);
-}
-
 void CRecoverThread::RunRecords() {
   if (!request_.records) return;
   BlockSource source(engine_.datafiles);

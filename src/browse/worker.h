@@ -14,8 +14,12 @@
 // Which process runs: the one the request names (the record view names its
 // record mode), else the catalogue decides:
 // an empty catalogue is scanned (worker_scan.cpp), a filled one is repaired.
-// The repair is not part of this version: the worker says so in the log and
-// ends.
+//
+// The repair (worker_repair.cpp) writes the tables the request names into a
+// target the front end has chosen and connected (dialogs never run on the
+// worker); the worker disconnects it at the end and writes the Oracle texts
+// the target cannot hold and the failed statements beside the output. A
+// request without a target logs that the repair cannot run and ends.
 //
 // The scan, in order: the release and the datafiles (identify.h), the whole
 // dictionary (dictionary_rebuild.h), the object tree handed to
@@ -37,6 +41,8 @@
 #include "browse/scan_counts.h"
 #include "browse/worker_sink.h"
 #include "reader/engine.h"
+#include "repair/repair_process.h"
+#include "repair/target.h"
 
 namespace quillon {
 
@@ -53,12 +59,26 @@ struct ScanSource {
   std::string system_datafile;
 };
 
+// kRepair: the target, connected by the front end, and the tables.
+struct RepairRequest {
+  repair::Target* target = nullptr;
+  repair::TargetDialect dialect = repair::TargetDialect::kSqlite;
+  // Object numbers, in the order of the repair's table list.
+  std::vector<std::uint32_t> tables;
+  // The Oracle texts the target cannot hold (empty path: not written).
+  std::string side_file;
+  // Every failed statement, appended (empty path: not written).
+  std::string errors_file;
+};
+
 struct WorkerRequest {
   ScanSource source;
   std::optional<WorkerMode> mode;  // absent: from the catalogue
   // kRecords: the record view's state (table and page asked for); the worker
   // fills its page index and page count.
   RecordViewState* records = nullptr;
+  // kRepair: what to write and where; outlives the run.
+  const RepairRequest* repair_request = nullptr;
 };
 
 // What a run did, for front ends that report it once the worker has ended.
@@ -69,6 +89,7 @@ struct WorkerResult {
   bool tree_built = false;     // BuildTree was called: the catalogue is complete
   bool finished = false;       // the run reached its last line
   std::vector<TableCount> tables;
+  std::optional<repair::RepairResult> repair_result;  // kRepair, when the repair ran
 };
 
 class CRecoverThread {
@@ -126,7 +147,7 @@ inline constexpr const char* kUnsupported = "This Version not supported so scann
 inline constexpr const char* kTablesPresent = "Total Table(s) present  :";
 inline constexpr const char* kCompleted = "Scanning Process completed On";
 inline constexpr std::size_t kSeparatorDots = 75;
-inline constexpr const char* kRepairUnavailable = "The repair process is not available in this version.";
+inline constexpr const char* kRepairUnavailable = "The repair process has no target to write to.";
 }  // namespace scan_text
 
 }  // namespace quillon

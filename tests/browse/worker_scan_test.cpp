@@ -152,8 +152,8 @@ TEST(WorkerScan, StopBeforeTheStart) {
   EXPECT_TRUE(run.result.stopped);
 }
 
-// A worker started on a filled catalogue would repair; this version says in
-// the log that it cannot, and ends.
+// A worker started on a filled catalogue repairs; without a target it says
+// in the log that it cannot, and ends.
 TEST(WorkerScan, FilledCatalogueMeansRepair) {
   const test::GeneratedDb& db = test::DefaultDb("11.2", 8192);
   WorkerRun run;

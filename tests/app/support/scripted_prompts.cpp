@@ -53,4 +53,12 @@ bool ScriptedPrompts::ConfirmOverwrite(QWidget*) {
   return Next(overwrite_answers, false);
 }
 
+void ScriptedPrompts::ShowError(QWidget*, const QString& text) { errors.append(text); }
+
+std::optional<repair::TargetChoice> ScriptedPrompts::ChooseRepairTarget(QWidget*,
+                                                                        const RepairWizardContext& context) {
+  wizard_contexts.append(context);
+  return NextOptional(targets);
+}
+
 }  // namespace quillon::app::testing
