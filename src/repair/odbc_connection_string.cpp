@@ -4,6 +4,12 @@
 
 namespace quillon::repair {
 
+std::string ConnectionValue(std::string_view value) {
+  const bool plain = !value.empty() && value.find_first_of(";{}=") == std::string_view::npos && value.front() != ' ' &&
+                     value.back() != ' ';
+  return plain ? std::string(value) : BraceQuote(value);
+}
+
 std::string BraceQuote(std::string_view value) {
   std::string out = "{";
   for (const char c : value) {
@@ -79,7 +85,7 @@ std::string BuildConnectionString(std::string_view target, std::string_view user
       error = "no data source name";
       return {};
     }
-    text = "DSN=" + BraceQuote(target);
+    text = "DSN=" + ConnectionValue(target);
   } else {
     for (const std::string& key : ConnectionStringKeys(target)) {
       if (key == "PWD" || key == "PASSWORD") {
@@ -94,7 +100,7 @@ std::string BuildConnectionString(std::string_view target, std::string_view user
     text = std::string(target);
     while (!text.empty() && (text.back() == ';' || text.back() == ' ')) text.pop_back();
   }
-  text += ";UID=" + BraceQuote(user) + ";PWD=" + BraceQuote(password) + ";";
+  text += ";UID=" + ConnectionValue(user) + ";PWD=" + ConnectionValue(password) + ";";
   return text;
 }
 

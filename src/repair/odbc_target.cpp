@@ -293,7 +293,7 @@ SQLRETURN SetStatementAttributes(SQLHSTMT stmt, const char*& call) {
   SQLRETURN rc = SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(0), 0);
   const auto unsupported = [&] {
     const auto records = ReadOdbcRecords(SQL_HANDLE_STMT, stmt);
-    return !records.empty() && (records.front().state == "HYC00" || records.front().state == "HY092");
+    return !records.empty() && (records.front().state == "HYC00" || records.front().state == "HY092" || records.front().state == "IM001");
   };
   if (!OdbcOk(rc) && !unsupported()) return rc;
   call = "SQLSetStmtAttr(SQL_ATTR_NOSCAN)";
@@ -354,6 +354,25 @@ bool OdbcTarget::Prepare(std::string_view sql) {
   return true;
 }
 
+// The bytes of a text long value in UTF-16, counted in one streaming pass;
+// nullopt when its bytes cannot be read.
+std::optional<std::uint64_t> OdbcTarget::WideLength(const LongValue& value, std::vector<std::uint8_t>& chunk) {
+  const std::uint64_t size = value.bytes ? value.bytes->size() : 0;
+  Utf8ChunkDecoder decoder;
+  std::u16string wide;
+  std::uint64_t units = 0;
+  for (std::uint64_t offset = 0; offset < size;) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), size - offset));
+    const std::size_t got = value.bytes->Read(offset, std::span(chunk.data(), want));
+    if (got == 0) return std::nullopt;
+    offset += got;
+    wide.clear();
+    decoder.Decode(std::span(chunk.data(), got), offset >= size, wide);
+    units += wide.size();
+  }
+  return units * 2;
+}
+
 // Executes the prepared statement once with values; long values are sent
 // in chunks when the driver asks for them.
 bool OdbcTarget::ExecuteOne(std::span<const Value> values) {
@@ -362,12 +381,23 @@ bool OdbcTarget::ExecuteOne(std::span<const Value> values) {
   std::vector<Param> params;
   params.reserve(values.size());
   std::vector<SQLLEN> long_lengths(values.size(), SQL_DATA_AT_EXEC);
+  std::vector<std::uint8_t> chunk(options_.chunk_bytes);
   SQLRETURN rc = SQL_SUCCESS;
   for (std::size_t c = 0; c < values.size(); ++c) {
     const auto n = static_cast<SQLUSMALLINT>(c + 1);
     if (const auto* l = std::get_if<LongValue>(&values[c])) {
       const bool binary = l->form == LongValue::Form::kBinary;
-      const SQLULEN size = std::max<SQLULEN>(1, l->bytes ? l->bytes->size() : 0);
+      // Some drivers size their buffer from the length given here: the
+      // exact length the chunks will add up to (for text, in UTF-16).
+      const std::optional<std::uint64_t> length = binary ? std::optional(l->bytes ? l->bytes->size() : 0)
+                                                         : WideLength(*l, chunk);
+      if (!length) {
+        FailText("a long value could not be read back from its spill file");
+        SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+        return false;
+      }
+      long_lengths[c] = SQL_LEN_DATA_AT_EXEC(static_cast<SQLLEN>(*length));
+      const SQLULEN size = std::max<SQLULEN>(1, binary ? *length : *length / 2);
       params.emplace_back();
       // The parameter's token is its number: SQLParamData hands it back.
       rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, binary ? SQL_C_BINARY : SQL_C_WCHAR,
@@ -390,7 +420,6 @@ bool OdbcTarget::ExecuteOne(std::span<const Value> values) {
   if (rc == SQL_NEED_DATA) {
     SQLPOINTER token = nullptr;
     rc = SQLParamData(stmt, &token);
-    std::vector<std::uint8_t> chunk(options_.chunk_bytes);
     std::u16string wide;
     while (rc == SQL_NEED_DATA && ok) {
       const auto index = reinterpret_cast<std::uintptr_t>(token);

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,7 @@ class OdbcTarget final : public Target {
   bool ExecDirect(const std::string& sql);
   bool Prepare(std::string_view sql);
   bool ExecuteOne(std::span<const Value> values);
+  std::optional<std::uint64_t> WideLength(const LongValue& value, std::vector<std::uint8_t>& chunk);
   void SendRow(std::span<const Value> values);
   void Flush();
   bool SendBatch();

@@ -80,7 +80,7 @@ inline OdbcDriver SqliteDriver(const std::filesystem::path& file) {
     d.skip = "no libsqlite3odbc.so (scripts/install-deps installs libsqliteodbc)";
     return d;
   }
-  d.target = "DRIVER=" + repair::BraceQuote(driver) + ";DATABASE=" + repair::BraceQuote(file.string());
+  d.target = "DRIVER=" + repair::BraceQuote(driver) + ";DATABASE=" + file.string();
   d.text_type = "TEXT";
   d.number_type = "TEXT";
   d.binary_type = "BLOB";

@@ -67,7 +67,9 @@ void ExpectFourLines(const std::string& text, const std::string& password) {
   EXPECT_EQ(lines[2].rfind("Source : ", 0), 0u) << text;
   EXPECT_EQ(lines[3].rfind("Description : ", 0), 0u) << text;
   EXPECT_EQ(text.back(), '\n');
-  if (!password.empty()) EXPECT_EQ(text.find(password), std::string::npos) << "the password is in: " << text;
+  if (!password.empty()) {
+    EXPECT_EQ(text.find(password), std::string::npos) << "the password is in: " << text;
+  }
 }
 
 class OdbcTargetTest : public ::testing::TestWithParam<std::string> {
@@ -153,7 +155,7 @@ TEST_P(OdbcTargetTest, EveryParameterTypeIsBoundAndReadBack) {
       {"empty CLOB", Column::kLongText, Long(LongValue::Form::kText, "x", 0), SQL_C_WCHAR, std::string()},
       {"BLOB", Column::kLongBinary, Long(LongValue::Form::kBinary, all_bytes, 3000), SQL_C_BINARY,
        PatternBytes(all_bytes, 3000).Whole()},
-      {"LONG RAW", Column::kLongBinary, Long(LongValue::Form::kBinary, "\x00\xff", 11), SQL_C_BINARY,
+      {"LONG RAW", Column::kLongBinary, Long(LongValue::Form::kBinary, std::string("\x00\xff", 2), 11), SQL_C_BINARY,
        PatternBytes(std::string("\x00\xff", 2), 11).Whole()},
   };
   auto t = Connected(/*batch_rows=*/2);
@@ -185,7 +187,9 @@ TEST_P(OdbcTargetTest, EveryParameterTypeIsBoundAndReadBack) {
     ASSERT_EQ(got.size(), 3u);
     for (const auto& g : got) {
       ASSERT_EQ(g.has_value(), expected.has_value());
-      if (expected) EXPECT_TRUE(*g == *expected) << "got " << g->size() << " bytes, expected " << expected->size();
+      if (expected) {
+        EXPECT_TRUE(*g == *expected) << "got " << g->size() << " bytes, expected " << expected->size();
+      }
     }
   }
 }
@@ -315,7 +319,7 @@ TEST_P(OdbcTargetTest, ADataSourceNameConnects) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcTargetTest, ::testing::Values("SQLite", "PostgreSQL"),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& p) { return p.param; });
 
 TEST(OdbcTarget, AnUnknownDataSourceTakesTheConnectionErrorPath) {
   OdbcTargetOptions o;

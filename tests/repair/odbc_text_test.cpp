@@ -21,7 +21,9 @@ TEST(OdbcText, ChunksGiveTheSameWideTextAsTheWholeAtEveryCut) {
         decoder.Decode(std::span(reinterpret_cast<const std::uint8_t*>(input.data()) + at, n), at + n == input.size(),
                        out);
         // No chunk ends between the halves of a surrogate pair.
-        if (out.size() > before) EXPECT_FALSE(out.back() >= 0xD800 && out.back() <= 0xDBFF);
+        if (out.size() > before) {
+          EXPECT_FALSE(out.back() >= 0xD800 && out.back() <= 0xDBFF);
+        }
       }
       EXPECT_EQ(out, whole) << "chunk " << chunk;
     }
