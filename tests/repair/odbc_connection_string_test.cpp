@@ -8,28 +8,31 @@ namespace quillon::repair {
 namespace {
 
 // The value of key in a connection string, read the way the driver manager
-// reads it (braces, "}}" for "}").
+// reads it (a plain value up to ";", or braces with "}}" for "}").
 std::string ValueOf(const std::string& text, const std::string& key) {
-  const std::string start = ";" + key + "={";
-  const std::size_t at = (";" + text).find(start);
+  const std::string start = ";" + key + "=";
+  const std::string padded = ";" + text;
+  const std::size_t at = padded.find(start);
   if (at == std::string::npos) return "<missing>";
+  std::size_t i = at + start.size();
+  if (i >= padded.size() || padded[i] != '{') return padded.substr(i, padded.find(';', i) - i);
   std::string out;
-  for (std::size_t i = at + start.size() - 1; i < text.size(); ++i) {
-    if (text[i] == '}') {
-      if (i + 1 < text.size() && text[i + 1] == '}') {
+  for (++i; i < padded.size(); ++i) {
+    if (padded[i] == '}') {
+      if (i + 1 < padded.size() && padded[i + 1] == '}') {
         out += '}';
         ++i;
         continue;
       }
       return out;
     }
-    out += text[i];
+    out += padded[i];
   }
   return "<unterminated>";
 }
 
 TEST(OdbcConnectionString, HostilePasswordsStayOneValue) {
-  const std::vector<std::string> passwords = {"plain", "a;b", "x}y", "k=v", "};PWD={z", "{b}}", "}}}", ";UID=sys;", ""};
+  const std::vector<std::string> passwords = {"plain", "a;b", "x}y", "k=v", "};PWD={z", "{b}}", "}}}", ";UID=sys;", " spaced ", ""};
   for (const std::string& password : passwords) {
     SCOPED_TRACE(password);
     std::string error;
