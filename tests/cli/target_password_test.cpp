@@ -2,10 +2,12 @@
 // never the command line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "cli/cli.h"
 #include "cli/target_password.h"
+#include "support/generated_schema_db.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
 
@@ -55,6 +57,29 @@ TEST(TargetPassword, RepairRefusesMixedTargetsAndStrayPasswordOptions) {
   EXPECT_EQ(both.code, kExitUsage) << both.err;
   const test::CliOutput stray = test::RunCli({"repair", "/nonexistent", "--password-file", "pw"});
   EXPECT_EQ(stray.code, kExitUsage) << stray.err;
+}
+
+}  // namespace
+}  // namespace quillon::cli
+
+namespace quillon::cli {
+namespace {
+
+// A data source no driver manager knows: the four-line text and the retry
+// line on stderr, exit 1, the password nowhere in the output.
+TEST(TargetPassword, RepairIntoAnUnknownDataSourceTakesTheConnectionErrorPath) {
+  const auto& db = test::SampleDb("11.2", 8192);
+  const std::string password = "Sec;ret}=pw";
+  setenv(kPasswordVariable, password.c_str(), 1);
+  const test::CliOutput run =
+      test::RunCli({"repair", db.folder, "--odbc", "quillon_no_such_data_source", "--tables", "HR.EMPLOYEES"});
+  unsetenv(kPasswordVariable);
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_NE(run.err.find("Message : SQLDriverConnect returned SQL_ERROR\nCode : SQLSTATE IM002"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Please Retry an Establishing Oracle Connection."), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(password), std::string::npos);
+  EXPECT_EQ(run.out.find(password), std::string::npos);
 }
 
 }  // namespace
