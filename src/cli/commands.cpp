@@ -30,7 +30,8 @@ const std::vector<Command>& Commands() {
        "print the DDL of the repair as a SQL*Plus script: of the users, roles and tablespaces named, or with --all "
        "of every phase so far",
        RunDdl},
-      {"repair", "repair DIR [--sqlite FILE] [--tables OWNER.TABLE,...]",
+      {"repair", "repair DIR [--sqlite FILE | --odbc DSN_OR_CONNECTION_STRING [--odbc-user USER] [--password-file FILE]] "
+       "[--tables OWNER.TABLE,...]",
        "rebuild the tables (or the tables named) with their rows in a SQLite file (default NAME.sqlite here); "
        "Oracle texts SQLite cannot hold go to NAME.oracle.sql beside it",
        RunRepair},
