@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "repair/odbc_target.h"
 #include "repair/sqlite_target.h"
 
 namespace quillon::repair {
@@ -17,7 +18,15 @@ std::unique_ptr<Target> MakeTarget(const TargetChoice& choice) {
     case TargetKind::kSqliteFile:
       if (choice.file_path.empty()) return nullptr;
       return std::make_unique<SqliteTarget>(choice.file_path);
-    case TargetKind::kOracleDataSource:
+    case TargetKind::kOracleDataSource: {
+      if (choice.data_source.empty()) return nullptr;
+      OdbcTargetOptions options;
+      options.target = choice.data_source;
+      options.user = choice.user.empty() ? "SYSTEM" : choice.user;
+      options.password = choice.password;
+      options.session_statements = OracleSessionStatements();
+      return std::make_unique<OdbcTarget>(std::move(options));
+    }
     case TargetKind::kScriptFile:
       return nullptr;
   }

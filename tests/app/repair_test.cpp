@@ -275,8 +275,9 @@ class RepairTest : public QObject {
     QCOMPARE(window.log().text(), before);
     QVERIFY(prompts.errors.isEmpty() && prompts.informed.isEmpty());
 
-    // A target this build does not have, and a file that cannot be
-    // created: the box, nothing started, no password anywhere.
+    // A data source that does not exist, and a file that cannot be
+    // created: the error box (then, for the data source, the retry text),
+    // nothing started, no password anywhere.
     repair::TargetChoice oracle;
     oracle.kind = repair::TargetKind::kOracleDataSource;
     oracle.data_source = "ORCL";
@@ -285,13 +286,16 @@ class RepairTest : public QObject {
     prompts.targets.push_back(oracle);
     window.StartRepair();
     QCOMPARE(prompts.errors.size(), 1);
-    QCOMPARE(prompts.errors.front().toStdString(), std::string(repair::kTargetNotAvailable));
+    QVERIFY(!prompts.errors.front().isEmpty());
+    QVERIFY(!prompts.errors.front().contains(QStringLiteral("Secret-Pw-4711")));
+    QCOMPARE(prompts.informed.size(), 1);
+    QCOMPARE(prompts.informed.front().lower, Text(text::kRetryConnection));
     QVERIFY(!window.ProcessRunning());
     prompts.targets.push_back(SqliteChoice(dir_.filePath(QStringLiteral("missing/folder/x.sqlite"))));
     window.StartRepair();
     QCOMPARE(prompts.errors.size(), 2);
     QVERIFY(!prompts.errors.back().isEmpty());
-    QVERIFY(prompts.informed.isEmpty());  // the Oracle retry text is for data sources only
+    QCOMPARE(prompts.informed.size(), 1);  // the Oracle retry text is for data sources only
     QVERIFY(!window.ProcessRunning());
     QCOMPARE(window.log().text(), before);
     QVERIFY(!window.log().text().contains(QStringLiteral("Secret-Pw-4711")));
