@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/qt_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,7 +29,6 @@ namespace quillon::app {
 
 namespace {
 
-QString Text(const char* text) { return QString::fromUtf8(text); }
 
 QSettings WindowSettings() { return QSettings(QStringLiteral("Brackwater"), QStringLiteral("Quillon")); }
 

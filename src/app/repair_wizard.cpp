@@ -1,4 +1,5 @@
 #include "app/repair_wizard.h"
+#include "app/qt_text.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -19,7 +20,6 @@ namespace quillon::app {
 
 namespace {
 
-QString Text(const char* text) { return QString::fromUtf8(text); }
 
 // The help guide's section on the repair.
 const QString kHelpSection = QStringLiteral("repair");

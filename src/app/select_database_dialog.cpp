@@ -1,4 +1,5 @@
 #include "app/select_database_dialog.h"
+#include "app/qt_text.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -25,7 +26,6 @@ namespace quillon::app {
 
 namespace {
 
-QString Text(const char* text) { return QString::fromUtf8(text); }
 
 struct ColumnDescription {
   const char* header;

@@ -18,6 +18,7 @@
 #include <sqlite3.h>
 
 #include "app/app_texts.h"
+#include "app/qt_text.h"
 #include "app/left_view.h"
 #include "app/main_window.h"
 #include "app/message_log.h"
@@ -35,7 +36,6 @@ namespace {
 
 constexpr int kTimeoutMs = 120000;
 
-QString Text(const char* text) { return QString::fromUtf8(text); }
 
 QStringList LogLines(const CMainFrame& window) {
   QStringList lines = window.log().text().split(QStringLiteral("\r\n"));
