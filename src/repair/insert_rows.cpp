@@ -274,6 +274,59 @@ class Utf16Stream {
   std::string out_;
 };
 
+// The parts of an attribute column's qualified name: "COLUMN"."ATTRIBUTE"
+// or COLUMN.ATTRIBUTE.
+std::vector<std::string> NameParts(std::string_view text) {
+  std::vector<std::string> parts(1);
+  bool in_quotes = false;
+  for (const char c : text) {
+    if (c == '"') {
+      in_quotes = !in_quotes;
+    } else if (c == '.' && !in_quotes) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+// How the value of an object column is re-made: its type's constructor
+// over the hidden columns that store its attributes, in attribute order.
+struct ObjectShape {
+  std::string constructor;              // "OWNER"."TYPE"; empty: cannot be written
+  std::vector<std::size_t> attributes;  // layout indexes
+};
+
+ObjectShape ShapeOf(const TableDefinition& table, const ColumnDefinition& column,
+                    const std::map<std::uint32_t, std::size_t>& layout_by_internal) {
+  ObjectShape shape;
+  if (!column.user_type) return shape;
+  const Quoted owner = QuoteIdent(column.user_type->owner);
+  const Quoted type = QuoteIdent(column.user_type->name);
+  if (!owner || !type) return shape;
+  std::vector<std::pair<std::uint32_t, std::size_t>> found;
+  for (const ColumnDefinition& c : table.columns) {
+    if (!c.attribute_name || c.internal_column == column.internal_column) continue;
+    const std::vector<std::string> parts = NameParts(*c.attribute_name);
+    if (parts.empty() || parts.front() != column.name) continue;
+    // An attribute of a nested object, or a collection attribute: not
+    // written by this builder.
+    if (parts.size() != 2 || c.type_code == type_code::kObject || c.type_code == type_code::kNestedTable ||
+        c.type_code == type_code::kVarray || IsLargeType(c.type_code)) {
+      return shape;
+    }
+    const auto at = layout_by_internal.find(c.internal_column);
+    if (at == layout_by_internal.end()) return shape;
+    found.emplace_back(c.internal_column, at->second);
+  }
+  if (found.empty()) return shape;
+  std::sort(found.begin(), found.end());
+  for (const auto& [internal, index] : found) shape.attributes.push_back(index);
+  shape.constructor = owner.text() + "." + type.text();
+  return shape;
+}
+
 bool AppendText(SpillFolder& spill, const std::string& text) {
   return spill.Append({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
@@ -291,7 +344,17 @@ class RowInserter final : public RowConsumer {
         spill_(spill),
         options_(options),
         result_(result) {
+    std::map<std::uint32_t, std::size_t> layout_by_internal;
+    for (std::size_t i = 0; i < layout_.columns().size(); ++i) {
+      layout_by_internal.emplace(layout_.columns()[i]->internal_column, i);
+    }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
+      const ColumnInfo& info = *layout_.columns()[columns_[i]];
+      if (info.type_code == tc::kObject) {
+        if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
+          objects_.emplace(info.internal_column, ShapeOf(table_, *d, layout_by_internal));
+        }
+      }
       const Quoted q = QuoteIdent(layout_.columns()[columns_[i]]->name);
       if (!q) {
         refused_ = "column name: " + q.reason();
@@ -357,6 +420,8 @@ class RowInserter final : public RowConsumer {
         return true;
       }
       case tc::kObject:
+        item = ObjectItem(row, column);
+        return true;
       case tc::kNestedTable:
       case tc::kVarray:
       case tc::kRef:
@@ -367,6 +432,24 @@ class RowInserter final : public RowConsumer {
         item = ScalarValueItem(column, value, engine_.values);
         return true;
     }
+  }
+
+  // TYPE(attribute items): scalar attributes bound like columns.
+  ValueItem ObjectItem(const TableRow& row, const ColumnInfo& column) {
+    const auto shape = objects_.find(column.internal_column);
+    if (shape == objects_.end() || shape->second.constructor.empty()) return Lost();
+    ValueItem item;
+    item.sql = shape->second.constructor + "(";
+    for (std::size_t a = 0; a < shape->second.attributes.size(); ++a) {
+      const std::size_t index = shape->second.attributes[a];
+      ValueItem attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+      if (attribute.lost) return Lost();
+      if (a > 0) item.sql += ", ";
+      item.sql += attribute.sql;
+      for (Value& v : attribute.values) item.values.push_back(std::move(v));
+    }
+    item.sql += ")";
+    return item;
   }
 
   bool LongItem(const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
@@ -473,6 +556,7 @@ class RowInserter final : public RowConsumer {
   std::string text_;
   std::vector<Value> values_;
   std::unique_ptr<LobReader> lobs_;
+  std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
 };
 
 }  // namespace

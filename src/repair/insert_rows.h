@@ -16,7 +16,12 @@
 // a signed-year mask in the American date language (BC dates survive any
 // session), the timestamps through TO_TIMESTAMP / TO_TIMESTAMP_TZ with all
 // nine fraction digits; LONG, LONG RAW and LOBs as long values streamed from
-// the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB().
+// the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); an object
+// column through its type's constructor over the attributes its hidden
+// columns store ("OWNER"."TYPE"(?, ?, NULL)). Values this builder cannot
+// make (nested objects, nested tables, VARRAYs, REFs, BFILEs, XMLType until
+// the XML value builder is given) are written as NULL, so the column and
+// value lists stay in step, and counted as lost.
 #pragma once
 
 #include <cstdint>

@@ -22,7 +22,7 @@
 namespace quillon::test {
 
 struct ScriptValue {
-  enum class Kind { kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob };
+  enum class Kind { kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob, kObject };
   Kind kind = Kind::kNull;
   std::string text;  // text: UTF-8; binary: upper-case hex; number/special: as written; dates: the inner text
   bool operator==(const ScriptValue&) const = default;
@@ -174,6 +174,22 @@ class ScriptReader {
       return ScriptValue{K::kText, *t};
     }
     if (Eat("NULL")) return ScriptValue{K::kNull, ""};
+    if (s_[at_] == '"') {  // a constructor: "OWNER"."TYPE"(value, ...)
+      auto owner = QuotedName();
+      if (!owner || !Eat(".")) return std::nullopt;
+      auto type = QuotedName();
+      if (!type || !Eat("(")) return std::nullopt;
+      std::string text = *owner + "." + *type + "(";
+      if (!Eat(")")) {
+        do {
+          auto v = Expression(variables);
+          if (!v) return std::nullopt;
+          text += (text.back() == '(' ? "" : ",") + (v->kind == K::kNull ? std::string("NULL") : v->text);
+        } while (Eat(","));
+        if (!Eat(")")) return std::nullopt;
+      }
+      return ScriptValue{K::kObject, text + ")"};
+    }
     if (Eat("CHR(")) {
       std::size_t end = s_.find(')', at_);
       const int n = std::atoi(std::string(s_.substr(at_, end - at_)).c_str());
@@ -274,14 +290,14 @@ inline std::vector<std::string> ScriptUnits(const std::string& script) {
 inline std::optional<ScriptInsert> ReadInsert(ScriptReader& r, const std::map<std::string, ScriptValue>* variables,
                                               std::vector<std::string>* returning = nullptr) {
   ScriptInsert out;
-  if (!r.Eat("insert into")) return std::nullopt;
+  if (!r.Eat("insert") || !r.Eat("into")) return std::nullopt;
   auto owner = r.QuotedName();
   if (!owner || !r.Eat(".")) return std::nullopt;
   auto table = r.QuotedName();
   if (!table) return std::nullopt;
   out.owner = *owner;
   out.table = *table;
-  if (r.Eat("PARTITION (") || r.Eat("SUBPARTITION (")) {
+  if ((r.Eat("PARTITION") || r.Eat("SUBPARTITION")) && r.Eat("(")) {
     auto p = r.QuotedName();
     if (!p || !r.Eat(")")) return std::nullopt;
     out.partition = *p;
@@ -292,7 +308,7 @@ inline std::optional<ScriptInsert> ReadInsert(ScriptReader& r, const std::map<st
     if (!c) return std::nullopt;
     out.columns.push_back(*c);
   } while (r.Eat(","));
-  if (!r.Eat(")") || !r.Eat("values (")) return std::nullopt;
+  if (!r.Eat(")") || !r.Eat("values") || !r.Eat("(")) return std::nullopt;
   do {
     auto v = r.Expression(variables);
     if (!v) return std::nullopt;
