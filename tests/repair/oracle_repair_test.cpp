@@ -328,8 +328,8 @@ TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
       for (const auto& [column, value] : row) {
         if (!columns.count(column)) continue;
         const std::uint32_t type = types[column];
+        if (!FromGenerator(type, "x")) continue;  // not written by the builder
         std::optional<std::string> v = value ? FromGenerator(type, *value) : std::optional<std::string>("<NULL>");
-        if (!v) continue;
         if (type == tc::kRaw || type == tc::kLongRaw || type == tc::kBlob) v = Upper(*v);
         text += column + "=" + *v + "|";
       }
@@ -352,6 +352,11 @@ TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
         }
       }
       actual.push_back(text);
+    }
+    // Tables with no column the builder writes (XMLType object tables).
+    if (std::all_of(expected.begin(), expected.end(), [](const std::string& e) { return e.empty(); }) &&
+        written.empty()) {
+      continue;
     }
     std::sort(expected.begin(), expected.end());
     std::sort(actual.begin(), actual.end());
