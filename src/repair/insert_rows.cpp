@@ -364,7 +364,15 @@ class RowInserter final : public RowConsumer {
     }
   }
 
+  // An XMLType table: each row is insert into "O"."T" values (item), the
+  // item made by the XML value builder from the row's XMLType column.
+  void XmlTable(std::size_t layout_index) { xml_column_ = layout_index; }
+  // A table none of whose columns can be written: every row is counted as
+  // failed, not silently dropped.
+  void NoColumns() { refused_ = "none of its columns can be written"; }
+
   bool Row(const TableRow& row) override {
+    if (xml_column_) return XmlRow(row);
     if (!refused_.empty()) {
       Fail("the row cannot be written: " + refused_);
       return !engine_.StopRequested();
@@ -399,6 +407,22 @@ class RowInserter final : public RowConsumer {
       result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
                                PrintableName(table_.object.name));
     }
+  }
+
+  bool XmlRow(const TableRow& row) {
+    const ColumnInfo& column = *layout_.columns()[*xml_column_];
+    const StoredValue& value = row.values[*xml_column_];
+    std::optional<ValueItem> item =
+        options_.xml_values && !value.is_null ? options_.xml_values(row, column, value) : std::nullopt;
+    const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
+    if (!item || !head) {
+      Fail("an XMLType row cannot be written without the XML value builder");
+      return !engine_.StopRequested();
+    }
+    if (row.partial()) ++result_.partial_rows;
+    sql_ = *head + " values (" + item->sql + ")";
+    target_.InsertRow(sql_, item->values);
+    return !engine_.StopRequested();
   }
 
   // The item of one value; false when the row cannot be written at all.
@@ -526,7 +550,11 @@ class RowInserter final : public RowConsumer {
       if (wide && ok) ok = utf16.End();
     }
     LongValue v;
-    v.form = binary ? LongValue::Form::kBinary : (wide ? LongValue::Form::kWideText : LongValue::Form::kText);
+    // Text is handed over as UTF-8 (decoded from UTF-16 when Oracle kept it
+    // so); the wide form marks national columns, which targets bind as
+    // wide characters.
+    const bool national = column.charset_form == 2 || engine_.values.IsNational(column.charset_id);
+    v.form = binary ? LongValue::Form::kBinary : (national ? LongValue::Form::kWideText : LongValue::Form::kText);
     v.bytes = spill_.FinishValue();
     if (!ok) {
       Fail("the spill file cannot be written");
@@ -557,6 +585,7 @@ class RowInserter final : public RowConsumer {
   std::vector<Value> values_;
   std::unique_ptr<LobReader> lobs_;
   std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
+  std::optional<std::size_t> xml_column_;
 };
 
 }  // namespace
@@ -567,7 +596,14 @@ InsertResult InsertTableRows(COracleRecoveryTools& engine, BlockSource& source, 
   TableRowReader reader(engine, source, table.object.object_number);
   std::vector<std::size_t> columns = InsertColumns(table, reader.layout());
   result.fields = columns.size();
-  if (columns.empty()) return result;
+  std::optional<std::size_t> xml_column;
+  if (columns.empty()) {
+    // An XMLType table stores its rows in a hidden XMLType column.
+    for (std::size_t i = 0; i < reader.layout().columns().size(); ++i) {
+      if (reader.layout().columns()[i]->type_code == tc::kXmlType) xml_column = i;
+    }
+    if (xml_column) result.fields = 1;
+  }
   if (options.progress) {
     const std::uint64_t total = reader.blocks().BlockCount();
     reader.OnBlock([&reader, &options, total] { options.progress(reader.stats().blocks_read, total); });
@@ -578,6 +614,11 @@ InsertResult InsertTableRows(COracleRecoveryTools& engine, BlockSource& source, 
     return result;
   }
   RowInserter inserter(engine, table, reader.layout(), std::move(columns), target, spill, options, result);
+  if (xml_column) {
+    inserter.XmlTable(*xml_column);
+  } else if (result.fields == 0) {
+    inserter.NoColumns();
+  }
   reader.Read(TableRowReader::Begin(), 0, inserter);
   RowOutcome outcome = target.EndRows();
   spill.Reset();
