@@ -44,25 +44,38 @@ class LogSink final : public NotificationSink {
   std::vector<std::size_t> unchecked;
 };
 
-// Hands everything to the script target; asks for a stop at the first row.
+// Hands everything to the script target; asks for a stop at the first row
+// (stop given), or refuses the statements that begin with refuse.
 class StoppingTarget final : public repair::Target {
  public:
-  StoppingTarget(repair::Target& inner, StopFlag& stop) : inner_(inner), stop_(stop) {}
+  StoppingTarget(repair::Target& inner, StopFlag* stop, std::string refuse = {})
+      : inner_(inner), stop_(stop), refuse_(std::move(refuse)) {}
   bool Connect() override { return inner_.Connect(); }
-  bool Execute(const repair::Statement& s) override { return inner_.Execute(s); }
+  bool Execute(const repair::Statement& s) override {
+    if (!refuse_.empty() && s.text.starts_with(refuse_)) {
+      refused_ = true;
+      return false;
+    }
+    refused_ = false;
+    return inner_.Execute(s);
+  }
   bool BeginRows() override { return inner_.BeginRows(); }
   void InsertRow(std::string_view sql, std::span<const repair::Value> values) override {
-    stop_.Request();
+    if (stop_) stop_->Request();
     inner_.InsertRow(sql, values);
   }
   repair::RowOutcome EndRows() override { return inner_.EndRows(); }
   std::uint64_t RowsInserted() const override { return inner_.RowsInserted(); }
-  std::string DescribeError() const override { return inner_.DescribeError(); }
+  std::string DescribeError() const override {
+    return refused_ ? "ORA-00955: name is already used by an existing object" : inner_.DescribeError();
+  }
   void Disconnect() override { inner_.Disconnect(); }
 
  private:
   repair::Target& inner_;
-  StopFlag& stop_;
+  StopFlag* stop_;
+  std::string refuse_;
+  bool refused_ = false;
 };
 
 struct Repaired {
@@ -72,7 +85,8 @@ struct Repaired {
   std::vector<std::uint32_t> tables;
 };
 
-Repaired Repair(const test::GeneratedSchemaDb& db, const std::filesystem::path& spill_root, bool stop_at_first_row) {
+Repaired Repair(const test::GeneratedSchemaDb& db, const std::filesystem::path& spill_root, bool stop_at_first_row,
+                const std::string& refuse = {}) {
   LogSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};
@@ -86,8 +100,8 @@ Repaired Repair(const test::GeneratedSchemaDb& db, const std::filesystem::path& 
   options.spill_root = spill_root.string();
   options.max_long_bytes = repair::kMaxScriptVariableBytes;
   options.on_phase = [&target](std::string_view line) { target.writer().BeginPhase(line); };
-  if (stop_at_first_row) {
-    StoppingTarget stopping(target, stop);
+  if (stop_at_first_row || !refuse.empty()) {
+    StoppingTarget stopping(target, stop_at_first_row ? &stop : nullptr, refuse);
     out.result = repair::RunRepair(engine, stopping, repair::TargetDialect::kOracle, out.tables, options);
   } else {
     out.result = repair::RunRepair(engine, target, repair::TargetDialect::kOracle, out.tables, options);
@@ -196,6 +210,27 @@ TEST(OracleRepairLog, AStopDuringTheRowPassEndsAfterTheCurrentTable) {
   // Rows handed over before the stop are in the script with their COMMIT.
   EXPECT_NE(r.script.find("\ninsert into"), std::string::npos);
   EXPECT_NE(r.script.find("\nCOMMIT\n/\n"), std::string::npos);
+}
+
+TEST(OracleRepairLog, ATableWhoseCreateFailedGetsNoInsertsAndItsRowsCountAsFailed) {
+  const auto& db = test::SampleDb("11.2", 8192);
+  test::TempDir spill;
+  const Repaired r = Repair(db, spill.path(), false, "Create Table \"HR\".\"REGIONS\"");
+  const auto at = std::find(r.log.begin(), r.log.end(), "Repairing Table.....HR.REGIONS  ");
+  ASSERT_NE(at, r.log.end());
+  ASSERT_GE(r.log.end() - at, 6);
+  EXPECT_EQ(at[1], "Total fields present : 2");
+  EXPECT_EQ(at[2], "Table not created: its rows are not repaired");
+  EXPECT_EQ(at[3], "Total record(s) recovered : 0");
+  EXPECT_EQ(at[4], "Failed record(s) : 4");
+  EXPECT_EQ(at[5], std::string(59, '.'));
+  EXPECT_EQ(r.script.find("insert into \"HR\".\"REGIONS\""), std::string::npos);
+  EXPECT_NE(std::find(r.log.begin(), r.log.end(), "Failed statement(s) : 1"), r.log.end());
+  EXPECT_EQ(r.result.tables_not_created, 1u);
+  EXPECT_NE(r.result.errors_text.find("ORA-00955"), std::string::npos);
+  EXPECT_NE(r.result.errors_text.find("Create Table \"HR\".\"REGIONS\""), std::string::npos);
+  // A nested-table storage table is never created on its own.
+  EXPECT_EQ(r.script.find("Create Table \"HR\".\"EMP_SKILLS_NT\""), std::string::npos);
 }
 
 // The reader's date texts ("05-JAN-2024 03:04:05[.fffffffff] PM[ +HH:MM]")
