@@ -54,6 +54,11 @@ TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
     EXPECT_EQ(errors.find(secret), std::string::npos);
   }
   EXPECT_NE(text.find("ACCEPT quillon_password CHAR PROMPT"), std::string::npos);
+  // Hidden, system-made and virtual columns stay out of the rows' column
+  // lists; rows carry the partition or subpartition they were found in.
+  EXPECT_EQ(text.find("SYS_NC"), std::string::npos);
+  EXPECT_NE(text.find("insert into \"SALES\".\"ORDER_ITEMS\" SUBPARTITION (\"ITEMS_P1_S1\")"), std::string::npos);
+  EXPECT_NE(text.find("insert into \"SALES\".\"ORDERS\" PARTITION (\"ORDERS_2008\")"), std::string::npos);
 }
 
 TEST(RepairScriptCommand, OptionsThatExcludeEachOtherAndTheSourceFolderAreRefused) {
