@@ -212,6 +212,7 @@ bool CMainFrame::StartRepairWith(repair::TargetChoice choice) {
   setup->request.tables = std::move(tables.objects);
   setup->request.side_file = repair::SideFilePath(choice);
   setup->request.errors_file = repair::ErrorsFilePath(choice);
+  setup->request.oracle = repair::OracleOptionsOf(choice);
   const ScanRequest request{state_.source_database_path.toStdString(), state_.system_datafile.toStdString()};
   ResetSearchBar(false);
   right_->Clear();

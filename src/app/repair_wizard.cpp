@@ -237,6 +237,8 @@ void CDataBaseNameField::Connect() {
     choice.data_source = Utf8(data_source_->text().trimmed());
     choice.password = Utf8(password_->text());
     choice.target_folder = Utf8(target_folder_);
+    // The re-created datafiles go into the target folder.
+    choice.datafile_folder = choice.target_folder;
   } else {
     const QString path = QFileInfo(file_->text().trimmed()).absoluteFilePath();
     if (repair::LiesInside(Utf8(path), Utf8(context_.source_folder))) {
@@ -249,6 +251,7 @@ void CDataBaseNameField::Connect() {
     choice.file_path = Utf8(path);
     choice.target_folder = Utf8(QFileInfo(path).absolutePath());
   }
+  choice.database_name = Utf8(context_.database_name);
   // The page's copy goes: only the choice holds the password from here on.
   password_->clear();
   choice_ = std::move(choice);

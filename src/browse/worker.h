@@ -69,6 +69,8 @@ struct RepairRequest {
   std::string side_file;
   // Every failed statement, appended (empty path: not written).
   std::string errors_file;
+  // Oracle-dialect targets: where datafiles and query files go.
+  repair::OracleRepairOptions oracle;
 };
 
 struct WorkerRequest {

@@ -24,7 +24,7 @@ void CRecoverThread::RunRepair() {
     LogLine(scan_text::kRepairUnavailable);
     return;
   }
-  repair::RepairResult repaired = repair::RunRepair(engine_, *request->target, request->dialect, request->tables);
+  repair::RepairResult repaired = repair::RunRepair(engine_, *request->target, request->dialect, request->tables, request->oracle);
   request->target->Disconnect();
   WriteText(request->side_file, repaired.side_text, std::ios::trunc);
   WriteText(request->errors_file, repaired.errors_text, std::ios::app);

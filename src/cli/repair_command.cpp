@@ -1,31 +1,35 @@
-// quillon repair DIR [--sqlite FILE | --odbc DSN_OR_CONNECTION_STRING [--odbc-user USER]
-//                      [--password-file FILE]] [--tables OWNER.TABLE,...]
+// quillon repair DIR [--sqlite FILE | --script FILE | --odbc DSN_OR_CONNECTION_STRING
+//                     [--odbc-user USER] [--password-file FILE]]
+//                    [--target-folder FOLDER] [--tables OWNER.TABLE,...]
 //
-// With --odbc the tables go into an Oracle database through its ODBC driver
-// (user SYSTEM unless --odbc-user names another; the password from the file,
-// QUILLON_TARGET_PASSWORD or a prompt, see target_password.h), the failed
-// statements into RepairErrors.log in the current folder.
-//
-// The tables of the database in DIR rebuilt in a SQLite file (default
-// NAME.sqlite in the current folder, NAME the database's name), with their
-// rows; the Oracle texts SQLite cannot hold beside it in NAME.oracle.sql and
-// the failed statements in RepairErrors.log. The log lines on stdout are the
+// The tables of the database in DIR rebuilt with their rows in one target:
+//   --sqlite FILE  a SQLite file (the default: NAME.sqlite in the current
+//                  folder, NAME the database's name); the Oracle texts SQLite
+//                  cannot hold go beside it into NAME.oracle.sql;
+//   --script FILE  the whole Oracle repair (every phase, every row) as a
+//                  SQL*Plus script;
+//   --odbc ...     an Oracle database through its ODBC driver (user SYSTEM
+//                  unless --odbc-user names another; the password from the
+//                  file, QUILLON_TARGET_PASSWORD or a prompt, see
+//                  target_password.h, never from the command line).
+// --target-folder names the folder of the re-created datafiles on the Oracle
+// server. Failed statements go to RepairErrors.log beside the output (the
+// current folder for --odbc), the query files of the code phases beside it
+// too. No output is ever written inside DIR. The log lines on stdout are the
 // repair's. Ctrl-C stops after the current table (exit 130).
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
-#include <cstdlib>
-#include <memory>
-
-#include "repair/odbc_target.h"
 #include "repair/repair_process.h"
-#include "repair/sqlite_target.h"
-#include "cli/target_password.h"
+#include "repair/storage_ddl.h"
+#include "repair/target_choice.h"
 #include "cli/interrupt.h"
 #include "cli/open_database.h"
 #include "cli/row_commands.h"
+#include "cli/target_password.h"
 
 namespace quillon::cli {
 
@@ -41,45 +45,64 @@ std::vector<std::string> SplitTables(const std::string& text) {
   return out;
 }
 
-// True when path lies inside folder (both made absolute and normal).
-bool Inside(const std::filesystem::path& path, const std::filesystem::path& folder) {
-  std::error_code ec;
-  const auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path), ec);
-  const auto f = std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
-  auto pi = p.begin();
-  for (auto fi = f.begin(); fi != f.end(); ++fi, ++pi) {
-    if (fi->empty()) continue;
-    if (pi == p.end() || *pi != *fi) return false;
-  }
-  return true;
+void WriteText(const std::string& path, const std::string& text, std::ios::openmode mode) {
+  if (path.empty() || text.empty()) return;
+  std::ofstream out(path, std::ios::binary | mode);
+  out << text;
 }
 
-std::filesystem::path SideFile(const std::filesystem::path& sqlite_file) {
-  auto side = sqlite_file;
-  side.replace_extension(".oracle.sql");
-  return side;
+// The target the options name, without its password yet.
+repair::TargetChoice ChoiceOf(const Args& args, const std::string& database_name) {
+  const auto sqlite = args.Value("--sqlite");
+  const auto script = args.Value("--script");
+  const auto odbc = args.Value("--odbc");
+  if ((sqlite ? 1 : 0) + (script ? 1 : 0) + (odbc ? 1 : 0) > 1) {
+    throw UsageError{"--sqlite, --script and --odbc each name a target; give one"};
+  }
+  if (!odbc && (args.Value("--odbc-user") || args.Value("--password-file"))) {
+    throw UsageError{"--odbc-user and --password-file go with --odbc"};
+  }
+  if (!script && !odbc && args.Value("--target-folder")) {
+    throw UsageError{"--target-folder goes with --script or --odbc"};
+  }
+  repair::TargetChoice choice;
+  choice.database_name = database_name;
+  choice.datafile_folder = args.Value("--target-folder").value_or("");
+  if (odbc) {
+    choice.kind = repair::TargetKind::kOracleDataSource;
+    choice.data_source = *odbc;
+    choice.user = args.Value("--odbc-user").value_or("SYSTEM");
+    choice.target_folder = std::filesystem::current_path().string();
+    return choice;
+  }
+  choice.kind = script ? repair::TargetKind::kScriptFile : repair::TargetKind::kSqliteFile;
+  const std::string name = database_name.empty() ? std::string("database") : database_name;
+  const std::filesystem::path file = std::filesystem::absolute(script ? *script : sqlite.value_or(FileNameOf(name) + ".sqlite"));
+  choice.file_path = file.string();
+  choice.target_folder = file.parent_path().string();
+  return choice;
 }
 
 }  // namespace
 
 int RunRepair(std::span<const std::string> argv, Io& io) {
-  const Args args(argv, {}, {"--sqlite", "--tables", "--odbc", "--odbc-user", "--password-file"});
-  const std::optional<std::string> odbc = args.Value("--odbc");
-  if (odbc && args.Value("--sqlite")) throw UsageError{"--sqlite and --odbc name two targets; give one"};
-  if (!odbc && (args.Value("--odbc-user") || args.Value("--password-file"))) {
-    throw UsageError{"--odbc-user and --password-file go with --odbc"};
-  }
+  const Args args(argv, {},
+                  {"--sqlite", "--script", "--odbc", "--odbc-user", "--password-file", "--target-folder", "--tables"});
   args.ExpectPositionals(1, 1);
   const std::string& dir = args.Positional(0, "DIR");
   auto db = OpenDatabase(dir, io);
-  std::string name = db->engine.identification.database_name;
-  if (name.empty()) name = "database";
-  const std::filesystem::path file = args.Value("--sqlite").value_or(FileNameOf(name) + ".sqlite");
-  const std::filesystem::path side = SideFile(file);
-  const std::filesystem::path errors_path =
-      (odbc ? std::filesystem::current_path() : std::filesystem::absolute(file).parent_path()) / "RepairErrors.log";
-  for (const auto& out : {file, side, errors_path}) {
-    if (Inside(out, dir)) throw UsageError{"no output may be written inside the source folder: " + out.string()};
+  repair::TargetChoice choice = ChoiceOf(args, db->engine.identification.database_name);
+  const std::string errors_path = repair::ErrorsFilePath(choice);
+  const std::string side_path = repair::SideFilePath(choice);
+  for (const std::string& out : {choice.file_path, side_path, errors_path}) {
+    if (!out.empty() && repair::LiesInside(out, dir)) {
+      throw UsageError{"no output may be written inside the source folder: " + out};
+    }
+  }
+  if (!choice.datafile_folder.empty()) {
+    const std::string source_folder =
+        std::filesystem::path(db->engine.identification.system_datafile).parent_path().string();
+    if (const auto why = repair::CheckTargetFolder(source_folder, choice.datafile_folder)) throw UsageError{*why};
   }
   std::vector<std::uint32_t> tables;
   if (const auto list = args.Value("--tables")) {
@@ -87,39 +110,33 @@ int RunRepair(std::span<const std::string> argv, Io& io) {
   } else {
     tables = ShownTables(db->engine);
   }
-  std::unique_ptr<repair::Target> target;
-  if (odbc) {
-    repair::OdbcTargetOptions options;
-    options.target = *odbc;
-    options.user = args.Value("--odbc-user").value_or("SYSTEM");
-    options.password = TargetPassword(args.Value("--password-file"), std::getenv(kPasswordVariable), [&options] {
-      return PromptPasswordOnTerminal("Password of " + options.user + ": ");
+  if (choice.kind == repair::TargetKind::kOracleDataSource) {
+    choice.password = TargetPassword(args.Value("--password-file"), std::getenv(kPasswordVariable), [&choice] {
+      return PromptPasswordOnTerminal("Password of " + choice.user + ": ");
     });
-    options.session_statements = repair::OracleSessionStatements();
-    target = std::make_unique<repair::OdbcTarget>(std::move(options));
-    if (!target->Connect()) {
-      throw Failure{target->DescribeError() + "Please Retry an Establishing Oracle Connection."};
-    }
-  } else {
+  } else if (choice.kind == repair::TargetKind::kSqliteFile) {
     std::error_code ec;
-    std::filesystem::remove(file, ec);  // a new file: the tables are created, not added to
-    target = std::make_unique<repair::SqliteTarget>(file.string());
-    if (!target->Connect()) throw Failure{target->DescribeError()};
+    std::filesystem::remove(choice.file_path, ec);  // a new file: the tables are created, not added to
+  }
+  std::unique_ptr<repair::Target> target = repair::MakeTarget(choice);
+  repair::WipePassword(choice.password);
+  if (!target) throw Failure{std::string(repair::kTargetNotAvailable)};
+  if (!target->Connect()) {
+    std::string error = target->DescribeError();
+    if (choice.kind == repair::TargetKind::kOracleDataSource) {
+      if (!error.empty() && error.back() != '\n') error += '\n';
+      error += "Please Retry an Establishing Oracle Connection.";
+    }
+    throw Failure{error};
   }
   const StopOnInterrupt on_interrupt(db->stop);
   db->sink.SetLog(&io.out);
-  const repair::RepairResult result = repair::RunRepair(
-      db->engine, *target, odbc ? repair::TargetDialect::kOracle : repair::TargetDialect::kSqlite, tables);
+  const repair::RepairResult result = repair::RunRepair(db->engine, *target, repair::DialectOf(choice.kind), tables,
+                                                        repair::OracleOptionsOf(choice));
   db->sink.FinishLog();
   target->Disconnect();
-  if (!odbc && !result.side_text.empty()) {
-    std::ofstream out(side, std::ios::binary | std::ios::trunc);
-    out << result.side_text;
-  }
-  if (!result.errors_text.empty()) {
-    std::ofstream out(errors_path, std::ios::binary | std::ios::app);
-    out << result.errors_text;
-  }
+  WriteText(side_path, result.side_text, std::ios::trunc);
+  WriteText(errors_path, result.errors_text, std::ios::app);
   return result.stopped ? kExitStopped : kExitOk;
 }
 

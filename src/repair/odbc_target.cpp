@@ -319,6 +319,12 @@ bool OdbcTarget::ExecDirect(const std::string& sql) {
 
 bool OdbcTarget::Execute(const Statement& statement) {
   if (!connected_) return FailText("not connected");
+  if (!statement.session_user.empty()) {
+    // A database link belongs to its owner's schema and can only be made in
+    // a session of that owner, whose password the repair does not have: it
+    // goes to the error file with its statement, to be run as that user.
+    return FailText("this statement must be run in a session of " + PrintableName(statement.session_user));
+  }
   if (in_rows_) Flush();
   std::string sql;
   if (statement.password_at) {

@@ -4,7 +4,9 @@
 
 #include "reader/block_source.h"
 #include "reader/catalogue_views.h"
+#include "repair/oracle_repair.h"
 #include "repair/sqlite_target.h"
+#include "repair/table_ddl.h"
 
 namespace quillon::repair {
 
@@ -56,6 +58,39 @@ class RepairRun {
 
 }  // namespace
 
+std::string_view CodePhaseLine(CodePhase phase) {
+  switch (phase) {
+    case CodePhase::kDatabaseLink: return "Repairing Database Link ";
+    case CodePhase::kType: return "Repairing Type ";
+    case CodePhase::kXmlSchema: return "Repairing XmlSchema ";
+    case CodePhase::kSynonym: return "Repairing Synonyms   ";
+    case CodePhase::kSequence: return "Repairing Sequence ";
+    case CodePhase::kView: return "Repairing View ";
+    case CodePhase::kTrigger: return "Repairing Trigger ";
+    case CodePhase::kFunction: return "Repairing Function   ";
+    case CodePhase::kMaterializedViewLog: return "Repairing Materialized view log ";
+    case CodePhase::kMaterializedView: return "Repairing Materialized view";
+    case CodePhase::kTypeBody: return "Repairing Type Body   ";
+    case CodePhase::kProcedure: return "Repairing Stored Procedure ";
+    case CodePhase::kPackage: return "Repairing Package ";
+    case CodePhase::kPackageBody: return "Repairing Package Body ";
+  }
+  return "";
+}
+
+std::string_view TableHeader(const TableDefinition& table) {
+  const TableShape shape = TableShapeOf(table.property);
+  const bool partitioned = table.partitioned || shape.partitioned;
+  const bool iot = table.index_organized || shape.index_organized;
+  if (partitioned && iot) return "Repairing Partitioning Table(IOT).....";
+  if (partitioned && table.partitioning && table.partitioning->subpartitioning) {
+    return "Repairing Subpartitioning Table.....";
+  }
+  if (partitioned) return "Repairing Partitioning Table.....";
+  if (iot) return "Repairing Table(IOT).....";
+  return "Repairing Table.....";
+}
+
 std::string RepairLogDate() {
   const std::time_t t = std::time(nullptr);
   std::tm local{};
@@ -66,15 +101,22 @@ std::string RepairLogDate() {
 }
 
 RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDialect dialect,
-                       const std::vector<std::uint32_t>& tables) {
+                       const std::vector<std::uint32_t>& tables, const OracleRepairOptions& oracle) {
   RepairResult result;
   result.tables_selected = tables.size();
   RepairRun run(engine, target);
-  const CatalogueViews views(engine.catalogue);
-  BlockSource source(engine.datafiles);
   run.Log("");
   run.Log("Repair Process Started On " + RepairLogDate());
   run.Log(kDots59);
+  if (dialect == TargetDialect::kOracle) {
+    RunOraclePhases(engine, target, tables, oracle, result);
+    if (result.stopped) return result;
+    run.Log(kDots72);
+    run.Log("Repairing process completed on....." + RepairLogDate());
+    return result;
+  }
+  const CatalogueViews views(engine.catalogue);
+  BlockSource source(engine.datafiles);
   run.Log("Repairing Index ");
   run.Log("Total table(s) selected : " + std::to_string(tables.size()));
   run.Log(kDots59);
@@ -83,9 +125,7 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
       result.stopped = true;
       break;
     }
-    if (dialect == TargetDialect::kSqlite) {
-      run.SqliteTable(views, source, tables[i], result);
-    }
+    run.SqliteTable(views, source, tables[i], result);
     engine.sink().UncheckTable(i);
     if (result.stopped || engine.StopRequested()) {
       result.stopped = true;

@@ -49,6 +49,11 @@ class Target {
   virtual bool BeginRows() = 0;
   virtual void InsertRow(std::string_view insert_sql, std::span<const Value> values) = 0;
   virtual RowOutcome EndRows() = 0;
+  // A phase of the repair begins (a script writes its line as a comment).
+  virtual void BeginPhase(std::string_view /*phase_line*/) {}
+  // The longest LONG or LONG RAW value the target can take (a script's
+  // PL/SQL variable); 0: no limit.
+  virtual std::uint64_t MaxLongBytes() const { return 0; }
   // Rows inserted so far since BeginRows (for the progress display).
   virtual std::uint64_t RowsInserted() const = 0;
   // The last failure, as text.

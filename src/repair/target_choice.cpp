@@ -1,8 +1,11 @@
 #include "repair/target_choice.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "repair/odbc_target.h"
+#include "repair/quoting.h"
+#include "repair/script_target.h"
 #include "repair/sqlite_target.h"
 
 namespace quillon::repair {
@@ -12,6 +15,55 @@ namespace fs = std::filesystem;
 TargetDialect DialectOf(TargetKind kind) {
   return kind == TargetKind::kSqliteFile ? TargetDialect::kSqlite : TargetDialect::kOracle;
 }
+
+namespace {
+
+// A SQL*Plus script in a file of its own: the file is made at Connect and
+// closed at Disconnect.
+class ScriptFileTarget final : public Target {
+ public:
+  ScriptFileTarget(std::string path, const std::string& database_name)
+      : path_(std::move(path)),
+        title_(database_name.empty() ? std::string("Repair script")
+                                     : "Repair script of database " + PrintableName(database_name)) {}
+
+  bool Connect() override {
+    file_.open(path_, std::ios::binary | std::ios::trunc);
+    if (!file_) {
+      error_ = "cannot write " + path_;
+      return false;
+    }
+    script_ = std::make_unique<ScriptTarget>(file_, title_);
+    return true;
+  }
+  bool Execute(const Statement& statement) override { return script_ && script_->Execute(statement); }
+  bool BeginRows() override { return script_ && script_->BeginRows(); }
+  void InsertRow(std::string_view insert_sql, std::span<const Value> values) override {
+    if (script_) script_->InsertRow(insert_sql, values);
+  }
+  RowOutcome EndRows() override { return script_ ? script_->EndRows() : RowOutcome{}; }
+  std::uint64_t RowsInserted() const override { return script_ ? script_->RowsInserted() : 0; }
+  void BeginPhase(std::string_view line) override {
+    if (script_) script_->BeginPhase(line);
+  }
+  std::uint64_t MaxLongBytes() const override { return kMaxScriptVariableBytes; }
+  std::string DescribeError() const override { return script_ ? script_->DescribeError() : error_; }
+  void Disconnect() override {
+    if (!script_) return;
+    script_->Disconnect();
+    script_.reset();
+    file_.close();
+  }
+
+ private:
+  std::string path_;
+  std::string title_;
+  std::ofstream file_;
+  std::unique_ptr<ScriptTarget> script_;
+  std::string error_;
+};
+
+}  // namespace
 
 std::unique_ptr<Target> MakeTarget(const TargetChoice& choice) {
   switch (choice.kind) {
@@ -28,9 +80,18 @@ std::unique_ptr<Target> MakeTarget(const TargetChoice& choice) {
       return std::make_unique<OdbcTarget>(std::move(options));
     }
     case TargetKind::kScriptFile:
-      return nullptr;
+      if (choice.file_path.empty()) return nullptr;
+      return std::make_unique<ScriptFileTarget>(choice.file_path, choice.database_name);
   }
   return nullptr;
+}
+
+OracleRepairOptions OracleOptionsOf(const TargetChoice& choice) {
+  OracleRepairOptions options;
+  options.storage.folder = choice.datafile_folder;
+  const std::string errors = ErrorsFilePath(choice);
+  if (!errors.empty()) options.query_folder = fs::path(errors).parent_path().string();
+  return options;
 }
 
 std::string ErrorsFilePath(const TargetChoice& choice) {

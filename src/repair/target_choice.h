@@ -36,10 +36,19 @@ struct TargetChoice {
   // side file): the chosen target folder for a data source, the output
   // file's folder otherwise.
   std::string target_folder;
+  // Oracle targets: the folder of the re-created datafiles on the server
+  // (empty: the datafile names as they are); the database's name for the
+  // script's title.
+  std::string datafile_folder;
+  std::string database_name;
 };
 
 // The SQL the kind of target reads.
 TargetDialect DialectOf(TargetKind kind);
+
+// The options of an Oracle-dialect repair into the choice's target: where
+// datafiles go, where the query files are written (beside the errors file).
+OracleRepairOptions OracleOptionsOf(const TargetChoice& choice);
 
 // A target for the choice, not connected; nullptr when this build has no
 // target of that kind (see kTargetNotAvailable).

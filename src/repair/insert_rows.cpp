@@ -1,0 +1,634 @@
+#include "repair/insert_rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "reader/lob_reader.h"
+#include "reader/packed_codes.h"
+#include "reader/unicode.h"
+#include "reader/value_binary_float.h"
+#include "reader/value_datetime.h"
+#include "repair/quoting.h"
+#include "rows/value_texts.h"
+
+namespace quillon::repair {
+
+namespace {
+
+namespace tc = type_code;
+
+constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                   "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+bool IsNational(const ColumnInfo& column, const DecodeContext& context) {
+  return column.charset_form == 2 || context.IsNational(column.charset_id);
+}
+
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t cp = 0xFFFD;
+    std::size_t n = 1;
+    if (b < 0x80) {
+      cp = b;
+    } else if ((b & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
+      cp = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+      n = 2;
+    } else if ((b & 0xF0) == 0xE0 && i + 2 < utf8.size()) {
+      cp = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6) |
+           (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
+      n = 3;
+    } else if ((b & 0xF8) == 0xF0 && i + 3 < utf8.size()) {
+      cp = ((b & 0x07u) << 18) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 12) |
+           ((static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu) << 6) | (static_cast<unsigned char>(utf8[i + 3]) & 0x3Fu);
+      n = 4;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += n;
+  }
+  return out;
+}
+
+std::string Two(int v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%02d", v);
+  return b;
+}
+
+std::string Four(int v) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%04d", v);
+  return b;
+}
+
+std::string SignedYear(int year) { return (year < 0 ? "-" : "") + Four(std::abs(year)); }
+
+std::string TimestampText(const DateTimeFields& f) {
+  char fraction[16];
+  std::snprintf(fraction, sizeof fraction, "%09u", static_cast<unsigned>(f.nanoseconds % 1000000000u));
+  return SignedYear(f.year) + "-" + Two(f.month) + "-" + Two(f.day) + " " + Two(f.hour) + ":" + Two(f.minute) + ":" +
+         Two(f.second) + "." + fraction;
+}
+
+ValueItem Bound(Value v) {
+  ValueItem item;
+  item.sql = "?";
+  item.values.push_back(std::move(v));
+  return item;
+}
+
+ValueItem Literal(std::string sql) {
+  ValueItem item;
+  item.sql = std::move(sql);
+  return item;
+}
+
+ValueItem Lost() {
+  ValueItem item;
+  item.sql = "NULL";
+  item.lost = true;
+  return item;
+}
+
+ValueItem BinaryFloatItem(const ColumnInfo& column, const StoredValue& value, DecodeContext& context) {
+  const bool single = column.type_code == tc::kBinaryFloat;
+  if (value.bytes.size() != (single ? 4u : 8u)) return Lost();
+  const double d = single ? BinaryFloatValue(value.bytes) : BinaryDoubleValue(value.bytes);
+  const std::string kind = single ? "BINARY_FLOAT" : "BINARY_DOUBLE";
+  if (std::isnan(d)) return Literal(kind + "_NAN");
+  if (std::isinf(d)) return Literal((d < 0 ? "-" : "") + kind + "_INFINITY");
+  DecodedValue decoded = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kData, context);
+  return Bound(NumberValue{std::move(decoded.text)});
+}
+
+}  // namespace
+
+std::optional<std::string> OracleDateText(ByteView bytes) {
+  const auto f = ReadDateTime(bytes);
+  if (!f || !IsValidDateTime(*f)) return std::nullopt;
+  const int hour12 = f->hour % 12 == 0 ? 12 : f->hour % 12;
+  return Two(f->day) + "-" + kMonths[f->month - 1] + "-" + SignedYear(f->year) + " " + Two(hour12) + ":" +
+         Two(f->minute) + ":" + Two(f->second) + (f->hour < 12 ? " AM" : " PM");
+}
+
+std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes) {
+  const auto f = ReadDateTime(bytes);
+  if (!f || !IsValidDateTime(*f)) return std::nullopt;
+  if (type_code != tc::kTimestampTz) return TimestampText(*f);
+  // Stored in UTC with the offset in bytes 11 and 12 (hour + 20, minute +
+  // 60); a value stored with a region is kept as its UTC instant.
+  const auto zone_hour = bytes.U8(11);
+  const auto zone_minute = bytes.U8(12);
+  int offset = 0;
+  if (zone_hour && zone_minute && (*zone_hour & 0x80) == 0) {
+    const int hours = *zone_hour - 20;
+    const int minutes = *zone_minute - 60;
+    if (hours >= -15 && hours <= 15 && minutes >= -59 && minutes <= 59) offset = hours * 60 + minutes;
+  }
+  std::string out = TimestampText(AddMinutes(*f, offset));
+  out += offset < 0 ? " -" : " +";
+  out += Two(std::abs(offset) / 60) + ":" + Two(std::abs(offset) % 60);
+  return out;
+}
+
+ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, DecodeContext& context) {
+  if (value.is_null) return Literal("NULL");
+  switch (column.type_code) {
+    case tc::kVarchar2:
+    case tc::kChar: {
+      DecodedValue d = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kRepair, context);
+      if (IsNational(column, context)) return Bound(WideTextValue{Utf16Of(d.text)});
+      return Bound(TextValue{std::move(d.text)});
+    }
+    case tc::kRaw:
+      return Bound(BinaryValue{std::vector<std::uint8_t>(value.bytes.data(), value.bytes.data() + value.bytes.size())});
+    case tc::kNumber: {
+      DecodedValue d = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kData, context);
+      if (d.form != TextForm::kNumber) return Lost();
+      return Bound(NumberValue{std::move(d.text)});
+    }
+    case tc::kBinaryFloat:
+    case tc::kBinaryDouble:
+      return BinaryFloatItem(column, value, context);
+    case tc::kRowid:
+    case tc::kUrowid:
+    case tc::kIntervalYm:
+    case tc::kIntervalDs: {
+      DecodedValue d = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kRepair, context);
+      return Bound(TextValue{std::move(d.text)});
+    }
+    case tc::kDate: {
+      auto text = OracleDateText(value.bytes);
+      if (!text) return Lost();
+      ValueItem item = Bound(TextValue{std::move(*text)});
+      item.sql = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+      return item;
+    }
+    case tc::kTimestamp:
+    case tc::kTimestampTz:
+    case tc::kTimestampLtz: {
+      auto text = OracleTimestampText(column.type_code, value.bytes);
+      if (!text) return Lost();
+      ValueItem item = Bound(TextValue{std::move(*text)});
+      if (column.type_code == tc::kTimestampTz) {
+        item.sql = "TO_TIMESTAMP_TZ(?, " + std::string(kTimestampTzMask) + ")";
+      } else if (column.type_code == tc::kTimestampLtz) {
+        // Stored in the database's time zone: read as a time there.
+        item.sql = "FROM_TZ(TO_TIMESTAMP(?, " + std::string(kTimestampMask) + "), DBTIMEZONE)";
+      } else {
+        item.sql = "TO_TIMESTAMP(?, " + std::string(kTimestampMask) + ")";
+      }
+      return item;
+    }
+    default:
+      return Lost();
+  }
+}
+
+std::vector<std::size_t> InsertColumns(const TableDefinition& table, const TableLayout& layout) {
+  std::map<std::uint32_t, std::size_t> by_internal;
+  for (std::size_t i = 0; i < layout.columns().size(); ++i) by_internal.emplace(layout.columns()[i]->internal_column, i);
+  std::vector<std::size_t> out;
+  for (const ColumnDefinition* c : table.DeclaredColumns()) {
+    if (c->is_virtual || c->hidden || c->system_generated || c->segment_column == 0) continue;
+    const auto found = by_internal.find(c->internal_column);
+    if (found != by_internal.end()) out.push_back(found->second);
+  }
+  return out;
+}
+
+std::optional<std::string> InsertHead(std::string_view owner, std::string_view table, const TableSegment* segment) {
+  const Quoted o = QuoteIdent(owner);
+  const Quoted t = QuoteIdent(table);
+  if (!o || !t) return std::nullopt;
+  std::string head = "insert into " + o.text() + "." + t.text();
+  if (segment && !segment->name.empty() &&
+      (segment->level == TableSegment::Level::kPartition || segment->level == TableSegment::Level::kSubpartition ||
+       segment->level == TableSegment::Level::kIndexPartition)) {
+    const Quoted p = QuoteIdent(segment->name);
+    if (!p) return std::nullopt;
+    head += segment->level == TableSegment::Level::kSubpartition ? " SUBPARTITION (" : " PARTITION (";
+    head += p.text() + ")";
+  }
+  return head;
+}
+
+namespace {
+
+// Oracle keeps the CLOBs of a database with a varying-width character set,
+// and every NCLOB, as UTF-16 big-endian. The locator's byte length says
+// which (1: the database character set, 2: UCS2); when it says neither, the
+// character set decides.
+bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uint16_t byte_length) {
+  if (context.IsNational(column.charset_id) || column.charset_form == 2) return true;
+  if (byte_length == 2) return true;
+  if (byte_length == 1) return false;
+  switch (context.database().charset().scheme) {
+    case CharsetScheme::kUtf8:
+    case CharsetScheme::kCesu8:
+    case CharsetScheme::kMultiByte:
+    case CharsetScheme::kUtf16BE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Turns UTF-16BE arriving in pieces into UTF-8 pieces, never splitting a
+// surrogate pair or a code unit between pieces.
+class Utf16Stream {
+ public:
+  explicit Utf16Stream(SpillFolder& spill) : spill_(spill) {}
+  bool Put(ByteView bytes) {
+    pending_.insert(pending_.end(), bytes.data(), bytes.data() + bytes.size());
+    std::size_t whole = pending_.size() & ~std::size_t{1};
+    // A high surrogate at the end waits for its partner.
+    if (whole >= 2 && (pending_[whole - 2] & 0xFC) == 0xD8) whole -= 2;
+    return Flush(whole);
+  }
+  bool End() { return Flush(pending_.size()); }
+
+ private:
+  bool Flush(std::size_t n) {
+    if (n == 0) return true;
+    out_.clear();
+    AppendFromUtf16BE(ByteView(pending_.data(), n), out_);
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
+    return spill_.Append({reinterpret_cast<const std::uint8_t*>(out_.data()), out_.size()});
+  }
+  SpillFolder& spill_;
+  std::vector<std::uint8_t> pending_;
+  std::string out_;
+};
+
+// The parts of an attribute column's qualified name: "COLUMN"."ATTRIBUTE"
+// or COLUMN.ATTRIBUTE.
+std::vector<std::string> NameParts(std::string_view text) {
+  std::vector<std::string> parts(1);
+  bool in_quotes = false;
+  for (const char c : text) {
+    if (c == '"') {
+      in_quotes = !in_quotes;
+    } else if (c == '.' && !in_quotes) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+// How the value of an object column is re-made: its type's constructor
+// over the hidden columns that store its attributes, in attribute order.
+struct ObjectShape {
+  std::string constructor;              // "OWNER"."TYPE"; empty: cannot be written
+  std::vector<std::size_t> attributes;  // layout indexes
+};
+
+ObjectShape ShapeOf(const TableDefinition& table, const ColumnDefinition& column,
+                    const std::map<std::uint32_t, std::size_t>& layout_by_internal) {
+  ObjectShape shape;
+  if (!column.user_type) return shape;
+  const Quoted owner = QuoteIdent(column.user_type->owner);
+  const Quoted type = QuoteIdent(column.user_type->name);
+  if (!owner || !type) return shape;
+  std::vector<std::pair<std::uint32_t, std::size_t>> found;
+  for (const ColumnDefinition& c : table.columns) {
+    if (!c.attribute_name || c.internal_column == column.internal_column) continue;
+    const std::vector<std::string> parts = NameParts(*c.attribute_name);
+    if (parts.empty() || parts.front() != column.name) continue;
+    // An attribute of a nested object, or a collection attribute: not
+    // written by this builder.
+    if (parts.size() != 2 || c.type_code == type_code::kObject || c.type_code == type_code::kNestedTable ||
+        c.type_code == type_code::kVarray || IsLargeType(c.type_code)) {
+      return shape;
+    }
+    const auto at = layout_by_internal.find(c.internal_column);
+    if (at == layout_by_internal.end()) return shape;
+    found.emplace_back(c.internal_column, at->second);
+  }
+  if (found.empty()) return shape;
+  std::sort(found.begin(), found.end());
+  for (const auto& [internal, index] : found) shape.attributes.push_back(index);
+  shape.constructor = owner.text() + "." + type.text();
+  return shape;
+}
+
+bool AppendText(SpillFolder& spill, const std::string& text) {
+  return spill.Append({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+class RowInserter final : public RowConsumer {
+ public:
+  RowInserter(COracleRecoveryTools& engine, const TableDefinition& table, const TableLayout& layout,
+              std::vector<std::size_t> columns, Target& target, SpillFolder& spill, const InsertOptions& options,
+              InsertResult& result)
+      : engine_(engine),
+        table_(table),
+        layout_(layout),
+        columns_(std::move(columns)),
+        target_(target),
+        spill_(spill),
+        options_(options),
+        result_(result) {
+    std::map<std::uint32_t, std::size_t> layout_by_internal;
+    for (std::size_t i = 0; i < layout_.columns().size(); ++i) {
+      layout_by_internal.emplace(layout_.columns()[i]->internal_column, i);
+    }
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      const ColumnInfo& info = *layout_.columns()[columns_[i]];
+      if (info.type_code == tc::kObject) {
+        if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
+          objects_.emplace(info.internal_column, ShapeOf(table_, *d, layout_by_internal));
+        }
+      }
+      const Quoted q = QuoteIdent(layout_.columns()[columns_[i]]->name);
+      if (!q) {
+        refused_ = "column name: " + q.reason();
+        return;
+      }
+      column_list_ += (i == 0 ? "" : ",") + q.text();
+    }
+  }
+
+  // An XMLType table: each row is insert into "O"."T" values (item), the
+  // item made by the XML value builder from the row's XMLType column.
+  void XmlTable(std::size_t layout_index) { xml_column_ = layout_index; }
+  // A table none of whose columns can be written: every row is counted as
+  // failed, not silently dropped.
+  void NoColumns() { refused_ = "none of its columns can be written"; }
+
+  bool Row(const TableRow& row) override {
+    if (xml_column_) return XmlRow(row);
+    if (!refused_.empty()) {
+      Fail("the row cannot be written: " + refused_);
+      return !engine_.StopRequested();
+    }
+    const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
+    if (!head) {
+      Fail("the partition's name cannot be quoted");
+      return !engine_.StopRequested();
+    }
+    if (row.partial()) ++result_.partial_rows;
+    sql_ = *head + " (" + column_list_ + ") values (";
+    values_.clear();
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+      const ColumnInfo& column = *layout_.columns()[columns_[k]];
+      const StoredValue& value = row.values[columns_[k]];
+      ValueItem item;
+      if (!Item(row, column, value, item)) return !engine_.StopRequested();
+      if (item.lost) ++result_.lost_values;
+      if (k > 0) sql_ += ", ";
+      sql_ += item.sql;
+      for (Value& v : item.values) values_.push_back(std::move(v));
+    }
+    sql_ += ")";
+    target_.InsertRow(sql_, values_);
+    return !engine_.StopRequested();
+  }
+
+ private:
+  void Fail(const std::string& why) {
+    ++result_.failed_rows;
+    if (result_.errors.size() < kMaxRowErrors) {
+      result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
+                               PrintableName(table_.object.name));
+    }
+  }
+
+  bool XmlRow(const TableRow& row) {
+    const ColumnInfo& column = *layout_.columns()[*xml_column_];
+    const StoredValue& value = row.values[*xml_column_];
+    std::optional<ValueItem> item =
+        options_.xml_values && !value.is_null ? options_.xml_values(row, column, value) : std::nullopt;
+    const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
+    if (!item || !head) {
+      Fail("an XMLType row cannot be written without the XML value builder");
+      return !engine_.StopRequested();
+    }
+    if (row.partial()) ++result_.partial_rows;
+    sql_ = *head + " values (" + item->sql + ")";
+    target_.InsertRow(sql_, item->values);
+    return !engine_.StopRequested();
+  }
+
+  // The item of one value; false when the row cannot be written at all.
+  bool Item(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
+    if (value.is_null) {
+      item.sql = "NULL";
+      return true;
+    }
+    switch (column.type_code) {
+      case tc::kLong:
+      case tc::kLongRaw:
+        return LongItem(column, value, item);
+      case tc::kClob:
+      case tc::kBlob:
+        return LobItem(row, column, value, item);
+      case tc::kXmlType: {
+        std::optional<ValueItem> xml = options_.xml_values ? options_.xml_values(row, column, value) : std::nullopt;
+        item = xml ? std::move(*xml) : Lost();
+        return true;
+      }
+      case tc::kObject:
+        item = ObjectItem(row, column);
+        return true;
+      case tc::kNestedTable:
+      case tc::kVarray:
+      case tc::kRef:
+      case tc::kBfile:
+        item = Lost();
+        return true;
+      default:
+        item = ScalarValueItem(column, value, engine_.values);
+        return true;
+    }
+  }
+
+  // TYPE(attribute items): scalar attributes bound like columns.
+  ValueItem ObjectItem(const TableRow& row, const ColumnInfo& column) {
+    const auto shape = objects_.find(column.internal_column);
+    if (shape == objects_.end() || shape->second.constructor.empty()) return Lost();
+    ValueItem item;
+    item.sql = shape->second.constructor + "(";
+    for (std::size_t a = 0; a < shape->second.attributes.size(); ++a) {
+      const std::size_t index = shape->second.attributes[a];
+      ValueItem attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+      if (attribute.lost) return Lost();
+      if (a > 0) item.sql += ", ";
+      item.sql += attribute.sql;
+      for (Value& v : attribute.values) item.values.push_back(std::move(v));
+    }
+    item.sql += ")";
+    return item;
+  }
+
+  bool LongItem(const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
+    if (options_.max_long_bytes > 0 && value.bytes.size() > options_.max_long_bytes) {
+      ++result_.long_values_too_long;
+      Fail("a LONG or LONG RAW value of " + std::to_string(value.bytes.size()) + " bytes (over " +
+           std::to_string(options_.max_long_bytes) + ") cannot be written into a script");
+      return false;
+    }
+    spill_.BeginValue();
+    LongValue v;
+    bool ok = true;
+    if (column.type_code == tc::kLongRaw) {
+      v.form = LongValue::Form::kBinary;
+      ok = spill_.Append({value.bytes.data(), value.bytes.size()});
+    } else {
+      v.form = LongValue::Form::kText;
+      text_.clear();
+      engine_.values.database().AppendUtf8(value.bytes, text_);
+      ok = AppendText(spill_, text_);
+    }
+    v.bytes = spill_.FinishValue();
+    if (!ok) {
+      Fail("the spill file cannot be written");
+      return false;
+    }
+    if (v.bytes->size() == 0) {  // Oracle stores an empty LONG as NULL
+      item.sql = "NULL";
+      return true;
+    }
+    item.sql = "?";
+    item.values.push_back(std::move(v));
+    return true;
+  }
+
+  bool LobItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
+    const bool binary = column.type_code == tc::kBlob;
+    spill_.BeginValue();
+    LobReadResult read;
+    bool ok = true;
+    bool wide = false;
+    const auto locator = ParseLobLocator(value.bytes);
+    if (!locator) {
+      read.complete = false;
+    } else {
+      wide = !binary && LobInUtf16(column, engine_.values, locator->byte_length);
+      Utf16Stream utf16(spill_);
+      std::string piece;
+      const ByteSink sink = [&](ByteView part) {
+        if (!ok) return;
+        if (binary) {
+          ok = spill_.Append({part.data(), part.size()});
+        } else if (wide) {
+          ok = utf16.Put(part);
+        } else {
+          piece.clear();
+          engine_.values.database().AppendUtf8(part, piece);
+          ok = AppendText(spill_, piece);
+        }
+      };
+      if (locator->in_row) {
+        sink(locator->data);
+      } else {
+        const auto segment = row.segment ? FindLobSegment(engine_, table_.object.object_number,
+                                                          column.internal_column, *row.segment)
+                                         : std::nullopt;
+        if (!segment && locator->chunk_dbas.empty()) {
+          read.complete = false;
+        } else {
+          if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
+          read = lobs_->Read(segment.value_or(LobSegmentRef{}), *locator, sink);
+        }
+      }
+      if (wide && ok) ok = utf16.End();
+    }
+    LongValue v;
+    // Text is handed over as UTF-8 (decoded from UTF-16 when Oracle kept it
+    // so); the wide form marks national columns, which targets bind as
+    // wide characters.
+    const bool national = column.charset_form == 2 || engine_.values.IsNational(column.charset_id);
+    v.form = binary ? LongValue::Form::kBinary : (national ? LongValue::Form::kWideText : LongValue::Form::kText);
+    v.bytes = spill_.FinishValue();
+    if (!ok) {
+      Fail("the spill file cannot be written");
+      return false;
+    }
+    if (!read.complete) ++result_.incomplete_lobs;
+    if (v.bytes->size() == 0) {
+      item.sql = binary ? "EMPTY_BLOB()" : "EMPTY_CLOB()";
+      return true;
+    }
+    item.sql = "?";
+    item.values.push_back(std::move(v));
+    return true;
+  }
+
+  COracleRecoveryTools& engine_;
+  const TableDefinition& table_;
+  const TableLayout& layout_;
+  std::vector<std::size_t> columns_;
+  Target& target_;
+  SpillFolder& spill_;
+  const InsertOptions& options_;
+  InsertResult& result_;
+  std::string column_list_;
+  std::string refused_;
+  std::string sql_;
+  std::string text_;
+  std::vector<Value> values_;
+  std::unique_ptr<LobReader> lobs_;
+  std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
+  std::optional<std::size_t> xml_column_;
+};
+
+}  // namespace
+
+InsertResult InsertTableRows(COracleRecoveryTools& engine, BlockSource& source, const TableDefinition& table,
+                             Target& target, SpillFolder& spill, const InsertOptions& options) {
+  InsertResult result;
+  TableRowReader reader(engine, source, table.object.object_number);
+  std::vector<std::size_t> columns = InsertColumns(table, reader.layout());
+  result.fields = columns.size();
+  std::optional<std::size_t> xml_column;
+  if (columns.empty()) {
+    // An XMLType table stores its rows in a hidden XMLType column.
+    for (std::size_t i = 0; i < reader.layout().columns().size(); ++i) {
+      if (reader.layout().columns()[i]->type_code == tc::kXmlType) xml_column = i;
+    }
+    if (xml_column) result.fields = 1;
+  }
+  if (options.progress) {
+    const std::uint64_t total = reader.blocks().BlockCount();
+    reader.OnBlock([&reader, &options, total] { options.progress(reader.stats().blocks_read, total); });
+  }
+  spill.Reset();
+  if (!target.BeginRows()) {
+    result.errors.push_back(target.DescribeError() + "\nBEGIN ROWS");
+    return result;
+  }
+  RowInserter inserter(engine, table, reader.layout(), std::move(columns), target, spill, options, result);
+  if (xml_column) {
+    inserter.XmlTable(*xml_column);
+  } else if (result.fields == 0) {
+    inserter.NoColumns();
+  }
+  reader.Read(TableRowReader::Begin(), 0, inserter);
+  RowOutcome outcome = target.EndRows();
+  spill.Reset();
+  result.rows = outcome.inserted;
+  result.failed_rows += outcome.failed;
+  for (std::string& e : outcome.errors) {
+    if (result.errors.size() < kMaxRowErrors) result.errors.push_back(std::move(e));
+  }
+  result.stopped = reader.stopped() || engine.StopRequested();
+  return result;
+}
+
+}  // namespace quillon::repair

@@ -1,0 +1,73 @@
+// The script target: the repair written as a SQL*Plus script instead of run
+// on a database.
+//
+// Every statement the repair would execute goes to the script writer in
+// order. Each row becomes an INSERT whose values are literals Oracle reads
+// back exactly (ScriptLiteral): text with its quotes doubled, control
+// characters as CHR(n) and long texts as 'a' || 'b'; national text through
+// UNISTR; RAW bytes through HEXTORAW; numbers as they are; dates and
+// timestamps through the TO_DATE / TO_TIMESTAMP forms of the INSERT. A row
+// with long values becomes a PL/SQL block: values up to 32,760 bytes go in
+// PL/SQL variables, longer LOBs are inserted empty and filled with
+// DBMS_LOB.WRITEAPPEND chunks through RETURNING ... INTO. A table's rows end
+// with a COMMIT. No password is ever written (script_writer.h).
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "repair/script_writer.h"
+#include "repair/target.h"
+
+namespace quillon::repair {
+
+// The longest value a PL/SQL variable takes in a script's block.
+inline constexpr std::uint64_t kMaxScriptVariableBytes = 32760;
+// Pieces of text literals and LOB chunks, in bytes (well within a line).
+inline constexpr std::size_t kScriptChunk = 1000;
+
+// A value as a SQL literal (NULL, 'text', UNISTR('...'), HEXTORAW('...'),
+// a number); std::nullopt for long values, which need a block.
+std::optional<std::string> ScriptLiteral(const Value& value);
+
+// The places of the "?" placeholders in an INSERT text (outside quoted names
+// and literals), in order.
+std::vector<std::size_t> PlaceholderOffsets(std::string_view sql);
+
+class ScriptTarget final : public Target {
+ public:
+  ScriptTarget(std::ostream& out, std::string_view title);
+
+  bool Connect() override { return true; }
+  bool Execute(const Statement& statement) override;
+  bool BeginRows() override;
+  void InsertRow(std::string_view insert_sql, std::span<const Value> values) override;
+  RowOutcome EndRows() override;
+  std::uint64_t RowsInserted() const override { return rows_.inserted; }
+  void BeginPhase(std::string_view phase_line) override { writer_.BeginPhase(phase_line); }
+  std::uint64_t MaxLongBytes() const override { return kMaxScriptVariableBytes; }
+  std::string DescribeError() const override { return error_; }
+  void Disconnect() override;
+
+  // Closes the script (its last lines); Disconnect does it too.
+  void Finish();
+  ScriptWriter& writer() { return writer_; }
+
+ private:
+  bool Write(const Statement& statement);
+  void RowFailed(const std::string& why);
+  bool WriteLines(const std::string& text);
+  bool WriteBlock(std::string_view insert_sql, std::span<const Value> values, const std::vector<std::size_t>& at);
+
+  ScriptWriter writer_;
+  std::ostream& out_;
+  RowOutcome rows_;
+  std::string error_;
+  bool finished_ = false;
+};
+
+}  // namespace quillon::repair

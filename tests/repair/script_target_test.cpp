@@ -1,0 +1,213 @@
+// The script target's literals read back by the tests' own reader of
+// Oracle's literal forms: text of every kind (quotes, control characters,
+// long texts in pieces), national text through UNISTR, RAW bytes, numbers
+// to the last digit, the binary floats' special values; rows with long
+// values as PL/SQL blocks (variables, or an empty LOB filled with
+// DBMS_LOB.WRITEAPPEND) read back byte for byte; no line over SQL*Plus's
+// limit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <sstream>
+
+#include "repair/script_target.h"
+#include "support/script_literals.h"
+
+namespace quillon {
+namespace {
+
+using test::ScriptValue;
+using K = ScriptValue::Kind;
+
+class MemoryBytes final : public repair::LongBytes {
+ public:
+  explicit MemoryBytes(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const override {
+    if (offset >= bytes_.size()) return 0;
+    const std::size_t n = std::min<std::size_t>(into.size(), bytes_.size() - offset);
+    std::memcpy(into.data(), bytes_.data() + offset, n);
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+};
+
+repair::LongValue Long(repair::LongValue::Form form, std::string bytes) {
+  repair::LongValue v;
+  v.form = form;
+  v.bytes = std::make_shared<MemoryBytes>(std::move(bytes));
+  return v;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : bytes) {
+    out += digits[static_cast<unsigned char>(c) >> 4];
+    out += digits[static_cast<unsigned char>(c) & 0xF];
+  }
+  return out;
+}
+
+std::string Utf8Sample(std::size_t n) {
+  std::string out;
+  const char* parts[] = {"a", "'", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", " ", "\n", "\\", "/", "#", "&"};
+  for (std::size_t i = 0; out.size() < n; ++i) out += parts[(i * 7 + i / 3) % 11];
+  return out;
+}
+
+void ExpectLinesWithinLimit(const std::string& script) {
+  std::istringstream in(script);
+  std::string line;
+  while (std::getline(in, line)) EXPECT_LE(line.size(), repair::kMaxScriptLine) << line.substr(0, 80);
+}
+
+TEST(ScriptLiterals, EveryValueFormReadsBackExactly) {
+  struct Case {
+    const char* name;
+    repair::Value value;
+    ScriptValue expected;
+  };
+  std::string all_bytes;
+  for (int i = 0; i < 256; ++i) all_bytes += static_cast<char>(i);
+  const std::vector<Case> cases = {
+      {"null", repair::NullValue{}, {K::kNull, ""}},
+      {"quotes", repair::TextValue{"it's ''quoted''"}, {K::kText, "it's ''quoted''"}},
+      {"control characters", repair::TextValue{"a\nb\r\tc\x01"}, {K::kText, "a\nb\r\tc\x01"}},
+      {"a line that would be a command", repair::TextValue{"x\n/\n#y"}, {K::kText, "x\n/\n#y"}},
+      {"long text in pieces", repair::TextValue{Utf8Sample(3900)}, {K::kText, Utf8Sample(3900)}},
+      {"national text", repair::WideTextValue{u"\u00E9'\\\U0001F600\n"}, {K::kText, "\xC3\xA9'\\\xF0\x9F\x98\x80\n"}},
+      {"long national text", repair::WideTextValue{std::u16string(1999, u'\u20AC') + u"'"},
+       {K::kText, [] {
+          std::string s;
+          for (int i = 0; i < 1999; ++i) s += "\xE2\x82\xAC";
+          return s + "'";
+        }()}},
+      {"raw bytes", repair::BinaryValue{std::vector<std::uint8_t>(all_bytes.begin(), all_bytes.end())},
+       {K::kBinary, Hex(all_bytes)}},
+      {"long raw bytes", repair::BinaryValue{std::vector<std::uint8_t>(2000, 0xAB)},
+       {K::kBinary, std::string(4000, 'A').replace(1, 1, "B")}},
+      {"number with every digit", repair::NumberValue{"-12345678901234567890123456789012345678"},
+       {K::kNumber, "-12345678901234567890123456789012345678"}},
+      {"small number", repair::NumberValue{"0.0000001"}, {K::kNumber, "0.0000001"}},
+      {"exponent", repair::NumberValue{"1E+125"}, {K::kNumber, "1E+125"}},
+      {"binary double text", repair::NumberValue{"1e-07"}, {K::kNumber, "1e-07"}},
+      {"not a numeral", repair::NumberValue{"1;DROP"}, {K::kText, "1;DROP"}},
+      {"integer", repair::IntegerValue{-9007199254740993}, {K::kNumber, "-9007199254740993"}},
+      {"real NaN", repair::RealValue{std::nan("")}, {K::kSpecial, "BINARY_DOUBLE_NAN"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto literal = repair::ScriptLiteral(c.value);
+    ASSERT_TRUE(literal);
+    test::ScriptReader reader(*literal);
+    const auto back = reader.Expression();
+    ASSERT_TRUE(back) << *literal;
+    EXPECT_TRUE(reader.AtEnd()) << *literal;
+    ScriptValue expected = c.expected;
+    if (std::string(c.name) == "long raw bytes") {
+      expected.text.clear();
+      for (int i = 0; i < 2000; ++i) expected.text += "AB";
+    }
+    EXPECT_EQ(back->kind, expected.kind);
+    EXPECT_EQ(back->text, expected.text);
+  }
+  EXPECT_FALSE(repair::ScriptLiteral(Long(repair::LongValue::Form::kText, "x")));
+}
+
+TEST(ScriptLiterals, PlaceholdersOutsideQuotedNamesAndLiteralsOnly) {
+  EXPECT_EQ(repair::PlaceholderOffsets(R"(insert into "A?"."T" ("C?") values (?, '?', TO_DATE(?, 'x?')))"),
+            (std::vector<std::size_t>{36, 52}));
+}
+
+TEST(ScriptTargetRows, RowsReadBackWithLongValuesAndACommitPerTable) {
+  std::ostringstream out;
+  repair::ScriptTarget target(out, "test");
+  ASSERT_TRUE(target.Connect());
+  const std::string head = R"(insert into "O"."T" PARTITION ("P") ("ID","C","B","L","N") values )";
+  const std::string sql = head + "(?, ?, ?, ?, ?)";
+  const std::string big_text = Utf8Sample(70000);
+  std::string big_binary;
+  for (int i = 0; i < 40000; ++i) big_binary += static_cast<char>(i * 31);
+  const std::string small_text = Utf8Sample(5000);
+  const std::string wide_big = Utf8Sample(20000);
+  ASSERT_TRUE(target.BeginRows());
+  {
+    const std::vector<repair::Value> row = {repair::NumberValue{"1"}, repair::TextValue{"plain"},
+                                            repair::BinaryValue{{1, 2}}, repair::NullValue{}, repair::NullValue{}};
+    target.InsertRow(sql, row);
+  }
+  {
+    const std::vector<repair::Value> row = {
+        repair::NumberValue{"2"}, Long(repair::LongValue::Form::kText, big_text),
+        Long(repair::LongValue::Form::kBinary, big_binary), Long(repair::LongValue::Form::kText, small_text),
+        Long(repair::LongValue::Form::kWideText, wide_big)};
+    target.InsertRow(sql, row);
+  }
+  {
+    const std::vector<repair::Value> row = {repair::NumberValue{"3"}, repair::NullValue{},
+                                            Long(repair::LongValue::Form::kBinary, std::string("\0\1\2", 3)),
+                                            repair::NullValue{}, Long(repair::LongValue::Form::kWideText, "\xC3\xA9")};
+    target.InsertRow(sql, row);
+  }
+  const repair::RowOutcome outcome = target.EndRows();
+  target.Disconnect();
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(outcome.inserted, 3u);
+  EXPECT_EQ(outcome.failed, 0u);
+  const std::string script = out.str();
+  ExpectLinesWithinLimit(script);
+  const auto units = test::ScriptUnits(script);
+  std::vector<test::ScriptInsert> rows;
+  std::size_t commits = 0;
+  for (const std::string& unit : units) {
+    if (unit == "COMMIT") ++commits;
+    if (unit.starts_with("insert") || unit.starts_with("DECLARE")) {
+      const auto row = test::ReadRowUnit(unit);
+      ASSERT_TRUE(row) << unit.substr(0, 300);
+      rows.push_back(*row);
+    }
+  }
+  EXPECT_EQ(commits, 1u);
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.owner, "O");
+    EXPECT_EQ(r.table, "T");
+    EXPECT_EQ(r.partition, "P");
+    EXPECT_EQ(r.columns, (std::vector<std::string>{"ID", "C", "B", "L", "N"}));
+  }
+  EXPECT_EQ(rows[0].values[1].text, "plain");
+  EXPECT_EQ(rows[0].values[2].text, "0102");
+  EXPECT_EQ(rows[1].values[0].text, "2");
+  EXPECT_EQ(rows[1].values[1].text, big_text);
+  EXPECT_EQ(rows[1].values[2].text, Hex(big_binary));
+  EXPECT_EQ(rows[1].values[3].text, small_text);
+  EXPECT_EQ(rows[1].values[4].text, wide_big);
+  EXPECT_EQ(rows[2].values[2].text, "000102");
+  EXPECT_EQ(rows[2].values[4].text, "\xC3\xA9");
+  EXPECT_NE(script.find("RETURNING \"C\", \"B\", \"N\" INTO l2, l3, l5;"), std::string::npos);
+  EXPECT_NE(script.find("EMPTY_CLOB()"), std::string::npos);
+  EXPECT_NE(script.find("EMPTY_BLOB()"), std::string::npos);
+}
+
+TEST(ScriptTargetRows, AStatementTheScriptCannotHoldIsAFailureNotASuccess) {
+  std::ostringstream out;
+  repair::ScriptTarget target(out, "test");
+  repair::Statement bad = repair::Statement::Sql("/");
+  EXPECT_FALSE(target.Execute(bad));
+  EXPECT_FALSE(target.DescribeError().empty());
+  ASSERT_TRUE(target.BeginRows());
+  const std::vector<repair::Value> two = {repair::NullValue{}, repair::NullValue{}};
+  target.InsertRow(R"(insert into "O"."T" ("A") values (?))", two);
+  const auto outcome = target.EndRows();
+  EXPECT_EQ(outcome.inserted, 0u);
+  EXPECT_EQ(outcome.failed, 1u);
+  ASSERT_EQ(outcome.errors.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillon
