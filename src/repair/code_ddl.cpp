@@ -101,7 +101,7 @@ bool IsZeroText(std::string_view s) {
 }
 
 // The text without its trailing blanks and line ends.
-std::string Trimmed(std::string_view s) {
+std::string WithoutTrailingBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return std::string(s);
 }
@@ -142,7 +142,7 @@ void CreateUnit(const Catalogue& c, const UnitKind& kind, const ObjectRecord& o,
     return;
   }
   SqlBuilder sql;
-  sql.Raw("CREATE ").Raw(Trimmed(*text));
+  sql.Raw("CREATE ").Raw(WithoutTrailingBlanks(*text));
   Statement s = sql.Build(note, StatementKind::kPlsqlUnit);
   if (!IsSystemSchema(o.owner)) s.query_file = std::string(kind.query_file);
   s.retry_when_failed = true;
@@ -346,7 +346,7 @@ void CreateViews(const Catalogue& c, StatementSink& sink, std::optional<std::uin
         sql.Raw("\n\t)");
       }
     }
-    sql.Raw("\n  AS ").Raw(Trimmed(view->text));
+    sql.Raw("\n  AS ").Raw(WithoutTrailingBlanks(view->text));
     if (!sql.ok()) {
       sink.Skipped(note, sql.reason());
       continue;

@@ -1,4 +1,5 @@
 #include "repair/insert_rows.h"
+#include "repair/odbc_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,40 +27,6 @@ constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
 
 bool IsNational(const ColumnInfo& column, const DecodeContext& context) {
   return column.charset_form == 2 || context.IsNational(column.charset_id);
-}
-
-std::u16string Utf16Of(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    char32_t cp = 0xFFFD;
-    std::size_t n = 1;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
-      cp = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
-      n = 2;
-    } else if ((b & 0xF0) == 0xE0 && i + 2 < utf8.size()) {
-      cp = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6) |
-           (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
-      n = 3;
-    } else if ((b & 0xF8) == 0xF0 && i + 3 < utf8.size()) {
-      cp = ((b & 0x07u) << 18) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 12) |
-           ((static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu) << 6) | (static_cast<unsigned char>(utf8[i + 3]) & 0x3Fu);
-      n = 4;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
-    i += n;
-  }
-  return out;
 }
 
 std::string Two(int v) {
@@ -150,7 +117,7 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
     case tc::kVarchar2:
     case tc::kChar: {
       DecodedValue d = DecodeColumnValue(DescriptorOf(column), value, DecodeMode::kRepair, context);
-      if (IsNational(column, context)) return Bound(WideTextValue{Utf16Of(d.text)});
+      if (IsNational(column, context)) return Bound(WideTextValue{Utf8ToUtf16(d.text)});
       return Bound(TextValue{std::move(d.text)});
     }
     case tc::kRaw:
@@ -227,25 +194,6 @@ std::optional<std::string> InsertHead(std::string_view owner, std::string_view t
 }
 
 namespace {
-
-// Oracle keeps the CLOBs of a database with a varying-width character set,
-// and every NCLOB, as UTF-16 big-endian. The locator's byte length says
-// which (1: the database character set, 2: UCS2); when it says neither, the
-// character set decides.
-bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uint16_t byte_length) {
-  if (context.IsNational(column.charset_id) || column.charset_form == 2) return true;
-  if (byte_length == 2) return true;
-  if (byte_length == 1) return false;
-  switch (context.database().charset().scheme) {
-    case CharsetScheme::kUtf8:
-    case CharsetScheme::kCesu8:
-    case CharsetScheme::kMultiByte:
-    case CharsetScheme::kUtf16BE:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // Turns UTF-16BE arriving in pieces into UTF-8 pieces, never splitting a
 // surrogate pair or a code unit between pieces.

@@ -23,7 +23,6 @@ namespace quillon::repair {
 
 namespace {
 
-const std::string kDots59(59, '.');
 
 // Executes every statement it is given on the target; failures are counted
 // and described (with the statement, its password place masked) for the
@@ -234,7 +233,7 @@ class OracleRun {
   void TablePhase(const std::vector<std::uint32_t>& selected_numbers, const std::vector<ClusterDefinition>& clusters) {
     NotificationSink& sink = engine_.sink();
     Log("Total table(s) selected : " + std::to_string(selected_numbers.size()));
-    Log(kDots59);
+    Log(kLogDots59);
     std::vector<Selected> selected;
     std::vector<TableDefinition> created;
     sink.Progress(ProgressStep::kStart, selected_numbers.size());
@@ -309,7 +308,7 @@ class OracleRun {
     Log(std::string(TableHeader(t)) + name + "  ");
     if (s.with_parent) {
       Log("Created with its parent table: not repaired on its own");
-      Log(kDots59);
+      Log(kLogDots59);
       return;
     }
     if (!s.created || !spill) {
@@ -331,7 +330,7 @@ class OracleRun {
       if (!s.created) ++result_.tables_not_created;
       Log("Total record(s) recovered : 0");
       if (rows > 0) Log("Failed record(s) : " + std::to_string(rows));
-      Log(kDots59);
+      Log(kLogDots59);
       result_.failed_rows += rows;
       if (reader.stopped()) result_.stopped = true;
       return;
@@ -356,7 +355,7 @@ class OracleRun {
     if (r.long_values_too_long > 0) {
       Log("LONG value(s) over 32 KB not scripted : " + std::to_string(r.long_values_too_long));
     }
-    Log(kDots59);
+    Log(kLogDots59);
     result_.rows += r.rows;
     result_.failed_rows += r.failed_rows;
     result_.partial_rows += r.partial_rows;

@@ -12,8 +12,6 @@ namespace quillon::repair {
 
 namespace {
 
-const std::string kDots59(59, '.');
-const std::string kDots72(72, '.');
 
 class RepairRun {
  public:
@@ -43,7 +41,7 @@ class RepairRun {
     sink.ShowCount(r.rows);
     Log("Total record(s) recovered : " + std::to_string(r.rows));
     if (r.failed_rows > 0) Log("Failed record(s) : " + std::to_string(r.failed_rows));
-    Log(kDots59);
+    Log(kLogDots59);
     result.rows += r.rows;
     result.failed_rows += r.failed_rows;
     result.partial_rows += r.partial_rows;
@@ -107,11 +105,11 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
   RepairRun run(engine, target);
   run.Log("");
   run.Log("Repair Process Started On " + RepairLogDate());
-  run.Log(kDots59);
+  run.Log(kLogDots59);
   if (dialect == TargetDialect::kOracle) {
     RunOraclePhases(engine, target, tables, oracle, result);
     if (result.stopped) return result;
-    run.Log(kDots72);
+    run.Log(kLogDots72);
     run.Log("Repairing process completed on....." + RepairLogDate());
     return result;
   }
@@ -119,7 +117,7 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
   BlockSource source(engine.datafiles);
   run.Log("Repairing Index ");
   run.Log("Total table(s) selected : " + std::to_string(tables.size()));
-  run.Log(kDots59);
+  run.Log(kLogDots59);
   for (std::size_t i = 0; i < tables.size(); ++i) {
     if (engine.StopRequested()) {
       result.stopped = true;
@@ -134,7 +132,7 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
   }
   if (tables.empty()) engine.sink().UncheckTable(0);
   if (result.stopped) return result;
-  run.Log(kDots72);
+  run.Log(kLogDots72);
   run.Log("Repairing process completed on....." + RepairLogDate());
   return result;
 }

@@ -89,6 +89,10 @@ struct OracleRepairOptions {
 };
 
 // "Thursday, December 10, 2026, 02:07:09 PM": the repair log's dates.
+// The repair log's dividing lines.
+inline const std::string kLogDots59(59, '.');
+inline const std::string kLogDots72(72, '.');
+
 std::string RepairLogDate();
 
 // tables: the selected tables (object numbers) in the order of the object

@@ -1,4 +1,5 @@
 #include "repair/script_target.h"
+#include "repair/odbc_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -148,26 +149,6 @@ std::size_t Utf16Units(std::string_view utf8) {
     if ((u & 0xC0) != 0x80) n += u >= 0xF0 ? 2 : 1;
   }
   return n;
-}
-
-std::u16string Utf16Of(std::string_view utf8) {
-  std::u16string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
-    if (i + n > utf8.size()) n = 1;
-    char32_t cp = n == 1 ? (b < 0x80 ? b : 0xFFFD) : (b & (0x7F >> n));
-    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
-    i += n;
-  }
-  return out;
 }
 
 // Reads a long value in pieces of about kScriptChunk bytes; text pieces
@@ -461,7 +442,7 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
     bool first = true;
     read_ok = ForEachPiece(*f.value, !binary, [&](std::string_view piece) {
       std::string expr = binary ? "HEXTORAW('" + HexText(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()) + "')"
-                         : wide ? WideExpression(Utf16Of(piece))
+                         : wide ? WideExpression(Utf8ToUtf16(piece))
                                 : TextExpression(piece);
       if (first) {
         write_ok = WriteLines("  " + f.variable + " := " + expr + ";") && write_ok;
@@ -486,7 +467,7 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
                    write_ok;
       } else {
         write_ok = WriteLines("  DBMS_LOB.WRITEAPPEND(" + f.variable + ", " + std::to_string(Utf16Units(piece)) +
-                              ", " + (wide ? WideExpression(Utf16Of(piece)) : TextExpression(piece)) + ");") &&
+                              ", " + (wide ? WideExpression(Utf8ToUtf16(piece)) : TextExpression(piece)) + ");") &&
                    write_ok;
       }
     }) && read_ok;

@@ -14,12 +14,15 @@ namespace tc = type_code;
 
 bool IsBinaryLarge(std::uint32_t code) { return code == tc::kLongRaw || code == tc::kBlob; }
 
+
+}  // namespace
+
 // Oracle keeps CLOBs of a database with a multi-byte character set, and
 // every NCLOB, in UTF-16. The locator's byte length says which it did (1:
 // the database character set, 2: UCS2); when it says neither, the
 // character set decides.
 bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uint16_t byte_length) {
-  if (context.IsNational(column.charset_id)) return true;
+  if (context.IsNational(column.charset_id) || column.charset_form == 2) return true;
   if (byte_length == format::lob_locator::kByteLengthUcs2) return true;
   if (byte_length == 1) return false;
   switch (context.database().charset().scheme) {
@@ -32,8 +35,6 @@ bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uin
       return false;
   }
 }
-
-}  // namespace
 
 bool IsLargeType(std::uint32_t code) {
   return code == tc::kLong || code == tc::kLongRaw || code == tc::kClob || code == tc::kBlob;

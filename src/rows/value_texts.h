@@ -78,4 +78,10 @@ class RowValueTexts {
 // True for the types whose content LargeValueBytes gives.
 bool IsLargeType(std::uint32_t type_code);
 
+// Whether a CLOB or NCLOB's content is stored as UTF-16 big-endian: Oracle
+// keeps the CLOBs of a database with a varying-width character set, and
+// every NCLOB, so. byte_length: the locator's (1: the database character
+// set, 2: UCS2; anything else: the character set decides).
+bool LobInUtf16(const ColumnInfo& column, const DecodeContext& context, std::uint16_t byte_length);
+
 }  // namespace quillon

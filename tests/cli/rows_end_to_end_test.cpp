@@ -26,7 +26,7 @@ std::size_t DescribedRows(const test::GeneratedSchemaDb& db, const std::string& 
   return found == rows.end() ? 0 : found->second.size();
 }
 
-std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t LineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
   const auto& db = test::SampleDb("11.2", 8192);
@@ -37,13 +37,13 @@ TEST(RowsEndToEnd, TheCommandsReadTheDictionaryAndTheRows) {
 
   const test::CliOutput json = test::RunCli({"rows", db.folder, "hr.employees", "--all", "--format", "json"});
   ASSERT_EQ(json.code, cli::kExitOk) << json.err;
-  EXPECT_EQ(Lines(json.out), employees);
+  EXPECT_EQ(LineCount(json.out), employees);
   EXPECT_EQ(json.out.rfind("{\"EMPLOYEE_ID\":1", 0), 0u) << json.out;  // a JSON number, not "0100"
   EXPECT_NE(json.out.find("\"MANAGER_ID\":null"), std::string::npos);  // the first employee has no manager
 
   const test::CliOutput page = test::RunCli({"rows", db.folder, "HR.EMPLOYEES", "--page", "1", "--format", "csv"});
   ASSERT_EQ(page.code, cli::kExitOk) << page.err;
-  EXPECT_EQ(Lines(page.out), 1 + std::min<std::size_t>(employees, 100));  // the header and the rows
+  EXPECT_EQ(LineCount(page.out), 1 + std::min<std::size_t>(employees, 100));  // the header and the rows
   EXPECT_EQ(page.out.rfind("EMPLOYEE_ID,FIRST_NAME,LAST_NAME,", 0), 0u) << page.out;
   EXPECT_EQ(test::RunCli({"rows", db.folder, "HR.EMPLOYEES", "--page", "2"}).code, cli::kExitFailure);
   EXPECT_EQ(test::RunCli({"rows", db.folder, "HR.NOPE"}).code, cli::kExitFailure);

@@ -7,6 +7,7 @@
 #include "cli/interrupt.h"
 #include "reader/notify.h"
 #include "support/generated_db.h"
+#include "support/text_helpers.h"
 #include "support/run_cli.h"
 #include "support/schema_db.h"
 
@@ -24,20 +25,13 @@ CliOutput RunScan(const std::vector<std::string>& args, StopFlag& stop) {
   return {code, out.str(), err.str()};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // The printed report is the worker's log, line by line, from its first
 // (blank) line to the completion line.
 TEST(ScanCommand, PrintsTheScanReport) {
   const test::GeneratedDb& db = test::DefaultDb("11.2", 8192);
   const CliOutput r = RunCli({"scan", db.folder});
   EXPECT_EQ(r.code, 0) << r.err;
-  const auto lines = Lines(r.out);
+  const auto lines = test::SplitLines(r.out);
   ASSERT_EQ(lines.size(), 32u) << r.out;
   EXPECT_EQ(lines[0], "");
   EXPECT_TRUE(lines[1].starts_with("Scanning Process Started On "));
@@ -99,7 +93,7 @@ TEST(ScanCommand, TreeOutline) {
   const test::GeneratedDb& db = test::DefaultDb("10.2", 8192);
   const CliOutput r = RunCli({"tree", db.folder});
   EXPECT_EQ(r.code, 0) << r.err;
-  const auto lines = Lines(r.out);
+  const auto lines = test::SplitLines(r.out);
   ASSERT_GT(lines.size(), 5u);
   EXPECT_EQ(lines[0], "[x] " + db.folder);
   EXPECT_EQ(lines[1], "  [x] Schema");

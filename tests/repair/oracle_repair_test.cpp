@@ -21,6 +21,7 @@
 #include "repair/sqlite_values.h"
 #include "rows/table_layout.h"
 #include "support/generated_schema_db.h"
+#include "support/text_helpers.h"
 #include "support/script_literals.h"
 #include "support/test_paths.h"
 #include "testdb/describe.h"
@@ -316,11 +317,6 @@ std::string FromScript(std::uint32_t type, const test::ScriptValue& v) {
   }
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
   const auto& db = test::SampleDb("11.2", 8192);
   test::TempDir spill;
@@ -365,7 +361,7 @@ TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
         const std::uint32_t type = types[column];
         if (!FromGenerator(type, "x")) continue;  // not written by the builder
         std::optional<std::string> v = value ? FromGenerator(type, *value) : std::optional<std::string>("<NULL>");
-        if (type == tc::kRaw || type == tc::kLongRaw || type == tc::kBlob) v = Upper(*v);
+        if (type == tc::kRaw || type == tc::kLongRaw || type == tc::kBlob) v = test::Upper(*v);
         text += column + "=" + *v + "|";
       }
       expected.push_back(text);

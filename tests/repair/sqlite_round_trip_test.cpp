@@ -19,6 +19,7 @@
 #include "reader/identify.h"
 #include "reader/packed_codes.h"
 #include "support/generated_schema_db.h"
+#include "support/text_helpers.h"
 #include "testdb/describe.h"
 
 namespace quillon {
@@ -66,11 +67,6 @@ std::string Hex(const void* data, int size) {
   return out;
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // A generator value in the form the SQLite file holds it.
 std::string Expected(std::uint32_t type_code, const std::string& text) {
   switch (type_code) {
@@ -81,7 +77,7 @@ std::string Expected(std::uint32_t type_code, const std::string& text) {
     case tc::kTimestampLtz: return IsoOfDateText(text);
     case tc::kRaw:
     case tc::kLongRaw:
-    case tc::kBlob: return Upper(text);
+    case tc::kBlob: return test::Upper(text);
     case tc::kBinaryFloat:
     case tc::kBinaryDouble: return text.find("nan") != std::string::npos ? "NaN" : text;
     default: return text;
