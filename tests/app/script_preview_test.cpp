@@ -72,32 +72,36 @@ class ScriptPreviewTest : public QObject {
     QTest::addColumn<QString>("header");
     QTest::addColumn<QStringList>("fragments");
     QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<QString>("ending");
+    const QString closed = QStringLiteral("\n/\n");
 
     QTest::newRow("view") << QStringList{"Schema", "HR", "Views", "EMP_V"}
                           << QStringLiteral("-- DDL script for View HR.EMP_V ")
                           << QStringList{"VIEW", "\"HR\".\"EMP_V\"",
                                          "select employee_id, last_name, salary from hr.employees where active = 'Y'"}
-                          << QStringList{};
+                          << QStringList{} << closed;
     QTest::newRow("trigger") << QStringList{"Schema", "HR", "Triggers", "EMP_BI_TRG"}
                              << QStringLiteral("-- DDL script for  Trigger HR.EMP_BI_TRG ")
                              << QStringList{"TRIGGER", "EMP_BI_TRG", "BEFORE", "INSERT", "EMPLOYEES"}
-                             << QStringList{};
+                             << QStringList{} << closed;
     QTest::newRow("sequence") << QStringList{"Schema", "HR", "Sequences", "EMPLOYEES_SEQ"}
                               << QStringLiteral("-- DDL script for Sequence HR.EMPLOYEES_SEQ ")
-                              << QStringList{"SEQUENCE", "EMPLOYEES_SEQ"} << QStringList{};
+                              << QStringList{"SEQUENCE", "EMPLOYEES_SEQ"} << QStringList{} << closed;
     // The link's password never shows.
     QTest::newRow("database link") << QStringList{"Distributed", "Database Links", "HR", "HQ.EXAMPLE.COM"}
                                    << QStringLiteral("-- DDL script for HQ.EXAMPLE.COM ")
                                    << QStringList{"DATABASE LINK", "HQ.EXAMPLE.COM", "SCOTT"}
-                                   << QStringList{"TIGER"};
+                                   << QStringList{"TIGER"} << closed;
     QTest::newRow("materialized view") << QStringList{"Distributed", "Materialized Views", "HR.EMP_SALARY_MV"}
                                        << QStringLiteral("-- DDL script for HR.EMP_SALARY_MV ")
-                                       << QStringList{"MATERIALIZED VIEW", "EMP_SALARY_MV"} << QStringList{};
+                                       << QStringList{"MATERIALIZED VIEW", "EMP_SALARY_MV"} << QStringList{}
+                                       << closed;
     QTest::newRow("xmltype table") << QStringList{"Schema", "HR", "Tables", "EMP_RESUMES_XML"}
                                    << QStringLiteral("-- DDL script for XML Table  HR.EMP_RESUMES_XML ")
                                    << QStringList{"CREATE TABLE", "EMP_RESUMES_XML",
                                                   "-- this is XML type Table so Data not Shown"}
-                                   << QStringList{};
+                                   << QStringList{}
+                                   << QStringLiteral("\n/\n-- this is XML type Table so Data not Shown\n");
   }
 
   void objectsShowTheirStatements() {
@@ -105,6 +109,7 @@ class ScriptPreviewTest : public QObject {
     QFETCH(QString, header);
     QFETCH(QStringList, fragments);
     QFETCH(QStringList, absent);
+    QFETCH(QString, ending);
 
     ScriptedPrompts prompts;
     CMainFrame window(prompts, MakeScanJob);
@@ -112,15 +117,19 @@ class ScriptPreviewTest : public QObject {
     window.show();
     Scan(window, prompts);
     const QStringList before = QDir(folder_).entryList(QDir::Files);
+    const QStringList here = QDir::current().entryList(QDir::Files);
 
     const QString text = Preview(window, path);
     QVERIFY2(text.startsWith(header + QStringLiteral("\n\n")), qPrintable(text));
     for (const QString& fragment : fragments) QVERIFY2(text.contains(fragment), qPrintable(fragment + " in " + text));
     for (const QString& fragment : absent) QVERIFY2(!text.contains(fragment), qPrintable(fragment + " in " + text));
-    // Every statement is closed by a line holding "/", the last one too.
-    QVERIFY2(text.endsWith(QStringLiteral("\n/\n")), qPrintable(text));
-    // The preview writes nothing (no query file beside the datafiles).
+    // Every statement is closed by a line holding "/", the last one too;
+    // the XMLType table's remark comes after it as a comment line.
+    QVERIFY2(text.endsWith(ending), qPrintable(text));
+    // The preview writes nothing (no query file beside the datafiles or in
+    // the working folder).
     QCOMPARE(QDir(folder_).entryList(QDir::Files), before);
+    QCOMPARE(QDir::current().entryList(QDir::Files), here);
     QVERIFY(prompts.informed.isEmpty());
 
     // The header in red italic, the statements in bold green.
