@@ -72,7 +72,7 @@ class ScriptPreviewTest : public QObject {
     QTest::addColumn<QString>("header");
     QTest::addColumn<QStringList>("fragments");
     QTest::addColumn<QStringList>("absent");
-    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("ending");  // what the text ends with
     const QString closed = QStringLiteral("\n/\n");
 
     QTest::newRow("view") << QStringList{"Schema", "HR", "Views", "EMP_V"}
@@ -87,6 +87,19 @@ class ScriptPreviewTest : public QObject {
     QTest::newRow("sequence") << QStringList{"Schema", "HR", "Sequences", "EMPLOYEES_SEQ"}
                               << QStringLiteral("-- DDL script for Sequence HR.EMPLOYEES_SEQ ")
                               << QStringList{"SEQUENCE", "EMPLOYEES_SEQ"} << QStringList{} << closed;
+    QTest::newRow("synonym") << QStringList{"Schema", "HR", "Synonyms", "STAFF"}
+                             << QStringLiteral("-- DDL script for Synonym HR.STAFF ")
+                             << QStringList{"SYNONYM", "STAFF", "EMPLOYEES"} << QStringList{} << closed;
+    QTest::newRow("function") << QStringList{"Schema", "HR", "Functions", "GET_DEPARTMENT_NAME"}
+                              << QStringLiteral("-- DDL script for Function HR.GET_DEPARTMENT_NAME ")
+                              << QStringList{"get_department_name (p_id IN NUMBER) RETURN VARCHAR2"}
+                              << QStringList{} << closed;
+    QTest::newRow("package body") << QStringList{"Schema", "HR", "Package Bodies", "EMP_PKG"}
+                                  << QStringLiteral("-- DDL script for Package Body HR.EMP_PKG ")
+                                  << QStringList{"BODY", "emp_pkg"} << QStringList{} << closed;
+    QTest::newRow("type") << QStringList{"Schema", "HR", "Types", "ADDRESS_T"}
+                          << QStringLiteral("-- DDL script for Type HR.ADDRESS_T ")
+                          << QStringList{"TYPE", "address_t AS OBJECT", "street"} << QStringList{} << closed;
     // The link's password never shows.
     QTest::newRow("database link") << QStringList{"Distributed", "Database Links", "HR", "HQ.EXAMPLE.COM"}
                                    << QStringLiteral("-- DDL script for HQ.EXAMPLE.COM ")
@@ -96,12 +109,6 @@ class ScriptPreviewTest : public QObject {
                                        << QStringLiteral("-- DDL script for HR.EMP_SALARY_MV ")
                                        << QStringList{"MATERIALIZED VIEW", "EMP_SALARY_MV"} << QStringList{}
                                        << closed;
-    QTest::newRow("xmltype table") << QStringList{"Schema", "HR", "Tables", "EMP_RESUMES_XML"}
-                                   << QStringLiteral("-- DDL script for XML Table  HR.EMP_RESUMES_XML ")
-                                   << QStringList{"CREATE TABLE", "EMP_RESUMES_XML",
-                                                  "-- this is XML type Table so Data not Shown"}
-                                   << QStringList{}
-                                   << QStringLiteral("\n/\n-- this is XML type Table so Data not Shown\n");
   }
 
   void objectsShowTheirStatements() {
@@ -123,8 +130,7 @@ class ScriptPreviewTest : public QObject {
     QVERIFY2(text.startsWith(header + QStringLiteral("\n\n")), qPrintable(text));
     for (const QString& fragment : fragments) QVERIFY2(text.contains(fragment), qPrintable(fragment + " in " + text));
     for (const QString& fragment : absent) QVERIFY2(!text.contains(fragment), qPrintable(fragment + " in " + text));
-    // Every statement is closed by a line holding "/", the last one too;
-    // the XMLType table's remark comes after it as a comment line.
+    // Every statement is closed by a line holding "/", the last one too.
     QVERIFY2(text.endsWith(ending), qPrintable(text));
     // The preview writes nothing (no query file beside the datafiles or in
     // the working folder).
