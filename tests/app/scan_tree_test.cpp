@@ -378,12 +378,14 @@ class ScanTreeTest : public QObject {
     const QModelIndex index = Node(window, {"Schema", "HR", "Indexes", "EMP_NAME_IX"});
     PressCaption(tree, index);
     QVERIFY(tree.selectionModel()->isSelected(index));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kScanTimeoutMs);  // the index's script
+    QVERIFY(window.rightPane().scriptView() != nullptr);
 
     prompts.sources.push_back(SourceSelection{folder_, system_});
     window.OpenDatabase();
     QTRY_VERIFY(jobs.gated_started);
     QVERIFY(window.ProcessRunning());
-    QVERIFY(window.rightPane().note() == nullptr);  // a new source clears the pane
+    QVERIFY(window.rightPane().scriptView() == nullptr);  // a new source clears the pane
     const QModelIndex emp = window.tree().treeModel().Find({"Schema", "SCOTT", "Tables", "EMP"});
     const QModelIndex scott = emp.parent().parent();
     QVERIFY(emp.isValid());
