@@ -14,7 +14,6 @@ inline constexpr const char* kLogHeader =
 inline constexpr const char* kProcessing = "Processing";
 inline constexpr const char* kReady = "Ready";
 inline constexpr const char* kGeneratingTree = "Generating Tree";
-inline constexpr const char* kScriptPreviewUnavailable = "Script preview is not available in this version";
 inline constexpr const char* kRecordsPrefix = "Records : ";
 inline constexpr const char* kMemoryPrefix = "Memory Use : ";
 inline constexpr const char* kMemorySuffix = " KB";
@@ -74,6 +73,8 @@ inline constexpr const char* kSearchPrompt = "Search tree item";
 inline constexpr const char* kMatchCase = "Match case";
 inline constexpr const char* kMatchWholeWord = "Match whole word";
 inline constexpr const char* kFind = "Find";
+inline constexpr const char* kFindNext = "Find Next";
+inline constexpr const char* kSearchFinished = "Search is finished, No further results available.";
 
 // Start Repair: the wizard's first page (instructions).
 inline constexpr const char* kFirstStepIntro = "Following steps are required to repair corrupted Oracle database.";

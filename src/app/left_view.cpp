@@ -105,7 +105,10 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), model_(new ObjectTree
 
 void CLeftView::SetBusyCheck(std::function<bool()> busy) { busy_ = std::move(busy); }
 
-void CLeftView::ResetRoot(const QString& caption) { model_->Reset(ObjectTree(caption.toStdString())); }
+void CLeftView::ResetRoot(const QString& caption) {
+  model_->Reset(ObjectTree(caption.toStdString()));
+  Q_EMIT treeReplaced();
+}
 
 void CLeftView::ShowTree(const ObjectTree& tree) {
   model_->Reset(tree);
@@ -113,6 +116,21 @@ void CLeftView::ShowTree(const ObjectTree& tree) {
   for (NodeId id = 0; id < shown.size(); ++id) {
     if (shown.node(id).expanded) setExpanded(model_->IndexOf(id), true);
   }
+  Q_EMIT treeReplaced();
+}
+
+void CLeftView::SelectNode(NodeId node) {
+  if (node >= model_->tree().size()) return;
+  const QModelIndex index = model_->IndexOf(node);
+  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) expand(up);
+  setCurrentIndex(index);
+  scrollTo(index);
+}
+
+std::optional<NodeId> CLeftView::SelectedNode() const {
+  const QModelIndex index = currentIndex();
+  if (!index.isValid()) return std::nullopt;
+  return model_->NodeOf(index);
 }
 
 void CLeftView::UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position) {

@@ -12,6 +12,7 @@
 
 #include <QTreeView>
 #include <functional>
+#include <optional>
 
 #include "browse/object_tree.h"
 
@@ -37,6 +38,11 @@ class CLeftView : public QTreeView {
 
   // The repair has finished entry position of its table list: that
   // table's box is cleared.
+  // Selects the node, opening its ancestors and scrolling it into view (a
+  // selection change is refused while a process runs).
+  void SelectNode(NodeId node);
+  // The selected node, if any.
+  std::optional<NodeId> SelectedNode() const;
   void UncheckTable(const std::vector<std::string>& repair_tables, std::size_t position);
 
   // Tells the view whether a process runs (the tree is frozen meanwhile).
@@ -53,6 +59,9 @@ class CLeftView : public QTreeView {
   void captionPressed(quillon::NodeId node);
   // A box was toggled.
   void checkStatesChanged();
+  // The tree was replaced (a new root or a scan's tree): node ids of the
+  // old tree mean nothing any more.
+  void treeReplaced();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
+#include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -17,7 +18,9 @@
 #include "app/log_file.h"
 #include "app/message_log.h"
 #include "app/right_pane.h"
+#include "app/script_preview.h"
 #include "app/search_bar.h"
+#include "app/tree_find.h"
 #include "app/user_prompts.h"
 #include "app/worker_controller.h"
 #include "browse/log_text.h"
@@ -87,12 +90,15 @@ CMainFrame::CMainFrame(UserPrompts& prompts, ScanJobFactory scan_job, QWidget* p
   connect(commands_.about, &QAction::triggered, this, &CMainFrame::ShowAbout);
   connect(worker_, &WorkerController::processEnded, this, &CMainFrame::OnProcessEnded);
   connect(worker_, &WorkerController::idle, this, &CMainFrame::UpdateCommands);
-  connect(search_bar_, &SearchBar::findRequested, this, [this] { state_.search_started = true; });
+  connect(search_bar_, &SearchBar::findRequested, this, &CMainFrame::OnFind);
+  connect(search_bar_, &SearchBar::searchTextChanged, this, &CMainFrame::OnSearchTextChanged);
   connect(right_, &CQuillonView::nextClicked, this, &CMainFrame::NextPage);
   connect(right_, &CQuillonView::previousClicked, this, &CMainFrame::PreviousPage);
   tree_->SetBusyCheck([this] { return ProcessRunning(); });
   connect(tree_, &CLeftView::captionPressed, this, &CMainFrame::OnCaptionPressed);
   connect(tree_, &CLeftView::checkStatesChanged, this, &CMainFrame::UpdateCommands);
+  // A node id of another tree would select some unrelated node.
+  connect(tree_, &CLeftView::treeReplaced, this, [this] { last_found_item_.reset(); });
 
   status_->ShowMemory();
   UpdateCommands();
@@ -282,6 +288,21 @@ void CMainFrame::StartRecordView(std::size_t table_index) {
   StartRecordJob();
 }
 
+// The generators only read the catalogue (no process changes it while the
+// job runs) and build text; the text goes back to the GUI thread, which
+// alone touches the script view.
+void CMainFrame::StartScriptPreview(ScriptTarget target) {
+  if (ProcessRunning() || !state_.engine) return;
+  right_->PrepareScriptView();
+  const Catalogue* catalogue = &state_.engine->catalogue;
+  worker_->Start([this, catalogue, target = std::move(target)](WorkerSink& /*sink*/, const StopFlag& /*stop*/) {
+    QString script = QString::fromStdString(GenerateScriptPreview(*catalogue, target));
+    QMetaObject::invokeMethod(
+        this, [this, script = std::move(script)] { right_->ShowScript(script); }, Qt::QueuedConnection);
+  });
+  UpdateCommands();
+}
+
 void CMainFrame::ShowRecordColumns() {
   QStringList captions;
   for (const RecordListColumn& column : state_.record_columns.list) captions << QString::fromStdString(column.name);
@@ -401,6 +422,28 @@ void CMainFrame::OnRecordsComplete() { right_->SetNextEnabled(false); }
 
 void CMainFrame::OnUncheckTable(std::size_t position) { tree_->UncheckTable(state_.repair_tables, position); }
 
+void CMainFrame::OnFind(const QString& text, bool match_case, bool whole_word) {
+  state_.search_started = true;
+  if (!text.isEmpty()) search_bar_->findButton()->setText(Text(text::kFindNext));
+  const ObjectTree& tree = tree_->objectTree();
+  const std::optional<NodeId> found =
+      FindTreeItem(tree, tree_->SelectedNode(), text.toStdString(), match_case, whole_word, last_found_item_);
+  if (found) {
+    if (*found != tree.root()) tree_->SelectNode(*found);
+    return;
+  }
+  // Blanks alone are no search text: nothing was searched, nothing ended.
+  if (!SearchPattern(text.toStdString(), true).empty()) prompts_->Inform(this, QString(), Text(text::kSearchFinished));
+  if (last_found_item_) tree_->SelectNode(*last_found_item_);
+}
+
+// A new text starts again from the top.
+void CMainFrame::OnSearchTextChanged(const QString& text) {
+  if (text.isEmpty()) return;
+  last_found_item_ = tree_->objectTree().root();
+  tree_->SelectNode(tree_->objectTree().root());
+}
+
 void CMainFrame::OnCaptionPressed(NodeId node) {
   if (ProcessRunning() || !state_.engine) return;
   const ClickRequest request = RequestForClick(tree_->objectTree(), node, state_.engine->catalogue);
@@ -411,9 +454,7 @@ void CMainFrame::OnCaptionPressed(NodeId node) {
       right_->Clear();
       return;
     case ClickRequest::Kind::kScriptPreview:
-      // The script generators are not part of this version: say so, and
-      // what the script would have been of.
-      right_->ShowNote(Text(text::kScriptPreviewUnavailable), QString::fromStdString(request.label));
+      StartScriptPreview(ResolveScriptTarget(tree_->objectTree(), node, request, state_.engine->catalogue));
       return;
     case ClickRequest::Kind::kRecordView:
       StartRecordView(request.table_index);

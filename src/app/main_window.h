@@ -6,11 +6,13 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 #include "app/app_state.h"
 #include "app/gui_sink.h"
 #include "app/main_commands.h"
 #include "app/scan_job.h"
+#include "app/script_preview.h"
 #include "app/status_panes.h"
 #include "app/user_prompts.h"
 #include "browse/object_tree.h"
@@ -65,6 +67,9 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   QToolBar& searchToolBar() const { return *search_toolbar_; }
   QSplitter& splitter() const { return *splitter_; }
   WorkerController& worker() const { return *worker_; }
+  // LastFoundItem: where the last Find stopped (none before the first match
+  // in the current tree).
+  std::optional<NodeId> lastFoundItem() const { return last_found_item_; }
 
   // Sets the enabled state of every command from the application state.
   void UpdateCommands();
@@ -88,9 +93,15 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   void OnProcessEnded();
   // A press on a caption of the object tree.
   void OnCaptionPressed(NodeId node);
+  // The search bar's Find button and the change of its text.
+  void OnFind(const QString& text, bool match_case, bool whole_word);
+  void OnSearchTextChanged(const QString& text);
   // A click on a table: its first page of records (table_index: position in
   // the catalogue's table list).
   void StartRecordView(std::size_t table_index);
+  // A click on another object: its script, generated on the worker, in the
+  // right pane's script view.
+  void StartScriptPreview(ScriptTarget target);
   // The record list with the current table's column captions, no rows.
   void ShowRecordColumns();
   // The worker in record mode for the page the record view state names.
@@ -117,6 +128,7 @@ class CMainFrame : public QMainWindow, private NotificationTarget {
   CQuillonView* right_;
   std::unique_ptr<StatusPanes> status_;
   WorkerController* worker_;
+  std::optional<NodeId> last_found_item_;
 };
 
 }  // namespace quillon::app

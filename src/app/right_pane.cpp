@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTableView>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include "app/record_list_model.h"
 
@@ -21,6 +24,26 @@ QFont HeaderFont() {
   QFont font(QStringLiteral("Times New Roman"), 12);
   font.setStyleHint(QFont::Serif);
   return font;
+}
+
+QTextCharFormat ScriptHeaderFormat() {
+  QTextCharFormat format;
+  QFont font(QStringLiteral("Courier"), 10);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setItalic(true);
+  format.setFont(font);
+  format.setForeground(QColor(255, 0, 0));
+  return format;
+}
+
+QTextCharFormat ScriptStatementFormat() {
+  QTextCharFormat format;
+  QFont font(QStringLiteral("Times New Roman"), 12);
+  font.setStyleHint(QFont::Serif);
+  font.setBold(true);
+  format.setFont(font);
+  format.setForeground(QColor(0, 255, 0));
+  return format;
 }
 
 }  // namespace
@@ -48,6 +71,8 @@ void CQuillonView::RemoveContent() {
   records_ = nullptr;
   delete note_;
   note_ = nullptr;
+  delete script_;
+  script_ = nullptr;
   previous_->hide();
   next_->hide();
 }
@@ -71,6 +96,34 @@ void CQuillonView::ShowNote(const QString& title, const QString& detail) {
   note_->show();
   LayOut();
   update();
+}
+
+void CQuillonView::PrepareScriptView() {
+  RemoveContent();
+  script_ = new QTextEdit(this);
+  script_->setObjectName(QStringLiteral("ScriptView"));
+  script_->setReadOnly(true);
+  script_->setLineWrapMode(QTextEdit::NoWrap);
+  script_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  script_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  QPalette palette = script_->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  script_->setPalette(palette);
+  script_->show();
+  LayOut();
+  update();
+}
+
+void CQuillonView::ShowScript(const QString& script) {
+  if (script_ == nullptr) return;
+  script_->clear();
+  const qsizetype header_end = script.indexOf(QLatin1Char('\n'));
+  const QString header = header_end < 0 ? script : script.left(header_end + 1);
+  const QString statements = header_end < 0 ? QString() : script.mid(header_end + 1);
+  QTextCursor cursor(script_->document());
+  cursor.insertText(header, ScriptHeaderFormat());
+  cursor.insertText(statements, ScriptStatementFormat());
+  script_->moveCursor(QTextCursor::Start);
 }
 
 void CQuillonView::ShowRecordList() {
@@ -131,6 +184,7 @@ void CQuillonView::LayOut() {
     previous_->setGeometry(0, h - kButtonStrip, w / 2, kButtonStrip);
     next_->setGeometry(w / 2, h - kButtonStrip, w - w / 2 + 1, kButtonStrip);
   }
+  if (script_ != nullptr) script_->setGeometry(0, 0, w, h);
   if (note_ != nullptr) {
     const int note_width = std::min(w - 40, 520);
     const int note_height = std::min(h - 40, note_->heightForWidth(note_width) + 8);

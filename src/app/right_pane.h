@@ -1,5 +1,6 @@
-// The right pane: a table's records, page by page, or a note about the
-// object clicked; with neither it shows the background picture.
+// The right pane: a table's records, page by page, the script of another
+// object, or a note about the object clicked; with none of them it shows
+// the background picture.
 //
 // The record list exists only while a record view is shown: it fills the
 // pane less the 30-pixel strip at the bottom, where "Previous" sits on the
@@ -15,6 +16,7 @@ class QLabel;
 class QPushButton;
 class QSvgRenderer;
 class QTableView;
+class QTextEdit;
 
 namespace quillon::app {
 
@@ -37,6 +39,14 @@ class CQuillonView : public QWidget {
   // A note in place of a list: a title line and the object it is about.
   void ShowNote(const QString& title, const QString& detail);
 
+  // An empty, read-only script view in place of whatever the pane shows,
+  // ready for the script a worker is generating.
+  void PrepareScriptView();
+  // Shows a generated script: its first line (the header naming the object)
+  // in red italic Courier, the statements after it in bold green. Does
+  // nothing when the script view has gone meanwhile.
+  void ShowScript(const QString& script);
+
   // A new, empty record list with the buttons shown and "Next" enabled.
   void ShowRecordList();
   // The list's columns (every row goes). "Previous" is disabled and "Next"
@@ -50,6 +60,7 @@ class CQuillonView : public QWidget {
   QTableView* recordList() const { return list_; }
   RecordListModel* records() const { return records_; }
   QLabel* note() const { return note_; }
+  QTextEdit* scriptView() const { return script_; }
   QPushButton* previousButton() const { return previous_; }
   QPushButton* nextButton() const { return next_; }
 
@@ -69,6 +80,7 @@ class CQuillonView : public QWidget {
   QTableView* list_ = nullptr;
   RecordListModel* records_ = nullptr;
   QLabel* note_ = nullptr;
+  QTextEdit* script_ = nullptr;
   QPushButton* previous_;
   QPushButton* next_;
 };

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -64,6 +65,16 @@ void ShowFirstTable(CLeftView& view) {
   view.scrollTo(index.parent().parent(), QAbstractItemView::PositionAtTop);  // the owner
   view.horizontalScrollBar()->setValue(0);
   Q_EMIT view.captionPressed(*table);
+}
+
+// Opens the tree down to the node at path, selects it and presses its
+// caption (a script preview starts for objects other than tables).
+void PressNode(CLeftView& view, std::initializer_list<std::string_view> path) {
+  const std::optional<NodeId> node = view.objectTree().Find(path);
+  if (!node) return;
+  view.SelectNode(*node);
+  view.horizontalScrollBar()->setValue(0);
+  Q_EMIT view.captionPressed(*node);
 }
 
 }  // namespace
@@ -138,7 +149,27 @@ void ScreenshotHook::Tick() {
       }
       ++step_;
       break;
-    case 5: {  // both pages of the repair wizard, the second with a SQLite file
+    case 5:  // a view's script
+      PressNode(window_->tree(), {tree_caption::kSchema, "HR", "Views", "EMP_V"});
+      ++step_;
+      settle_ticks_ = 1;
+      break;
+    case 6:
+      if (window_->ProcessRunning()) return;
+      Save(*window_, "script-preview-view.png");
+      PressNode(window_->tree(), {tree_caption::kSchema, "HR", "Triggers", "EMP_BI_TRG"});
+      ++step_;
+      settle_ticks_ = 1;
+      break;
+    case 7:  // a trigger's script; then the table's rows again for the repair
+      if (window_->ProcessRunning()) return;
+      Save(*window_, "script-preview-trigger.png");
+      ShowFirstTable(window_->tree());
+      ++step_;
+      settle_ticks_ = 1;
+      break;
+    case 8: {  // both pages of the repair wizard, the second with a SQLite file
+      if (window_->ProcessRunning()) return;
       DialogPrompts prompts;
       CFirstStep first(prompts, window_);
       first.show();
@@ -157,7 +188,7 @@ void ScreenshotHook::Tick() {
       ++step_;
       break;
     }
-    case 6: {  // the repair of the checked tables into that file
+    case 9: {  // the repair of the checked tables into that file
       repair::TargetChoice choice;
       choice.kind = repair::TargetKind::kSqliteFile;
       choice.file_path = repair_dir_.filePath(QStringLiteral("SAMPLE.sqlite")).toStdString();
@@ -172,7 +203,7 @@ void ScreenshotHook::Tick() {
       settle_ticks_ = 1;
       break;
     }
-    case 7:  // the repair has ended: picture the window with its log
+    case 10:  // the repair has ended: picture the window with its log
       if (window_->ProcessRunning()) return;
       Save(*window_, "repair-log.png");
       timer_->stop();

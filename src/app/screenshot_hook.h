@@ -3,9 +3,10 @@
 // searches the given folder in the Select Database dialog, saves pictures of
 // the dialog and of the main window (after scanning the first result, with
 // the tree opened at a table and that table's rows shown) into the
-// directory, then of both pages of the repair wizard and of the window after
-// a repair of the checked tables into a SQLite file (written in a temporary
-// folder), and quits.
+// directory, then of the script previews of a view and of a trigger, of
+// both pages of the repair wizard and of the window after a repair of the
+// checked tables into a SQLite file (written in a temporary folder), and
+// quits.
 #pragma once
 
 #include <QObject>

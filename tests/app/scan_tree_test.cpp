@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QTextEdit>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -307,26 +308,29 @@ class ScanTreeTest : public QObject {
     CLeftView& tree = window.tree();
     CQuillonView& pane = window.rightPane();
 
-    // Another object: the note with the object's label; the node is selected.
+    // Another object: the script view headed by the object's label; the
+    // node is selected. An index has no statements of its own: the header
+    // and the closing "/" only.
     const QModelIndex index = Node(window, {"Schema", "HR", "Indexes", "EMP_NAME_IX"});
     QVERIFY(index.isValid());
     PressCaption(tree, index);
     QVERIFY(tree.selectionModel()->isSelected(index));
-    QVERIFY(pane.note() != nullptr);
-    QVERIFY(pane.note()->text().contains(QStringLiteral("Script preview is not available in this version")));
-    QVERIFY(pane.note()->text().contains(QStringLiteral("Index HR.EMP_NAME_IX")));
-    QVERIFY(!window.ProcessRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kScanTimeoutMs);
+    QVERIFY(pane.scriptView() != nullptr);
+    QCOMPARE(pane.scriptView()->toPlainText(), QStringLiteral("-- DDL script for Index HR.EMP_NAME_IX \n\n/\n"));
 
     // A folder, a column, the root: the pane is cleared, nothing starts.
     for (const QStringList& path : {QStringList{"Schema", "HR", "Tables"},
                                     QStringList{"Schema", "HR", "Tables", "REGIONS", "Columns", "REGION_NAME VARCHAR2(25)"},
                                     QStringList{}}) {
       PressCaption(tree, Node(window, {"Schema", "HR", "Indexes", "EMP_NAME_IX"}));
-      QVERIFY(pane.note() != nullptr);
+      QVERIFY(pane.scriptView() != nullptr);
+      QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kScanTimeoutMs);
       const QModelIndex node = Node(window, path);
       QVERIFY2(node.isValid(), qPrintable(path.join('/')));
       PressCaption(tree, node);
-      QVERIFY2(pane.note() == nullptr && pane.recordList() == nullptr, qPrintable(path.join('/')));
+      QVERIFY2(pane.scriptView() == nullptr && pane.note() == nullptr && pane.recordList() == nullptr,
+               qPrintable(path.join('/')));
       QVERIFY(!window.ProcessRunning());
       QVERIFY(tree.selectionModel()->isSelected(node));
     }
@@ -374,12 +378,14 @@ class ScanTreeTest : public QObject {
     const QModelIndex index = Node(window, {"Schema", "HR", "Indexes", "EMP_NAME_IX"});
     PressCaption(tree, index);
     QVERIFY(tree.selectionModel()->isSelected(index));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kScanTimeoutMs);  // the index's script
+    QVERIFY(window.rightPane().scriptView() != nullptr);
 
     prompts.sources.push_back(SourceSelection{folder_, system_});
     window.OpenDatabase();
     QTRY_VERIFY(jobs.gated_started);
     QVERIFY(window.ProcessRunning());
-    QVERIFY(window.rightPane().note() == nullptr);  // a new source clears the pane
+    QVERIFY(window.rightPane().scriptView() == nullptr);  // a new source clears the pane
     const QModelIndex emp = window.tree().treeModel().Find({"Schema", "SCOTT", "Tables", "EMP"});
     const QModelIndex scott = emp.parent().parent();
     QVERIFY(emp.isValid());

@@ -1,0 +1,174 @@
+// The script preview: a press on an object other than a table generates its
+// statements on the worker and shows them in the right pane's script view,
+// the header line in red italic, the statements in bold green, each
+// followed by a "/" line.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QtTest>
+
+#include "app/left_view.h"
+#include "app/main_window.h"
+#include "app/object_tree_model.h"
+#include "app/right_pane.h"
+#include "support/fixture.h"
+#include "support/scripted_prompts.h"
+#include "support/tree_presses.h"
+
+using namespace quillon;
+using namespace quillon::app;
+using namespace quillon::app::testing;
+
+namespace {
+
+constexpr int kTimeoutMs = 120000;
+
+// The character format at a position of the script view's text.
+QTextCharFormat FormatAt(QTextEdit& view, int position) {
+  QTextCursor cursor(view.document());
+  cursor.setPosition(position + 1);
+  return cursor.charFormat();
+}
+
+}  // namespace
+
+class ScriptPreviewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString folder_;
+  QString system_;
+
+  void Scan(CMainFrame& window, ScriptedPrompts& prompts) {
+    prompts.sources.push_back(SourceSelection{folder_, system_});
+    window.OpenDatabase();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kTimeoutMs);
+  }
+
+  // The script view's text after a press on the node at path.
+  QString Preview(CMainFrame& window, const QStringList& path) {
+    const QModelIndex node = window.tree().treeModel().Find(path);
+    if (!node.isValid()) return QStringLiteral("no node ") + path.join('/');
+    PressCaption(window.tree(), node);
+    if (!QTest::qWaitFor([&] { return !window.ProcessRunning(); }, kTimeoutMs)) return QStringLiteral("still running");
+    QTextEdit* view = window.rightPane().scriptView();
+    return view == nullptr ? QStringLiteral("no script view") : view->toPlainText();
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    folder_ = dir_.filePath(QStringLiteral("oradata/SAMPLE"));
+    system_ = WriteSampleDatabase(folder_);
+    QVERIFY(!system_.isEmpty());
+  }
+
+  void objectsShowTheirStatements_data() {
+    QTest::addColumn<QStringList>("path");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QStringList>("fragments");
+    QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<QString>("ending");  // what the text ends with
+    const QString closed = QStringLiteral("\n/\n");
+
+    QTest::newRow("view") << QStringList{"Schema", "HR", "Views", "EMP_V"}
+                          << QStringLiteral("-- DDL script for View HR.EMP_V ")
+                          << QStringList{"VIEW", "\"HR\".\"EMP_V\"",
+                                         "select employee_id, last_name, salary from hr.employees where active = 'Y'"}
+                          << QStringList{} << closed;
+    QTest::newRow("trigger") << QStringList{"Schema", "HR", "Triggers", "EMP_BI_TRG"}
+                             << QStringLiteral("-- DDL script for  Trigger HR.EMP_BI_TRG ")
+                             << QStringList{"TRIGGER", "EMP_BI_TRG", "BEFORE", "INSERT", "EMPLOYEES"}
+                             << QStringList{} << closed;
+    QTest::newRow("sequence") << QStringList{"Schema", "HR", "Sequences", "EMPLOYEES_SEQ"}
+                              << QStringLiteral("-- DDL script for Sequence HR.EMPLOYEES_SEQ ")
+                              << QStringList{"SEQUENCE", "EMPLOYEES_SEQ"} << QStringList{} << closed;
+    QTest::newRow("synonym") << QStringList{"Schema", "HR", "Synonyms", "STAFF"}
+                             << QStringLiteral("-- DDL script for Synonym HR.STAFF ")
+                             << QStringList{"SYNONYM", "STAFF", "EMPLOYEES"} << QStringList{} << closed;
+    QTest::newRow("function") << QStringList{"Schema", "HR", "Functions", "GET_DEPARTMENT_NAME"}
+                              << QStringLiteral("-- DDL script for Function HR.GET_DEPARTMENT_NAME ")
+                              << QStringList{"get_department_name (p_id IN NUMBER) RETURN VARCHAR2"}
+                              << QStringList{} << closed;
+    QTest::newRow("package body") << QStringList{"Schema", "HR", "Package Bodies", "EMP_PKG"}
+                                  << QStringLiteral("-- DDL script for Package Body HR.EMP_PKG ")
+                                  << QStringList{"BODY", "emp_pkg"} << QStringList{} << closed;
+    QTest::newRow("type") << QStringList{"Schema", "HR", "Types", "ADDRESS_T"}
+                          << QStringLiteral("-- DDL script for Type HR.ADDRESS_T ")
+                          << QStringList{"TYPE", "address_t AS OBJECT", "street"} << QStringList{} << closed;
+    // The link's password never shows.
+    QTest::newRow("database link") << QStringList{"Distributed", "Database Links", "HR", "HQ.EXAMPLE.COM"}
+                                   << QStringLiteral("-- DDL script for HQ.EXAMPLE.COM ")
+                                   << QStringList{"DATABASE LINK", "HQ.EXAMPLE.COM", "SCOTT"}
+                                   << QStringList{"TIGER"} << closed;
+    QTest::newRow("materialized view") << QStringList{"Distributed", "Materialized Views", "HR.EMP_SALARY_MV"}
+                                       << QStringLiteral("-- DDL script for HR.EMP_SALARY_MV ")
+                                       << QStringList{"MATERIALIZED VIEW", "EMP_SALARY_MV"} << QStringList{}
+                                       << closed;
+  }
+
+  void objectsShowTheirStatements() {
+    QFETCH(QStringList, path);
+    QFETCH(QString, header);
+    QFETCH(QStringList, fragments);
+    QFETCH(QStringList, absent);
+    QFETCH(QString, ending);
+
+    ScriptedPrompts prompts;
+    CMainFrame window(prompts, MakeScanJob);
+    window.resize(1000, 700);
+    window.show();
+    Scan(window, prompts);
+    const QStringList before = QDir(folder_).entryList(QDir::Files);
+    const QStringList here = QDir::current().entryList(QDir::Files);
+
+    const QString text = Preview(window, path);
+    QVERIFY2(text.startsWith(header + QStringLiteral("\n\n")), qPrintable(text));
+    for (const QString& fragment : fragments) QVERIFY2(text.contains(fragment), qPrintable(fragment + " in " + text));
+    for (const QString& fragment : absent) QVERIFY2(!text.contains(fragment), qPrintable(fragment + " in " + text));
+    // Every statement is closed by a line holding "/", the last one too.
+    QVERIFY2(text.endsWith(ending), qPrintable(text));
+    // The preview writes nothing (no query file beside the datafiles or in
+    // the working folder).
+    QCOMPARE(QDir(folder_).entryList(QDir::Files), before);
+    QCOMPARE(QDir::current().entryList(QDir::Files), here);
+    QVERIFY(prompts.informed.isEmpty());
+
+    // The header in red italic, the statements in bold green.
+    QTextEdit& view = *window.rightPane().scriptView();
+    QVERIFY(view.isReadOnly());
+    const QTextCharFormat head = FormatAt(view, 0);
+    QVERIFY(head.fontItalic());
+    QCOMPARE(head.foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat body = FormatAt(view, static_cast<int>(header.size()) + 2);
+    QCOMPARE(body.fontWeight(), static_cast<int>(QFont::Bold));
+    QCOMPARE(body.foreground().color(), QColor(0, 255, 0));
+    QVERIFY(!body.fontItalic());
+  }
+
+  // The next record view or a press on a folder takes the script view away.
+  void scriptViewMakesWayForOtherPanes() {
+    ScriptedPrompts prompts;
+    CMainFrame window(prompts, MakeScanJob);
+    window.resize(1000, 700);
+    window.show();
+    Scan(window, prompts);
+    CQuillonView& pane = window.rightPane();
+    QVERIFY(Preview(window, {"Schema", "HR", "Views", "EMP_V"}).contains(QStringLiteral("EMP_V")));
+    PressCaption(window.tree(), window.tree().treeModel().Find({"Schema", "HR", "Tables", "REGIONS"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ProcessRunning(), kTimeoutMs);
+    QVERIFY(pane.scriptView() == nullptr);
+    QVERIFY(pane.recordList() != nullptr);
+    QVERIFY(Preview(window, {"Schema", "HR", "Triggers", "EMP_BI_TRG"}).contains(QStringLiteral("EMP_BI_TRG")));
+    QVERIFY(pane.recordList() == nullptr);
+    PressCaption(window.tree(), window.tree().treeModel().Find({"Schema", "HR", "Views"}));
+    QVERIFY(pane.scriptView() == nullptr);
+  }
+};
+
+QTEST_MAIN(ScriptPreviewTest)
+#include "script_preview_test.moc"
