@@ -51,8 +51,8 @@ void WriteText(const std::string& path, const std::string& text, std::ios::openm
   out << text;
 }
 
-// The target the options name, without its password yet.
-repair::TargetChoice ChoiceOf(const Args& args, const std::string& database_name) {
+// Options that exclude each other or go only with another.
+void CheckTargetOptions(const Args& args) {
   const auto sqlite = args.Value("--sqlite");
   const auto script = args.Value("--script");
   const auto odbc = args.Value("--odbc");
@@ -65,6 +65,13 @@ repair::TargetChoice ChoiceOf(const Args& args, const std::string& database_name
   if (!script && !odbc && args.Value("--target-folder")) {
     throw UsageError{"--target-folder goes with --script or --odbc"};
   }
+}
+
+// The target the options name, without its password yet.
+repair::TargetChoice ChoiceOf(const Args& args, const std::string& database_name) {
+  const auto sqlite = args.Value("--sqlite");
+  const auto script = args.Value("--script");
+  const auto odbc = args.Value("--odbc");
   repair::TargetChoice choice;
   choice.database_name = database_name;
   choice.datafile_folder = args.Value("--target-folder").value_or("");
@@ -90,6 +97,7 @@ int RunRepair(std::span<const std::string> argv, Io& io) {
                   {"--sqlite", "--script", "--odbc", "--odbc-user", "--password-file", "--target-folder", "--tables"});
   args.ExpectPositionals(1, 1);
   const std::string& dir = args.Positional(0, "DIR");
+  CheckTargetOptions(args);
   auto db = OpenDatabase(dir, io);
   repair::TargetChoice choice = ChoiceOf(args, db->engine.identification.database_name);
   const std::string errors_path = repair::ErrorsFilePath(choice);

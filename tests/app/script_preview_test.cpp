@@ -2,6 +2,8 @@
 // statements on the worker and shows them in the right pane's script view,
 // the header line in red italic, the statements in bold green, each
 // followed by a "/" line.
+#include <memory>
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -42,6 +44,10 @@ class ScriptPreviewTest : public QObject {
   QTemporaryDir dir_;
   QString folder_;
   QString system_;
+  // One window, scanned once, serves every preview: a scan is the slow
+  // part, and previews do not change the window's state.
+  std::unique_ptr<ScriptedPrompts> prompts_;
+  std::unique_ptr<CMainFrame> window_;
 
   void Scan(CMainFrame& window, ScriptedPrompts& prompts) {
     prompts.sources.push_back(SourceSelection{folder_, system_});
@@ -65,6 +71,16 @@ class ScriptPreviewTest : public QObject {
     folder_ = dir_.filePath(QStringLiteral("oradata/SAMPLE"));
     system_ = WriteSampleDatabase(folder_);
     QVERIFY(!system_.isEmpty());
+    prompts_ = std::make_unique<ScriptedPrompts>();
+    window_ = std::make_unique<CMainFrame>(*prompts_, MakeScanJob);
+    window_->resize(1000, 700);
+    window_->show();
+    Scan(*window_, *prompts_);
+  }
+
+  void cleanupTestCase() {
+    window_.reset();
+    prompts_.reset();
   }
 
   void objectsShowTheirStatements_data() {
@@ -118,11 +134,8 @@ class ScriptPreviewTest : public QObject {
     QFETCH(QStringList, absent);
     QFETCH(QString, ending);
 
-    ScriptedPrompts prompts;
-    CMainFrame window(prompts, MakeScanJob);
-    window.resize(1000, 700);
-    window.show();
-    Scan(window, prompts);
+    ScriptedPrompts& prompts = *prompts_;
+    CMainFrame& window = *window_;
     const QStringList before = QDir(folder_).entryList(QDir::Files);
     const QStringList here = QDir::current().entryList(QDir::Files);
 
@@ -152,11 +165,7 @@ class ScriptPreviewTest : public QObject {
 
   // The next record view or a press on a folder takes the script view away.
   void scriptViewMakesWayForOtherPanes() {
-    ScriptedPrompts prompts;
-    CMainFrame window(prompts, MakeScanJob);
-    window.resize(1000, 700);
-    window.show();
-    Scan(window, prompts);
+    CMainFrame& window = *window_;
     CQuillonView& pane = window.rightPane();
     QVERIFY(Preview(window, {"Schema", "HR", "Views", "EMP_V"}).contains(QStringLiteral("EMP_V")));
     PressCaption(window.tree(), window.tree().treeModel().Find({"Schema", "HR", "Tables", "REGIONS"}));

@@ -185,6 +185,21 @@ CREATE USER "GUEST" IDENTIFIED BY "^quillon_password" DEFAULT TABLESPACE "USERS"
 SET DEFINE OFF
 
 -- Repairing Database Link 
+-- in the session of HR: SQL*Plus asks for the password of HR
+CONNECT "HR"
+CREATE DATABASE LINK HQ.EXAMPLE.COM
+  CONNECT TO "SCOTT" IDENTIFIED BY "**********"
+  USING 'hq-db.example.com:1521/HQ'
+/
+-- back in the session of SYSTEM: SQL*Plus asks for its password
+CONNECT SYSTEM
+ALTER SESSION SET NLS_DATE_LANGUAGE=AMERICAN
+/
+ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'
+/
+CREATE PUBLIC DATABASE LINK ARCHIVE.EXAMPLE.COM
+  USING 'ARCHIVE'
+/
 GRANT SELECT ON "SALES"."ORDERS" TO "HR"
 /
 GRANT EXECUTE ON "HR"."RAISE_SALARY" TO "SALES" WITH GRANT OPTION
@@ -199,8 +214,49 @@ GRANT UPDATE ("SALARY") ON "HR"."EMPLOYEES" TO "HR_CLERK"
 /
 
 -- Repairing Type 
+CREATE TYPE "HR".address_t AS OBJECT (
+  street   VARCHAR2(40),
+  city     VARCHAR2(30),
+  postcode VARCHAR2(10),
+  MEMBER FUNCTION full_address RETURN VARCHAR2
+);
+/
+CREATE TYPE "HR".phone_list_t AS VARRAY(5) OF VARCHAR2(20);
+/
+CREATE TYPE "HR".skill_tab_t AS TABLE OF VARCHAR2(40);
+/
 
 -- Repairing XmlSchema 
+DECLARE
+  doc CLOB;
+BEGIN
+  doc := '<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema" targetNamespace="http://www.example.com/po" xmlns="http://www.example.com/po" xmlns:xdb="http://xmlns.oracle.com/xdb" version="1.0" elementFormDefault="qualified">' || CHR(10);
+  doc := doc || ' <xs:element name="PurchaseOrder" type="PurchaseOrderType"/>' || CHR(10);
+  doc := doc || ' <xs:complexType name="PurchaseOrderType">' || CHR(10);
+  doc := doc || '  <xs:sequence>' || CHR(10);
+  doc := doc || '   <xs:element name="Reference" type="xs:string"/>' || CHR(10);
+  doc := doc || '   <xs:element name="OrderDate" type="xs:date"/>' || CHR(10);
+  doc := doc || '   <xs:element name="Amount" type="xs:decimal"/>' || CHR(10);
+  doc := doc || '   <xs:element name="Customer" type="CustomerType" minOccurs="0" maxOccurs="unbounded"/>' || CHR(10);
+  doc := doc || '  </xs:sequence>' || CHR(10);
+  doc := doc || '  <xs:attribute name="currency" type="xs:string"/>' || CHR(10);
+  doc := doc || ' </xs:complexType>' || CHR(10);
+  doc := doc || ' <xs:complexType name="CustomerType">' || CHR(10);
+  doc := doc || ' </xs:complexType>' || CHR(10);
+  doc := doc || ' <xs:simpleType name="MoneyType">' || CHR(10);
+  doc := doc || '  <xs:restriction base="xs:string"/>' || CHR(10);
+  doc := doc || ' </xs:simpleType>' || CHR(10);
+  doc := doc || '</xs:schema>' || CHR(10);
+  DBMS_XMLSCHEMA.REGISTERSCHEMA(
+    schemaurl => 'http://www.example.com/schemas/purchase_order.xsd',
+    schemadoc => doc,
+    local => FALSE,
+    gentypes => TRUE,
+    genbean => FALSE,
+    gentables => FALSE,
+    owner => 'SALES');
+END;
+/
 
 -- Repairing Cluster 
 CREATE CLUSTER "HR"."DEPT_CLU"
@@ -743,26 +799,905 @@ ALTER TABLE "SALES"."PRICE_HISTORY"
 /
 
 -- Repairing Synonyms   
+CREATE SYNONYM "HR"."STAFF"
+ FOR "HR"."EMPLOYEES"
+/
+CREATE PUBLIC SYNONYM "EMPLOYEES"
+ FOR "HR"."EMPLOYEES"
+/
+CREATE SYNONYM "SALES"."HQ_ORDERS"
+ FOR "SALES"."ORDERS"@HQ.EXAMPLE.COM
+/
 
 -- Repairing Sequence 
+CREATE SEQUENCE "HR"."EMPLOYEES_SEQ"
+ INCREMENT BY 1 START WITH 221 MAXVALUE 999999999999999999999999999 MINVALUE 1
+ CACHE 20 NOCYCLE NOORDER
+/
+CREATE SEQUENCE "HR"."DEPARTMENTS_SEQ"
+ INCREMENT BY -10 START WITH -271 MAXVALUE -1 NOMINVALUE
+ NOCACHE CYCLE ORDER
+/
+CREATE SEQUENCE "SALES"."ORDER_SEQ"
+ INCREMENT BY 1 START WITH 2500 MAXVALUE 99999999 MINVALUE 1000
+ CACHE 100 NOCYCLE NOORDER
+/
 
 -- Repairing View 
+CREATE VIEW "HR"."EMP_V"
+	(
+		"EMPLOYEE_ID",
+		"LAST_NAME",
+		"SALARY"
+	)
+  AS select employee_id, last_name, salary from hr.employees where active = 'Y'
+/
+CREATE VIEW "HR"."EMP_ALL_DEPTS_V"
+	(
+		"EMPLOYEE_ID",
+		"FIRST_NAME",
+		"LAST_NAME",
+		"SALARY"
+	)
+  AS select employee_id, first_name, last_name, salary from hr.employees where department_id = 10
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 20
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 30
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 40
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 50
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 60
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 70
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 80
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 90
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 100
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 110
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 120
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 130
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 140
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 150
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 160
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 170
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 180
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 190
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 200
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 210
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 220
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 230
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 240
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 250
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 260
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 270
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 280
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 290
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 300
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 310
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 320
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 330
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 340
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 350
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 360
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 370
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 380
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 390
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 400
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 410
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 420
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 430
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 440
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 450
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 460
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 470
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 480
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 490
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 500
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 510
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 520
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 530
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 540
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 550
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 560
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 570
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 580
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 590
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 600
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 610
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 620
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 630
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 640
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 650
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 660
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 670
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 680
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 690
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 700
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 710
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 720
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 730
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 740
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 750
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 760
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 770
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 780
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 790
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 800
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 810
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 820
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 830
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 840
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 850
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 860
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 870
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 880
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 890
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 900
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 910
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 920
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 930
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 940
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 950
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 960
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 970
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 980
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 990
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1000
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1010
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1020
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1030
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1040
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1050
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1060
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1070
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1080
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1090
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1100
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1110
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1120
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1130
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1140
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1150
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1160
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1170
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1180
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1190
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1200
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1210
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1220
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1230
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1240
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1250
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1260
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1270
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1280
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1290
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1300
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1310
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1320
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1330
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1340
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1350
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1360
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1370
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1380
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1390
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1400
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1410
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1420
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1430
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1440
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1450
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1460
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1470
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1480
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1490
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1500
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1510
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1520
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1530
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1540
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1550
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1560
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1570
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1580
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1590
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1600
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1610
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1620
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1630
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1640
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1650
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1660
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1670
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1680
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1690
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1700
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1710
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1720
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1730
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1740
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1750
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1760
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1770
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1780
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1790
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1800
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1810
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1820
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1830
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1840
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1850
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1860
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1870
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1880
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1890
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1900
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1910
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1920
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1930
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1940
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1950
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1960
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1970
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1980
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 1990
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2000
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2010
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2020
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2030
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2040
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2050
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2060
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2070
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2080
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2090
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2100
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2110
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2120
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2130
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2140
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2150
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2160
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2170
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2180
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2190
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2200
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2210
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2220
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2230
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2240
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2250
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2260
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2270
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2280
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2290
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2300
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2310
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2320
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2330
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2340
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2350
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2360
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2370
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2380
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2390
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2400
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2410
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2420
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2430
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2440
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2450
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2460
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2470
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2480
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2490
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2500
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2510
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2520
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2530
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2540
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2550
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2560
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2570
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2580
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2590
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2600
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2610
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2620
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2630
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2640
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2650
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2660
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2670
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2680
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2690
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2700
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2710
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2720
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2730
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2740
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2750
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2760
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2770
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2780
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2790
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2800
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2810
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2820
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2830
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2840
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2850
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2860
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2870
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2880
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2890
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2900
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2910
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2920
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2930
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2940
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2950
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2960
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2970
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2980
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 2990
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3000
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3010
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3020
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3030
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3040
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3050
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3060
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3070
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3080
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3090
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3100
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3110
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3120
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3130
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3140
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3150
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3160
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3170
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3180
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3190
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3200
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3210
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3220
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3230
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3240
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3250
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3260
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3270
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3280
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3290
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3300
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3310
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3320
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3330
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3340
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3350
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3360
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3370
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3380
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3390
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3400
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3410
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3420
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3430
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3440
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3450
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3460
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3470
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3480
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3490
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3500
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3510
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3520
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3530
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3540
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3550
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3560
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3570
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3580
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3590
+union all
+select employee_id, first_name, last_name, salary from hr.employees where department_id = 3600
+/
+CREATE VIEW "HR"."LOCATION_ADDRESS_OV" OF "HR"."ADDRESS_T" WITH OBJECT IDENTIFIER ("STREET")
+  AS select street_address, city, postal_code from hr.locations
+/
+CREATE VIEW "SALES"."ORDER_SUMMARY_V"
+	(
+		"CUSTOMER_ID",
+		"ORDERS",
+		"TOTAL"
+	)
+  AS select customer_id, count(*) orders, sum(total) total from sales.orders group by customer_id
+/
 
 -- Repairing Trigger 
+CREATE TRIGGER "HR"."EMP_BI_TRG"
+BEFORE INSERT ON "HR"."EMPLOYEES"
+  FOR EACH ROW
+begin
+  -- new employees start active
+  :new.active := 'Y';
+end;
+/
+CREATE TRIGGER "HR"."EMP_SALARY_TRG"
+BEFORE UPDATE ON "HR"."EMPLOYEES"
+  FOR EACH ROW
+  WHEN (new.salary > old.salary * 2)
+begin
+  :new.salary := round(:new.salary, 2);
+end;
+/
+CREATE TRIGGER "HR"."EMP_AUDIT_TRG"
+AFTER INSERT OR UPDATE OR DELETE ON "HR"."EMPLOYEES"
+  FOR EACH ROW
+begin
+  null;  -- audited elsewhere
+end;
+/
+CREATE TRIGGER "HR"."EMP_BS_TRG"
+BEFORE INSERT OR DELETE ON "HR"."EMPLOYEES"
+begin
+  dbms_application_info.set_action('employees');
+end;
+/
+CREATE TRIGGER "HR"."EMP_AS_TRG"
+AFTER UPDATE ON "HR"."EMPLOYEES"
+begin
+  null;
+end;
+/
+ALTER TRIGGER "HR"."EMP_AS_TRG" DISABLE
+/
+CREATE TRIGGER "HR"."EMP_V_IOI_TRG"
+INSTEAD OF INSERT ON "HR"."EMP_V"
+  FOR EACH ROW
+begin
+  insert into hr.employees (employee_id, last_name, email, hire_date)
+  values (:new.employee_id, :new.last_name, 'X' || :new.employee_id, sysdate);
+end;
+/
+CREATE TRIGGER "HR"."HR_LOGON_TRG"
+after logon on database
+begin
+  execute immediate 'alter session set nls_date_format = ''YYYY-MM-DD''';
+end;
+/
+CREATE TRIGGER "HR"."HR_DDL_TRG"
+before create on hr.schema
+begin
+  null;
+end;
+/
 
 -- Repairing Function   
+CREATE FUNCTION "HR".get_department_name (p_id IN NUMBER) RETURN VARCHAR2 IS
+  v_name departments.department_name%TYPE;
+BEGIN
+  SELECT department_name INTO v_name FROM departments WHERE department_id = p_id;
+  RETURN v_name;
+END;
+/
+CREATE FUNCTION "SALES".order_total (p_order IN NUMBER) RETURN NUMBER IS
+  v NUMBER;
+BEGIN
+  SELECT total INTO v FROM orders WHERE order_id = p_order;
+  RETURN v;
+END;
+/
 
 -- Repairing Materialized view log 
+DROP TABLE "HR"."MLOG$_EMPLOYEES"
+/
+CREATE MATERIALIZED VIEW LOG ON "HR"."EMPLOYEES" WITH PRIMARY KEY ("SALARY", "DEPARTMENT_ID") EXCLUDING NEW VALUES
+/
 
 -- Repairing Materialized view
+CREATE MATERIALIZED VIEW "HR"."EMP_SALARY_MV"
+  ON PREBUILT TABLE
+  REFRESH FAST ON DEMAND WITH PRIMARY KEY
+  AS select employee_id, salary, department_id from hr.employees
+/
 
 -- Repairing Type Body   
+CREATE TYPE BODY "HR".address_t AS
+  MEMBER FUNCTION full_address RETURN VARCHAR2 IS
+  BEGIN
+    RETURN street || ', ' || postcode || ' ' || city;
+  END;
+END;
+/
 
 -- Repairing Stored Procedure 
+CREATE PROCEDURE "HR".raise_salary (p_id IN NUMBER, p_pct IN NUMBER) IS
+BEGIN
+  UPDATE employees SET salary = salary * (1 + p_pct / 100)
+   WHERE employee_id = p_id;
+END raise_salary;
+/
 
 -- Repairing Package 
+CREATE PACKAGE "HR".emp_pkg AS
+  PROCEDURE hire (p_name VARCHAR2);
+  FUNCTION headcount RETURN NUMBER;
+END emp_pkg;
+/
 
 -- Repairing Package Body 
+CREATE PACKAGE BODY "HR".emp_pkg AS
+  PROCEDURE hire (p_name VARCHAR2) IS
+  BEGIN
+    INSERT INTO employees (employee_id, last_name, email)
+    VALUES (employees_seq.NEXTVAL, p_name, upper(p_name));
+  END;
+  FUNCTION headcount RETURN NUMBER IS
+    n NUMBER;
+  BEGIN
+    SELECT count(*) INTO n FROM employees;
+    RETURN n;
+  END;
+END emp_pkg;
+/
 
 -- Repairing User Object privilege 
 GRANT SELECT ON "SALES"."ORDERS" TO "HR"
