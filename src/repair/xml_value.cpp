@@ -131,7 +131,7 @@ std::string DecodeXmlLeaf(std::uint32_t code, std::optional<ByteView> value, con
   const std::optional<DateTimeFields> f = ReadDateTime(*value);
   if (!f || !IsValidDateTime(*f) || f->year < 1) return std::string(kUnsupportedXmlValue);
   if (code == type_code::kDate) {
-    char text[16];
+    char text[40];  // room for any three ints: GCC checks the worst case
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", f->year, f->month, f->day);
     return text;
   }
