@@ -30,10 +30,12 @@ const std::vector<Command>& Commands() {
        "print the DDL of the repair as a SQL*Plus script: of the users, roles and tablespaces named, or with --all "
        "of every phase so far",
        RunDdl},
-      {"repair", "repair DIR [--sqlite FILE | --odbc DSN_OR_CONNECTION_STRING [--odbc-user USER] [--password-file FILE]] "
-       "[--tables OWNER.TABLE,...]",
-       "rebuild the tables (or the tables named) with their rows in a SQLite file (default NAME.sqlite here); "
-       "Oracle texts SQLite cannot hold go to NAME.oracle.sql beside it",
+      {"repair", "repair DIR [--sqlite FILE | --script FILE | --odbc DSN_OR_CONNECTION_STRING [--odbc-user USER] "
+       "[--password-file FILE]] [--target-folder FOLDER] [--tables OWNER.TABLE,...]",
+       "rebuild the schema and the rows of the tables (or of the tables named): in a SQLite file (the default, "
+       "NAME.sqlite here; Oracle texts SQLite cannot hold go to NAME.oracle.sql beside it), as a SQL*Plus script, "
+       "or in an Oracle database through ODBC (the password from a prompt, --password-file or "
+       "QUILLON_TARGET_PASSWORD); --target-folder names the new database's datafile folder",
        RunRepair},
   };
   return kCommands;
