@@ -87,8 +87,13 @@ std::optional<std::string> OracleDateText(ByteView bytes) {
   const auto f = ReadDateTime(bytes);
   if (!f || !IsValidDateTime(*f)) return std::nullopt;
   const int hour12 = f->hour % 12 == 0 ? 12 : f->hour % 12;
-  return Two(f->day) + "-" + kMonths[f->month - 1] + "-" + SignedYear(f->year) + " " + Two(hour12) + ":" +
-         Two(f->minute) + ":" + Two(f->second) + (f->hour < 12 ? " AM" : " PM");
+  // One formatting call: a row of dates costs no string per field.
+  char text[64];
+  const int n = std::snprintf(text, sizeof text, "%02d-%s-%s%04d %02d:%02d:%02d %s", f->day, kMonths[f->month - 1],
+                              f->year < 0 ? "-" : "", std::abs(f->year), hour12, f->minute, f->second,
+                              f->hour < 12 ? "AM" : "PM");
+  if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) return std::nullopt;
+  return std::string(text, static_cast<std::size_t>(n));
 }
 
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes) {
@@ -141,7 +146,8 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
       auto text = OracleDateText(value.bytes);
       if (!text) return Lost();
       ValueItem item = Bound(TextValue{std::move(*text)});
-      item.sql = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+      static const std::string kToDate = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+      item.sql = kToDate;
       return item;
     }
     case tc::kTimestamp:
@@ -325,13 +331,21 @@ class RowInserter final : public RowConsumer {
       Fail("the row cannot be written: " + refused_);
       return !engine_.StopRequested();
     }
-    const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
-    if (!head) {
+    // Rows of one segment share their head: it is made once per segment.
+    if (!head_made_ || row.segment != head_segment_) {
+      head_ = InsertHead(table_.object.owner, table_.object.name, row.segment);
+      head_segment_ = row.segment;
+      head_made_ = true;
+    }
+    if (!head_) {
       Fail("the partition's name cannot be quoted");
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
-    sql_ = *head + " (" + column_list_ + ") values (";
+    sql_.assign(*head_);
+    sql_ += " (";
+    sql_ += column_list_;
+    sql_ += ") values (";
     values_.clear();
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       const ColumnInfo& column = *layout_.columns()[columns_[k]];
@@ -529,6 +543,9 @@ class RowInserter final : public RowConsumer {
   std::string column_list_;
   std::string refused_;
   std::string sql_;
+  std::optional<std::string> head_;     // the INSERT's head for head_segment_
+  const TableSegment* head_segment_ = nullptr;
+  bool head_made_ = false;
   std::string text_;
   std::vector<Value> values_;
   std::unique_ptr<LobReader> lobs_;
