@@ -29,6 +29,25 @@ bool IsNational(const ColumnInfo& column, const DecodeContext& context) {
   return column.charset_form == 2 || context.IsNational(column.charset_id);
 }
 
+// v in decimal, zero-padded to width characters (the sign counted), as
+// "%0*d" writes it.
+void AppendPadded(std::string& out, int v, int width) {
+  char digits[16];
+  std::size_t n = 0;
+  const bool negative = v < 0;
+  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  char text[48];
+  std::size_t length = 0;
+  if (negative) text[length++] = '-';
+  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
+  while (n > 0) text[length++] = digits[--n];
+  out.append(text, length);
+}
+
 std::string Two(int v) {
   char b[8];
   std::snprintf(b, sizeof b, "%02d", v);
@@ -87,13 +106,24 @@ std::optional<std::string> OracleDateText(ByteView bytes) {
   const auto f = ReadDateTime(bytes);
   if (!f || !IsValidDateTime(*f)) return std::nullopt;
   const int hour12 = f->hour % 12 == 0 ? 12 : f->hour % 12;
-  // One formatting call: a row of dates costs no string per field.
-  char text[64];
-  const int n = std::snprintf(text, sizeof text, "%02d-%s-%s%04d %02d:%02d:%02d %s", f->day, kMonths[f->month - 1],
-                              f->year < 0 ? "-" : "", std::abs(f->year), hour12, f->minute, f->second,
-                              f->hour < 12 ? "AM" : "PM");
-  if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) return std::nullopt;
-  return std::string(text, static_cast<std::size_t>(n));
+  // Written field by field into one buffer, without a formatting call:
+  // every date of every row passes here.
+  std::string out;
+  out.reserve(32);
+  AppendPadded(out, f->day, 2);
+  out += '-';
+  out += kMonths[f->month - 1];
+  out += '-';
+  if (f->year < 0) out += '-';
+  AppendPadded(out, std::abs(f->year), 4);
+  out += ' ';
+  AppendPadded(out, hour12, 2);
+  out += ':';
+  AppendPadded(out, f->minute, 2);
+  out += ':';
+  AppendPadded(out, f->second, 2);
+  out += f->hour < 12 ? " AM" : " PM";
+  return out;
 }
 
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes) {
