@@ -24,7 +24,6 @@
 #include "bench_support.h"
 #include "browse/worker.h"
 #include "reader/format.h"
-#include "testdb/mini_dictionary.h"
 
 using namespace quillon;
 
@@ -45,87 +44,6 @@ class QuietSink : public WorkerSink {
   std::chrono::steady_clock::time_point tree_at;
 };
 
-struct Generated {
-  std::uint32_t header_dba = 0;
-  std::uint64_t rows = 0;
-  double seconds = 0;
-};
-
-// The dictionary of the benchmark database: user BENCH and its table BIG of
-// three columns, whose segment header is at header_dba.
-testdb::MiniDictionary BenchDictionary(std::uint32_t header_dba) {
-  testdb::MiniDictionary d("11.2");
-  d.AddTablespace(0, "SYSTEM");
-  d.AddTablespace(4, "USERS");
-  d.AddUser(0, "SYS", 0);
-  d.AddUser(90, "BENCH", 4);
-  d.AddTable(kTableObject, 90, "BIG", 4, kTableObject, format::DbaFile(header_dba), format::DbaBlock(header_dba));
-  testdb::MiniDictionary::Column id;
-  id.name = "ID";
-  id.precision = 10;
-  id.scale = 0;
-  id.nullable = false;
-  d.AddColumn(kTableObject, 1, id);
-  testdb::MiniDictionary::Column name;
-  name.name = "NAME";
-  name.type = 1;
-  name.length = 40;
-  name.charset = 178;
-  d.AddColumn(kTableObject, 2, name);
-  testdb::MiniDictionary::Column when;
-  when.name = "CREATED";
-  when.type = 12;
-  when.length = 7;
-  d.AddColumn(kTableObject, 3, when);
-  return d;
-}
-
-testdb::DatabaseModel BenchModel(std::uint64_t users_mb, std::uint64_t system_mb) {
-  testdb::DatabaseModel model = bench::BigTableModel(users_mb, kBlockSize, kTableObject);
-  for (auto& f : model.datafiles) {
-    if (f.tablespace == "SYSTEM") f.blocks = static_cast<std::uint32_t>(system_mb * 1024 * 1024 / kBlockSize);
-  }
-  return model;
-}
-
-// Writes the database in a child process and reads back where the table is.
-// The table's segment header lies at the start of the USERS datafile
-// whatever the table's size: a small run finds it for the dictionary.
-bool Generate(std::uint64_t users_mb, std::uint64_t system_mb, const std::string& folder, Generated& out) {
-  const std::string info = folder + ".info";
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    testdb::LayoutResult layout;
-    std::string error;
-    if (!testdb::WriteDatabase(BenchModel(1, 16), folder, layout, error)) {
-      std::fprintf(stderr, "generation failed: %s\n", error.c_str());
-      _exit(1);
-    }
-    const std::uint32_t header = layout.FindSegment(kTableObject)->header_dba;
-    std::filesystem::remove_all(folder);
-    testdb::DatabaseModel model = BenchModel(users_mb, system_mb);
-    BenchDictionary(header).AddSegments(model);
-    if (!testdb::WriteDatabase(model, folder, layout, error)) {
-      std::fprintf(stderr, "generation failed: %s\n", error.c_str());
-      _exit(1);
-    }
-    const testdb::SegmentLayout* s = layout.FindSegment(kTableObject);
-    if (s->header_dba != header) _exit(1);
-    std::ofstream(info) << s->header_dba << " " << s->row_count << "\n";
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  out.seconds = bench::SecondsSince(start);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
-  std::ifstream in(info);
-  in >> out.header_dba >> out.rows;
-  std::filesystem::remove(info);
-  return static_cast<bool>(in);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,8 +52,8 @@ int main(int argc, char** argv) {
   const std::string folder =
       argc > 3 ? argv[3] : (std::filesystem::temp_directory_path() / "quillon-bench-scan").string();
 
-  Generated g;
-  if (!Generate(users_mb, system_mb, folder, g)) return 1;
+  bench::GeneratedBigTable g;
+  if (!bench::GenerateBigTable(users_mb, system_mb, folder, g, kBlockSize, kTableObject)) return 1;
   std::printf("generated %s in %.1f s: %llu rows\n", folder.c_str(), g.seconds,
               static_cast<unsigned long long>(g.rows));
   const std::string system = folder + "/SYSTEM01.DBF";

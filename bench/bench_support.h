@@ -8,9 +8,15 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "reader/format.h"
 #include "testdb/layout.h"
+#include "testdb/mini_dictionary.h"
 #include "testdb/model.h"
 
 namespace quillon::bench {
@@ -72,6 +78,93 @@ inline testdb::DatabaseModel BigTableModel(std::uint64_t target_mb, std::uint32_
   };
   model.segments.push_back(std::move(table));
   return model;
+}
+
+// The dictionary of BigTableModel's database: user BENCH and its table BIG
+// (ID NUMBER(10) NOT NULL, NAME VARCHAR2(40), CREATED DATE), whose segment
+// header is at header_dba.
+inline testdb::MiniDictionary BigTableDictionary(std::uint32_t header_dba, std::uint32_t object_number = 70000) {
+  testdb::MiniDictionary d("11.2");
+  d.AddTablespace(0, "SYSTEM");
+  d.AddTablespace(4, "USERS");
+  d.AddUser(0, "SYS", 0);
+  d.AddUser(90, "BENCH", 4);
+  d.AddTable(object_number, 90, "BIG", 4, object_number, format::DbaFile(header_dba), format::DbaBlock(header_dba));
+  testdb::MiniDictionary::Column id;
+  id.name = "ID";
+  id.precision = 10;
+  id.scale = 0;
+  id.nullable = false;
+  d.AddColumn(object_number, 1, id);
+  testdb::MiniDictionary::Column name;
+  name.name = "NAME";
+  name.type = 1;
+  name.length = 40;
+  name.charset = 178;
+  d.AddColumn(object_number, 2, name);
+  testdb::MiniDictionary::Column when;
+  when.name = "CREATED";
+  when.type = 12;
+  when.length = 7;
+  d.AddColumn(object_number, 3, when);
+  return d;
+}
+
+// What GenerateBigTable wrote.
+struct GeneratedBigTable {
+  std::uint32_t header_dba = 0;
+  std::uint64_t rows = 0;
+  std::uint64_t segment_blocks = 0;  // blocks of the table's segment
+  double seconds = 0;
+};
+
+// Writes BigTableModel's database (USERS holding about users_mb MB, SYSTEM
+// system_mb MB when not 0) with its dictionary into folder, in a child
+// process so that the generator's memory is not the caller's. The table's
+// segment header lies at the start of the USERS datafile whatever the
+// table's size: a small dry run finds it for the dictionary.
+inline bool GenerateBigTable(std::uint64_t users_mb, std::uint64_t system_mb, const std::string& folder,
+                             GeneratedBigTable& out, std::uint32_t block_size = 8192,
+                             std::uint32_t object_number = 70000) {
+  const auto model_of = [&](std::uint64_t mb, std::uint64_t system) {
+    testdb::DatabaseModel model = BigTableModel(mb, block_size, object_number);
+    for (auto& f : model.datafiles) {
+      if (f.tablespace == "SYSTEM" && system > 0) f.blocks = static_cast<std::uint32_t>(system * 1024 * 1024 / block_size);
+    }
+    return model;
+  };
+  const std::string info = folder + ".info";
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    testdb::LayoutResult layout;
+    std::string error;
+    if (!testdb::WriteDatabase(model_of(1, 16), folder, layout, error)) {
+      std::fprintf(stderr, "generation failed: %s\n", error.c_str());
+      _exit(1);
+    }
+    const std::uint32_t header = layout.FindSegment(object_number)->header_dba;
+    std::filesystem::remove_all(folder);
+    testdb::DatabaseModel model = model_of(users_mb, system_mb);
+    BigTableDictionary(header, object_number).AddSegments(model);
+    if (!testdb::WriteDatabase(model, folder, layout, error)) {
+      std::fprintf(stderr, "generation failed: %s\n", error.c_str());
+      _exit(1);
+    }
+    const testdb::SegmentLayout* s = layout.FindSegment(object_number);
+    if (s->header_dba != header) _exit(1);
+    std::ofstream(info) << s->header_dba << " " << s->row_count << " " << s->blocks.size() << "\n";
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  out.seconds = SecondsSince(start);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
+  std::ifstream in(info);
+  in >> out.header_dba >> out.rows >> out.segment_blocks;
+  std::filesystem::remove(info);
+  return static_cast<bool>(in);
 }
 
 }  // namespace quillon::bench

@@ -29,6 +29,25 @@ bool IsNational(const ColumnInfo& column, const DecodeContext& context) {
   return column.charset_form == 2 || context.IsNational(column.charset_id);
 }
 
+// v in decimal, zero-padded to width characters (the sign counted), as
+// "%0*d" writes it.
+void AppendPadded(std::string& out, int v, int width) {
+  char digits[16];
+  std::size_t n = 0;
+  const bool negative = v < 0;
+  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  char text[48];
+  std::size_t length = 0;
+  if (negative) text[length++] = '-';
+  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
+  while (n > 0) text[length++] = digits[--n];
+  out.append(text, length);
+}
+
 std::string Two(int v) {
   char b[8];
   std::snprintf(b, sizeof b, "%02d", v);
@@ -87,8 +106,24 @@ std::optional<std::string> OracleDateText(ByteView bytes) {
   const auto f = ReadDateTime(bytes);
   if (!f || !IsValidDateTime(*f)) return std::nullopt;
   const int hour12 = f->hour % 12 == 0 ? 12 : f->hour % 12;
-  return Two(f->day) + "-" + kMonths[f->month - 1] + "-" + SignedYear(f->year) + " " + Two(hour12) + ":" +
-         Two(f->minute) + ":" + Two(f->second) + (f->hour < 12 ? " AM" : " PM");
+  // Written field by field into one buffer, without a formatting call:
+  // every date of every row passes here.
+  std::string out;
+  out.reserve(32);
+  AppendPadded(out, f->day, 2);
+  out += '-';
+  out += kMonths[f->month - 1];
+  out += '-';
+  if (f->year < 0) out += '-';
+  AppendPadded(out, std::abs(f->year), 4);
+  out += ' ';
+  AppendPadded(out, hour12, 2);
+  out += ':';
+  AppendPadded(out, f->minute, 2);
+  out += ':';
+  AppendPadded(out, f->second, 2);
+  out += f->hour < 12 ? " AM" : " PM";
+  return out;
 }
 
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes) {
@@ -141,7 +176,8 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
       auto text = OracleDateText(value.bytes);
       if (!text) return Lost();
       ValueItem item = Bound(TextValue{std::move(*text)});
-      item.sql = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+      static const std::string kToDate = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+      item.sql = kToDate;
       return item;
     }
     case tc::kTimestamp:
@@ -325,13 +361,21 @@ class RowInserter final : public RowConsumer {
       Fail("the row cannot be written: " + refused_);
       return !engine_.StopRequested();
     }
-    const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
-    if (!head) {
+    // Rows of one segment share their head: it is made once per segment.
+    if (!head_made_ || row.segment != head_segment_) {
+      head_ = InsertHead(table_.object.owner, table_.object.name, row.segment);
+      head_segment_ = row.segment;
+      head_made_ = true;
+    }
+    if (!head_) {
       Fail("the partition's name cannot be quoted");
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
-    sql_ = *head + " (" + column_list_ + ") values (";
+    sql_.assign(*head_);
+    sql_ += " (";
+    sql_ += column_list_;
+    sql_ += ") values (";
     values_.clear();
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       const ColumnInfo& column = *layout_.columns()[columns_[k]];
@@ -529,6 +573,9 @@ class RowInserter final : public RowConsumer {
   std::string column_list_;
   std::string refused_;
   std::string sql_;
+  std::optional<std::string> head_;     // the INSERT's head for head_segment_
+  const TableSegment* head_segment_ = nullptr;
+  bool head_made_ = false;
   std::string text_;
   std::vector<Value> values_;
   std::unique_ptr<LobReader> lobs_;

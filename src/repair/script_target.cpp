@@ -36,19 +36,26 @@ std::size_t PieceEnd(std::string_view text, std::size_t start, std::size_t max) 
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// 'text' pieces joined with " || ", control characters as CHR(n).
-std::string TextExpression(std::string_view text) {
-  if (text.empty()) return "''";
-  std::string out;
-  const auto add = [&out](const std::string& piece) {
-    if (!out.empty()) out += " || ";
-    out += piece;
+// 'text' pieces joined with " || ", control characters as CHR(n), appended
+// to out.
+void AppendTextExpression(std::string& out, std::string_view text) {
+  if (text.empty()) {
+    out += "''";
+    return;
+  }
+  bool first = true;
+  const auto separate = [&out, &first] {
+    if (!first) out += " || ";
+    first = false;
   };
   std::size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (IsControl(c)) {
-      add("CHR(" + std::to_string(c) + ")");
+      separate();
+      char chr[16];
+      const int n = std::snprintf(chr, sizeof chr, "CHR(%u)", static_cast<unsigned>(c));
+      out.append(chr, static_cast<std::size_t>(n));
       ++i;
       continue;
     }
@@ -58,17 +65,29 @@ std::string TextExpression(std::string_view text) {
     std::size_t s = 0;
     while (s < run.size()) {
       const std::size_t e = PieceEnd(run, s, kScriptChunk);
-      std::string piece = "'";
-      for (const char ch : run.substr(s, e - s)) {
-        piece += ch;
-        if (ch == '\'') piece += '\'';
+      separate();
+      out += '\'';
+      const std::string_view piece = run.substr(s, e - s);
+      for (std::size_t from = 0; from < piece.size();) {
+        const std::size_t quote = piece.find('\'', from);
+        if (quote == std::string_view::npos) {
+          out.append(piece.substr(from));
+          break;
+        }
+        out.append(piece.substr(from, quote + 1 - from));
+        out += '\'';
+        from = quote + 1;
       }
-      piece += "'";
-      add(piece);
+      out += '\'';
       s = e;
     }
     i = run_end;
   }
+}
+
+std::string TextExpression(std::string_view text) {
+  std::string out;
+  AppendTextExpression(out, text);
   return out;
 }
 
@@ -284,6 +303,30 @@ std::optional<std::string> ScriptLiteral(const Value& value) {
   return std::visit(Visitor{}, value);
 }
 
+namespace {
+
+// ScriptLiteral's text appended to out; false for long values.
+bool AppendScriptLiteral(std::string& out, const Value& value) {
+  if (const auto* text = std::get_if<TextValue>(&value)) {
+    AppendTextExpression(out, text->text);
+  } else if (const auto* number = std::get_if<NumberValue>(&value)) {
+    if (IsNumeral(number->text)) {
+      out += number->text;
+    } else {
+      AppendTextExpression(out, number->text);
+    }
+  } else if (std::holds_alternative<NullValue>(value)) {
+    out += "NULL";
+  } else {
+    const std::optional<std::string> literal = ScriptLiteral(value);
+    if (!literal) return false;
+    out += *literal;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::size_t> PlaceholderOffsets(std::string_view sql) {
   std::vector<std::size_t> out;
   bool single = false, dbl = false;
@@ -347,15 +390,26 @@ void ScriptTarget::RowFailed(const std::string& why) {
 }
 
 void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value> values) {
-  const std::vector<std::size_t> at = PlaceholderOffsets(insert_sql);
+  if (insert_sql != row_sql_) {  // rows of a table mostly share their text
+    row_sql_.assign(insert_sql);
+    placeholders_ = PlaceholderOffsets(row_sql_);
+  }
+  const std::vector<std::size_t>& at = placeholders_;
   if (at.size() != values.size()) return RowFailed("The row's placeholders and values differ in number.");
   bool has_long = false;
   for (const Value& v : values) has_long = has_long || std::holds_alternative<LongValue>(v);
   if (!has_long) {
-    Statement s;
-    s.text.assign(insert_sql);
-    s.values.assign(values.begin(), values.end());
-    if (Execute(s)) {
+    // The INSERT with its values as literals, as Execute writes a statement
+    // with bound values, built in one reused text.
+    row_.text.clear();
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < at.size(); ++k) {
+      row_.text.append(insert_sql.substr(from, at[k] - from));
+      AppendScriptLiteral(row_.text, values[k]);
+      from = at[k] + 1;
+    }
+    row_.text.append(insert_sql.substr(from));
+    if (Write(row_)) {
       ++rows_.inserted;
     } else {
       RowFailed(error_);

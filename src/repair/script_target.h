@@ -68,6 +68,9 @@ class ScriptTarget final : public Target {
   RowOutcome rows_;
   std::string error_;
   bool finished_ = false;
+  Statement row_;                       // a row's INSERT, its text reused from row to row
+  std::vector<std::size_t> placeholders_;  // where the "?" of row_sql_ are
+  std::string row_sql_;                 // the INSERT text placeholders_ were found in
 };
 
 }  // namespace quillon::repair

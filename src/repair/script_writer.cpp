@@ -187,6 +187,18 @@ ScriptLines BreakIntoLines(std::string_view original, const std::vector<TextSpan
     return result;
   }
   const std::size_t chunk = std::max<std::size_t>(1, std::min<std::size_t>(1000, max_line / 2));
+  // The common case (a row's INSERT): one line within the limit, no literal
+  // to split. It is written as it is, so the work below is not needed.
+  const bool short_literals = std::all_of(splittable.begin(), splittable.end(),
+                                          [chunk](const TextSpan& span) { return span.length <= chunk + 2; });
+  if (original.size() <= max_line && short_literals && original.find('\n') == std::string_view::npos) {
+    if (IsCommandLine(original, 0)) {
+      result.error = "its first line would be read by SQL*Plus as a command";
+    } else {
+      result.lines.emplace_back(original);
+    }
+    return result;
+  }
   std::string text = SplitLongLiterals(original, splittable, chunk);
   std::vector<Break> kind = Classify(text);
   const std::size_t n = text.size();
@@ -309,7 +321,9 @@ void ScriptWriter::Skipped(const StatementNote& note, std::string_view reason) {
 
 void ScriptWriter::Accept(const Statement& statement) {
   char substitution = '\0';
-  std::string text = statement.text;
+  std::string_view text = statement.text;
+  std::string rendered;
+  std::vector<TextSpan> moved_spans;
   if (statement.password_at) {
     substitution = SubstitutionCharFor(statement.text);
     if (substitution == '\0') {
@@ -317,17 +331,16 @@ void ScriptWriter::Accept(const Statement& statement) {
       Comment(statement.note.object + " left out: no substitution character is free for its password");
       return;
     }
-    text = statement.Render("\"" + std::string(1, substitution) + std::string(kPasswordVariable) + "\"");
-  }
-  std::vector<TextSpan> spans = statement.splittable_literals;
-  if (statement.password_at) {
+    rendered = statement.Render("\"" + std::string(1, substitution) + std::string(kPasswordVariable) + "\"");
+    text = rendered;
     // The spans after the password's place moved by the variable's length.
-    const std::size_t moved = text.size() - statement.text.size();
-    for (TextSpan& span : spans) {
+    moved_spans = statement.splittable_literals;
+    const std::size_t moved = rendered.size() - statement.text.size();
+    for (TextSpan& span : moved_spans) {
       if (span.offset >= *statement.password_at) span.offset += moved;
     }
   }
-  const ScriptLines lines = BreakIntoLines(text, spans);
+  const ScriptLines lines = BreakIntoLines(text, statement.password_at ? moved_spans : statement.splittable_literals);
   if (!lines.ok()) {
     ++refused_;
     Comment(statement.note.object + " left out of the script: " + lines.error);
@@ -348,8 +361,11 @@ void ScriptWriter::Accept(const Statement& statement) {
     }
     out_ << "SET DEFINE " << substitution << "\n";
   }
-  for (const std::string& line : lines.lines) out_ << line << "\n";
-  out_ << "/\n";
+  for (const std::string& line : lines.lines) {
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out_.put('\n');
+  }
+  out_.write("/\n", 2);
   if (substitution != '\0') out_ << "SET DEFINE OFF\n";
   ++written_;
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "reader/packed_codes.h"
 #include "repair/quoting.h"
 #include "repair/sqlite_values.h"
 #include "rows/row_reader.h"
@@ -32,7 +33,10 @@ bool SqliteTarget::Fail(const std::string& what) {
 }
 
 bool SqliteTarget::Connect() {
-  if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  // One thread uses the connection at a time: SQLite's own locking of every
+  // call (a mutex per step and bind) is not needed.
+  if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     Fail("cannot open " + path_);
     sqlite3_close(db_);
     db_ = nullptr;
@@ -258,15 +262,57 @@ class SqliteRowSender final : public RowConsumer {
  public:
   SqliteRowSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns,
                   std::span<const std::string_view> types, std::string_view insert, Target& target)
-      : texts_(texts), layout_(layout), columns_(columns), types_(types), insert_(insert), target_(target) {}
+      : texts_(texts), layout_(layout), columns_(columns), types_(types), insert_(insert), target_(target) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      const std::uint32_t code = layout_.columns()[columns_[i]]->type_code;
+      if (code == type_code::kBlob || code == type_code::kLongRaw) {
+        binary_large_.push_back(i);
+      } else {
+        text_columns_.push_back(columns_[i]);
+      }
+    }
+  }
   bool Row(const TableRow& row) override {
-    texts_.Fill(row, layout_, columns_, texts_out_);
-    SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
+    if (binary_large_.empty()) {
+      texts_.Fill(row, layout_, columns_, texts_out_);
+      SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
+    } else {
+      BinaryLargeRow(row);
+    }
     target_.InsertRow(insert_, values_);
     return true;
   }
 
  private:
+  // A row with BLOB or LONG RAW columns: their bytes go straight into the
+  // bound values, not through a hexadecimal text twice their size (a LOB
+  // is held once here, not three times).
+  void BinaryLargeRow(const TableRow& row) {
+    texts_.Fill(row, layout_, text_columns_, some_texts_);
+    texts_out_.resize(columns_.size());
+    std::size_t next_text = 0, next_binary = 0;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      ValueText& t = texts_out_[i];
+      if (next_binary < binary_large_.size() && binary_large_[next_binary] == i) {
+        ++next_binary;
+        t.is_null = row.values[columns_[i]].is_null;
+        t.text.clear();
+      } else {
+        std::swap(t, some_texts_[next_text++]);
+      }
+    }
+    SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
+    for (const std::size_t i : binary_large_) {
+      const std::size_t c = columns_[i];
+      if (row.values[c].is_null) continue;  // NULL already
+      if (!std::holds_alternative<BinaryValue>(values_[i])) values_[i] = BinaryValue{};
+      texts_.LargeValueBytes(row, *layout_.columns()[c], row.values[c], std::get<BinaryValue>(values_[i]).bytes);
+    }
+  }
+
+  std::vector<std::size_t> binary_large_;  // places in columns_ of BLOB and LONG RAW columns
+  std::vector<std::size_t> text_columns_;  // the other columns (layout indexes)
+  std::vector<ValueText> some_texts_;
   RowValueTexts& texts_;
   const TableLayout& layout_;
   std::span<const std::size_t> columns_;

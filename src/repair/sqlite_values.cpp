@@ -40,14 +40,29 @@ void HexToBytes(std::string_view hex, std::vector<std::uint8_t>& out) {
   }
 }
 
+// value in decimal, zero-padded to width characters (the sign counted), as
+// "%0*d" writes it; without a formatting call, as every date of every row
+// passes here.
 void AppendNumber(std::string& out, int value, int width) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-  out += buffer;
+  char digits[16];
+  std::size_t n = 0;
+  const bool negative = value < 0;
+  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  char text[48];
+  std::size_t length = 0;
+  if (negative) text[length++] = '-';
+  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
+  while (n > 0) text[length++] = digits[--n];
+  out.append(text, length);
 }
 
 std::string IsoText(const DateTimeFields& f, bool with_fraction) {
   std::string out;
+  out.reserve(40);
   // Astronomical years: 1 BC is year 0.
   const int year = f.year < 0 ? f.year + 1 : f.year;
   if (year < 0) out += '-';
@@ -71,7 +86,49 @@ std::string IsoText(const DateTimeFields& f, bool with_fraction) {
 
 bool IsBinary(std::uint32_t code) { return code == tc::kRaw || code == tc::kLongRaw || code == tc::kBlob; }
 
-void SetText(Value& v, std::string text) { v = TextValue{std::move(text)}; }
+// The text of v made a TextValue, keeping the text it held already (and its
+// memory: rows of a table reuse their values' buffers).
+std::string& TextSlot(Value& v) {
+  if (auto* t = std::get_if<TextValue>(&v)) return t->text;
+  v = TextValue{};
+  return std::get<TextValue>(v).text;
+}
+
+void SetText(Value& v, std::string_view text) { TextSlot(v).assign(text); }
+
+// CanonicalNumber's text written into out; false (out untouched) when text
+// is not a number text.
+bool CanonicalNumberInto(std::string_view text, std::string& out) {
+  std::string_view rest = text;
+  const bool negative = !rest.empty() && rest.front() == '-';
+  if (negative) rest.remove_prefix(1);
+  const auto point = rest.find('.');
+  std::string_view whole = rest.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? std::string_view{} : rest.substr(point + 1);
+  if (rest.empty() || !IsDigits(whole) || !IsDigits(fraction)) return false;
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  out.clear();
+  if (negative && !(whole.empty() && fraction.empty())) out += '-';
+  out += whole.empty() ? std::string_view("0") : whole;
+  if (!fraction.empty()) {
+    out += '.';
+    out += fraction;
+  }
+  return true;
+}
+
+// The value of a canonical integer text when it fits 64 bits.
+std::optional<std::int64_t> IntegerOf(std::string_view digits) {
+  const bool negative = !digits.empty() && digits.front() == '-';
+  const std::string_view magnitude = negative ? digits.substr(1) : digits;
+  if (magnitude.empty() || magnitude.size() > 19 || !IsDigits(magnitude)) return std::nullopt;
+  std::uint64_t v = 0;
+  for (const char c : magnitude) v = v * 10 + static_cast<std::uint64_t>(c - '0');
+  const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+  if (v > limit) return std::nullopt;
+  return negative ? static_cast<std::int64_t>(0 - v) : static_cast<std::int64_t>(v);
+}
 
 }  // namespace
 
@@ -87,22 +144,8 @@ std::string_view SqliteColumnType(std::uint32_t type_code, std::optional<std::in
 }
 
 std::string CanonicalNumber(std::string_view text) {
-  std::string_view rest = text;
-  const bool negative = !rest.empty() && rest.front() == '-';
-  if (negative) rest.remove_prefix(1);
-  const auto point = rest.find('.');
-  std::string_view whole = rest.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? std::string_view{} : rest.substr(point + 1);
-  if (rest.empty() || !IsDigits(whole) || !IsDigits(fraction)) return std::string(text);
-  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
   std::string out;
-  if (negative && !(whole.empty() && fraction.empty())) out += '-';
-  out += whole.empty() ? std::string_view("0") : whole;
-  if (!fraction.empty()) {
-    out += '.';
-    out += fraction;
-  }
+  if (!CanonicalNumberInto(text, out)) out.assign(text);
   return out;
 }
 
@@ -132,21 +175,25 @@ std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) 
 
 void SqliteValue(std::uint32_t code, std::string_view declared_type, const StoredValue& stored,
                  const ValueText& t, Value& v) {
-  v = NullValue{};
-  if (t.is_null) return;
+  if (t.is_null) {
+    v = NullValue{};
+    return;
+  }
   switch (code) {
     case tc::kNumber: {
-      std::string digits = CanonicalNumber(t.text);
-      if (declared_type == "INTEGER") {
-        char* end = nullptr;
-        errno = 0;
-        const long long n = std::strtoll(digits.c_str(), &end, 10);
-        if (errno == 0 && end != nullptr && *end == '\0' && !digits.empty()) {
-          v = IntegerValue{n};
-          break;
-        }
+      // The canonical text, made in the value's own buffer.
+      std::string& digits = TextSlot(v);
+      const bool canonical = CanonicalNumberInto(t.text, digits);
+      if (!canonical) digits.assign(t.text);
+      if (declared_type != "INTEGER") break;
+      if (canonical) {
+        if (const auto n = IntegerOf(digits)) v = IntegerValue{*n};
+        break;
       }
-      SetText(v, std::move(digits));
+      char* end = nullptr;
+      errno = 0;
+      const long long n = std::strtoll(digits.c_str(), &end, 10);
+      if (errno == 0 && end != nullptr && *end == '\0' && !digits.empty()) v = IntegerValue{n};
       break;
     }
     case tc::kBinaryFloat:
@@ -168,8 +215,8 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
     case tc::kTimestamp:
     case tc::kTimestampTz:
     case tc::kTimestampLtz: {
-      auto iso = IsoDateTime(code, stored.bytes);
-      SetText(v, iso ? std::move(*iso) : t.text);
+      const auto iso = IsoDateTime(code, stored.bytes);
+      SetText(v, iso ? std::string_view(*iso) : std::string_view(t.text));
       break;
     }
     case tc::kRaw:

@@ -102,6 +102,35 @@ TEST(ScriptWriter, LongStatementsAreBrokenBetweenTokensWithinTheLimit) {
   }
 }
 
+// A text of one line within the limit is written as it is (a row's INSERT);
+// the limit, the command lines and long literals still decide as for any
+// text.
+TEST(ScriptWriter, OneLineTextsStayWholeWithinTheLimit) {
+  const std::string thirty = "insert into t values (1, 'ab')";  // 30 characters
+  ASSERT_EQ(thirty.size(), 30u);
+  struct Case {
+    std::string text;
+    std::vector<TextSpan> spans;
+    std::size_t limit;
+    std::vector<std::string> lines;  // empty: refused
+  };
+  const Case cases[] = {
+      {thirty, {}, 30, {thirty}},
+      {thirty, {}, 29, {"insert into t values (1,", "'ab')"}},
+      {thirty, {TextSpan{25, 4}}, 30, {thirty}},        // a literal short enough stays as it is
+      {"select 'a\rb' from dual", {}, 2499, {"select 'a\rb' from dual"}},
+      {"  / ", {}, 2499, {}},
+      {" # x", {}, 2499, {}},
+      {"   ", {}, 2499, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const ScriptLines r = BreakIntoLines(c.text, c.spans, c.limit);
+    EXPECT_EQ(r.ok(), !c.lines.empty());
+    EXPECT_EQ(r.lines, c.lines);
+  }
+}
+
 TEST(ScriptWriter, LinesSqlPlusWouldReadAsCommandsAreJoinedOrRefused) {
   struct Case {
     std::string text;

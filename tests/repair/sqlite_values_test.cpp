@@ -60,6 +60,48 @@ TEST(SqliteValues, NumbersKeepEveryDigit) {
   }
 }
 
+// One Value reused from row to row, as the row sender does: the kind and
+// text of each row's value are its own, never the previous row's; integers
+// end exactly at the 64-bit limits.
+TEST(SqliteValues, AReusedValueTakesEachRowWhole) {
+  struct Case {
+    std::uint32_t code;
+    std::string_view declared;
+    const char* text;  // nullptr: NULL
+    Value expected;
+  };
+  const std::vector<std::uint8_t> none;
+  const Case cases[] = {
+      {tc::kNumber, "INTEGER", "9223372036854775807", IntegerValue{std::numeric_limits<std::int64_t>::max()}},
+      {tc::kNumber, "INTEGER", "-9223372036854775808", IntegerValue{std::numeric_limits<std::int64_t>::min()}},
+      {tc::kNumber, "INTEGER", "9223372036854775808", TextValue{"9223372036854775808"}},
+      {tc::kNumber, "INTEGER", "-9223372036854775809", TextValue{"-9223372036854775809"}},
+      {tc::kNumber, "INTEGER", "12345678901234567890", TextValue{"12345678901234567890"}},
+      {tc::kNumber, "INTEGER", "007", IntegerValue{7}},
+      {tc::kNumber, "INTEGER", "-0", IntegerValue{0}},
+      {tc::kNumber, "INTEGER", "1.50", TextValue{"1.5"}},
+      {tc::kNumber, "INTEGER", nullptr, NullValue{}},
+      {tc::kNumber, "TEXT", "-000.250", TextValue{"-0.25"}},
+      {tc::kVarchar2, "TEXT", "a longer text than the one before it, past any short-string buffer",
+       TextValue{"a longer text than the one before it, past any short-string buffer"}},
+      {tc::kVarchar2, "TEXT", "x", TextValue{"x"}},
+      {tc::kNumber, "INTEGER", "12", IntegerValue{12}},
+      {tc::kVarchar2, "TEXT", "", TextValue{""}},
+  };
+  Value out;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text ? c.text : "NULL");
+    StoredValue stored;
+    stored.bytes = ByteView(none.data(), 0);
+    stored.is_null = c.text == nullptr;
+    ValueText t;
+    t.is_null = c.text == nullptr;
+    t.text = c.text ? c.text : "";
+    SqliteValue(c.code, c.declared, stored, t, out);
+    EXPECT_EQ(out, c.expected);
+  }
+}
+
 TEST(SqliteValues, ColumnTypesNeverPassNumbersThroughDoubles) {
   EXPECT_EQ(SqliteColumnType(tc::kNumber, 10, 0), "INTEGER");
   EXPECT_EQ(SqliteColumnType(tc::kNumber, 18, 0), "INTEGER");
