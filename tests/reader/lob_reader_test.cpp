@@ -82,13 +82,13 @@ LobLocator LocatorOf(const testdb::LobValue& lob, std::span<const std::uint32_t>
   return out;
 }
 
-struct ReadBack {
+struct LobReadBack {
   Bytes bytes;
   LobReadResult result;
 };
 
-ReadBack ReadLob(COracleRecoveryTools& engine, const LobSegmentRef& segment, const LobLocator& locator) {
-  ReadBack out;
+LobReadBack ReadLob(COracleRecoveryTools& engine, const LobSegmentRef& segment, const LobLocator& locator) {
+  LobReadBack out;
   LobReader reader(engine);
   out.result = reader.Read(segment, locator, [&](ByteView part) {
     out.bytes.insert(out.bytes.end(), part.data(), part.data() + part.size());
@@ -136,7 +136,7 @@ TEST(LobPages, IdentifiersThatShareBytesKeepTheirOwnPages) {
       const auto locator =
           c.by_locator_dbas ? LocatorOf(lob, written.chunk_dbas[i]) : LocatorOf(lob);
       EXPECT_EQ(locator.page_key, 0x44332211u);
-      const ReadBack back = ReadLob(db.engine(), segment, locator);
+      const LobReadBack back = ReadLob(db.engine(), segment, locator);
       EXPECT_TRUE(back.result.complete);
       EXPECT_EQ(back.result.bytes, lob.data.size());
       EXPECT_TRUE(back.bytes == lob.data);
@@ -170,7 +170,7 @@ TEST(LobPages, AnOlderVersionNeverReplacesANewerOne) {
     lob.old_copy_first = c.old_copy_first;
     wanted.lobs = {lob};
     const testdb::LobSegmentWritten written = db.Write(wanted);
-    const ReadBack back = ReadLob(db.engine(), {written.header_dba, wanted.object_number, c.chunk}, LocatorOf(lob));
+    const LobReadBack back = ReadLob(db.engine(), {written.header_dba, wanted.object_number, c.chunk}, LocatorOf(lob));
     EXPECT_TRUE(back.result.complete);
     EXPECT_TRUE(back.bytes == lob.data);
   }
@@ -227,7 +227,7 @@ TEST(LobPages, MissingPagesGiveAnIncompleteLobNeverASilentlyShortOne) {
       case Damage::kOtherSegmentHeader: segment.object_number = wanted.object_number + 1; break;
       case Damage::kOtherId: locator.lob_id[5] ^= 0x80; break;
     }
-    const ReadBack back = ReadLob(db.engine(), segment, locator);
+    const LobReadBack back = ReadLob(db.engine(), segment, locator);
     EXPECT_EQ(back.result.complete, c.complete);
     EXPECT_FALSE(back.result.stopped);
     EXPECT_EQ(back.result.bytes, back.bytes.size());
@@ -309,7 +309,7 @@ TEST(LobPages, DamagedPageFieldsNeverCrashOrOverrun) {
       default: break;
     }
     const std::uint32_t chunk = prng.Below(4);  // 0 and sizes that are not the segment's
-    const ReadBack back = ReadLob(db.engine(), {written.header_dba, 0, chunk}, locator);
+    const LobReadBack back = ReadLob(db.engine(), {written.header_dba, 0, chunk}, locator);
     EXPECT_EQ(back.result.bytes, back.bytes.size());
     if (locator.has_inode && locator.blocks != 0xFFFFFFFF) {
       EXPECT_LE(back.bytes.size(), static_cast<std::size_t>(locator.blocks) * PageRoom());

@@ -213,7 +213,7 @@ TEST(ScriptLongValues, TheRepairLogAndErrorFileSayWhatWasNotScripted) {
   t.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(1), LongPattern(40000, 3)});
   t.rows.emplace_back(std::vector<ColumnBytes>{testdb::EncodeNumber(2), LongPattern(32000, 4)});
   model.segments.push_back(std::move(t));
-  struct Lines final : NotificationSink {
+  struct LogLines final : NotificationSink {
     void AppendLog(std::string_view text, LogMode) override { log.emplace_back(text); }
     void UncheckTable(std::size_t) override {}
     std::vector<std::string> log;
