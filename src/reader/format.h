@@ -523,8 +523,8 @@ inline constexpr std::size_t kMaxDigits = 20;
 // |   4 |    4 | flags: byte 4 the type (0x01 BLOB, 0x02 CLOB), byte 5 bit   |
 // |     |      | 0x04 ENABLE STORAGE IN ROW                                  |
 // |   8 |    2 | byte length: 1, or 2 for a CLOB kept in UCS2                |
-// |  10 |   10 | LOB identifier; its last four bytes (16) name the LOB's     |
-// |     |      | pages in the LOB segment                                    |
+// |  10 |   10 | LOB identifier; the LOB's pages in the LOB segment carry it |
+// |     |      | whole (lob_page::kLobId)                                    |
 // |  20 |    2 | inode size: the stored length less 20                       |
 // |  22 |    1 | inode flag: 0x01 valid, 0x08 the data are in the row        |
 // |  23 |    1 | future (0)                                                  |
@@ -552,7 +552,7 @@ inline constexpr std::size_t kByteLength = 8;
 inline constexpr std::uint16_t kByteLengthUcs2 = 2;
 inline constexpr std::size_t kLobId = 10;
 inline constexpr std::size_t kLobIdSize = 10;
-inline constexpr std::size_t kPageKey = 16;       // the 4 identifier bytes the pages carry
+inline constexpr std::size_t kPageKey = 16;       // the identifier's last 4 bytes (shown as a short key)
 inline constexpr std::size_t kPageKeySize = 4;
 inline constexpr std::size_t kHeadSize = 20;      // a locator without an inode
 inline constexpr std::size_t kInodeSize = 20;
@@ -573,11 +573,15 @@ inline constexpr std::size_t kChunkDbaSize = 4;
 // LOB data block (a page of an out-of-line LOB; type 0x1B or 0x28). A chunk
 // of several blocks keeps one page number on each of its blocks, which lie
 // one after the other in an extent. An update writes the page again with a
-// higher version; the old copy stays until its space is reused.
+// higher version; the old copy stays until its space is reused. Pages are
+// told apart by the whole 10-byte LOB identifier, stored as the locator
+// stores it (offset 10 of the locator): LOBs whose identifiers share some
+// of their bytes (every identifier of a database begins alike) are still
+// different LOBs.
 //
 // | off | size | field                                                       |
 // |  20 |    4 | data object number of the LOB segment                       |
-// |  30 |    4 | the LOB identifier's last four bytes (locator offset 16)    |
+// |  24 |   10 | LOB identifier, its bytes as the locator stores them        |
 // |  36 |    4 | version of the page                                         |
 // |  44 |    4 | page number (chunk number)                                  |
 // |  56 |      | data, up to 4 bytes before the end of the block             |
@@ -585,7 +589,8 @@ namespace lob_page {
 inline constexpr std::uint8_t kType = 0x1B;
 inline constexpr std::uint8_t kTypeAssm = 0x28;
 inline constexpr std::size_t kObjectNumber = 20;
-inline constexpr std::size_t kPageKey = 30;
+inline constexpr std::size_t kLobId = 24;
+inline constexpr std::size_t kLobIdSize = 10;  // as lob_locator::kLobIdSize
 inline constexpr std::size_t kVersion = 36;
 inline constexpr std::size_t kPageNumber = 44;
 inline constexpr std::size_t kData = 56;

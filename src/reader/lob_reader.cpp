@@ -62,6 +62,16 @@ std::optional<LobLocator> ParseLobLocator(ByteView bytes) {
 
 namespace {
 
+// The identifier a LOB page carries; std::nullopt when the block is cut
+// short before it.
+std::optional<LobId> PageLobId(const ByteView& block) {
+  const auto bytes = block.Sub(lp::kLobId, lp::kLobIdSize);
+  if (!bytes) return std::nullopt;
+  LobId id{};
+  std::copy(bytes->data(), bytes->data() + id.size(), id.begin());
+  return id;
+}
+
 // The data object number of an object, when OBJ$ has it; 0 lets the segment
 // header say.
 std::uint32_t DataObjectOf(const Catalogue& cat, std::uint32_t object_number) {
@@ -139,16 +149,16 @@ const LobReader::SegmentIndex& LobReader::IndexOf(const LobSegmentRef& segment) 
     const auto type = b.U8(format::block_header::kType);
     if (!type || (*type != lp::kType && *type != lp::kTypeAssm)) continue;
     const auto owner = b.U32LE(lp::kObjectNumber);
-    const auto page_key = b.U32LE(lp::kPageKey);
+    const auto id = PageLobId(b);
     const auto version = b.U32LE(lp::kVersion);
     const auto page = b.U32LE(lp::kPageNumber);
-    if (!owner || *owner != object || !page_key || !version || !page) continue;
-    index.pages[*page_key].push_back(Page{*page, *version, dba, order++});
+    if (!owner || *owner != object || !id || !version || !page) continue;
+    index.pages[*id].push_back(Page{*page, *version, dba, order++});
   }
   return index;
 }
 
-std::vector<LobReader::Block> LobReader::ChunkAt(std::uint32_t dba, std::uint32_t page, std::uint32_t page_key,
+std::vector<LobReader::Block> LobReader::ChunkAt(std::uint32_t dba, std::uint32_t page, const LobId& id,
                                                  std::uint32_t object, std::uint32_t max_blocks) {
   std::vector<Block> out;
   std::optional<std::uint32_t> chunk_version;
@@ -161,11 +171,11 @@ std::vector<LobReader::Block> LobReader::ChunkAt(std::uint32_t dba, std::uint32_
     const auto type = b.U8(format::block_header::kType);
     if (!type || (*type != lp::kType && *type != lp::kTypeAssm)) break;
     const auto owner = b.U32LE(lp::kObjectNumber);
-    const auto key = b.U32LE(lp::kPageKey);
+    const auto page_id = PageLobId(b);
     const auto version = b.U32LE(lp::kVersion);
     const auto number = b.U32LE(lp::kPageNumber);
-    if (!owner || !key || !version || !number) break;
-    if (*key != page_key || *number != page || (object != 0 && *owner != object)) break;
+    if (!owner || !page_id || !version || !number) break;
+    if (*page_id != id || *number != page || (object != 0 && *owner != object)) break;
     if (chunk_version && *version != *chunk_version) break;  // the next block is another copy
     chunk_version = *version;
     out.push_back(Block{page, place, at});
@@ -185,7 +195,7 @@ LobReadResult LobReader::Read(const LobSegmentRef& segment, const LobLocator& lo
   // The walk's copy of every page: the latest version (the first copy found
   // on a tie), its blocks in the order they lie.
   std::map<std::uint32_t, std::vector<Block>> chosen;
-  if (const auto found = index.pages.find(locator.page_key); found != index.pages.end()) {
+  if (const auto found = index.pages.find(locator.lob_id); found != index.pages.end()) {
     std::map<std::uint32_t, std::uint32_t> latest;
     for (const Page& p : found->second) {
       auto [it, fresh] = latest.emplace(p.page, p.version);
@@ -216,7 +226,7 @@ LobReadResult LobReader::Read(const LobSegmentRef& segment, const LobLocator& lo
       result.stopped = true;
       return result;
     }
-    std::vector<Block> blocks = ChunkAt(dba, static_cast<std::uint32_t>(i), locator.page_key, index.object, probe);
+    std::vector<Block> blocks = ChunkAt(dba, static_cast<std::uint32_t>(i), locator.lob_id, index.object, probe);
     if (!blocks.empty()) chosen[static_cast<std::uint32_t>(i)] = std::move(blocks);
   }
   if (chosen.empty()) {

@@ -3,8 +3,8 @@
 //
 // A CLOB, NCLOB or BLOB column stores a locator (format.h, lob_locator).
 // Its inode flag says whether the data are in the row (from offset 36 on)
-// or in the LOB segment, where the pages carry the last four bytes of the
-// locator's identifier; the locator gives the LOB's block count and the
+// or in the LOB segment, where every page carries the locator's whole
+// 10-byte identifier; the locator gives the LOB's block count and the
 // bytes in its last block, and, for a LOB stored with ENABLE STORAGE IN ROW
 // that outgrew the row, the DBAs of its first twelve chunks.
 //
@@ -13,12 +13,15 @@
 // fragment (LOBFRAG$) of that partition. Its blocks are walked once through
 // the extent map chain (segment header 0x10, 0x17 or 0x23, extent map blocks
 // 0x12 or 0x24) and every LOB data block (0x1B or 0x28) of the segment is
-// indexed by identifier. A LOB is then written page by page: the latest
-// version of each page, pages in page order, a chunk of several blocks
+// indexed by its whole identifier (two LOBs whose identifiers share some
+// bytes never mix their pages). A LOB is then written page by page: the
+// latest version of each page (an older copy never replaces a newer one), pages in page order, a chunk of several blocks
 // block by block in the order the blocks lie in their extent, every block's
 // data once; the last block is cut to the locator's byte count and blocks
-// after it are left out. A page that cannot be found leaves the LOB
-// incomplete; what was found is still written.
+// after it are left out. A page that cannot be found (its datafile is
+// absent, the segment header names another object, a page number is
+// missing, the last block is short of the locator's count) leaves the LOB
+// incomplete: the caller is told so, and what was found is still written.
 #pragma once
 
 #include <array>
@@ -27,7 +30,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "reader/block_source.h"
@@ -36,6 +38,9 @@
 #include "reader/table_blocks.h"
 
 namespace quillon {
+
+// A LOB's identifier, as the locator and its pages store it.
+using LobId = std::array<std::uint8_t, 10>;
 
 // How a locator was found to be in the row or not.
 enum class LobInRowRule : std::uint8_t {
@@ -50,8 +55,8 @@ struct LobLocator {
   std::uint16_t locator_version = 0;
   std::array<std::uint8_t, 4> flags{};
   std::uint16_t byte_length = 0;       // 1, or 2 for a CLOB kept in UCS2; 0 when not said
-  std::array<std::uint8_t, 10> lob_id{};
-  std::uint32_t page_key = 0;          // identifier bytes 16..19, as stored (first byte lowest)
+  LobId lob_id{};                      // names the LOB's pages in its LOB segment
+  std::uint32_t page_key = 0;          // identifier bytes 16..19, as stored (first byte lowest); shown only
   bool has_inode = false;
   std::uint16_t inode_size = 0;
   std::uint8_t inode_flag = 0;
@@ -91,7 +96,10 @@ std::optional<LobSegmentRef> FindLobSegment(const COracleRecoveryTools& engine, 
 
 struct LobReadResult {
   std::uint64_t bytes = 0;   // bytes written
-  bool complete = true;      // every block up to the last was found
+  // Every block up to the last was found. False also when the segment
+  // cannot be read at all (its header is lost or names another object)
+  // and the locator lists none of the chunks.
+  bool complete = true;
   bool stopped = false;
   std::uint16_t byte_length = 0;  // the locator's byte length (1, 2 UCS2, 0 not said)
 };
@@ -119,7 +127,7 @@ class LobReader {
   };
   struct SegmentIndex {
     std::uint32_t object = 0;  // the segment's data object number, 0 when not known
-    std::unordered_map<std::uint32_t, std::vector<Page>> pages;  // by identifier key
+    std::map<LobId, std::vector<Page>> pages;  // by the whole identifier
   };
   struct Block {
     std::uint32_t page = 0;
@@ -129,7 +137,7 @@ class LobReader {
   const SegmentIndex& IndexOf(const LobSegmentRef& segment);
   // The blocks of chunk `page` from the chunk's first DBA, as far as they
   // are this LOB's pages of that number.
-  std::vector<Block> ChunkAt(std::uint32_t dba, std::uint32_t page, std::uint32_t page_key, std::uint32_t object,
+  std::vector<Block> ChunkAt(std::uint32_t dba, std::uint32_t page, const LobId& id, std::uint32_t object,
                              std::uint32_t max_blocks);
 
   const COracleRecoveryTools& engine_;

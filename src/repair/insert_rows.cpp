@@ -395,6 +395,11 @@ class RowInserter final : public RowConsumer {
  private:
   void Fail(const std::string& why) {
     ++result_.failed_rows;
+    Note(why);
+  }
+
+  // A row's trouble, for the error file, with the statement (no values).
+  void Note(const std::string& why) {
     if (result_.errors.size() < kMaxRowErrors) {
       result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
                                PrintableName(table_.object.name));
@@ -468,13 +473,17 @@ class RowInserter final : public RowConsumer {
     return item;
   }
 
+  // A LONG or LONG RAW value the target cannot take: the row is not
+  // written, and counted both as failed and as too long.
+  bool TooLong(std::uint64_t size) {
+    ++result_.long_values_too_long;
+    Fail("a LONG or LONG RAW value of " + std::to_string(size) + " bytes (over " +
+         std::to_string(options_.max_long_bytes) + ") cannot be written into a script");
+    return false;
+  }
+
   bool LongItem(const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
-    if (options_.max_long_bytes > 0 && value.bytes.size() > options_.max_long_bytes) {
-      ++result_.long_values_too_long;
-      Fail("a LONG or LONG RAW value of " + std::to_string(value.bytes.size()) + " bytes (over " +
-           std::to_string(options_.max_long_bytes) + ") cannot be written into a script");
-      return false;
-    }
+    if (options_.max_long_bytes > 0 && value.bytes.size() > options_.max_long_bytes) return TooLong(value.bytes.size());
     spill_.BeginValue();
     LongValue v;
     bool ok = true;
@@ -492,6 +501,9 @@ class RowInserter final : public RowConsumer {
       Fail("the spill file cannot be written");
       return false;
     }
+    // Text can grow on its way to UTF-8: the limit holds for what the
+    // target is given, not only for the stored bytes.
+    if (options_.max_long_bytes > 0 && v.bytes->size() > options_.max_long_bytes) return TooLong(v.bytes->size());
     if (v.bytes->size() == 0) {  // Oracle stores an empty LONG as NULL
       item.sql = "NULL";
       return true;
@@ -552,7 +564,12 @@ class RowInserter final : public RowConsumer {
       Fail("the spill file cannot be written");
       return false;
     }
-    if (!read.complete) ++result_.incomplete_lobs;
+    if (!read.complete) {
+      // Written with what was found, and said so: never silently short.
+      ++result_.incomplete_lobs;
+      Note("the LOB value of column " + PrintableName(column.name) + " is incomplete (" +
+           std::to_string(v.bytes->size()) + " bytes found): some of its pages are missing from the datafiles");
+    }
     if (v.bytes->size() == 0) {
       item.sql = binary ? "EMPTY_BLOB()" : "EMPTY_CLOB()";
       return true;

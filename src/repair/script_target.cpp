@@ -526,14 +526,17 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
       }
     }) && read_ok;
   }
+  if (!read_ok || !write_ok) {
+    // The block is written already and what it holds is short of the
+    // value: it ends in an error, so that running it leaves no row (Oracle
+    // rolls back what a failed block did), and the row counts as failed.
+    out_ << "  RAISE_APPLICATION_ERROR(-20001, '" << kIncompleteBlockMessage << "');\n";
+    out_ << "END;\n/\n";
+    RowFailed(!read_ok ? "A long value could not be read back whole from the spill file."
+                       : "A long value's line could not be written into the script.");
+    return false;
+  }
   out_ << "END;\n/\n";
-  if (!write_ok) {
-    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back("A long value's line could not be written.");
-  }
-  if (!read_ok) {
-    // The block is written already; what it holds is short of the value.
-    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back("A long value could not be read back whole.");
-  }
   return true;
 }
 

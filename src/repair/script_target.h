@@ -9,7 +9,12 @@
 // timestamps through the TO_DATE / TO_TIMESTAMP forms of the INSERT. A row
 // with long values becomes a PL/SQL block: values up to 32,760 bytes go in
 // PL/SQL variables, longer LOBs are inserted empty and filled with
-// DBMS_LOB.WRITEAPPEND chunks through RETURNING ... INTO. A table's rows end
+// DBMS_LOB.WRITEAPPEND chunks through RETURNING ... INTO, read from the
+// spill file a chunk at a time (a value is never held whole). A block whose
+// long value cannot be read back whole ends in RAISE_APPLICATION_ERROR and
+// its row counts as failed. LONG and LONG RAW values over 32,760 bytes
+// cannot be scripted: the INSERT builder counts and reports their rows
+// (InsertOptions::max_long_bytes, from MaxLongBytes). A table's rows end
 // with a COMMIT. No password is ever written (script_writer.h).
 #pragma once
 
@@ -29,6 +34,9 @@ namespace quillon::repair {
 inline constexpr std::uint64_t kMaxScriptVariableBytes = 32760;
 // Pieces of text literals and LOB chunks, in bytes (well within a line).
 inline constexpr std::size_t kScriptChunk = 1000;
+// The error a row's block raises when one of its long values could not be
+// written whole (so the script never inserts a shortened value).
+inline constexpr std::string_view kIncompleteBlockMessage = "A long value of this row could not be written whole";
 
 // A value as a SQL literal (NULL, 'text', UNISTR('...'), HEXTORAW('...'),
 // a number); std::nullopt for long values, which need a block.

@@ -13,7 +13,10 @@ namespace bt = format::block_type;
 namespace loc = format::lob_locator;
 namespace lp = format::lob_page;
 
-void PutKey(std::uint8_t* p, std::uint32_t page_key) { PutU32LE(p, page_key); }
+void PutId(std::uint8_t* p, std::uint32_t page_key, std::uint16_t id_high) {
+  const auto id = LobIdentifier(page_key, id_high);
+  std::copy(id.begin(), id.end(), p);
+}
 
 // The locator's fixed part and, when it has one, the inode's header; total
 // is the stored length.
@@ -24,10 +27,7 @@ Bytes LocatorHead(const LocatorDescription& wanted, std::size_t total, bool inod
   out[loc::kTypeFlag] = wanted.character ? loc::kTypeClob : loc::kTypeBlob;
   out[loc::kStorageFlag] = static_cast<std::uint8_t>(loc::kStorageInitBit | (wanted.storage_in_row ? loc::kStorageInRowBit : 0));
   PutU16BE(out.data() + loc::kByteLength, wanted.byte_length);
-  // The identifier: a fixed front and the page key as its last four bytes.
-  out[loc::kLobId + 3] = 0x01;
-  PutU16BE(out.data() + loc::kLobId + 4, wanted.id_high);
-  PutKey(out.data() + loc::kPageKey, wanted.page_key);
+  PutId(out.data() + loc::kLobId, wanted.page_key, wanted.id_high);
   if (inode) {
     PutU16BE(out.data() + loc::kInodeSize, static_cast<std::uint16_t>(total - loc::kHeadSize));
     PutU16BE(out.data() + loc::kVersionWrap, static_cast<std::uint16_t>(wanted.version >> 32));
@@ -53,7 +53,7 @@ class SegmentWriter {
       WriteLob(lob);
       if (wanted_.decoy && &lob == &wanted_.lobs.front()) {
         // Another segment's page with the same identifier and a higher version.
-        WritePage(Next(1), wanted_.object_number + 1, lob.page_key, lob.version + 7, 0, {}, 0x5A);
+        WritePage(Next(1), wanted_.object_number + 1, lob, lob.version + 7, 0, {}, 0x5A);
       }
     }
     if (extents_.empty()) AllocateExtent();
@@ -100,12 +100,12 @@ class SegmentWriter {
 
   // One LOB data block; filler (when not 0) is xored into the data (an
   // older copy, a decoy).
-  void WritePage(std::uint32_t block, std::uint32_t object, std::uint32_t page_key, std::uint32_t version,
+  void WritePage(std::uint32_t block, std::uint32_t object, const LobValue& lob, std::uint32_t version,
                  std::uint32_t page, ByteView data, std::uint8_t filler) {
     std::fill(image_.begin(), image_.end(), 0);
     std::uint8_t* p = image_.data();
     PutU32LE(p + lp::kObjectNumber, object);
-    PutKey(p + lp::kPageKey, page_key);
+    PutId(p + lp::kLobId, lob.page_key, lob.id_high);
     PutU32LE(p + lp::kVersion, version);
     PutU32LE(p + lp::kPageNumber, page);
     const std::size_t room = LobPageBytes(bs_);
@@ -127,7 +127,7 @@ class SegmentWriter {
     for (std::uint32_t place = 0; place < chunk; ++place) {
       const std::size_t from = (static_cast<std::size_t>(page) * chunk + place) * room;
       const std::size_t n = from < lob.data.size() ? std::min(room, lob.data.size() - from) : 0;
-      WritePage(first + place, wanted_.object_number, lob.page_key, version, page,
+      WritePage(first + place, wanted_.object_number, lob, version, page,
                 ByteView(lob.data.data() + std::min(from, lob.data.size()), n), filler);
     }
     return Dba(first);
@@ -184,6 +184,15 @@ class SegmentWriter {
 };
 
 }  // namespace
+
+std::array<std::uint8_t, 10> LobIdentifier(std::uint32_t page_key, std::uint16_t id_high) {
+  static_assert(loc::kLobIdSize == 10 && lp::kLobIdSize == 10);
+  std::array<std::uint8_t, 10> id{};
+  id[3] = 0x01;
+  PutU16BE(id.data() + 4, id_high);
+  PutU32LE(id.data() + (loc::kPageKey - loc::kLobId), page_key);
+  return id;
+}
 
 std::size_t LobPageBytes(std::uint32_t block_size) {
   return block_size > lp::kOverhead ? block_size - lp::kOverhead : 0;

@@ -22,6 +22,7 @@
 // carry the locators first.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,7 +35,9 @@ namespace quillon::testdb {
 
 struct LobValue {
   LobValue(std::uint32_t key, Bytes bytes) : page_key(key), data(std::move(bytes)) {}
+  // The LOB's identifier (LobIdentifier): its pages carry all ten bytes.
   std::uint32_t page_key = 0;     // the identifier's last four bytes, as stored
+  std::uint16_t id_high = 0;      // identifier bytes 4..5
   Bytes data;                     // at least one byte
   std::uint32_t version = 2;      // version of the current pages (and of the LOB)
   std::vector<std::uint32_t> rewritten_pages;  // pages with an older copy
@@ -60,6 +63,11 @@ struct LobSegmentWritten {
   std::vector<std::uint32_t> map_dbas;  // extent map blocks after the header
   std::uint32_t end_block = 0;          // first block after the segment
 };
+
+// The 10 identifier bytes of a LOB, as locators and pages store them: a
+// fixed front like Oracle's (00 00 00 01), id_high, then page_key (first
+// byte lowest).
+std::array<std::uint8_t, 10> LobIdentifier(std::uint32_t page_key, std::uint16_t id_high);
 
 // Bytes of data in a full LOB page.
 std::size_t LobPageBytes(std::uint32_t block_size);
