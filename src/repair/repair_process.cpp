@@ -41,8 +41,10 @@ class RepairRun {
     sink.ShowCount(r.rows);
     Log("Total record(s) recovered : " + std::to_string(r.rows));
     if (r.failed_rows > 0) Log("Failed record(s) : " + std::to_string(r.failed_rows));
+    if (r.incomplete_lobs > 0) Log("Incomplete LOB value(s) : " + std::to_string(r.incomplete_lobs));
     Log(kLogDots59);
     result.rows += r.rows;
+    result.incomplete_lobs += r.incomplete_lobs;
     result.failed_rows += r.failed_rows;
     result.partial_rows += r.partial_rows;
     for (const std::string& e : r.errors) result.errors_text += name + "\n" + e + "\n\n";

@@ -367,6 +367,12 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
       result.rows = rows.inserted;
       result.failed_rows = rows.failed;
       for (std::string& e : rows.errors) result.errors.push_back(std::move(e));
+      result.incomplete_lobs = texts.incomplete_values();
+      if (result.incomplete_lobs > 0) {
+        result.errors.push_back(std::to_string(result.incomplete_lobs) +
+                                " LOB value(s) written incomplete: some of their pages are missing from the "
+                                "datafiles\n" + insert);
+      }
     } else {
       result.errors.push_back(target.DescribeError() + "\n" + insert);
     }

@@ -62,6 +62,7 @@ struct SqliteTableResult {
   std::uint64_t rows = 0;         // rows inserted
   std::uint64_t failed_rows = 0;  // rows the target refused
   std::uint64_t partial_rows = 0;
+  std::uint64_t incomplete_lobs = 0;  // LOBs written without some of their pages
   bool stopped = false;
   std::vector<std::string> errors;  // statement failures, with their statement (no row values)
 };

@@ -16,6 +16,7 @@
 #include "repair/insert_rows.h"
 #include "repair/repair_process.h"
 #include "repair/script_target.h"
+#include "repair/sqlite_target.h"
 #include "repair/spill_folder.h"
 #include "support/script_literals.h"
 #include "support/table_db.h"
@@ -452,6 +453,20 @@ TEST(ScriptLobValues, LobsWithMissingPagesAreCountedAndReportedAsIncomplete) {
       EXPECT_EQ(rows[1].values[1].text, UpperHex(found));
       EXPECT_EQ(rows[2].values[1].kind, test::ScriptValue::Kind::kEmptyLob);
     }
+
+    // The SQLite target counts and reports the same LOBs.
+    repair::SqliteTarget sqlite((folder.path() / "rows.sqlite").string());
+    ASSERT_TRUE(sqlite.Connect()) << sqlite.DescribeError();
+    BlockSource source(db.engine().datafiles);
+    const CatalogueViews views(db.engine().catalogue);
+    std::string side;
+    const auto lite = repair::RepairTableIntoSqlite(db.engine(), source, views, 940, sqlite, side);
+    EXPECT_EQ(lite.rows, 3u);
+    EXPECT_EQ(lite.incomplete_lobs, c.incomplete);
+    ASSERT_EQ(lite.errors.size(), 1u);
+    EXPECT_NE(lite.errors[0].find(std::to_string(c.incomplete) + " LOB value(s) written incomplete"),
+              std::string::npos)
+        << lite.errors[0];
   }
 }
 
