@@ -1021,3 +1021,49 @@ TEST(CatalogueViews, CharacterLengthSemanticsOfTheSampleDatabase) {
 
 }  // namespace
 }  // namespace quillon
+
+namespace quillon {
+namespace {
+
+// A partitioned IOT's overflow table is partitioned alike: each partition
+// of the IOT takes the tablespace of the overflow partition with its PART#,
+// whatever order the rows were read in.
+TEST(CatalogueViews, PartitionedIotPartitionsNameTheirOverflowTablespace) {
+  Records r;
+  r.Table(500, "S", "PIOT", 0x20 | 0x40);
+  TableRecord& over = r.Table(501, "S", "SYS_IOT_OVER_500", 0x200 | 0x20);
+  over.base_object = 500;
+  over.tablespace = "OVF";
+  const auto part = [&r](std::uint32_t number, std::uint32_t base, std::uint32_t position, const std::string& ts) {
+    e6struct p;
+    p.object_number = number;
+    p.base_object = base;
+    p.partition_number = position;
+    p.name = "P" + std::to_string(position);
+    p.high_value = std::to_string(position);
+    p.tablespace = ts;
+    r.c.table_partitions.Append(p);
+  };
+  part(600, 500, 10, "TS1");
+  part(601, 500, 20, "TS2");
+  part(602, 500, 30, "TS3");
+  part(612, 501, 20, "OVF2");  // read before the first
+  part(611, 501, 10, "OVF1");
+  const CatalogueViews v(r.c);
+  const TableDefinition t = v.Table(*r.c.Object(500));
+  ASSERT_TRUE(t.iot.has_value());
+  EXPECT_EQ(t.iot->overflow_tablespace, "OVF");
+  ASSERT_EQ(t.partitions.size(), 3u);
+  EXPECT_EQ(t.partitions[0].overflow_tablespace, "OVF1");
+  EXPECT_EQ(t.partitions[1].overflow_tablespace, "OVF2");
+  EXPECT_EQ(t.partitions[2].overflow_tablespace, "");  // its overflow partition was not read
+  // A heap table's partitions have none.
+  r.Table(700, "S", "HEAP", 0x20);
+  part(701, 700, 10, "TS1");
+  const TableDefinition heap = CatalogueViews(r.c).Table(*r.c.Object(700));
+  ASSERT_EQ(heap.partitions.size(), 1u);
+  EXPECT_EQ(heap.partitions[0].overflow_tablespace, "");
+}
+
+}  // namespace
+}  // namespace quillon
