@@ -36,6 +36,7 @@ struct ColumnInfo {
   std::uint64_t property = 0;         // PROPERTY bits (0x20 hidden, 0x10000 virtual, ...)
   bool nullable = true;               // NULL$ is 0
   std::uint32_t data_length = 0;      // LENGTH as an integer
+  std::uint32_t char_length = 0;      // SPARE3: the declared length in characters (CHAR_LENGTH); 0 when NULL
 };
 
 // One attribute of an object type (ATTRIBUTE$ in the type cluster), in the
@@ -109,5 +110,8 @@ std::string DefaultExpressionText(std::string text);
 // COL$.PROPERTY bit of a virtual column (also the hidden columns of
 // function-based indexes).
 inline constexpr std::uint64_t kColumnVirtual = 0x10000;
+// COL$.PROPERTY bit of a CHAR or VARCHAR2 column whose length is counted
+// in characters (CHAR length semantics).
+inline constexpr std::uint64_t kColumnCharSemantics = 0x800000;
 
 }  // namespace quillon

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <iterator>
 #include <cctype>
+#include <limits>
+#include <string>
 
 #include "reader/catalogue_views.h"
 #include "reader/datafile.h"
@@ -60,6 +62,10 @@ std::string FileNameOf(const std::string& path) {
 // bit of undo tablespaces.
 inline constexpr std::uint16_t kTemporaryContents = 0x02C1;
 inline constexpr std::uint64_t kUndoTablespace = 0x10;
+// USER$ ASTATUS bit of an administrator's lock (ACCOUNT LOCK).
+inline constexpr std::int64_t kAdministratorLock = 0x08;
+// SYSAUTH$ and OBJAUTH$ OPTION$ bit of WITH ADMIN / WITH GRANT OPTION.
+inline constexpr std::int64_t kWithOption = 0x01;
 
 }  // namespace
 
@@ -113,6 +119,7 @@ std::vector<UserDefinition> CatalogueViews::Users() const {
     d.default_tablespace = u.default_tablespace;
     d.temporary_tablespace = u.temporary_tablespace;
     d.account_status = u.account_status_value;
+    d.locked = (u.account_status_value & kAdministratorLock) != 0;
     d.builtin = IsBuiltinUser(u.name);
     out.push_back(std::move(d));
   }
@@ -127,49 +134,118 @@ std::vector<RoleDefinition> CatalogueViews::Roles() const {
   return out;
 }
 
+SystemGrantDefinition CatalogueViews::SystemGrantOf(const SystemGrantRecord& g) const {
+  SystemGrantDefinition d;
+  d.grantee_number = g.grantee_number;
+  d.grantee = c_.OwnerName(g.grantee_number);
+  d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
+  d.privilege_number = g.privilege;
+  if (g.privilege >= 0) {
+    d.role = true;
+    // A role number beyond USER#'s range names no role (it must not wrap
+    // onto one).
+    const RoleRecord* r = g.privilege <= std::numeric_limits<std::uint32_t>::max()
+                              ? c_.roles.First<0>(static_cast<std::uint32_t>(g.privilege))
+                              : nullptr;
+    d.privilege_known = r != nullptr && !r->name.empty();
+    if (d.privilege_known) d.privilege = r->name;
+  } else {
+    const PrivilegeNameRecord* p = c_.system_privilege_names.First<0>(g.privilege);
+    d.privilege_known = p != nullptr && !p->name.empty();
+    if (d.privilege_known) d.privilege = p->name;
+  }
+  if (!d.privilege_known) d.privilege = std::to_string(g.privilege);
+  d.admin_option = (g.option & kWithOption) != 0;
+  return d;
+}
+
+ObjectGrantDefinition CatalogueViews::ObjectGrantOf(const ObjectGrantRecord& g) const {
+  ObjectGrantDefinition d;
+  d.grantee_number = g.grantee_number;
+  d.grantee = c_.OwnerName(g.grantee_number);
+  d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
+  d.object_number = g.object_number;
+  // The object as it is listed: an OBJ$ row without a kind (a damaged or
+  // unsupported row of the same number) does not name it.
+  const ObjectRecord* object = nullptr;
+  for (const ObjectRecord& o : c_.objects.All<0>(g.object_number)) {
+    if (o.kind) {
+      object = &o;
+      break;
+    }
+  }
+  if (object == nullptr) object = c_.Object(g.object_number);
+  if (object != nullptr) {
+    d.owner = object->owner;
+    d.object = object->name;
+    d.kind = object->kind;
+  } else {
+    d.object = NumberedName(g.object_number);
+  }
+  d.privilege_number = g.privilege;
+  const PrivilegeNameRecord* p = c_.table_privilege_names.First<0>(g.privilege);
+  d.privilege_known = p != nullptr && !p->name.empty();
+  d.privilege = d.privilege_known ? p->name : std::to_string(g.privilege);
+  if (g.column_number) {
+    const std::int64_t number = *g.column_number;
+    d.column_number = number;
+    std::optional<std::string> name;
+    if (number > 0 && number <= std::numeric_limits<std::uint32_t>::max()) {
+      for (const ColumnInfo& col : c_.columns.All<0>(g.object_number)) {
+        if (col.column_number == static_cast<std::uint32_t>(number)) {
+          name = col.name;
+          break;
+        }
+      }
+    }
+    d.column_known = name.has_value();
+    d.column = name ? *name : "#" + std::to_string(number);
+  }
+  d.grant_option = (g.option & kWithOption) != 0;
+  return d;
+}
+
 std::vector<SystemGrantDefinition> CatalogueViews::SystemGrants() const {
   std::vector<SystemGrantDefinition> out;
-  for (const SystemGrantRecord& g : c_.system_grants) {
-    SystemGrantDefinition d;
-    d.grantee_number = g.grantee_number;
-    d.grantee = c_.OwnerName(g.grantee_number);
-    d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
-    if (g.privilege >= 0) {
-      d.role = true;
-      const RoleRecord* r = c_.roles.First<0>(static_cast<std::uint32_t>(g.privilege));
-      d.privilege = r ? r->name : std::to_string(g.privilege);
-    } else {
-      const PrivilegeNameRecord* p = c_.system_privilege_names.First<0>(g.privilege);
-      d.privilege = p ? p->name : std::to_string(g.privilege);
-    }
-    d.admin_option = g.option != 0;
-    out.push_back(std::move(d));
-  }
+  for (const SystemGrantRecord& g : c_.system_grants) out.push_back(SystemGrantOf(g));
   return out;
 }
 
 std::vector<ObjectGrantDefinition> CatalogueViews::ObjectGrants() const {
   std::vector<ObjectGrantDefinition> out;
-  for (const ObjectGrantRecord& g : c_.object_grants) {
-    ObjectGrantDefinition d;
-    d.grantee_number = g.grantee_number;
-    d.grantee = c_.OwnerName(g.grantee_number);
-    d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
-    d.object_number = g.object_number;
-    if (const ObjectRecord* o = c_.Object(g.object_number)) {
-      d.owner = o->owner;
-      d.object = o->name;
-      d.kind = o->kind;
-    } else {
-      d.object = NumberedName(g.object_number);
-    }
-    const PrivilegeNameRecord* p = c_.table_privilege_names.First<0>(g.privilege);
-    d.privilege = p ? p->name : std::to_string(g.privilege);
-    if (g.column_number) {
-      d.column = ColumnNameByNumber(g.object_number, static_cast<std::uint32_t>(*g.column_number));
-    }
-    d.grant_option = (g.option & 1) != 0;
-    out.push_back(std::move(d));
+  for (const ObjectGrantRecord& g : c_.object_grants) out.push_back(ObjectGrantOf(g));
+  return out;
+}
+
+std::vector<SystemGrantDefinition> CatalogueViews::SystemGrantsTo(std::uint32_t grantee_number) const {
+  std::vector<SystemGrantDefinition> out;
+  for (const SystemGrantRecord& g : c_.system_grants.All<0>(grantee_number)) out.push_back(SystemGrantOf(g));
+  return out;
+}
+
+std::vector<ObjectGrantDefinition> CatalogueViews::ObjectGrantsTo(std::uint32_t grantee_number) const {
+  std::vector<ObjectGrantDefinition> out;
+  for (const ObjectGrantRecord& g : c_.object_grants.All<0>(grantee_number)) out.push_back(ObjectGrantOf(g));
+  return out;
+}
+
+std::map<std::uint32_t, std::vector<std::string>> CatalogueViews::SegmentTablespacesByOwner() const {
+  std::map<std::uint32_t, std::vector<std::string>> out;
+  auto add = [this, &out](std::uint32_t object_number, const std::string& name) {
+    if (name.empty()) return;
+    const ObjectRecord* o = c_.Object(object_number);
+    if (o == nullptr) return;
+    std::vector<std::string>& names = out[o->owner_number];
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  for (const TableRecord& t : c_.tables) add(t.object_number, t.tablespace);
+  for (const ClusterRecord& k : c_.clusters) add(k.object_number, k.tablespace);
+  for (const IndexRecord& i : c_.indexes) add(i.index_object_number, i.tablespace);
+  for (const LobRecord& l : c_.lobs) add(l.table_object_number, l.tablespace);
+  for (const e6struct& p : c_.table_partitions) add(p.base_object, p.tablespace);
+  for (const e6struct& p : c_.index_partitions) add(p.base_object, p.tablespace);
+  for (const F9struct& p : c_.composite_partitions) {
+    for (const F0struct& s : c_.subpartitions.All<0>(p.object_number)) add(p.base_object, s.tablespace);
   }
   return out;
 }

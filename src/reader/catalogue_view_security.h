@@ -54,6 +54,7 @@ struct UserDefinition {
   std::string default_tablespace;      // empty when it matches no tablespace
   std::string temporary_tablespace;
   std::int64_t account_status = 0;     // ASTATUS: 0 open, other values locked or expired
+  bool locked = false;                 // ASTATUS 0x08: locked by an administrator (not the timed lock of failed logins)
   bool builtin = false;                // IsBuiltinUser
 };
 
@@ -72,7 +73,9 @@ struct SystemGrantDefinition {
   bool grantee_is_role = false;
   bool role = false;                   // a role is granted (PRIVILEGE# not negative)
   std::string privilege;               // the privilege or role name; the number as text when unknown
-  bool admin_option = false;           // WITH ADMIN OPTION
+  std::int64_t privilege_number = 0;   // PRIVILEGE# decoded: a system privilege (negative) or the role's USER#
+  bool privilege_known = false;        // the number names a listed role or system privilege, and it has a name
+  bool admin_option = false;           // WITH ADMIN OPTION (OPTION$ 0x01)
 };
 
 // An OBJAUTH$ row: a privilege on an object (or one of its columns).
@@ -81,12 +84,18 @@ struct ObjectGrantDefinition {
   std::string grantee;
   bool grantee_is_role = false;
   std::uint32_t object_number = 0;
+  // The object: the first OBJ$ row of the number listed under a kind (else
+  // the first of the number at all).
   std::string owner;                   // empty when the object is unknown
   std::string object;                  // "#n" when the object is unknown
   std::optional<ObjectKind> kind;      // the object's kind, when it is listed under one
   std::string privilege;               // TABLE_PRIVILEGE_MAP name; the number as text when unknown
-  std::optional<std::string> column;   // column privileges: the column (by COL#)
-  bool grant_option = false;           // WITH GRANT OPTION
+  std::int64_t privilege_number = 0;   // PRIVILEGE#
+  bool privilege_known = false;        // TABLE_PRIVILEGE_MAP names the number
+  std::optional<std::int64_t> column_number;  // COL# of a column privilege
+  std::optional<std::string> column;   // column privileges: the column (by COL#); "#n" when unknown
+  bool column_known = false;           // the object has a column with that COL#
+  bool grant_option = false;           // WITH GRANT OPTION (OPTION$ 0x01)
 };
 
 // The users, roles and tablespaces of a new Oracle database (8i to 11g),

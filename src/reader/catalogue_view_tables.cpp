@@ -194,6 +194,8 @@ ColumnDefinition CatalogueViews::ColumnOf(const ColumnInfo& column) const {
   d.charset_id = col->charset_id;
   d.charset_form = col->charset_form;
   d.national = col->charset_id == kNationalCharsetCode;
+  d.char_semantics = (col->property & kColumnCharSemantics) != 0;
+  if (col->char_length != 0) d.char_length = col->char_length;
   if (const ObjectRecord* type = c_.UserTypeOf(*col)) d.user_type = ObjectName{type->object_number, type->owner, type->name};
   for (const AttributeColumnRecord& a : c_.attribute_columns.All<0>(col->object_number)) {
     if (a.internal_column == col->internal_column) {
@@ -463,6 +465,19 @@ TableDefinition CatalogueViews::Table(const ObjectRecord& table) const {
   std::stable_sort(d.nested_tables.begin(), d.nested_tables.end(),
                    [](const auto& a, const auto& b) { return a.internal_column < b.internal_column; });
   if (d.index_organized) AddIot(d);
+  if (d.iot && d.iot->overflow_table && !d.partitions.empty()) {
+    // The overflow table of a partitioned IOT is partitioned alike: its
+    // partition of the same PART# holds the partition's overflow rows.
+    const std::vector<PartitionDefinition> overflow = Partitions(d.iot->overflow_table->object_number);
+    for (PartitionDefinition& p : d.partitions) {
+      for (const PartitionDefinition& o : overflow) {
+        if (o.position == p.position) {
+          p.overflow_tablespace = o.tablespace;
+          break;
+        }
+      }
+    }
+  }
   if (t != nullptr) AddCluster(d, *t);
   AddXml(d);
   return d;

@@ -51,6 +51,11 @@ struct ColumnDefinition {
   std::uint32_t charset_id = 0;       // packed CHARSETID
   std::uint16_t charset_form = 0;     // CHARSETFORM: 1 implicit, 2 national (NCHAR, NVARCHAR2, NCLOB), 3 explicit
   bool national = false;              // CHARSETID 2000: the length counts two bytes per character
+  // CHAR and VARCHAR2 columns declared in characters ("VARCHAR2(10 CHAR)",
+  // PROPERTY 0x800000): LENGTH is then the bytes the characters may take,
+  // char_length (SPARE3) the declared number of characters.
+  bool char_semantics = false;
+  std::optional<std::int64_t> char_length;  // SPARE3; std::nullopt when NULL or 0
   // The user type of an object, REF, nested-table or VARRAY column (COLTYPE$);
   // std::nullopt for columns of built-in types and when the type is unknown.
   std::optional<ObjectName> user_type;
@@ -130,6 +135,10 @@ struct PartitionDefinition {
   std::optional<std::string> high_value;       // HIBOUNDVAL; std::nullopt when empty
   BoundKind bound = BoundKind::kNone;
   std::string tablespace;                      // of its segment; of a composite partition: its default tablespace
+  // A partition of an index-organized table with an overflow segment: the
+  // tablespace of the partition's overflow segment (the overflow table's
+  // partition of the same position); empty otherwise.
+  std::string overflow_tablespace;
   std::optional<std::uint32_t> data_object_number;  // its segment (not for composite partitions)
   std::uint32_t relative_file_number = 0;      // its segment header
   std::uint64_t header_block = 0;

@@ -61,6 +61,13 @@ class CatalogueViews {
   std::vector<RoleDefinition> Roles() const;
   std::vector<SystemGrantDefinition> SystemGrants() const;
   std::vector<ObjectGrantDefinition> ObjectGrants() const;
+  // The grants to one user or role (GRANTEE#), in catalogue order.
+  std::vector<SystemGrantDefinition> SystemGrantsTo(std::uint32_t grantee_number) const;
+  std::vector<ObjectGrantDefinition> ObjectGrantsTo(std::uint32_t grantee_number) const;
+  // For every owner (by USER#), the tablespaces that hold segments of its
+  // objects (tables, clusters, indexes, LOBs, partitions and subpartitions),
+  // each once, in catalogue order.
+  std::map<std::uint32_t, std::vector<std::string>> SegmentTablespacesByOwner() const;
 
   // The name of a table's column by COL#; NumberedName of the number when
   // there is none.
@@ -74,6 +81,8 @@ class CatalogueViews {
   void AddIot(TableDefinition& d) const;
   void AddCluster(TableDefinition& d, const TableRecord& t) const;
   void AddXml(TableDefinition& d) const;
+  SystemGrantDefinition SystemGrantOf(const SystemGrantRecord& g) const;
+  ObjectGrantDefinition ObjectGrantOf(const ObjectGrantRecord& g) const;
 
   const Catalogue& c_;
   // TAB$ rows by BOBJ#: the overflow tables of IOTs and the tables of clusters.

@@ -30,7 +30,8 @@ constexpr std::size_t kObj = 1, kCol = 2, kPos = 3, kSegCol = 4, kIntcol = 7, kS
 // COL$ member columns; the LONG DEFAULT$ is stored last.
 namespace col {
 constexpr std::size_t kCol = 1, kSegCol = 2, kName = 5, kType = 6, kLength = 7, kPrecision = 9, kScale = 10,
-                      kNull = 11, kIntcol = 13, kProperty = 14, kCharset = 15, kCharsetForm = 16, kDefault = 23;
+                      kNull = 11, kIntcol = 13, kProperty = 14, kCharset = 15, kCharsetForm = 16, kSpare3 = 19,
+                      kDefault = 23;
 }
 // LOB$ member columns.
 namespace lob {
@@ -155,6 +156,9 @@ void ParseColumnRow(DictionaryReader& reader, const ClusterKey& key, const Dicti
   c.property = row.Bits(col::kProperty);
   c.nullable = row.Integer(col::kNull).value_or(0) == 0;
   c.data_length = row.Unsigned(col::kLength);
+  // SPARE3 (CHAR_LENGTH) sits after PROPERTY: rows whose trailing NULLs
+  // were cut short do not store it.
+  if (!row.IsNull(col::kSpare3)) c.char_length = row.Unsigned(col::kSpare3);
   c.sql_type = SqlTypeText(c.type_code, c.charset_id, c.length_text, c.precision_text, c.scale_text);
   reader.catalogue.columns.Append(std::move(c));
 }

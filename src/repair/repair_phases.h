@@ -3,7 +3,7 @@
 // privileges (before the objects exist), and their last run (after them).
 #pragma once
 
-#include "repair/catalogue_access.h"
+#include "repair/repair_source.h"
 #include "repair/statement_sink.h"
 #include "repair/storage_ddl.h"
 

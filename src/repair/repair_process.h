@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "repair/catalogue_access.h"
+#include "repair/repair_source.h"
 #include "repair/insert_rows.h"
 #include "repair/statement_sink.h"
 #include "repair/storage_ddl.h"

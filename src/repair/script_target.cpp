@@ -34,7 +34,7 @@ std::size_t PieceEnd(std::string_view text, std::size_t start, std::size_t max) 
   return end;
 }
 
-bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool IsControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 // 'text' pieces joined with " || ", control characters as CHR(n), appended
 // to out.
@@ -51,7 +51,7 @@ void AppendTextExpression(std::string& out, std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (IsControl(c)) {
+    if (IsControlCharacter(c)) {
       separate();
       char chr[16];
       const int n = std::snprintf(chr, sizeof chr, "CHR(%u)", static_cast<unsigned>(c));
@@ -60,7 +60,7 @@ void AppendTextExpression(std::string& out, std::string_view text) {
       continue;
     }
     std::size_t run_end = i;
-    while (run_end < text.size() && !IsControl(static_cast<unsigned char>(text[run_end]))) ++run_end;
+    while (run_end < text.size() && !IsControlCharacter(static_cast<unsigned char>(text[run_end]))) ++run_end;
     const std::string_view run = text.substr(i, run_end - i);
     std::size_t s = 0;
     while (s < run.size()) {

@@ -5,8 +5,6 @@
 #include <map>
 #include <set>
 
-#include "reader/catalogue_security.h"
-#include "reader/catalogue_view_security.h"
 #include "repair/storage_ddl.h"
 
 namespace quillon::repair {
@@ -28,14 +26,9 @@ bool Contains(const std::string_view (&list)[N], std::string_view name) {
   return std::find(std::begin(list), std::end(list), name) != std::end(list);
 }
 
-bool IsPassword(const AccountItem& a) {
-  return a.identification != kIdentifiedNone && a.identification != kIdentifiedGlobally &&
-         a.identification != kIdentifiedExternally;
-}
-
 // A grantee: PUBLIC is the keyword of the GRANT syntax, every other grantee
 // a quoted name.
-void Grantee(SqlBuilder& sql, const std::string& name) {
+void GranteeName(SqlBuilder& sql, const std::string& name) {
   if (name == "PUBLIC") {
     sql.Raw("PUBLIC");
   } else {
@@ -43,55 +36,62 @@ void Grantee(SqlBuilder& sql, const std::string& name) {
   }
 }
 
+// A grantee of the generators: a user or a role.
+struct Grantee {
+  std::uint32_t number = 0;
+  std::string name;
+};
+
 // The system privileges and roles granted to a user or role.
-void GrantSystemPrivileges(const RepairSource& source, const AccountItem& grantee, bool grantee_is_role,
+void GrantSystemPrivileges(const RepairSource& source, const Grantee& grantee, bool grantee_is_role,
                            const StatementNote& owner_note, StatementSink& sink) {
-  for (const SystemGrantItem& g : SystemGrantsTo(source, grantee.number)) {
+  for (const SystemGrantDefinition& g : source.views.SystemGrantsTo(grantee.number)) {
     StatementNote note = owner_note;
-    note.object = "Grant of " + (g.name.empty() ? "#" + std::to_string(g.privilege) : g.name) + " to " + grantee.name;
-    if (g.name.empty()) {
-      sink.Skipped(note, g.is_role ? "the granted role " + std::to_string(g.privilege) + " is not in the dictionary"
-                                   : "the system privilege " + std::to_string(g.privilege) + " has no name");
+    note.object = "Grant of " + (g.privilege_known ? g.privilege : "#" + std::to_string(g.privilege_number)) +
+                  " to " + grantee.name;
+    if (!g.privilege_known) {
+      sink.Skipped(note, g.role ? "the granted role " + std::to_string(g.privilege_number) + " is not in the dictionary"
+                                : "the system privilege " + std::to_string(g.privilege_number) + " has no name");
       continue;
     }
     SqlBuilder sql;
     sql.Raw("GRANT ");
-    if (g.is_role) {
-      sql.Ident(g.name);
+    if (g.role) {
+      sql.Ident(g.privilege);
     } else {
-      if (!IsWritableSystemPrivilege(g.name)) {
+      if (!IsWritableSystemPrivilege(g.privilege)) {
         sink.Skipped(note, "the system privilege name is not one a GRANT can hold");
         continue;
       }
-      if (grantee_is_role && g.name == "UNLIMITED TABLESPACE") {
+      if (grantee_is_role && g.privilege == "UNLIMITED TABLESPACE") {
         sink.Skipped(note, "Oracle grants UNLIMITED TABLESPACE to users only (ORA-01931)");
         continue;
       }
-      sql.Raw(g.name);
+      sql.Raw(g.privilege);
     }
     sql.Raw(" TO ");
-    Grantee(sql, grantee.name);
+    GranteeName(sql, grantee.name);
     if (g.admin_option) sql.Raw(" WITH ADMIN OPTION");
     Emit(sink, sql, note);
   }
 }
 
-void GrantObjectPrivileges(const RepairSource& source, const std::vector<AccountItem>& grantees,
+void GrantObjectPrivileges(const RepairSource& source, const std::vector<Grantee>& grantees,
                            std::string_view phase, StatementSink& sink, std::string_view only) {
-  for (const AccountItem& grantee : grantees) {
+  for (const Grantee& grantee : grantees) {
     if (!only.empty() && grantee.name != only) continue;
-    for (const ObjectGrantItem& g : ObjectGrantsTo(source, grantee.number)) {
-      const std::string object_label =
-          g.object ? g.object->owner + "." + g.object->name : "#" + std::to_string(g.object_number);
+    for (const ObjectGrantDefinition& g : source.views.ObjectGrantsTo(grantee.number)) {
+      // Only an object listed under a kind is one the repair re-creates.
+      const std::string object_label = g.kind ? g.owner + "." + g.object : "#" + std::to_string(g.object_number);
       StatementNote note{std::string(phase),
-                         "Grant of " + (g.privilege.empty() ? "#" + std::to_string(g.privilege_number) : g.privilege) +
+                         "Grant of " + (g.privilege_known ? g.privilege : "#" + std::to_string(g.privilege_number)) +
                              " on " + object_label + " to " + grantee.name,
                          false};
-      if (g.privilege.empty() || !IsObjectPrivilege(g.privilege)) {
+      if (!g.privilege_known || !IsObjectPrivilege(g.privilege)) {
         sink.Skipped(note, "the privilege is not an object privilege Oracle knows");
         continue;
       }
-      if (g.object == nullptr) {
+      if (!g.kind) {
         sink.Skipped(note, "the object is not among the rescued objects");
         continue;
       }
@@ -104,14 +104,14 @@ void GrantObjectPrivileges(const RepairSource& source, const std::vector<Account
           sink.Skipped(note, "Oracle grants only INSERT, UPDATE and REFERENCES on single columns");
           continue;
         }
-        if (!g.column) {
+        if (!g.column_known || !g.column) {
           sink.Skipped(note, "its column " + std::to_string(*g.column_number) + " is not in the dictionary");
           continue;
         }
         sql.Raw(" (").Ident(*g.column).Raw(")");
       }
-      sql.Raw(" ON ").Ident(g.object->owner).Raw(".").Ident(g.object->name).Raw(" TO ");
-      Grantee(sql, grantee.name);
+      sql.Raw(" ON ").Ident(g.owner).Raw(".").Ident(g.object).Raw(" TO ");
+      GranteeName(sql, grantee.name);
       if (g.grant_option) sql.Raw(" WITH GRANT OPTION");
       Emit(sink, sql, note);
     }
@@ -145,26 +145,26 @@ bool IsColumnPrivilege(std::string_view name) {
 }
 
 void CreateRoles(const RepairSource& source, StatementSink& sink, std::string_view only) {
-  for (const AccountItem& role : Roles(source)) {
+  for (const RoleDefinition& role : source.views.Roles()) {
     if (!only.empty() && role.name != only) continue;
-    const StatementNote note{std::string(kPhaseRole), "Role " + role.name, IsBuiltinRole(role.name)};
+    const Grantee grantee{role.number, role.name};
+    const StatementNote note{std::string(kPhaseRole), "Role " + role.name, role.builtin};
     if (role.name == "PUBLIC") {
       // PUBLIC is a keyword for every database's grantee of all, not a role
       // that can be created; its grants follow all the same.
-      GrantSystemPrivileges(source, role, true, note, sink);
+      GrantSystemPrivileges(source, grantee, true, note, sink);
       continue;
     }
     SqlBuilder sql;
     sql.Raw("CREATE ROLE ").Ident(role.name);
-    if (role.identification == kIdentifiedGlobally) {
-      sql.Raw(" IDENTIFIED GLOBALLY");
-    } else if (role.identification == kIdentifiedExternally) {
-      sql.Raw(" IDENTIFIED EXTERNALLY");
-    } else if (IsPassword(role)) {
-      sql.Raw(" IDENTIFIED BY ").Password();
+    switch (role.authentication) {
+      case Authentication::kGlobal: sql.Raw(" IDENTIFIED GLOBALLY"); break;
+      case Authentication::kExternal: sql.Raw(" IDENTIFIED EXTERNALLY"); break;
+      case Authentication::kPassword: sql.Raw(" IDENTIFIED BY ").Password(); break;
+      case Authentication::kNone: break;
     }
     if (!Emit(sink, sql, note)) continue;
-    GrantSystemPrivileges(source, role, true, note, sink);
+    GrantSystemPrivileges(source, grantee, true, note, sink);
   }
 }
 
@@ -173,17 +173,18 @@ void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_vi
   const auto will_exist = [&existing](std::string_view name) {
     return IsBuiltinTablespace(name) || existing.count(name) != 0;
   };
-  const std::map<std::uint32_t, std::vector<std::string>> segments = SegmentTablespacesByOwner(source);
-  for (const AccountItem& user : Users(source)) {
+  const std::map<std::uint32_t, std::vector<std::string>> segments = source.views.SegmentTablespacesByOwner();
+  for (const UserDefinition& user : source.views.Users()) {
     if (!only.empty() && user.name != only) continue;
-    const StatementNote note{std::string(kPhaseUser), "User " + user.name, IsBuiltinUser(user.name)};
+    const StatementNote note{std::string(kPhaseUser), "User " + user.name, user.builtin};
     if (user.name == "PUBLIC") continue;  // listed among the roles
     SqlBuilder sql;
     sql.Raw("CREATE USER ").Ident(user.name).Raw(" IDENTIFIED");
-    const bool password = user.identification != kIdentifiedGlobally && user.identification != kIdentifiedExternally;
-    if (user.identification == kIdentifiedGlobally) {
+    const bool password =
+        user.authentication != Authentication::kGlobal && user.authentication != Authentication::kExternal;
+    if (user.authentication == Authentication::kGlobal) {
       sql.Raw(" GLOBALLY AS ").Literal(user.external_name);
-    } else if (user.identification == kIdentifiedExternally) {
+    } else if (user.authentication == Authentication::kExternal) {
       sql.Raw(" EXTERNALLY");
     } else {
       // A password user, or one whose password column was NULL: both get
@@ -205,16 +206,20 @@ void CreateUsers(const RepairSource& source, StatementSink& sink, std::string_vi
     if (password) sql.Raw(" PASSWORD EXPIRE");
     sql.Raw(user.locked ? " ACCOUNT LOCK" : " ACCOUNT UNLOCK");
     if (!Emit(sink, sql, note)) continue;
-    GrantSystemPrivileges(source, user, false, note, sink);
+    GrantSystemPrivileges(source, Grantee{user.number, user.name}, false, note, sink);
   }
 }
 
 void GrantUserObjectPrivileges(const RepairSource& source, StatementSink& sink, std::string_view only) {
-  GrantObjectPrivileges(source, Users(source), kPhaseUserObjectPrivilege, sink, only);
+  std::vector<Grantee> grantees;
+  for (const UserDefinition& u : source.views.Users()) grantees.push_back(Grantee{u.number, u.name});
+  GrantObjectPrivileges(source, grantees, kPhaseUserObjectPrivilege, sink, only);
 }
 
 void GrantRoleObjectPrivileges(const RepairSource& source, StatementSink& sink, std::string_view only) {
-  GrantObjectPrivileges(source, Roles(source), kPhaseRoleObjectPrivilege, sink, only);
+  std::vector<Grantee> grantees;
+  for (const RoleDefinition& r : source.views.Roles()) grantees.push_back(Grantee{r.number, r.name});
+  GrantObjectPrivileges(source, grantees, kPhaseRoleObjectPrivilege, sink, only);
 }
 
 }  // namespace quillon::repair

@@ -4,18 +4,10 @@
 #include <system_error>
 
 #include "reader/datafile.h"
-#include "reader/catalogue_view_security.h"
 
 namespace quillon::repair {
 
 namespace {
-
-const DatafileItem* FirstDatafileOf(const std::vector<DatafileItem>& files, std::string_view tablespace) {
-  for (const DatafileItem& f : files) {
-    if (EqualsIgnoreCase(f.tablespace, tablespace)) return &f;
-  }
-  return nullptr;
-}
 
 bool IsWindowsPath(const std::string& path) {
   return path.find('\\') != std::string::npos || (path.size() >= 2 && path[1] == ':');
@@ -62,9 +54,8 @@ std::optional<std::string> CheckTargetFolder(const std::string& source_folder, c
 
 std::set<std::string, std::less<>> TablespacesThatWillExist(const RepairSource& source) {
   std::set<std::string, std::less<>> out;
-  const std::vector<DatafileItem> files = Datafiles(source);
-  for (const TablespaceItem& t : Tablespaces(source)) {
-    if (IsBuiltinTablespace(t.name) || FirstDatafileOf(files, t.name) != nullptr) out.insert(t.name);
+  for (const TablespaceDefinition& t : source.views.Tablespaces(source.datafiles)) {
+    if (t.builtin || !t.datafiles.empty()) out.insert(t.name);
   }
   return out;
 }
@@ -75,17 +66,17 @@ bool TablespaceWillExist(const RepairSource& source, std::string_view name) {
 
 void CreateTablespaces(const RepairSource& source, const StorageTarget& target, StatementSink& sink,
                        std::string_view only) {
-  const std::vector<DatafileItem> files = Datafiles(source);
-  for (const TablespaceItem& t : Tablespaces(source)) {
+  for (const TablespaceDefinition& t : source.views.Tablespaces(source.datafiles)) {
     if (!only.empty() && t.name != only) continue;
-    const StatementNote note{std::string(kPhaseTablespace), "Tablespace " + t.name, IsBuiltinTablespace(t.name)};
-    const DatafileItem* file = FirstDatafileOf(files, t.name);
-    if (file == nullptr) {
+    const StatementNote note{std::string(kPhaseTablespace), "Tablespace " + t.name, t.builtin};
+    if (t.datafiles.empty()) {
       sink.Skipped(note, t.temporary ? "it is a temporary tablespace, whose files are not datafiles"
                                      : "no datafile of it was found in the source folder");
       continue;
     }
-    const std::string path = TargetDatafilePath(target, file->file_name);
+    // The tablespace is made with its first datafile (AddDatafiles then
+    // adds every datafile; the first one's statement fails harmlessly).
+    const std::string path = TargetDatafilePath(target, t.datafiles.front().file_name);
     // The datafile comes right after the name, the attributes after it, in
     // the order of Oracle's CREATE TABLESPACE syntax.
     SqlBuilder create;
@@ -100,7 +91,7 @@ void CreateTablespaces(const RepairSource& source, const StorageTarget& target, 
 
 void AddDatafiles(const RepairSource& source, const StorageTarget& target, StatementSink& sink,
                   std::string_view only) {
-  for (const DatafileItem& f : Datafiles(source)) {
+  for (const DatafileDefinition& f : source.datafiles) {
     if (!only.empty() && !EqualsIgnoreCase(f.tablespace, only)) continue;
     const StatementNote note{std::string(kPhaseDatafile), "Datafile " + f.file_name, IsBuiltinTablespace(f.tablespace)};
     // No REUSE: it only matters when a file of that name exists in the

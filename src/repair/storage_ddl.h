@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "repair/catalogue_access.h"
+#include "repair/repair_source.h"
 #include "repair/statement_sink.h"
 
 namespace quillon::repair {

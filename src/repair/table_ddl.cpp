@@ -40,6 +40,19 @@ std::string CharLength(const ColumnDefinition& c, bool national) {
   return Num(std::max<std::int64_t>(len, 1));
 }
 
+// The length of a CHAR or VARCHAR2 column as its declaration said it:
+// "n CHAR" for a column declared in characters, else the bytes as a plain
+// number. A plain number is read by the target in its session's length
+// semantics, which is BYTE unless its administrator changed it; it is also
+// the only form an Oracle 8i target accepts, which knows no semantics. A
+// character length without a usable SPARE3 (or beyond the type's limit:
+// 4000 for VARCHAR2, 2000 for CHAR) falls back to the bytes, which hold
+// every value the column held.
+std::string DeclaredLength(const ColumnDefinition& c, std::int64_t max_characters) {
+  if (c.char_semantics && InRange(c.char_length, 1, max_characters)) return Num(*c.char_length) + " CHAR";
+  return CharLength(c, false);
+}
+
 bool AppendUserType(SqlBuilder& sql, const ColumnDefinition& c, bool ref, std::string* why) {
   if (!c.user_type || c.user_type->name.empty()) {
     *why = "the user type of column " + PrintableName(c.name) + " is unknown";
@@ -73,10 +86,10 @@ bool AppendColumnType(SqlBuilder& sql, const ColumnDefinition& c, std::string* w
   std::string text;
   switch (c.type_code) {
     case type_code::kVarchar2:
-      text = IsNationalColumn(c) ? " NVARCHAR2(" + CharLength(c, true) + ")" : " VARCHAR2(" + CharLength(c, false) + ")";
+      text = IsNationalColumn(c) ? " NVARCHAR2(" + CharLength(c, true) + ")" : " VARCHAR2(" + DeclaredLength(c, 4000) + ")";
       break;
     case type_code::kChar:
-      text = IsNationalColumn(c) ? " NCHAR(" + CharLength(c, true) + ")" : " CHAR(" + CharLength(c, false) + ")";
+      text = IsNationalColumn(c) ? " NCHAR(" + CharLength(c, true) + ")" : " CHAR(" + DeclaredLength(c, 2000) + ")";
       break;
     case type_code::kNumber:
       // NUMBER takes precision 1 to 38 and scale -84 to 127, FLOAT binary
@@ -259,6 +272,11 @@ void AppendTablespace(SqlBuilder& sql, std::string_view prefix, const std::strin
   sql.Raw(prefix).Ident(tablespace);
 }
 
+// Whether the organisation clause of an IOT says OVERFLOW.
+bool TableTakesOverflow(const TableDefinition& table) {
+  return TableShapeOf(table.property).index_organized && table.iot && !table.iot->overflow_tablespace.empty();
+}
+
 bool AppendPartitioning(SqlBuilder& sql, const TableDefinition& table, std::string* why) {
   if (!table.partitioning) {
     *why = "its partitioning record was not found";
@@ -317,6 +335,7 @@ bool AppendPartitioning(SqlBuilder& sql, const TableDefinition& table, std::stri
     *why = "none of its partitions was found";
     return false;
   }
+  const bool table_overflow = TableTakesOverflow(table);
   sql.Raw("\r\n(");
   for (std::size_t i = 0; i < table.partitions.size(); ++i) {
     const PartitionDefinition& part = table.partitions[i];
@@ -324,6 +343,11 @@ bool AppendPartitioning(SqlBuilder& sql, const TableDefinition& table, std::stri
     sql.Raw(" PARTITION ").Ident(part.name).Raw(" ");
     AppendBound(sql, p.method, part);
     AppendTablespace(sql, " Tablespace ", part.tablespace);
+    // Each partition of an IOT keeps its overflow segment's tablespace;
+    // Oracle takes a partition's OVERFLOW only when the table has one.
+    if (table_overflow && !part.overflow_tablespace.empty()) {
+      sql.Raw(" OVERFLOW TABLESPACE ").Ident(part.overflow_tablespace);
+    }
     if (sub_word != nullptr && !part.subpartitions.empty()) {
       sql.Raw("\r\n(");
       for (std::size_t j = 0; j < part.subpartitions.size(); ++j) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -809,6 +810,259 @@ TEST(CatalogueViews, SampleDatabaseDefinitionsAreTheDescribedOnes) {
   EXPECT_TRUE(key.backs_constraint);
   EXPECT_EQ(key.constraint_name, "EMP_EMAIL_UK");
   EXPECT_FALSE(key.CreatedOnItsOwn());
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+// What the storage and security generators read besides the names: the
+// numbers behind unknown names, column privileges by COL#, the options by
+// their bit, administrator locks, the grants of one grantee, and the
+// tablespaces each owner's segments lie in.
+TEST(CatalogueViews, SecurityDetailsForTheGenerators) {
+  Records r;
+  for (const auto& [number, name, status] : std::vector<std::tuple<std::uint32_t, std::string, std::int64_t>>{
+           {84, "SCOTT", 0}, {85, "LOCKED", 8}, {86, "EXPIRED_LOCKED", 9}, {87, "TIMED", 4}, {88, "EXPIRED", 1}}) {
+    UserRecord u;
+    u.number = number;
+    u.name = name;
+    u.identification = "KESTON";
+    u.account_status_value = status;
+    r.c.users.Append(u);
+  }
+  const auto users = CatalogueViews(r.c).Users();
+  ASSERT_EQ(users.size(), 5u);
+  const std::vector<bool> locked = {false, true, true, false, false};
+  for (std::size_t i = 0; i < users.size(); ++i) EXPECT_EQ(users[i].locked, locked[i]) << users[i].name;
+
+  RoleRecord role;
+  role.number = 90;
+  role.name = "APP_ROLE";
+  r.c.roles.Append(role);
+  PrivilegeNameRecord p;
+  p.privilege = -5;
+  p.name = "CREATE SESSION";
+  r.c.system_privilege_names.Append(p);
+  p.privilege = 9;
+  p.name = "SELECT";
+  r.c.table_privilege_names.Append(p);
+  struct SystemCase {
+    std::uint32_t grantee;
+    std::int64_t privilege, option;
+    bool known, role, admin;
+  };
+  const std::vector<SystemCase> system_cases = {
+      {84, -5, 1, true, false, true},
+      {85, -6, 0, false, false, false},            // a privilege number the map lacks
+      {84, 90, 3, true, true, true},               // bit 0x01 decides, whatever else is set
+      {84, 91, 2, false, true, false},             // a role number USER$ lacks
+      {84, 0x100000000LL + 90, 0, false, true, false},  // beyond USER#'s range: no wrap onto role 90
+  };
+  for (const SystemCase& k : system_cases) {
+    SystemGrantRecord g;
+    g.grantee_number = k.grantee;
+    g.privilege = k.privilege;
+    g.option = k.option;
+    r.c.system_grants.Append(g);
+  }
+  r.Object(300, "SCOTT", "EMP_SHADOW", std::nullopt);  // an OBJ$ row of the number without a kind, read first
+  r.Table(300, "SCOTT", "EMP");
+  r.Column(300, 1, "EMPNO");
+  struct ObjectCase {
+    std::uint32_t object;
+    std::int64_t privilege;
+    std::optional<std::int64_t> column;
+    bool privilege_known, column_known;
+    const char* column_text;
+  };
+  const std::vector<ObjectCase> object_cases = {
+      {300, 9, std::nullopt, true, false, nullptr},
+      {300, 9, 1, true, true, "EMPNO"},
+      {300, 9, 7, true, false, "#7"},
+      {300, 9, 0x100000001LL, true, false, "#4294967297"},  // no wrap onto COL# 1
+      {300, 44, std::nullopt, false, false, nullptr},
+  };
+  for (const ObjectCase& k : object_cases) {
+    ObjectGrantRecord g;
+    g.grantee_number = 90;
+    g.object_number = k.object;
+    g.privilege = k.privilege;
+    g.column_number = k.column;
+    r.c.object_grants.Append(g);
+  }
+
+  const CatalogueViews v(r.c);
+  const auto to_scott = v.SystemGrantsTo(84);
+  ASSERT_EQ(to_scott.size(), 4u);
+  std::size_t at = 0;
+  for (const SystemCase& k : system_cases) {
+    if (k.grantee != 84) continue;
+    const SystemGrantDefinition& g = to_scott[at++];
+    SCOPED_TRACE(k.privilege);
+    EXPECT_EQ(g.privilege_number, k.privilege);
+    EXPECT_EQ(g.privilege_known, k.known);
+    EXPECT_EQ(g.role, k.role);
+    EXPECT_EQ(g.admin_option, k.admin);
+    if (!k.known) {
+      EXPECT_EQ(g.privilege, std::to_string(k.privilege));
+    }
+  }
+  ASSERT_EQ(v.SystemGrantsTo(85).size(), 1u);
+  EXPECT_TRUE(v.SystemGrantsTo(86).empty());
+
+  const auto to_role = v.ObjectGrantsTo(90);
+  ASSERT_EQ(to_role.size(), object_cases.size());
+  for (std::size_t i = 0; i < object_cases.size(); ++i) {
+    const ObjectCase& k = object_cases[i];
+    const ObjectGrantDefinition& g = to_role[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(g.object, "EMP");  // the listed object, not the kindless row
+    EXPECT_EQ(g.kind, ObjectKind::kTable);
+    EXPECT_EQ(g.privilege_number, k.privilege);
+    EXPECT_EQ(g.privilege_known, k.privilege_known);
+    EXPECT_EQ(g.column_number, k.column);
+    EXPECT_EQ(g.column_known, k.column_known);
+    EXPECT_EQ(g.column, k.column_text ? std::optional<std::string>(k.column_text) : std::nullopt);
+  }
+  EXPECT_TRUE(v.ObjectGrantsTo(84).empty());
+}
+
+TEST(CatalogueViews, SegmentTablespacesByOwner) {
+  Records r;
+  const auto table = [&r](std::uint32_t number, std::uint32_t owner, const std::string& tablespace) {
+    ObjectRecord o;
+    o.object_number = number;
+    o.owner_number = owner;
+    o.owner = "U" + std::to_string(owner);
+    o.name = "T" + std::to_string(number);
+    o.kind = ObjectKind::kTable;
+    r.c.AddObject(o);
+    TableRecord t;
+    t.object_number = number;
+    t.tablespace = tablespace;
+    r.c.tables.Append(t);
+  };
+  table(10, 1, "DATA");
+  table(11, 1, "DATA");   // each tablespace once
+  table(12, 1, "");       // no segment (partitioned, IOT): no tablespace
+  table(20, 2, "OTHER");
+  IndexRecord ix;
+  ix.index_object_number = 10;  // an index of owner 1's table 10, in IDX
+  ix.tablespace = "IDX";
+  r.c.indexes.Append(ix);
+  LobRecord lob;
+  lob.table_object_number = 20;
+  lob.tablespace = "LOBS";
+  r.c.lobs.Append(lob);
+  e6struct part;
+  part.base_object = 12;
+  part.tablespace = "PARTS";
+  r.c.table_partitions.Append(part);
+  part.base_object = 999;  // a partition of an object OBJ$ lacks
+  part.tablespace = "NOWHERE";
+  r.c.table_partitions.Append(part);
+  const auto by_owner = CatalogueViews(r.c).SegmentTablespacesByOwner();
+  const std::map<std::uint32_t, std::vector<std::string>> expected = {
+      {1, {"DATA", "IDX", "PARTS"}},
+      {2, {"OTHER", "LOBS"}},
+  };
+  EXPECT_EQ(by_owner, expected);
+}
+
+// Columns declared in characters: the view says so and gives SPARE3, the
+// declared length, while LENGTH holds the bytes (four a character in the
+// sample's AL32UTF8). 8i knows no length semantics.
+TEST(CatalogueViews, CharacterLengthSemanticsOfTheSampleDatabase) {
+  struct Case {
+    const char* release;
+    bool semantics;
+  };
+  for (const Case& k : {Case{"8i", false}, Case{"11.2", true}}) {
+    SCOPED_TRACE(k.release);
+    const auto& db = test::SampleDb(k.release, 8192);
+    NullSink sink;
+    StopFlag stop;
+    COracleRecoveryTools engine{sink, stop};
+    IdentifyRelease(engine, db.system_path());
+    ReadDictionary(engine);
+    const CatalogueViews v(engine.catalogue);
+    const testdb::Schema schema = testdb::SampleSchema(testdb::FindGeneratorRelease(k.release)->model_release);
+    std::size_t checked = 0;
+    for (const testdb::TableDescription& wanted : schema.tables) {
+      const ObjectRecord* o = engine.catalogue.FindObject(ObjectKind::kTable, wanted.owner, wanted.name);
+      if (o == nullptr) continue;
+      const TableDefinition t = v.Table(*o);
+      for (const testdb::ColumnDescription& wc : wanted.columns) {
+        const bool character = wc.type.type == testdb::SqlType::kVarchar2 || wc.type.type == testdb::SqlType::kChar;
+        if (!character || !wc.virtual_expression.empty()) continue;
+        const auto declared = t.DeclaredColumns();
+        const auto col = std::find_if(declared.begin(), declared.end(), [&](const auto* d) { return d->name == wc.name; });
+        if (col == declared.end()) {
+          ADD_FAILURE() << wanted.name << "." << wc.name << " is not declared";
+          continue;
+        }
+        const ColumnDefinition& c = **col;
+        const bool semantics = k.semantics && wc.type.char_semantics;
+        EXPECT_EQ(c.char_semantics, semantics) << wanted.name << "." << wc.name;
+        if (k.semantics) {
+          EXPECT_EQ(c.char_length, std::optional<std::int64_t>(wc.type.length)) << wanted.name << "." << wc.name;
+        }
+        EXPECT_EQ(c.length, std::optional<std::int64_t>(semantics ? 4 * wc.type.length : wc.type.length))
+            << wanted.name << "." << wc.name;
+        checked += wc.type.char_semantics ? 1 : 0;
+      }
+    }
+    EXPECT_GE(checked, 2u);
+  }
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+// A partitioned IOT's overflow table is partitioned alike: each partition
+// of the IOT takes the tablespace of the overflow partition with its PART#,
+// whatever order the rows were read in.
+TEST(CatalogueViews, PartitionedIotPartitionsNameTheirOverflowTablespace) {
+  Records r;
+  r.Table(500, "S", "PIOT", 0x20 | 0x40);
+  TableRecord& over = r.Table(501, "S", "SYS_IOT_OVER_500", 0x200 | 0x20);
+  over.base_object = 500;
+  over.tablespace = "OVF";
+  const auto part = [&r](std::uint32_t number, std::uint32_t base, std::uint32_t position, const std::string& ts) {
+    e6struct p;
+    p.object_number = number;
+    p.base_object = base;
+    p.partition_number = position;
+    p.name = "P" + std::to_string(position);
+    p.high_value = std::to_string(position);
+    p.tablespace = ts;
+    r.c.table_partitions.Append(p);
+  };
+  part(600, 500, 10, "TS1");
+  part(601, 500, 20, "TS2");
+  part(602, 500, 30, "TS3");
+  part(612, 501, 20, "OVF2");  // read before the first
+  part(611, 501, 10, "OVF1");
+  const CatalogueViews v(r.c);
+  const TableDefinition t = v.Table(*r.c.Object(500));
+  ASSERT_TRUE(t.iot.has_value());
+  EXPECT_EQ(t.iot->overflow_tablespace, "OVF");
+  ASSERT_EQ(t.partitions.size(), 3u);
+  EXPECT_EQ(t.partitions[0].overflow_tablespace, "OVF1");
+  EXPECT_EQ(t.partitions[1].overflow_tablespace, "OVF2");
+  EXPECT_EQ(t.partitions[2].overflow_tablespace, "");  // its overflow partition was not read
+  // A heap table's partitions have none.
+  r.Table(700, "S", "HEAP", 0x20);
+  part(701, 700, 10, "TS1");
+  const TableDefinition heap = CatalogueViews(r.c).Table(*r.c.Object(700));
+  ASSERT_EQ(heap.partitions.size(), 1u);
+  EXPECT_EQ(heap.partitions[0].overflow_tablespace, "");
 }
 
 }  // namespace

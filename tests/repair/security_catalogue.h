@@ -8,7 +8,7 @@
 
 #include "reader/catalogue.h"
 #include "reader/datafile.h"
-#include "repair/catalogue_access.h"
+#include "repair/repair_source.h"
 
 namespace quillon::test {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/catalogue_columns.h"
 #include "reader/packed_codes.h"
 
 namespace quillon::repair {
@@ -121,6 +122,47 @@ TEST(TableDdl, ColumnTypeTexts) {
   EXPECT_FALSE(AppendColumnType(sql, Col("C", 1, type_code::kObject), &why));  // type unknown
   EXPECT_FALSE(AppendColumnType(sql, Col("C", 1, PackedCode(999)), &why));
   EXPECT_FALSE(why.empty());
+}
+
+TEST(TableDdl, CharacterLengthSemantics) {
+  // LENGTH holds bytes; a column declared in characters (PROPERTY 0x800000)
+  // is written with its character length from SPARE3.
+  const auto column = [](std::uint32_t type, std::int64_t bytes, bool char_semantics,
+                         std::optional<std::int64_t> characters) {
+    ColumnDefinition c = Col("C", 1, type, bytes);
+    c.char_semantics = char_semantics;
+    c.char_length = characters;
+    c.property = char_semantics ? kColumnCharSemantics : 0;
+    return c;
+  };
+  struct Case {
+    ColumnDefinition column;
+    const char* text;
+  };
+  ColumnDefinition national = column(type_code::kVarchar2, 40, false, 20);
+  national.national = true;
+  national.charset_form = 2;
+  const Case cases[] = {
+      {column(type_code::kVarchar2, 40, true, 10), " VARCHAR2(10 CHAR)"},      // AL32UTF8: four bytes a character
+      {column(type_code::kChar, 20, true, 5), " CHAR(5 CHAR)"},
+      {column(type_code::kVarchar2, 4000, true, 4000), " VARCHAR2(4000 CHAR)"}, // LENGTH capped at 4000 bytes
+      {column(type_code::kChar, 2000, true, 2000), " CHAR(2000 CHAR)"},
+      {column(type_code::kVarchar2, 30, false, 30), " VARCHAR2(30)"},           // BYTE semantics: as before
+      {column(type_code::kChar, 3, false, 3), " CHAR(3)"},
+      // Damage: no SPARE3, or one beyond the type's limit: the bytes, which
+      // hold every value the column held.
+      {column(type_code::kVarchar2, 40, true, std::nullopt), " VARCHAR2(40)"},
+      {column(type_code::kVarchar2, 40, true, 4001), " VARCHAR2(40)"},
+      {column(type_code::kChar, 40, true, 2001), " CHAR(40)"},
+      {column(type_code::kVarchar2, 40, true, -3), " VARCHAR2(40)"},
+      {national, " NVARCHAR2(20)"},  // national types count characters anyway
+  };
+  for (const Case& c : cases) {
+    SqlBuilder sql;
+    std::string why;
+    EXPECT_TRUE(AppendColumnType(sql, c.column, &why)) << c.text;
+    EXPECT_EQ(sql.Build({}).text, c.text);
+  }
 }
 
 TEST(TableDdl, ColumnListAndTails) {
@@ -354,6 +396,68 @@ TEST(TableDdl, PartitioningForms) {
   EXPECT_EQ(Create(piot), "Create Table \"S\".\"P\"(\"K\" NUMBER  NULL,\"R\" VARCHAR2(2) NULL)"
                           "ORGANIZATION INDEX Tablespace \"IDX\" PCTTHRESHOLD 20 OVERFLOW Tablespace \"OVF\"\r\n"
                           "PARTITION BY HASH (\"K\")\r\n( PARTITION \"H1\"  Tablespace \"USERS\"\r\n)");
+}
+
+// A partitioned IOT with an overflow segment: each partition names its own
+// overflow tablespace after its own ("PARTITION p ... TABLESPACE a
+// OVERFLOW TABLESPACE b"), which Oracle takes only when the table-level
+// organisation clause says OVERFLOW.
+TEST(TableDdl, PartitionedIotOverflowPerPartition) {
+  const auto iot = [](bool table_overflow, std::vector<PartitionDefinition> parts) {
+    TableDefinition t = Partitioned(PartitioningMethod::kRange, std::move(parts));
+    t.property = 0x20 | 0x40;
+    t.constraints = {Key("P_PK", ConstraintKind::kPrimaryKey, {"K"})};
+    t.iot = IotDefinition{};
+    t.iot->tablespace = "IDX";
+    if (table_overflow) t.iot->overflow_tablespace = "OVF";
+    return t;
+  };
+  PartitionDefinition p1 = Part("P1", "10", "TS1");
+  p1.overflow_tablespace = "OVF1";
+  PartitionDefinition p2 = Part("P2", "MAXVALUE", "TS2");  // its overflow in the table's default
+  const std::string head =
+      "Create Table \"S\".\"P\"(\"K\" NUMBER  NULL,\"R\" VARCHAR2(2) NULL, CONSTRAINT \"P_PK\" PRIMARY KEY( \"K\"))"
+      "ORGANIZATION INDEX Tablespace \"IDX\"";
+  struct Case {
+    TableDefinition table;
+    std::string text;
+  };
+  const Case cases[] = {
+      {iot(true, {p1, p2}),
+       head + " OVERFLOW Tablespace \"OVF\"\r\nPARTITION BY RANGE (\"K\")\r\n("
+              " PARTITION \"P1\" VALUES LESS THAN (10) Tablespace \"TS1\" OVERFLOW TABLESPACE \"OVF1\","
+              " PARTITION \"P2\" VALUES LESS THAN (MAXVALUE) Tablespace \"TS2\"\r\n)"},
+      // No overflow at the table level (the dictionary lost it): no
+      // partition may name one.
+      {iot(false, {p1, p2}),
+       head + "\r\nPARTITION BY RANGE (\"K\")\r\n("
+              " PARTITION \"P1\" VALUES LESS THAN (10) Tablespace \"TS1\","
+              " PARTITION \"P2\" VALUES LESS THAN (MAXVALUE) Tablespace \"TS2\"\r\n)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Create(c.table), c.text);
+  // A heap table's partitions never say OVERFLOW, whatever the record says.
+  TableDefinition heap = Partitioned(PartitioningMethod::kRange, {p1});
+  EXPECT_EQ(Create(heap).find("OVERFLOW"), std::string::npos);
+}
+
+// Composite partitioning as a subpartition template makes it: the dictionary
+// holds every partition's subpartitions, which are written out per
+// partition (the template itself, DEFSUBPART$, is not read). Interval comes
+// before the subpartitioning, as Oracle's syntax orders them.
+TEST(TableDdl, CompositePartitionsFromATemplateAreWrittenOut) {
+  TableDefinition t = Partitioned(PartitioningMethod::kRange, {Part("P1", "100"), Part("SYS_P41", "200")});
+  t.partitioning->interval = "100";
+  t.partitioning->subpartitioning = PartitioningMethod::kHash;
+  t.partitioning->subpartition_key_columns = {{"R", 2}};
+  t.partitions[0].subpartitions = {Part("P1_S1", std::nullopt, "TS1"), Part("P1_S2", std::nullopt, "TS2")};
+  t.partitions[1].subpartitions = {Part("SYS_SUBP42", std::nullopt, "TS1"), Part("SYS_SUBP43", std::nullopt, "TS2")};
+  EXPECT_EQ(Create(t), "Create Table \"S\".\"P\"(\"K\" NUMBER  NULL,\"R\" VARCHAR2(2) NULL)\r\n"
+                       "PARTITION BY RANGE (\"K\")\r\ninterval(100)\r\nSUBPARTITION BY HASH (\"R\")\r\n("
+                       " PARTITION \"P1\" VALUES LESS THAN (100) Tablespace \"USERS\"\r\n("
+                       "SUBPARTITION \"P1_S1\"  Tablespace \"TS1\",SUBPARTITION \"P1_S2\"  Tablespace \"TS2\"\r\n),"
+                       " PARTITION \"SYS_P41\" VALUES LESS THAN (200) Tablespace \"USERS\"\r\n("
+                       "SUBPARTITION \"SYS_SUBP42\"  Tablespace \"TS1\",SUBPARTITION \"SYS_SUBP43\"  Tablespace \"TS2\""
+                       "\r\n)\r\n)");
 }
 
 TEST(TableDdl, ColumnDefaults) {

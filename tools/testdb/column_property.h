@@ -13,5 +13,6 @@ inline constexpr std::uint64_t kStoredInLob = 0x0080;
 inline constexpr std::uint64_t kSystemGenerated = 0x0100;
 inline constexpr std::uint64_t kRowInfo = 0x0200;          // SYS_NC_ROWINFO$ of an object table
 inline constexpr std::uint64_t kVirtualColumn = 0x10000;   // a virtual column (11g)
+inline constexpr std::uint64_t kCharSemantics = 0x800000;  // VARCHAR2 / CHAR length counted in characters
 
 }  // namespace quillon::testdb::column_property

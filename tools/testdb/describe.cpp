@@ -191,6 +191,7 @@ class Describer {
     c.internal_column = col.internal_column;
     c.nullable = col.nullable;
     c.data_length = col.length;
+    c.char_length = col.spare3.value_or(0);
     c.sql_type = SqlTypeText(c.type_code, c.charset_id, c.length_text, c.precision_text, c.scale_text);
     return c;
   }

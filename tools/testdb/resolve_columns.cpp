@@ -23,6 +23,19 @@ std::string HiddenName(std::uint32_t internal_column) {
   return name;
 }
 
+// The most bytes one character takes in a database character set, as
+// Oracle counts it for columns declared in characters.
+std::uint32_t MaxCharacterBytes(std::uint32_t charset) {
+  const CharsetInfo* info = FindCharset(charset);
+  if (info == nullptr) return 1;
+  switch (info->scheme) {
+    case CharsetScheme::kUtf8: return 4;
+    case CharsetScheme::kCesu8: return 3;
+    case CharsetScheme::kMultiByte: return charset == 854 ? 4 : charset == 830 ? 3 : 2;  // GB18030, JA16EUC
+    default: return 1;
+  }
+}
+
 }  // namespace
 
 RColumn Resolver::ScalarColumn(const std::string& name, const ColumnType& type) const {
@@ -35,6 +48,13 @@ RColumn Resolver::ScalarColumn(const std::string& name, const ColumnType& type) 
     c.charset_id = national ? charset_id::kAl16Utf16 : DatabaseCharsetId();
     c.charset_form = national ? 2 : 1;
     if (length != 0) c.spare3 = length;
+    // Declared in characters (9i on): LENGTH holds the bytes the characters
+    // may take, up to the type's limit, SPARE3 the characters.
+    if (type.char_semantics && !national && release_.code > 8) {
+      const std::uint32_t limit = number == 96 ? 2000 : 4000;
+      c.length = std::min(length * MaxCharacterBytes(DatabaseCharsetId()), limit);
+      c.property |= kCharSemantics;
+    }
   };
   switch (type.type) {
     case SqlType::kVarchar2: character(1, type.length, false); break;

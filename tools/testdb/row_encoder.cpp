@@ -106,7 +106,16 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
   switch (type.type) {
     case SqlType::kVarchar2:
     case SqlType::kLong: return TextBytes(v.text, *database_);
-    case SqlType::kChar: return padded(TextBytes(v.text, *database_), type.length, {0x20});
+    case SqlType::kChar:
+      if (type.char_semantics) {
+        // Blank-padded to the declared number of characters, not bytes.
+        std::size_t characters = 0;
+        for (const char ch : v.text) characters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80 ? 1 : 0;
+        Bytes b = TextBytes(v.text, *database_);
+        for (; characters < type.length; ++characters) b.push_back(0x20);
+        return b;
+      }
+      return padded(TextBytes(v.text, *database_), type.length, {0x20});
     case SqlType::kNVarchar2: return TextBytes(v.text, *national_);
     case SqlType::kNChar: return padded(TextBytes(v.text, *national_), 2 * type.length, {0x00, 0x20});
     case SqlType::kNumber:

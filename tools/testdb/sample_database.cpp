@@ -171,7 +171,7 @@ void HrTables(Schema& s, const Features& f) {
 
   TableDescription locations =
       Table("HR", "LOCATIONS", "HR_DATA",
-            {NotNull("LOCATION_ID", Number(4)), {"STREET_ADDRESS", Varchar2(40)}, {"POSTAL_CODE", Varchar2(12)},
+            {NotNull("LOCATION_ID", Number(4)), {"STREET_ADDRESS", Varchar2(40)}, {"POSTAL_CODE", Varchar2Chars(12)},
              NotNull("CITY", Varchar2(30)), {"COUNTRY_ID", Char(2)}});
   locations.constraints = {PrimaryKey("LOC_ID_PK", {"LOCATION_ID"}),
                            ForeignKey("LOC_C_ID_FK", {"COUNTRY_ID"}, "HR", "COUNTRIES")};
@@ -293,7 +293,7 @@ void HrTables(Schema& s, const Features& f) {
 
   // A table with a column of every type the release has.
   std::vector<ColumnDescription> details = {NotNull("ID", Number(6)),
-                                     {"CODE", Char(5)},
+                                     {"CODE", CharChars(5)},
                                      {"LABEL_N", NVarchar2(30)},
                                      {"CODE_N", NChar(4)},
                                      {"RATIO", Float(63)},

@@ -35,6 +35,16 @@ ColumnType Varchar2(std::uint32_t bytes) { return Sized(SqlType::kVarchar2, byte
 ColumnType NVarchar2(std::uint32_t characters) { return Sized(SqlType::kNVarchar2, characters); }
 ColumnType Char(std::uint32_t bytes) { return Sized(SqlType::kChar, bytes); }
 ColumnType NChar(std::uint32_t characters) { return Sized(SqlType::kNChar, characters); }
+ColumnType Varchar2Chars(std::uint32_t characters) {
+  ColumnType t = Sized(SqlType::kVarchar2, characters);
+  t.char_semantics = true;
+  return t;
+}
+ColumnType CharChars(std::uint32_t characters) {
+  ColumnType t = Sized(SqlType::kChar, characters);
+  t.char_semantics = true;
+  return t;
+}
 ColumnType Number() { return Sized(SqlType::kNumber, 0); }
 ColumnType Number(std::uint32_t precision, std::int32_t scale) {
   ColumnType t = Number();

@@ -39,7 +39,8 @@ enum class SqlType : std::uint8_t {
 
 struct ColumnType {
   SqlType type = SqlType::kNumber;
-  std::uint32_t length = 0;             // VARCHAR2, CHAR, RAW: bytes; NVARCHAR2, NCHAR: characters
+  std::uint32_t length = 0;             // VARCHAR2, CHAR, RAW: bytes (characters when char_semantics); NVARCHAR2, NCHAR: characters
+  bool char_semantics = false;          // VARCHAR2, CHAR declared in characters ("VARCHAR2(10 CHAR)", 9i on)
   std::optional<std::uint32_t> precision;  // NUMBER, FLOAT; INTERVAL leading field
   std::optional<std::int32_t> scale;       // NUMBER; TIMESTAMP and INTERVAL DAY TO SECOND: fraction digits
   std::string type_owner;               // user types
@@ -49,6 +50,10 @@ struct ColumnType {
 ColumnType Varchar2(std::uint32_t bytes);
 ColumnType NVarchar2(std::uint32_t characters);
 ColumnType Char(std::uint32_t bytes);
+// VARCHAR2(n CHAR), CHAR(n CHAR): lengths in characters. Releases before
+// 9i know no length semantics and make them the byte forms.
+ColumnType Varchar2Chars(std::uint32_t characters);
+ColumnType CharChars(std::uint32_t characters);
 ColumnType NChar(std::uint32_t characters);
 ColumnType Number();
 ColumnType Number(std::uint32_t precision, std::int32_t scale = 0);
