@@ -37,14 +37,14 @@ bool IsWellFormedXml(const std::string& doc) {
   return ok;
 }
 
-std::vector<std::uint8_t> Image(std::initializer_list<int> list) {
+std::vector<std::uint8_t> VarrayImage(std::initializer_list<int> list) {
   std::vector<std::uint8_t> out;
   for (const int b : list) out.push_back(static_cast<std::uint8_t>(b));
   return out;
 }
 
-TEST(VarrayImage, ElementsAreReadInStepAndDamageGivesNoCollection) {
-  std::vector<std::uint8_t> long_element = Image({0x01, 0x02, 0xFE, 0x01, 0x2C});  // 300 bytes, then "z"
+TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
+  std::vector<std::uint8_t> long_element = VarrayImage({0x01, 0x02, 0xFE, 0x01, 0x2C});  // 300 bytes, then "z"
   long_element.insert(long_element.end(), 300, 'y');
   long_element.insert(long_element.end(), {0x01, 'z'});
   struct Case {
@@ -53,17 +53,17 @@ TEST(VarrayImage, ElementsAreReadInStepAndDamageGivesNoCollection) {
     std::optional<std::vector<std::string>> elements;  // "<NULL>" for a NULL element
   };
   const std::vector<Case> cases = {
-      {"two elements", Image({0x01, 0x02, 0x02, 'a', 'b', 0x01, 'c'}), std::vector<std::string>{"ab", "c"}},
-      {"empty", Image({0x01, 0x00}), std::vector<std::string>{}},
-      {"a NULL element", Image({0x01, 0x02, 0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
+      {"two elements", VarrayImage({0x01, 0x02, 0x02, 'a', 'b', 0x01, 'c'}), std::vector<std::string>{"ab", "c"}},
+      {"empty", VarrayImage({0x01, 0x00}), std::vector<std::string>{}},
+      {"a NULL element", VarrayImage({0x01, 0x02, 0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
       {"two-byte length", long_element, std::vector<std::string>{std::string(300, 'y'), "z"}},
-      {"count beyond the bytes", Image({0x01, 0x03, 0x01, 'a', 0x01, 'b'}), std::nullopt},
-      {"element beyond the bytes", Image({0x01, 0x01, 0x05, 'a'}), std::nullopt},
-      {"bytes after the last element", Image({0x01, 0x01, 0x01, 'a', 0x01, 'b'}), std::nullopt},
-      {"reserved length byte", Image({0x01, 0x01, 0xFB, 'a'}), std::nullopt},
-      {"cut inside a two-byte length", Image({0x01, 0x01, 0xFE, 0x01}), std::nullopt},
-      {"no presence byte", Image({0x00, 0x00}), std::nullopt},
-      {"nothing", Image({}), std::nullopt},
+      {"count beyond the bytes", VarrayImage({0x01, 0x03, 0x01, 'a', 0x01, 'b'}), std::nullopt},
+      {"element beyond the bytes", VarrayImage({0x01, 0x01, 0x05, 'a'}), std::nullopt},
+      {"bytes after the last element", VarrayImage({0x01, 0x01, 0x01, 'a', 0x01, 'b'}), std::nullopt},
+      {"reserved length byte", VarrayImage({0x01, 0x01, 0xFB, 'a'}), std::nullopt},
+      {"cut inside a two-byte length", VarrayImage({0x01, 0x01, 0xFE, 0x01}), std::nullopt},
+      {"no presence byte", VarrayImage({0x00, 0x00}), std::nullopt},
+      {"nothing", VarrayImage({}), std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -78,7 +78,7 @@ TEST(VarrayImage, ElementsAreReadInStepAndDamageGivesNoCollection) {
   }
 }
 
-repair::XmlValueSchema Order() {
+repair::XmlValueSchema OrderSchema() {
   repair::XmlValueSchema s;
   s.url = "http://www.example.com/it's.xsd";
   repair::XmlValueElement root{"Order", tc::kObject, {}};
@@ -87,7 +87,7 @@ repair::XmlValueSchema Order() {
   return s;
 }
 
-std::string ReadAll(const repair::LongValue& v) {
+std::string ReadLongText(const repair::LongValue& v) {
   std::string out(static_cast<std::size_t>(v.bytes->size()), '\0');
   v.bytes->Read(0, {reinterpret_cast<std::uint8_t*>(out.data()), out.size()});
   return out;
@@ -117,7 +117,7 @@ TEST(XmlValueItem, LeafColumnsMakeTheDocumentOrNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::optional<ValueItem> item = repair::XmlValueItem(Order(), c.values, utf8);
+    const std::optional<ValueItem> item = repair::XmlValueItem(OrderSchema(), c.values, utf8);
     ASSERT_EQ(item.has_value(), c.made);
     if (!item) continue;
     EXPECT_TRUE(item->sql.ends_with(".createschemabasedxml('http://www.example.com/it''s.xsd'))")) << item->sql;
@@ -127,7 +127,7 @@ TEST(XmlValueItem, LeafColumnsMakeTheDocumentOrNothing) {
       const auto* document = std::get_if<repair::LongValue>(&item->values[0]);
       ASSERT_NE(document, nullptr);
       EXPECT_EQ(document->form, repair::LongValue::Form::kText);
-      const std::string doc = ReadAll(*document);
+      const std::string doc = ReadLongText(*document);
       EXPECT_TRUE(IsWellFormedXml(doc));
       EXPECT_NE(doc.find(c.contains), std::string::npos);
     } else {
@@ -172,7 +172,7 @@ TEST(XmlValueItem, LeafColumnsOfAnObjectRelationalColumn) {
 
 // Takes the rows as a target would, reading each long value at once (its
 // spill bytes are the row's only).
-class RecordingTarget final : public repair::Target {
+class RowRecordingTarget final : public repair::Target {
  public:
   struct Row {
     std::string sql;
@@ -185,7 +185,7 @@ class RecordingTarget final : public repair::Target {
     Row row{std::string(sql), {}};
     for (const repair::Value& v : values) {
       if (const auto* t = std::get_if<repair::TextValue>(&v)) row.values.push_back(t->text);
-      else if (const auto* l = std::get_if<repair::LongValue>(&v)) row.values.push_back(ReadAll(*l));
+      else if (const auto* l = std::get_if<repair::LongValue>(&v)) row.values.push_back(ReadLongText(*l));
       else row.values.push_back("<other>");
     }
     rows.push_back(std::move(row));
@@ -203,7 +203,7 @@ class RecordingTarget final : public repair::Target {
 
 struct SampleInsert {
   repair::InsertResult result;
-  std::vector<RecordingTarget::Row> rows;
+  std::vector<RowRecordingTarget::Row> rows;
 };
 
 SampleInsert InsertSampleTable(const char* release, const std::string& owner, const std::string& name,
@@ -227,7 +227,7 @@ SampleInsert InsertSampleTable(const char* release, const std::string& owner, co
   auto spill = repair::SpillFolder::Create(&error, spill_root.path().string());
   if (!spill) return out;
   BlockSource source(engine.datafiles);
-  RecordingTarget target;
+  RowRecordingTarget target;
   out.result = repair::InsertTableRows(engine, source, table, into ? *into : target, *spill);
   out.rows = std::move(target.rows);
   return out;
@@ -246,7 +246,7 @@ TEST(SampleCollectionsAndXml, ColumnsGoInThroughTheirConstructorsAndXmltype) {
   // and a NULL XMLType value.
   const std::vector<std::string> elements = {"+41 44 123 45 67", "+1 650 555 0100", "SQL", "PL/SQL", "C++"};
   std::size_t sparse = 0;
-  for (const RecordingTarget::Row& row : s.rows) {
+  for (const RowRecordingTarget::Row& row : s.rows) {
     SCOPED_TRACE(row.sql);
     if (row.sql.find("\"HR\".\"SKILL_TAB_T\"()") != std::string::npos) {
       ++sparse;
@@ -272,7 +272,7 @@ TEST(SampleCollectionsAndXml, XmltypeTableRowsCarryTheirDocuments) {
   EXPECT_EQ(s.result.fields, 1u);
   ASSERT_EQ(s.rows.size(), 2u);
   std::vector<std::string> documents;
-  for (const RecordingTarget::Row& row : s.rows) {
+  for (const RowRecordingTarget::Row& row : s.rows) {
     EXPECT_EQ(row.sql, "insert into \"HR\".\"EMP_RESUMES_XML\" values (XMLTYPE(?))");
     ASSERT_EQ(row.values.size(), 1u);
     EXPECT_TRUE(IsWellFormedXml(row.values[0]));
