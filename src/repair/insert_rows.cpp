@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "reader/format.h"
 #include "reader/lob_reader.h"
 #include "reader/packed_codes.h"
 #include "reader/unicode.h"
@@ -201,6 +202,51 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
   }
 }
 
+std::optional<std::size_t> XmlTextColumn(const TableLayout& layout, std::uint32_t xml_internal_column) {
+  for (std::size_t i = 0; i < layout.columns().size(); ++i) {
+    const ColumnInfo& c = *layout.columns()[i];
+    if (c.internal_column == xml_internal_column + 1 && c.type_code == tc::kClob && c.segment_column != 0) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
+  // A presence byte, the element count, then each element with a length
+  // byte as a row's column (0xFF NULL, 0xFE and a two-byte length).
+  constexpr std::size_t kPresence = 0;
+  constexpr std::size_t kCount = 1;
+  constexpr std::size_t kFirstElement = 2;
+  const auto presence = image.U8(kPresence);
+  const auto count = image.U8(kCount);
+  if (!presence || !count || *presence != 0x01) return std::nullopt;
+  std::vector<StoredValue> out;
+  std::size_t at = kFirstElement;
+  for (std::size_t k = 0; k < *count; ++k) {
+    const auto first = image.U8(at);
+    if (!first) return std::nullopt;
+    ++at;
+    if (*first == format::row::kNullLength) {
+      out.push_back(StoredValue{{}, true, false});
+      continue;
+    }
+    std::size_t length = *first;
+    if (*first == format::row::kLongLength) {
+      const auto wide = image.U16BE(at);
+      if (!wide) return std::nullopt;
+      length = *wide;
+      at += 2;
+    } else if (length > format::row::kMaxShortLength) {
+      return std::nullopt;
+    }
+    if (!image.Has(at, length)) return std::nullopt;
+    out.push_back(StoredValue{ByteView(image.data() + at, length), false, false});
+    at += length;
+  }
+  // Bytes after the last element: the count and the image disagree.
+  if (at != image.size()) return std::nullopt;
+  return out;
+}
+
 std::vector<std::size_t> InsertColumns(const TableDefinition& table, const TableLayout& layout) {
   std::map<std::uint32_t, std::size_t> by_internal;
   for (std::size_t i = 0; i < layout.columns().size(); ++i) by_internal.emplace(layout.columns()[i]->internal_column, i);
@@ -315,6 +361,126 @@ bool AppendText(SpillFolder& spill, const std::string& text) {
   return spill.Append({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
+// How the value of a VARRAY or nested-table column is re-made: its type's
+// constructor over the elements, each bound like a column of the element
+// type.
+struct CollectionShape {
+  std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written
+  ColumnInfo element;       // the element type as a column
+  std::string why;          // why it cannot be written
+  std::uint32_t storage = 0;  // nested tables: the storage table's object number
+};
+
+CollectionShape CollectionShapeOf(const COracleRecoveryTools& engine, const TableDefinition& table,
+                                  const ColumnInfo& column) {
+  CollectionShape shape;
+  const ColumnDefinition* d = table.ColumnByInternalNumber(column.internal_column);
+  if (!d || !d->user_type) {
+    shape.why = "its type is not known";
+    return shape;
+  }
+  const Quoted owner = QuoteIdent(d->user_type->owner);
+  const Quoted type = QuoteIdent(d->user_type->name);
+  if (!owner || !type) {
+    shape.why = "its type's name cannot be quoted";
+    return shape;
+  }
+  const Catalogue& c = engine.catalogue;
+  const CollectionRecord* collection = nullptr;
+  for (const ColumnTypeRecord& t : c.column_types.All<0>(table.object.object_number)) {
+    if (t.internal_column == column.internal_column) collection = c.collections.First<0>(t.type_oid);
+  }
+  if (!collection) {
+    shape.why = "its element type is not known";
+    return shape;
+  }
+  // Elements of an object type or a collection type are not written.
+  if (collection->element_type_code == tc::kObject || collection->element_type_code == tc::kNestedTable ||
+      collection->element_type_code == tc::kVarray || collection->element_type_code == tc::kRef ||
+      collection->element_type_code == tc::kXmlType || IsLargeType(collection->element_type_code) ||
+      collection->element_type_code == 0) {
+    shape.why = "its elements are of a type this builder does not write";
+    return shape;
+  }
+  shape.element.object_number = column.object_number;
+  shape.element.name = "COLUMN_VALUE";
+  shape.element.type_code = collection->element_type_code;
+  shape.element.charset_id = collection->charset_id;
+  shape.element.charset_form = engine.values.IsNational(collection->charset_id) ? 2 : 1;
+  shape.element.data_length = collection->length;
+  if (column.type_code == tc::kNestedTable) {
+    for (const Nsdata& n : c.nested_tables.All<0>(table.object.object_number)) {
+      if (n.internal_column == column.internal_column) shape.storage = n.storage_object_number;
+    }
+    if (shape.storage == 0) {
+      shape.why = "its storage table is not known";
+      return shape;
+    }
+  }
+  shape.constructor = owner.text() + "." + type.text();
+  return shape;
+}
+
+// The elements of one nested table, gathered from its storage table.
+struct NestedSet {
+  std::vector<ValueItem> elements;
+  bool broken = false;  // an element could not be read
+};
+
+// The rows of a nested-table storage table, grouped by the collection
+// they belong to (the 16-byte NESTED_TABLE_ID, the parent's SETID$).
+struct NestedSets {
+  std::map<std::string, NestedSet> by_id;
+  // The storage table could not be read whole: a collection without rows
+  // there may have lost them, and is not written as empty.
+  bool incomplete = false;
+};
+
+class NestedSetCollector final : public RowConsumer {
+ public:
+  NestedSetCollector(COracleRecoveryTools& engine, const ColumnInfo& element, std::size_t id_column,
+                     std::size_t value_column, NestedSets& sets)
+      : engine_(engine), element_(element), id_(id_column), value_(value_column), sets_(sets) {}
+  bool Row(const TableRow& row) override {
+    const StoredValue& id = row.values[id_];
+    if (id.is_null) {
+      sets_.incomplete = true;
+      return !engine_.StopRequested();
+    }
+    NestedSet& set = sets_.by_id[std::string(reinterpret_cast<const char*>(id.bytes.data()), id.bytes.size())];
+    ValueItem item = ScalarValueItem(element_, row.values[value_], engine_.values);
+    if (item.lost || row.partial()) set.broken = true;
+    set.elements.push_back(std::move(item));
+    return !engine_.StopRequested();
+  }
+
+ private:
+  COracleRecoveryTools& engine_;
+  const ColumnInfo& element_;
+  std::size_t id_;
+  std::size_t value_;
+  NestedSets& sets_;
+};
+
+NestedSets ReadNestedSets(COracleRecoveryTools& engine, BlockSource& source, const CollectionShape& shape) {
+  NestedSets sets;
+  TableRowReader reader(engine, source, shape.storage);
+  std::optional<std::size_t> id, value;
+  for (std::size_t i = 0; i < reader.layout().columns().size(); ++i) {
+    const ColumnInfo& c = *reader.layout().columns()[i];
+    if (c.name == "NESTED_TABLE_ID") id = i;
+    if (c.name == "COLUMN_VALUE") value = i;
+  }
+  if (!reader.table_found() || !id || !value) {
+    sets.incomplete = true;
+    return sets;
+  }
+  NestedSetCollector collector(engine, shape.element, *id, *value, sets);
+  reader.Read(TableRowReader::Begin(), 0, collector);
+  if (reader.stopped() || reader.stats().damaged_total > 0) sets.incomplete = true;
+  return sets;
+}
+
 class RowInserter final : public RowConsumer {
  public:
   RowInserter(COracleRecoveryTools& engine, const TableDefinition& table, const TableLayout& layout,
@@ -339,6 +505,12 @@ class RowInserter final : public RowConsumer {
           objects_.emplace(info.internal_column, ShapeOf(table_, *d, layout_by_internal));
         }
       }
+      if (info.type_code == tc::kVarray || info.type_code == tc::kNestedTable) {
+        collections_.emplace(info.internal_column, CollectionShapeOf(engine_, table_, info));
+      }
+      if (info.type_code == tc::kXmlType) {
+        if (const auto clob = XmlTextColumn(layout_, info.internal_column)) xml_texts_.emplace(info.internal_column, *clob);
+      }
       const Quoted q = QuoteIdent(layout_.columns()[columns_[i]]->name);
       if (!q) {
         refused_ = "column name: " + q.reason();
@@ -349,14 +521,27 @@ class RowInserter final : public RowConsumer {
   }
 
   // An XMLType table: each row is insert into "O"."T" values (item), the
-  // item made by the XML value builder from the row's XMLType column.
-  void XmlTable(std::size_t layout_index) { xml_column_ = layout_index; }
+  // item XMLTYPE(document) from the hidden CLOB that stores the document,
+  // or the XML value builder's from the row's XMLType column.
+  void XmlTable(std::optional<std::size_t> row_column, std::optional<std::size_t> text_column) {
+    xml_column_ = row_column;
+    xml_text_column_ = text_column;
+  }
+
+  // Reads the storage tables of the nested-table columns (before the
+  // table's own rows).
+  void ReadNestedTables(BlockSource& source) {
+    for (auto& [internal, shape] : collections_) {
+      if (shape.storage == 0 || shape.constructor.empty()) continue;
+      nested_.emplace(internal, ReadNestedSets(engine_, source, shape));
+    }
+  }
   // A table none of whose columns can be written: every row is counted as
   // failed, not silently dropped.
   void NoColumns() { refused_ = "none of its columns can be written"; }
 
   bool Row(const TableRow& row) override {
-    if (xml_column_) return XmlRow(row);
+    if (xml_column_ || xml_text_column_) return XmlRow(row);
     if (!refused_.empty()) {
       Fail("the row cannot be written: " + refused_);
       return !engine_.StopRequested();
@@ -406,14 +591,35 @@ class RowInserter final : public RowConsumer {
     }
   }
 
+  // Another value than the one written: noted with the table's name (never
+  // the row's values), the row still inserted.
+  void Note(const std::string& why) {
+    if (result_.errors.size() < kMaxRowErrors) {
+      result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
+                               PrintableName(table_.object.name));
+    }
+  }
+
   bool XmlRow(const TableRow& row) {
-    const ColumnInfo& column = *layout_.columns()[*xml_column_];
-    const StoredValue& value = row.values[*xml_column_];
-    std::optional<ValueItem> item =
-        options_.xml_values && !value.is_null ? options_.xml_values(row, column, value) : std::nullopt;
+    std::optional<ValueItem> item;
+    if (xml_text_column_) {
+      const ColumnInfo& text = *layout_.columns()[*xml_text_column_];
+      const StoredValue& value = row.values[*xml_text_column_];
+      ValueItem document;
+      if (!value.is_null) {
+        if (!LobItem(row, text, value, document)) return !engine_.StopRequested();
+        if (!document.values.empty()) {
+          document.sql = "XMLTYPE(" + document.sql + ")";
+          item = std::move(document);
+        }
+      }
+    } else if (xml_column_ && options_.xml_values) {
+      const StoredValue& value = row.values[*xml_column_];
+      if (!value.is_null) item = options_.xml_values(row, *layout_.columns()[*xml_column_], value);
+    }
     const auto head = InsertHead(table_.object.owner, table_.object.name, row.segment);
     if (!item || !head) {
-      Fail("an XMLType row cannot be written without the XML value builder");
+      Fail(head ? "the row's XML document cannot be read" : "the partition's name cannot be quoted");
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
@@ -435,16 +641,15 @@ class RowInserter final : public RowConsumer {
       case tc::kClob:
       case tc::kBlob:
         return LobItem(row, column, value, item);
-      case tc::kXmlType: {
-        std::optional<ValueItem> xml = options_.xml_values ? options_.xml_values(row, column, value) : std::nullopt;
-        item = xml ? std::move(*xml) : Lost();
-        return true;
-      }
+      case tc::kXmlType:
+        return XmlItem(row, column, value, item);
       case tc::kObject:
         item = ObjectItem(row, column);
         return true;
       case tc::kNestedTable:
       case tc::kVarray:
+        item = CollectionItem(column, value);
+        return true;
       case tc::kRef:
       case tc::kBfile:
         item = Lost();
@@ -453,6 +658,90 @@ class RowInserter final : public RowConsumer {
         item = ScalarValueItem(column, value, engine_.values);
         return true;
     }
+  }
+
+  // An XMLType column stored as a CLOB (the hidden column after it holds
+  // the document): XMLTYPE(document), the document bound as a CLOB. Any
+  // other storage goes to the XML value builder.
+  bool XmlItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
+    const auto text = xml_texts_.find(column.internal_column);
+    if (text != xml_texts_.end()) {
+      const StoredValue& document = row.values[text->second];
+      if (document.is_null) {
+        item = Lost();
+        Note("an XMLType value of column " + PrintableName(column.name) + " has no stored document: written as NULL");
+        return true;
+      }
+      if (!LobItem(row, *layout_.columns()[text->second], document, item)) return false;
+      if (item.values.empty()) {  // an empty text is no XML document
+        item = Lost();
+        Note("an XMLType value of column " + PrintableName(column.name) + " has an empty document: written as NULL");
+        return true;
+      }
+      item.sql = "XMLTYPE(" + item.sql + ")";
+      return true;
+    }
+    std::optional<ValueItem> xml = options_.xml_values ? options_.xml_values(row, column, value) : std::nullopt;
+    item = xml ? std::move(*xml) : Lost();
+    return true;
+  }
+
+  // TYPE(element, ...): a VARRAY's elements from its stored image, a nested
+  // table's from the rows of its storage table under the value's
+  // identifier. A collection some of whose elements cannot be read is
+  // written as NULL, counted and noted, never as a shorter collection.
+  ValueItem CollectionItem(const ColumnInfo& column, const StoredValue& value) {
+    const auto shape = collections_.find(column.internal_column);
+    if (shape == collections_.end()) return Lost();
+    const CollectionShape& s = shape->second;
+    const std::string what = std::string(column.type_code == tc::kVarray ? "a VARRAY" : "a nested table") +
+                             " of column " + PrintableName(column.name);
+    if (s.constructor.empty()) {
+      Note(what + " cannot be written (" + s.why + "): written as NULL");
+      return Lost();
+    }
+    ValueItem item;
+    item.sql = s.constructor + "(";
+    const auto add = [&item](ValueItem element) {
+      if (item.sql.back() != '(') item.sql += ", ";
+      item.sql += element.sql;
+      for (Value& v : element.values) item.values.push_back(std::move(v));
+    };
+    if (column.type_code == tc::kVarray) {
+      const auto elements = VarrayElements(value.bytes);
+      if (!elements) {
+        Note(what + " is damaged: written as NULL");
+        return Lost();
+      }
+      for (const StoredValue& e : *elements) {
+        ValueItem element = ScalarValueItem(s.element, e, engine_.values);
+        if (element.lost) {
+          Note("an element of " + what + " cannot be read: the collection is written as NULL");
+          return Lost();
+        }
+        add(std::move(element));
+      }
+    } else {
+      const auto sets = nested_.find(column.internal_column);
+      if (sets == nested_.end()) return Lost();
+      const auto set = sets->second.by_id.find(
+          std::string(reinterpret_cast<const char*>(value.bytes.data()), value.bytes.size()));
+      if (set == sets->second.by_id.end()) {
+        // No rows under its identifier: an empty collection, unless the
+        // storage table could not be read whole.
+        if (sets->second.incomplete) {
+          Note("the rows of " + what + " are not found in its damaged storage table: written as NULL");
+          return Lost();
+        }
+      } else if (set->second.broken) {
+        Note("an element of " + what + " cannot be read: the collection is written as NULL");
+        return Lost();
+      } else {
+        for (const ValueItem& element : set->second.elements) add(element);
+      }
+    }
+    item.sql += ")";
+    return item;
   }
 
   // TYPE(attribute items): scalar attributes bound like columns.
@@ -597,7 +886,11 @@ class RowInserter final : public RowConsumer {
   std::vector<Value> values_;
   std::unique_ptr<LobReader> lobs_;
   std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
+  std::map<std::uint32_t, CollectionShape> collections_;  // by the collection column's INTCOL#
+  std::map<std::uint32_t, NestedSets> nested_;            // by the nested-table column's INTCOL#
+  std::map<std::uint32_t, std::size_t> xml_texts_;        // XMLType INTCOL# -> layout index of its CLOB
   std::optional<std::size_t> xml_column_;
+  std::optional<std::size_t> xml_text_column_;
 };
 
 }  // namespace
@@ -609,12 +902,18 @@ InsertResult InsertTableRows(COracleRecoveryTools& engine, BlockSource& source, 
   std::vector<std::size_t> columns = InsertColumns(table, reader.layout());
   result.fields = columns.size();
   std::optional<std::size_t> xml_column;
+  std::optional<std::size_t> xml_text;
   if (columns.empty()) {
-    // An XMLType table stores its rows in a hidden XMLType column.
-    for (std::size_t i = 0; i < reader.layout().columns().size(); ++i) {
-      if (reader.layout().columns()[i]->type_code == tc::kXmlType) xml_column = i;
+    // An XMLType table stores its rows in a hidden XMLType column, its
+    // documents (when stored as CLOBs) in the hidden CLOB after it.
+    const auto& all = reader.layout().columns();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      if (all[i]->type_code == tc::kXmlType) xml_column = i;
     }
-    if (xml_column) result.fields = 1;
+    for (const ColumnDefinition& c : table.columns) {
+      if (c.type_code == tc::kXmlType && !xml_text) xml_text = XmlTextColumn(reader.layout(), c.internal_column);
+    }
+    if (xml_column || xml_text) result.fields = 1;
   }
   if (options.progress) {
     const std::uint64_t total = reader.blocks().BlockCount();
@@ -626,11 +925,12 @@ InsertResult InsertTableRows(COracleRecoveryTools& engine, BlockSource& source, 
     return result;
   }
   RowInserter inserter(engine, table, reader.layout(), std::move(columns), target, spill, options, result);
-  if (xml_column) {
-    inserter.XmlTable(*xml_column);
+  if (xml_column || xml_text) {
+    inserter.XmlTable(xml_column, xml_text);
   } else if (result.fields == 0) {
     inserter.NoColumns();
   }
+  inserter.ReadNestedTables(source);
   reader.Read(TableRowReader::Begin(), 0, inserter);
   RowOutcome outcome = target.EndRows();
   spill.Reset();

@@ -18,10 +18,15 @@
 // nine fraction digits; LONG, LONG RAW and LOBs as long values streamed from
 // the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); an object
 // column through its type's constructor over the attributes its hidden
-// columns store ("OWNER"."TYPE"(?, ?, NULL)). Values this builder cannot
-// make (nested objects, nested tables, VARRAYs, REFs, BFILEs, XMLType until
-// the XML value builder is given) are written as NULL, so the column and
-// value lists stay in step, and counted as lost.
+// columns store ("OWNER"."TYPE"(?, ?, NULL)); a VARRAY or nested table
+// through its type's constructor over its elements ("OWNER"."TYPE"(?, ?)),
+// a VARRAY's from its stored image, a nested table's from the rows of its
+// storage table; an XMLType value stored as a CLOB as XMLTYPE(?) with the
+// document bound as a CLOB, one stored object-relationally through the XML
+// value builder. Values this builder cannot make (nested objects,
+// collections of objects, a collection with an unreadable element, REFs,
+// BFILEs) are written as NULL, so the column and value lists stay in step,
+// counted as lost and noted in the errors.
 #pragma once
 
 #include <cstdint>
@@ -61,6 +66,17 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
 // date.
 std::optional<std::string> OracleDateText(ByteView bytes);
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes);
+
+// The elements of a VARRAY stored in the row: a presence byte (1), the
+// element count, then each element with a length byte as a row's column
+// (0xFF NULL, 0xFE and a two-byte length). std::nullopt when the image is
+// damaged (too short, or bytes left after the counted elements).
+std::optional<std::vector<StoredValue>> VarrayElements(ByteView image);
+
+// The hidden CLOB that stores the documents of the XMLType column (or
+// XMLType table row) with this INTCOL#: the stored CLOB column that
+// follows it. std::nullopt when the value is stored otherwise.
+std::optional<std::size_t> XmlTextColumn(const TableLayout& layout, std::uint32_t xml_internal_column);
 
 inline constexpr std::string_view kDateMask = "'DD-MON-SYYYY HH:MI:SS AM'";
 inline constexpr std::string_view kTimestampMask = "'SYYYY-MM-DD HH24:MI:SS.FF9'";

@@ -13,6 +13,7 @@
 #include "repair/retry_list.h"
 #include "repair/trigger_ddl.h"
 #include "repair/xml_schema_ddl.h"
+#include "repair/xml_value.h"
 #include "repair/quoting.h"
 #include "repair/security_ddl.h"
 #include "repair/spill_folder.h"
@@ -131,7 +132,11 @@ class OracleRun {
         source_{engine.catalogue, engine.datafiles},
         views_(engine.catalogue),
         sink_(target, result),
-        query_files_(sink_) {}
+        query_files_(sink_),
+        // XMLType values stored object-relationally are rebuilt from the
+        // rescued schemas unless the caller brings a builder of its own.
+        xml_values_(options.xml_values ? options.xml_values
+                                       : MakeXmlValueBuilder(engine.catalogue, engine.values.database())) {}
 
   void Log(const std::string& line) { engine_.sink().AppendLog(line, LogMode::kNewLine); }
 
@@ -337,7 +342,7 @@ class OracleRun {
     }
     InsertOptions options;
     options.max_long_bytes = options_.max_long_bytes > 0 ? options_.max_long_bytes : target_.MaxLongBytes();
-    options.xml_values = options_.xml_values;
+    options.xml_values = xml_values_;
     std::uint64_t started = 0;
     options.progress = [&](std::uint64_t, std::uint64_t blocks) {
       if (started++ == 0) sink.Progress(ProgressStep::kStart, blocks);
@@ -374,6 +379,7 @@ class OracleRun {
   CatalogueViews views_;
   ExecutingSink sink_;
   QueryFileSink query_files_;
+  XmlValueBuilder xml_values_;
 };
 
 }  // namespace

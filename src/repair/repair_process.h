@@ -77,7 +77,9 @@ std::string_view CodePhaseLine(CodePhase phase);
 struct OracleRepairOptions {
   StorageTarget storage;          // where re-created datafiles go
   CodePhaseGenerator code_phases; // empty: those steps log their line only
-  XmlValueBuilder xml_values;     // empty: XMLType values are written as NULL and counted
+  // empty: the rescued XML schemas rebuild the values stored
+  // object-relationally (XMLType values stored as CLOBs need no builder).
+  XmlValueBuilder xml_values;
   // LONG / LONG RAW values longer than this are not written; 0: the
   // target's own limit (Target::MaxLongBytes).
   std::uint64_t max_long_bytes = 0;

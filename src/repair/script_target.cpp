@@ -279,6 +279,20 @@ std::vector<std::size_t> PlaceholderItems(std::string_view sql, const std::vecto
   return out;
 }
 
+// Whether the placeholder at is a value item of its own (", ?," or
+// "values (?"), not part of an expression such as XMLTYPE(?).
+bool BareItem(std::string_view sql, std::size_t at) {
+  const std::size_t values = sql.rfind(") values (");
+  if (values == std::string_view::npos) return true;
+  std::size_t before = at;
+  while (before > 0 && sql[before - 1] == ' ') --before;
+  if (before == 0) return false;
+  const bool opens = sql[before - 1] == ',' || before - 1 == values + 9;
+  std::size_t after = at + 1;
+  while (after < sql.size() && sql[after] == ' ') ++after;
+  return opens && after < sql.size() && (sql[after] == ',' || sql[after] == ')');
+}
+
 }  // namespace
 
 std::optional<std::string> ScriptLiteral(const Value& value) {
@@ -432,6 +446,7 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
     std::string variable;
     const LongValue* value;
     bool lob;  // DBMS_LOB.WRITEAPPEND into a locator; else assignments
+    bool temporary = false;  // a temporary LOB, filled before the INSERT
   };
   std::vector<Fill> fills;
   std::string insert;
@@ -448,6 +463,13 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
                                        : wide                              ? " NVARCHAR2(16383);"
                                                                            : " VARCHAR2(32767);"));
         fills.push_back({name, v, false});
+        item = name;
+      } else if (!BareItem(insert_sql, at[k])) {
+        // Inside an expression (XMLTYPE(?)): no column to return a locator
+        // from; the value goes into a temporary LOB first.
+        const std::string name = "l" + std::to_string(k + 1);
+        declarations.push_back(name + (v->form == LongValue::Form::kBinary ? " BLOB;" : wide ? " NCLOB;" : " CLOB;"));
+        fills.push_back({name, v, true, true});
         item = name;
       } else {
         if (items[k] >= columns.size()) {
@@ -508,9 +530,7 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
       first = false;
     }) && read_ok;
   }
-  for (const std::string& line : lines.lines) out_ << line << "\n";
-  for (const Fill& f : fills) {
-    if (!f.lob) continue;
+  const auto append_chunks = [&](const Fill& f) {
     const bool binary = f.value->form == LongValue::Form::kBinary;
     const bool wide = f.value->form == LongValue::Form::kWideText;
     read_ok = ForEachPiece(*f.value, !binary, [&](std::string_view piece) {
@@ -525,6 +545,19 @@ bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value
                    write_ok;
       }
     }) && read_ok;
+  };
+  for (const Fill& f : fills) {
+    if (!f.temporary) continue;
+    out_ << "  DBMS_LOB.CREATETEMPORARY(" << f.variable << ", TRUE);\n";
+    append_chunks(f);
+  }
+  for (const std::string& line : lines.lines) out_ << line << "\n";
+  for (const Fill& f : fills) {
+    if (f.temporary) out_ << "  DBMS_LOB.FREETEMPORARY(" << f.variable << ");\n";
+  }
+  for (const Fill& f : fills) {
+    if (!f.lob || f.temporary) continue;
+    append_chunks(f);
   }
   if (!read_ok || !write_ok) {
     // The block is written already and what it holds is short of the

@@ -241,6 +241,21 @@ void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<c
     const std::size_t c = columns[i];
     SqliteValue(layout.columns()[c]->type_code, declared_types[i], row.values[c], texts[i], out[i]);
   }
+  // An XMLType column stored as a CLOB keeps only a null image in the row:
+  // it takes the document of the hidden CLOB that follows it.
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ColumnInfo& xml = *layout.columns()[columns[i]];
+    if (xml.type_code != tc::kXmlType || texts[i].is_null) continue;
+    for (std::size_t j = 0; j < columns.size(); ++j) {
+      const ColumnInfo& text = *layout.columns()[columns[j]];
+      if (text.internal_column != xml.internal_column + 1 || text.type_code != tc::kClob) continue;
+      if (texts[j].is_null) {
+        out[i] = NullValue{};
+      } else {
+        SetText(out[i], texts[j].text);
+      }
+    }
+  }
 }
 
 }  // namespace quillon::repair

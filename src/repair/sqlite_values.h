@@ -15,6 +15,8 @@
 //                           TEXT (UTF-8; intervals and structured values in
 //                           the reader's text form).
 //   RAW, LONG RAW, BLOB     BLOB with the stored bytes.
+//   XMLType                 TEXT, the document (of an XMLType column stored
+//                           as a CLOB; the hidden CLOB column keeps it too).
 #pragma once
 
 #include <cstdint>

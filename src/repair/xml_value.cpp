@@ -1,11 +1,15 @@
 #include "repair/xml_value.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <memory>
 
 #include "reader/format.h"
 #include "reader/packed_codes.h"
 #include "reader/value_datetime.h"
 #include "reader/value_number.h"
+#include "rows/table_layout.h"
 #include "repair/quoting.h"
 #include "repair/xml_text.h"
 
@@ -51,6 +55,56 @@ struct Reader {
     return value;
   }
 };
+
+// A document held in memory, bound as a CLOB.
+class DocumentBytes final : public LongBytes {
+ public:
+  explicit DocumentBytes(std::string text) : text_(std::move(text)) {}
+  std::uint64_t size() const override { return text_.size(); }
+  std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const override {
+    if (offset >= text_.size()) return 0;
+    const std::size_t n = std::min<std::size_t>(into.size(), text_.size() - static_cast<std::size_t>(offset));
+    std::copy_n(text_.data() + offset, n, into.data());
+    return n;
+  }
+
+ private:
+  std::string text_;
+};
+
+// The parts of a qualified attribute name: "PROFILE"."XMLDATA"."Reference".
+std::vector<std::string> XmlNameParts(std::string_view text) {
+  std::vector<std::string> parts(1);
+  bool in_quotes = false;
+  for (const char ch : text) {
+    if (ch == '"') {
+      in_quotes = !in_quotes;
+    } else if (ch == '.' && !in_quotes) {
+      parts.emplace_back();
+    } else {
+      parts.back() += ch;
+    }
+  }
+  return parts;
+}
+
+void AppendStoredValue(const StoredValue& v, std::vector<std::uint8_t>& out) {
+  if (v.is_null) {
+    out.push_back(format::row::kNullLength);
+    return;
+  }
+  if (v.bytes.size() <= format::row::kMaxShortLength) {
+    out.push_back(static_cast<std::uint8_t>(v.bytes.size()));
+  } else {
+    const std::size_t n = std::min<std::size_t>(v.bytes.size(), 0xFFFF);
+    out.push_back(format::row::kLongLength);
+    out.push_back(static_cast<std::uint8_t>(n >> 8));
+    out.push_back(static_cast<std::uint8_t>(n & 0xFF));
+    out.insert(out.end(), v.bytes.data(), v.bytes.data() + n);
+    return;
+  }
+  out.insert(out.end(), v.bytes.data(), v.bytes.data() + v.bytes.size());
+}
 
 bool NamesAreXml(const XmlValueElement& e) {
   if (!IsXmlName(e.name)) return false;
@@ -181,6 +235,83 @@ XmlValueText BuildXmlValue(const XmlValueSchema& schema, ByteView row, std::size
   }
   result.expression = "(xmltype(" + literal + ").createschemabasedxml(" + url.text() + "))";
   return result;
+}
+
+std::optional<ValueItem> XmlValueItem(const XmlValueSchema& schema, std::span<const StoredValue> values,
+                                      const CharsetDecoder& charset) {
+  std::vector<std::uint8_t> image;
+  for (const StoredValue& v : values) AppendStoredValue(v, image);
+  std::size_t position = 0;
+  XmlValueText text = BuildXmlValue(schema, ByteView(image.data(), image.size()), position, charset, "?");
+  // Values left over: the schema and the stored columns disagree.
+  if (text.expression.empty() || position != image.size()) return std::nullopt;
+  ValueItem item;
+  item.sql = std::move(text.expression);
+  if (text.bound_document) {
+    item.values.push_back(LongValue{LongValue::Form::kText, std::make_shared<DocumentBytes>(std::move(*text.bound_document))});
+  }
+  return item;
+}
+
+std::vector<std::uint32_t> XmlLeafColumns(const Catalogue& c, std::uint32_t table_object_number,
+                                          std::string_view column_name) {
+  std::vector<std::uint32_t> out;
+  const std::string_view root = column_name == "SYS_NC_ROWINFO$" ? std::string_view("XMLDATA") : column_name;
+  std::map<std::uint32_t, const ColumnInfo*> columns;
+  for (const ColumnInfo& col : c.columns.All<0>(table_object_number)) columns.emplace(col.internal_column, &col);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> found;  // segment column, INTCOL#
+  for (const AttributeColumnRecord& a : c.attribute_columns.All<0>(table_object_number)) {
+    const std::vector<std::string> parts = XmlNameParts(a.name);
+    if (parts.size() < 2 || parts.front() != root) continue;
+    if (std::find(parts.begin(), parts.end(), "SYS_XDBPD$") != parts.end()) continue;
+    const auto col = columns.find(a.internal_column);
+    if (col == columns.end() || col->second->segment_column == 0) continue;
+    if (col->second->type_code == type_code::kObject) continue;  // an element's object image, not a leaf
+    found.emplace_back(col->second->segment_column, a.internal_column);
+  }
+  std::sort(found.begin(), found.end());
+  for (const auto& [segment, internal] : found) out.push_back(internal);
+  return out;
+}
+
+XmlValueBuilder MakeXmlValueBuilder(const Catalogue& c, const CharsetDecoder& charset) {
+  struct TableXml {
+    TableLayout layout;
+    std::map<std::uint32_t, std::size_t> by_internal;  // INTCOL# -> layout index
+  };
+  struct State {
+    std::map<std::uint32_t, std::unique_ptr<TableXml>> tables;
+    std::map<std::string, std::optional<XmlValueSchema>> schemas;
+  };
+  auto state = std::make_shared<State>();
+  return [&c, &charset, state](const TableRow& row, const ColumnInfo& column,
+                               const StoredValue&) -> std::optional<ValueItem> {
+    const OpaqueTypeRecord* opaque = nullptr;
+    for (const OpaqueTypeRecord& o : c.opaque_types.All<0>(column.object_number)) {
+      if (o.internal_column == column.internal_column) opaque = &o;
+    }
+    if (!opaque || opaque->schema_url.empty()) return std::nullopt;
+    auto schema = state->schemas.find(opaque->schema_url);
+    if (schema == state->schemas.end()) {
+      schema = state->schemas.emplace(opaque->schema_url, XmlValueSchemaFor(c, opaque->schema_url)).first;
+    }
+    if (!schema->second) return std::nullopt;
+    auto& table = state->tables[column.object_number];
+    if (!table) {
+      table = std::make_unique<TableXml>(TableXml{TableLayout::Of(c, column.object_number), {}});
+      for (std::size_t i = 0; i < table->layout.columns().size(); ++i) {
+        table->by_internal.emplace(table->layout.columns()[i]->internal_column, i);
+      }
+    }
+    std::vector<StoredValue> values;
+    for (const std::uint32_t internal : XmlLeafColumns(c, column.object_number, column.name)) {
+      const auto at = table->by_internal.find(internal);
+      if (at == table->by_internal.end() || at->second >= row.values.size()) return std::nullopt;
+      values.push_back(row.values[at->second]);
+    }
+    if (values.empty()) return std::nullopt;
+    return XmlValueItem(*schema->second, values, charset);
+  };
 }
 
 }  // namespace quillon::repair

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "reader/bytes.h"
 #include "reader/catalogue.h"
 #include "reader/charset.h"
+#include "repair/insert_rows.h"
 
 namespace quillon::repair {
 
@@ -78,5 +80,27 @@ std::string DecodeXmlLeaf(std::uint32_t type_code, std::optional<ByteView> value
 // what the insert binds a long document to ("?" for ODBC, ":1" ...).
 XmlValueText BuildXmlValue(const XmlValueSchema& schema, ByteView row, std::size_t& position,
                            const CharsetDecoder& charset, std::string_view placeholder);
+
+// The row insert's item for a value stored object-relationally: values
+// are the stored values of its leaf elements in schema order (the hidden
+// attribute columns of the XMLType column). A document over
+// kMaxXmlLiteralBytes is bound as a CLOB to the item's placeholder.
+// std::nullopt when no document can be made.
+std::optional<ValueItem> XmlValueItem(const XmlValueSchema& schema, std::span<const StoredValue> values,
+                                      const CharsetDecoder& charset);
+
+// The leaf attribute columns of an XMLType column stored
+// object-relationally, as INTCOL#s in stored order: the ATTRCOL$ names
+// under the column's name (an XMLType table's row column: under
+// "XMLDATA"), without object images and without the positional descriptor
+// (SYS_XDBPD$).
+std::vector<std::uint32_t> XmlLeafColumns(const Catalogue& c, std::uint32_t table_object_number,
+                                          std::string_view column_name);
+
+// The XML value builder of the row inserts into an Oracle target: finds the
+// column's registered schema (OPQTYPE$ schema URL), reads its leaf values
+// from the row and makes the item. The catalogue and the decoder must
+// outlive the builder.
+XmlValueBuilder MakeXmlValueBuilder(const Catalogue& c, const CharsetDecoder& charset);
 
 }  // namespace quillon::repair

@@ -145,11 +145,26 @@ void RoundTrip(const char* release) {
     const TableLayout layout = TableLayout::Of(engine.catalogue, table);
     std::map<std::string, std::uint32_t> types;
     for (const ColumnInfo* c : layout.columns()) types[c->name] = c->type_code;
+    // An XMLType column stored as a CLOB holds the document of the hidden
+    // CLOB after it.
+    std::map<std::string, std::string> xml_documents;
+    for (const ColumnInfo* x : layout.columns()) {
+      if (x->type_code != tc::kXmlType) continue;
+      for (const ColumnInfo* c : layout.columns()) {
+        if (c->internal_column == x->internal_column + 1 && c->type_code == tc::kClob) xml_documents[x->name] = c->name;
+      }
+    }
     std::vector<std::string> expected;
     for (const CatalogueJsonRow& row : rows) {
       std::vector<std::pair<std::string, std::optional<std::string>>> converted;
       for (const auto& [name, value] : row) {
-        converted.emplace_back(name, value ? std::optional<std::string>(Expected(types[name], *value)) : std::nullopt);
+        std::optional<std::string> v = value;
+        if (const auto document = xml_documents.find(name); document != xml_documents.end() && value) {
+          for (const auto& [other, text] : row) {
+            if (other == document->second) v = text;
+          }
+        }
+        converted.emplace_back(name, v ? std::optional<std::string>(Expected(types[name], *v)) : std::nullopt);
       }
       expected.push_back(RowText(std::move(converted)));
     }
@@ -170,8 +185,23 @@ void RoundTrip(const char* release) {
     EXPECT_EQ(read, expected);
     if (!expected.empty()) ++tables_with_rows;
   }
-  sqlite3_close(file);
   EXPECT_GT(tables_with_rows, 5u);
+  // The sample's XMLType column arrived as its documents (9i on).
+  if (std::string(release) != "8i") {
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(file, "SELECT \"PROFILE\" FROM \"HR.EMP_DETAILS\" WHERE \"PROFILE\" IS NOT NULL", -1,
+                                 &statement, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(file);
+    std::size_t documents = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      EXPECT_EQ(Actual(statement, 0), "<profile><level>senior</level></profile>");
+      ++documents;
+    }
+    sqlite3_finalize(statement);
+    EXPECT_EQ(documents, 2u);
+  }
+  sqlite3_close(file);
   std::filesystem::remove(path);
 }
 

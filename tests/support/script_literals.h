@@ -1,7 +1,7 @@
 // A small reader of the SQL*Plus scripts the script target writes: it
 // splits a script into its statements and PL/SQL blocks and reads every
 // value form back (text literals with doubled quotes, CHR(n), UNISTR,
-// HEXTORAW, numbers, the binary floats' special values, EMPTY_CLOB(),
+// HEXTORAW, XMLTYPE, numbers, the binary floats' special values, EMPTY_CLOB(),
 // TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ / FROM_TZ forms), joined with
 // "||". Blocks are run the way Oracle would: variables assigned and
 // appended to, the INSERT's RETURNING locators filled by
@@ -22,7 +22,7 @@
 namespace quillon::test {
 
 struct ScriptValue {
-  enum class Kind { kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob, kObject };
+  enum class Kind { kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob, kObject, kXml };
   Kind kind = Kind::kNull;
   std::string text;  // text: UTF-8; binary: upper-case hex; number/special: as written; dates: the inner text
   bool operator==(const ScriptValue&) const = default;
@@ -190,6 +190,11 @@ class ScriptReader {
       }
       return ScriptValue{K::kObject, text + ")"};
     }
+    if (Eat("XMLTYPE(")) {  // XMLTYPE(document): the document's text
+      auto document = Expression(variables);
+      if (!document || !Eat(")")) return std::nullopt;
+      return ScriptValue{K::kXml, document->text};
+    }
     if (Eat("CHR(")) {
       std::size_t end = s_.find(')', at_);
       const int n = std::atoi(std::string(s_.substr(at_, end - at_)).c_str());
@@ -286,7 +291,7 @@ inline std::vector<std::string> ScriptUnits(const std::string& script) {
   return units;
 }
 
-// insert into "O"."T" [PARTITION ("P")] ("A",...) values (v, ...) [RETURNING ...]
+// insert into "O"."T" [PARTITION ("P")] [("A",...)] values (v, ...) [RETURNING ...]
 inline std::optional<ScriptInsert> ReadInsert(ScriptReader& r, const std::map<std::string, ScriptValue>* variables,
                                               std::vector<std::string>* returning = nullptr) {
   ScriptInsert out;
@@ -302,13 +307,17 @@ inline std::optional<ScriptInsert> ReadInsert(ScriptReader& r, const std::map<st
     if (!p || !r.Eat(")")) return std::nullopt;
     out.partition = *p;
   }
+  // An XMLType table's row has no column list.
+  if (!r.Eat("values")) {
+    if (!r.Eat("(")) return std::nullopt;
+    do {
+      auto c = r.QuotedName();
+      if (!c) return std::nullopt;
+      out.columns.push_back(*c);
+    } while (r.Eat(","));
+    if (!r.Eat(")") || !r.Eat("values")) return std::nullopt;
+  }
   if (!r.Eat("(")) return std::nullopt;
-  do {
-    auto c = r.QuotedName();
-    if (!c) return std::nullopt;
-    out.columns.push_back(*c);
-  } while (r.Eat(","));
-  if (!r.Eat(")") || !r.Eat("values") || !r.Eat("(")) return std::nullopt;
   do {
     auto v = r.Expression(variables);
     if (!v) return std::nullopt;
@@ -352,8 +361,31 @@ inline std::optional<ScriptInsert> ReadRowUnit(const std::string& unit) {
   ScriptReader body(std::string_view(unit).substr(begin + 7));
   std::optional<ScriptInsert> insert;
   std::vector<std::string> returning;
+  std::map<std::string, bool> temporaries;
+  const auto name_at = [&body] {
+    std::string name;
+    body.Blanks();
+    while (!body.rest().empty() && std::isalnum(static_cast<unsigned char>(body.rest()[0]))) {
+      name += body.rest()[0];
+      body.Eat(std::string_view(&body.rest()[0], 1));
+    }
+    return name;
+  };
   while (!body.AtEnd()) {
     if (body.Eat("END;")) break;
+    // A temporary LOB, filled before the INSERT that uses it.
+    if (body.Eat("DBMS_LOB.CREATETEMPORARY(")) {
+      const std::string name = name_at();
+      if (name.empty() || !body.Eat(",") || !body.Eat("TRUE") || !body.Eat(")") || !body.Eat(";")) return std::nullopt;
+      temporaries[name] = true;
+      variables[name] = ScriptValue{ScriptValue::Kind::kText, ""};
+      continue;
+    }
+    if (body.Eat("DBMS_LOB.FREETEMPORARY(")) {
+      const std::string name = name_at();
+      if (!temporaries.count(name) || !body.Eat(")") || !body.Eat(";")) return std::nullopt;
+      continue;
+    }
     if (body.rest().starts_with("insert into")) {
       insert = ReadInsert(body, &variables, &returning);
       if (!insert || !body.Eat(";")) return std::nullopt;
@@ -373,7 +405,12 @@ inline std::optional<ScriptInsert> ReadRowUnit(const std::string& unit) {
       auto amount = body.Expression();
       if (!amount || !body.Eat(",")) return std::nullopt;
       auto piece = body.Expression();
-      if (!piece || !body.Eat(")") || !body.Eat(";") || !insert) return std::nullopt;
+      if (!piece || !body.Eat(")") || !body.Eat(";")) return std::nullopt;
+      if (temporaries.count(name)) {
+        variables[name].text += piece->text;
+        continue;
+      }
+      if (!insert) return std::nullopt;
       const std::string column = variables[name].text.substr(1);
       for (std::size_t i = 0; i < insert->columns.size(); ++i) {
         if (insert->columns[i] == column) {

@@ -1,0 +1,373 @@
+// Row inserts of XMLType values and collections: the VARRAY image read
+// element by element (damage never gives a shorter collection), the
+// object-relational XML item from a row's leaf columns, and the sample
+// database's XMLType column, XMLType table, VARRAY and nested table as the
+// row inserts write them (documents checked with libxml2).
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "reader/charset.h"
+#include "reader/dictionary_rebuild.h"
+#include "reader/identify.h"
+#include "reader/packed_codes.h"
+#include "repair/code_catalogue.h"
+#include "repair/insert_rows.h"
+#include "repair/script_target.h"
+#include "repair/spill_folder.h"
+#include "repair/xml_value.h"
+#include "support/generated_schema_db.h"
+#include "support/script_literals.h"
+#include "support/test_paths.h"
+
+namespace quillon {
+namespace {
+
+namespace tc = type_code;
+using repair::ValueItem;
+
+bool IsWellFormedXml(const std::string& doc) {
+  xmlDocPtr parsed = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), "doc.xml", nullptr,
+                                   XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  const bool ok = parsed != nullptr;
+  xmlFreeDoc(parsed);
+  return ok;
+}
+
+std::vector<std::uint8_t> VarrayImage(std::initializer_list<int> list) {
+  std::vector<std::uint8_t> out;
+  for (const int b : list) out.push_back(static_cast<std::uint8_t>(b));
+  return out;
+}
+
+TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
+  std::vector<std::uint8_t> long_element = VarrayImage({0x01, 0x02, 0xFE, 0x01, 0x2C});  // 300 bytes, then "z"
+  long_element.insert(long_element.end(), 300, 'y');
+  long_element.insert(long_element.end(), {0x01, 'z'});
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    std::optional<std::vector<std::string>> elements;  // "<NULL>" for a NULL element
+  };
+  const std::vector<Case> cases = {
+      {"two elements", VarrayImage({0x01, 0x02, 0x02, 'a', 'b', 0x01, 'c'}), std::vector<std::string>{"ab", "c"}},
+      {"empty", VarrayImage({0x01, 0x00}), std::vector<std::string>{}},
+      {"a NULL element", VarrayImage({0x01, 0x02, 0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
+      {"two-byte length", long_element, std::vector<std::string>{std::string(300, 'y'), "z"}},
+      {"count beyond the bytes", VarrayImage({0x01, 0x03, 0x01, 'a', 0x01, 'b'}), std::nullopt},
+      {"element beyond the bytes", VarrayImage({0x01, 0x01, 0x05, 'a'}), std::nullopt},
+      {"bytes after the last element", VarrayImage({0x01, 0x01, 0x01, 'a', 0x01, 'b'}), std::nullopt},
+      {"reserved length byte", VarrayImage({0x01, 0x01, 0xFB, 'a'}), std::nullopt},
+      {"cut inside a two-byte length", VarrayImage({0x01, 0x01, 0xFE, 0x01}), std::nullopt},
+      {"no presence byte", VarrayImage({0x00, 0x00}), std::nullopt},
+      {"nothing", VarrayImage({}), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto read = repair::VarrayElements(ByteView(c.image.data(), c.image.size()));
+    ASSERT_EQ(read.has_value(), c.elements.has_value());
+    if (!read) continue;
+    std::vector<std::string> texts;
+    for (const StoredValue& v : *read) {
+      texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
+    }
+    EXPECT_EQ(texts, *c.elements);
+  }
+}
+
+repair::XmlValueSchema OrderSchema() {
+  repair::XmlValueSchema s;
+  s.url = "http://www.example.com/it's.xsd";
+  repair::XmlValueElement root{"Order", tc::kObject, {}};
+  root.children = {{"Reference", tc::kVarchar2, {}}, {"Amount", tc::kNumber, {}}};
+  s.main_elements.push_back(root);
+  return s;
+}
+
+std::string ReadLongText(const repair::LongValue& v) {
+  std::string out(static_cast<std::size_t>(v.bytes->size()), '\0');
+  v.bytes->Read(0, {reinterpret_cast<std::uint8_t*>(out.data()), out.size()});
+  return out;
+}
+
+TEST(XmlValueItem, LeafColumnsMakeTheDocumentOrNothing) {
+  const CharsetDecoder utf8(*FindCharset("AL32UTF8"));
+  const std::vector<std::uint8_t> amount = {0xC1, 0x03};  // 2
+  const std::string reference = "A&B";
+  const std::string long_reference(5000, 'r');
+  const auto text = [](const std::string& s) { return StoredValue{ByteView(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()), false, false}; };
+  const StoredValue number{ByteView(amount.data(), amount.size()), false, false};
+  const StoredValue null{{}, true, false};
+  struct Case {
+    const char* name;
+    std::vector<StoredValue> values;
+    bool made;
+    bool bound;  // the document bound as a CLOB
+    std::string contains;
+  };
+  const std::vector<Case> cases = {
+      {"two leaves", {text(reference), number}, true, false, "<Reference>A&amp;B</Reference>"},
+      {"a NULL leaf", {null, number}, true, false, "<Reference></Reference>"},
+      {"a long document", {text(long_reference), number}, true, true, "<Amount>2</Amount>"},
+      {"a leaf missing", {text(reference)}, false, false, ""},
+      {"a value too many", {text(reference), number, number}, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<ValueItem> item = repair::XmlValueItem(OrderSchema(), c.values, utf8);
+    ASSERT_EQ(item.has_value(), c.made);
+    if (!item) continue;
+    EXPECT_TRUE(item->sql.ends_with(".createschemabasedxml('http://www.example.com/it''s.xsd'))")) << item->sql;
+    if (c.bound) {
+      ASSERT_EQ(item->values.size(), 1u);
+      EXPECT_EQ(item->sql, "(xmltype(?).createschemabasedxml('http://www.example.com/it''s.xsd'))");
+      const auto* document = std::get_if<repair::LongValue>(&item->values[0]);
+      ASSERT_NE(document, nullptr);
+      EXPECT_EQ(document->form, repair::LongValue::Form::kText);
+      const std::string doc = ReadLongText(*document);
+      EXPECT_TRUE(IsWellFormedXml(doc));
+      EXPECT_NE(doc.find(c.contains), std::string::npos);
+    } else {
+      EXPECT_TRUE(item->values.empty());
+      EXPECT_NE(item->sql.find(c.contains), std::string::npos) << item->sql;
+    }
+  }
+}
+
+TEST(XmlValueItem, LeafColumnsOfAnObjectRelationalColumn) {
+  test::CodeCatalogue db;
+  const std::uint32_t table = db.Object(ObjectKind::kTable, "SALES", "ORDERS");
+  struct Col {
+    std::uint32_t internal, segment, type;
+    const char* attribute;  // ATTRCOL$ name; null: none
+  };
+  // Stored order differs from INTCOL# order; the positional descriptor and
+  // the object images are not leaves; another column's attributes are not
+  // this one's.
+  const Col cols[] = {{1, 1, tc::kNumber, nullptr},
+                      {2, 2, tc::kXmlType, nullptr},
+                      {3, 3, tc::kObject, "\"DOC\".\"XMLDATA\""},
+                      {4, 4, tc::kRaw, "\"DOC\".\"XMLDATA\".\"SYS_XDBPD$\""},
+                      {5, 6, tc::kVarchar2, "\"DOC\".\"XMLDATA\".\"Reference\""},
+                      {6, 5, tc::kNumber, "\"DOC\".\"XMLDATA\".\"Amount\""},
+                      {7, 7, tc::kVarchar2, "\"DOCUMENTS\".\"XMLDATA\".\"Reference\""},
+                      {8, 0, tc::kVarchar2, "\"DOC\".\"XMLDATA\".\"Virtual\""}};
+  for (const Col& c : cols) {
+    ColumnInfo info;
+    info.object_number = table;
+    info.internal_column = c.internal;
+    info.segment_column = c.segment;
+    info.type_code = c.type;
+    info.name = "C" + std::to_string(c.internal);
+    db.cat.columns.Append(info);
+    if (c.attribute) db.cat.attribute_columns.Append(AttributeColumnRecord{table, c.internal, c.attribute});
+  }
+  EXPECT_EQ(repair::XmlLeafColumns(db.cat, table, "DOC"), (std::vector<std::uint32_t>{6, 5}));
+  EXPECT_EQ(repair::XmlLeafColumns(db.cat, table, "DOCUMENTS"), (std::vector<std::uint32_t>{7}));
+  EXPECT_TRUE(repair::XmlLeafColumns(db.cat, table, "OTHER").empty());
+}
+
+// Takes the rows as a target would, reading each long value at once (its
+// spill bytes are the row's only).
+class RowRecordingTarget final : public repair::Target {
+ public:
+  struct Row {
+    std::string sql;
+    std::vector<std::string> values;  // texts; long values read whole
+  };
+  bool Connect() override { return true; }
+  bool Execute(const repair::Statement&) override { return true; }
+  bool BeginRows() override { return true; }
+  void InsertRow(std::string_view sql, std::span<const repair::Value> values) override {
+    Row row{std::string(sql), {}};
+    for (const repair::Value& v : values) {
+      if (const auto* t = std::get_if<repair::TextValue>(&v)) row.values.push_back(t->text);
+      else if (const auto* l = std::get_if<repair::LongValue>(&v)) row.values.push_back(ReadLongText(*l));
+      else row.values.push_back("<other>");
+    }
+    rows.push_back(std::move(row));
+  }
+  repair::RowOutcome EndRows() override {
+    repair::RowOutcome out;
+    out.inserted = rows.size();
+    return out;
+  }
+  std::uint64_t RowsInserted() const override { return rows.size(); }
+  std::string DescribeError() const override { return {}; }
+  void Disconnect() override {}
+  std::vector<Row> rows;
+};
+
+struct SampleInsert {
+  repair::InsertResult result;
+  std::vector<RowRecordingTarget::Row> rows;
+};
+
+SampleInsert InsertSampleTable(const char* release, const std::string& owner, const std::string& name,
+                               repair::Target* into = nullptr) {
+  const auto& db = test::SampleDb(release, 8192);
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools engine{sink, stop};
+  IdentifyRelease(engine, db.system_path());
+  ReadDictionary(engine);
+  const CatalogueViews views(engine.catalogue);
+  SampleInsert out;
+  const ObjectRecord* object = nullptr;
+  for (const ObjectRecord& o : engine.catalogue.ObjectsOfKind(ObjectKind::kTable)) {
+    if (o.owner == owner && o.name == name) object = &o;
+  }
+  if (!object) return out;
+  const TableDefinition table = views.Table(*object);
+  test::TempDir spill_root;
+  std::string error;
+  auto spill = repair::SpillFolder::Create(&error, spill_root.path().string());
+  if (!spill) return out;
+  BlockSource source(engine.datafiles);
+  RowRecordingTarget target;
+  out.result = repair::InsertTableRows(engine, source, table, into ? *into : target, *spill);
+  out.rows = std::move(target.rows);
+  return out;
+}
+
+TEST(SampleCollectionsAndXml, ColumnsGoInThroughTheirConstructorsAndXmltype) {
+  const SampleInsert s = InsertSampleTable("11.2", "HR", "EMP_DETAILS");
+  ASSERT_EQ(s.rows.size(), 3u);
+  EXPECT_EQ(s.result.failed_rows, 0u);
+  for (const std::string& e : s.result.errors) {
+    EXPECT_EQ(e.find("VARRAY"), std::string::npos) << e;
+    EXPECT_EQ(e.find("nested table"), std::string::npos) << e;
+    EXPECT_EQ(e.find("XMLType"), std::string::npos) << e;
+  }
+  // Rows 1 and 3 are full; row 2 has a NULL VARRAY, an empty nested table
+  // and a NULL XMLType value.
+  const std::vector<std::string> elements = {"+41 44 123 45 67", "+1 650 555 0100", "SQL", "PL/SQL", "C++"};
+  std::size_t sparse = 0;
+  for (const RowRecordingTarget::Row& row : s.rows) {
+    SCOPED_TRACE(row.sql);
+    if (row.sql.find("\"HR\".\"SKILL_TAB_T\"()") != std::string::npos) {
+      ++sparse;
+      EXPECT_EQ(row.sql.find("PHONE_LIST_T"), std::string::npos);  // the NULL VARRAY
+      EXPECT_EQ(row.sql.find("XMLTYPE("), std::string::npos);      // the NULL XMLType
+      continue;
+    }
+    EXPECT_NE(row.sql.find("\"HR\".\"PHONE_LIST_T\"(?, ?)"), std::string::npos);
+    EXPECT_NE(row.sql.find("\"HR\".\"SKILL_TAB_T\"(?, ?, ?)"), std::string::npos);
+    // The collections' elements are bound in order, between the other values.
+    EXPECT_NE(std::search(row.values.begin(), row.values.end(), elements.begin(), elements.end()), row.values.end());
+    ASSERT_NE(row.sql.find("XMLTYPE(?)"), std::string::npos);
+    const auto doc = std::find(row.values.begin(), row.values.end(), "<profile><level>senior</level></profile>");
+    ASSERT_NE(doc, row.values.end());
+    EXPECT_TRUE(IsWellFormedXml(*doc));
+  }
+  EXPECT_EQ(sparse, 1u);
+}
+
+TEST(SampleCollectionsAndXml, XmltypeTableRowsCarryTheirDocuments) {
+  const SampleInsert s = InsertSampleTable("11.2", "HR", "EMP_RESUMES_XML");
+  EXPECT_EQ(s.result.failed_rows, 0u) << (s.result.errors.empty() ? "" : s.result.errors.front());
+  EXPECT_EQ(s.result.fields, 1u);
+  ASSERT_EQ(s.rows.size(), 2u);
+  std::vector<std::string> documents;
+  for (const RowRecordingTarget::Row& row : s.rows) {
+    EXPECT_EQ(row.sql, "insert into \"HR\".\"EMP_RESUMES_XML\" values (XMLTYPE(?))");
+    ASSERT_EQ(row.values.size(), 1u);
+    EXPECT_TRUE(IsWellFormedXml(row.values[0]));
+    documents.push_back(row.values[0]);
+  }
+  std::sort(documents.begin(), documents.end());
+  EXPECT_EQ(documents, (std::vector<std::string>{"<resume><name>Neena Kochhar</name></resume>",
+                                                 "<resume><name>Steven King</name><years>22</years></resume>"}));
+}
+
+TEST(SampleCollectionsAndXml, TheScriptReadsBackTheDocumentsAndTheCollections) {
+  std::ostringstream script;
+  repair::ScriptTarget target(script, "test");
+  for (const char* table : {"EMP_DETAILS", "EMP_RESUMES_XML"}) {
+    const SampleInsert s = InsertSampleTable("11.2", "HR", table, &target);
+    EXPECT_EQ(s.result.failed_rows, 0u) << table;
+  }
+  target.Disconnect();
+  std::vector<std::string> documents;
+  std::vector<std::string> collections;
+  for (const std::string& unit : test::ScriptUnits(script.str())) {
+    if (unit.find("insert into") == std::string::npos) continue;
+    const auto row = test::ReadRowUnit(unit);
+    ASSERT_TRUE(row) << unit.substr(0, 400);
+    for (std::size_t k = 0; k < row->values.size(); ++k) {
+      const test::ScriptValue& v = row->values[k];
+      if (v.kind == test::ScriptValue::Kind::kXml) {
+        EXPECT_TRUE(IsWellFormedXml(v.text)) << v.text;
+        documents.push_back(v.text);
+      }
+      if (v.kind == test::ScriptValue::Kind::kObject && !v.text.starts_with("HR.ADDRESS_T")) {
+        collections.push_back(row->columns[k] + "=" + v.text);
+      }
+    }
+  }
+  std::sort(documents.begin(), documents.end());
+  EXPECT_EQ(documents, (std::vector<std::string>{"<profile><level>senior</level></profile>",
+                                                 "<profile><level>senior</level></profile>",
+                                                 "<resume><name>Neena Kochhar</name></resume>",
+                                                 "<resume><name>Steven King</name><years>22</years></resume>"}));
+  std::sort(collections.begin(), collections.end());
+  EXPECT_EQ(collections, (std::vector<std::string>{"PHONES=HR.PHONE_LIST_T(+41 44 123 45 67,+1 650 555 0100)",
+                                                   "PHONES=HR.PHONE_LIST_T(+41 44 123 45 67,+1 650 555 0100)",
+                                                   "SKILLS=HR.SKILL_TAB_T()",
+                                                   "SKILLS=HR.SKILL_TAB_T(SQL,PL/SQL,C++)",
+                                                   "SKILLS=HR.SKILL_TAB_T(SQL,PL/SQL,C++)"}));
+}
+
+// A document too long for a PL/SQL variable goes into a temporary CLOB
+// before the INSERT that wraps it in XMLTYPE; a plain CLOB column keeps its
+// RETURNING locator.
+TEST(ScriptTargetXml, LongDocumentsGoThroughATemporaryLob) {
+  class Bytes final : public repair::LongBytes {
+   public:
+    explicit Bytes(std::string s) : s_(std::move(s)) {}
+    std::uint64_t size() const override { return s_.size(); }
+    std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const override {
+      if (offset >= s_.size()) return 0;
+      const std::size_t n = std::min<std::size_t>(into.size(), s_.size() - offset);
+      std::copy_n(s_.data() + offset, n, into.data());
+      return n;
+    }
+
+   private:
+    std::string s_;
+  };
+  const std::string document = "<doc>" + std::string(70000, 'x') + "</doc>";
+  const std::string text = std::string(40000, 'y');
+  std::ostringstream script;
+  repair::ScriptTarget target(script, "test");
+  ASSERT_TRUE(target.BeginRows());
+  const std::vector<repair::Value> values = {
+      repair::LongValue{repair::LongValue::Form::kText, std::make_shared<Bytes>(document)},
+      repair::LongValue{repair::LongValue::Form::kText, std::make_shared<Bytes>(text)}};
+  target.InsertRow("insert into \"A\".\"T\" (\"X\",\"C\") values (XMLTYPE(?), ?)", values);
+  const repair::RowOutcome outcome = target.EndRows();
+  EXPECT_EQ(outcome.inserted, 1u);
+  EXPECT_EQ(outcome.failed, 0u);
+  const std::string out = script.str();
+  const std::size_t create = out.find("DBMS_LOB.CREATETEMPORARY(l1, TRUE);");
+  const std::size_t insert = out.find("insert into");
+  ASSERT_NE(create, std::string::npos);
+  EXPECT_LT(create, insert);
+  EXPECT_NE(out.find("values (XMLTYPE(l1), EMPTY_CLOB()) RETURNING \"C\" INTO l2;"), std::string::npos);
+  EXPECT_GT(out.find("DBMS_LOB.FREETEMPORARY(l1);"), insert);
+  std::optional<test::ScriptInsert> row;
+  for (const std::string& unit : test::ScriptUnits(out)) {
+    if (unit.find("insert into") != std::string::npos) row = test::ReadRowUnit(unit);
+  }
+  ASSERT_TRUE(row);
+  ASSERT_EQ(row->values.size(), 2u);
+  EXPECT_EQ(row->values[0].kind, test::ScriptValue::Kind::kXml);
+  EXPECT_EQ(row->values[0].text, document);
+  EXPECT_EQ(row->values[1].text, text);
+}
+
+}  // namespace
+}  // namespace quillon
