@@ -11,6 +11,7 @@
 #include "repair/mview_ddl.h"
 #include "repair/query_files.h"
 #include "repair/retry_list.h"
+#include "repair/system_schemas.h"
 #include "repair/trigger_ddl.h"
 #include "repair/xml_schema_ddl.h"
 #include "repair/xml_value.h"
@@ -251,6 +252,13 @@ class OracleRun {
       }
       const ObjectRecord* object = engine_.catalogue.Object(selected_numbers[i]);
       if (!object || object->owner == "SYS") {  // SYS's tables are never re-created
+        sink.Progress(ProgressStep::kStep, 0);
+        continue;
+      }
+      if (IsXmlRepositoryTable(object->owner, object->name)) {
+        result_.errors_text += "Table " + PrintableName(object->owner) + "." + PrintableName(object->name) +
+                               "\nleft out: it belongs to the XML DB repository, which the new database has of "
+                               "its own\n\n";
         sink.Progress(ProgressStep::kStep, 0);
         continue;
       }

@@ -25,4 +25,8 @@ bool IsSystemSchemaQualified(std::string_view qualified_name) {
   return dot != std::string_view::npos && IsSystemSchema(qualified_name.substr(0, dot));
 }
 
+bool IsXmlRepositoryTable(std::string_view owner, std::string_view table) {
+  return owner == "XDB" && table.starts_with("XDB$");
+}
+
 }  // namespace quillon::repair

@@ -17,4 +17,10 @@ bool IsSystemSchema(std::string_view name);
 // the part before the first "." is a system schema.
 bool IsSystemSchemaQualified(std::string_view qualified_name);
 
+// Whether a table belongs to the XML DB repository (XDB's XDB$ tables: its
+// registered schemas, elements and types). Every new database with XML DB
+// has these tables with its own rows; re-creating them fails, and rows put
+// into them would change the new database's repository.
+bool IsXmlRepositoryTable(std::string_view owner, std::string_view table);
+
 }  // namespace quillon::repair

@@ -59,6 +59,9 @@ TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
   EXPECT_EQ(text.find("SYS_NC"), std::string::npos);
   EXPECT_NE(text.find("insert into \"SALES\".\"ORDER_ITEMS\" SUBPARTITION (\"ITEMS_P1_S1\")"), std::string::npos);
   EXPECT_NE(text.find("insert into \"SALES\".\"ORDERS\" PARTITION (\"ORDERS_2008\")"), std::string::npos);
+  // The XML DB repository's own tables stay out: the new database has them.
+  EXPECT_EQ(text.find("\"XDB\".\"XDB$"), std::string::npos);
+  EXPECT_NE(errors.find("Table XDB.XDB$SCHEMA\nleft out: it belongs to the XML DB repository"), std::string::npos);
 }
 
 TEST(RepairScriptCommand, OptionsThatExcludeEachOtherAndTheSourceFolderAreRefused) {
