@@ -4,6 +4,8 @@
 #include "browse/tree_click.h"
 #include "browse/tree_generate.h"
 #include "reader/packed_codes.h"
+#include "testdb/describe.h"
+#include "testdb/sample_database.h"
 
 namespace quillon {
 namespace {
@@ -152,6 +154,21 @@ TEST_F(TreeClickTest, XmlTypeTablesShowTheirScript) {
       EXPECT_EQ(r.kind, Kind::kRecordView);
     }
   }
+}
+
+// The sample database's XMLType table (an object table whose TAB$ property
+// carries no XMLType bits) opens its script, as its CREATE TABLE ... of
+// XMLTYPE says it should; its other tables open their rows.
+TEST(TreeClickSample, XmlTypeTableOfTheSampleDatabase) {
+  const testdb::GeneratedDatabase db =
+      testdb::BuildDatabase(testdb::SampleSchema("11.2"), *testdb::FindGeneratorRelease("11.2"), 8192, 1);
+  Catalogue cat;
+  testdb::DescribeCatalogue(db, cat);
+  const ClickRequest xml = RequestForCaptions({"EMP_RESUMES_XML", "Tables", "HR", "Schema"}, cat);
+  EXPECT_EQ(xml.kind, Kind::kScriptPreview);
+  EXPECT_EQ(xml.script_kind, script_kind::kXmlTable);
+  EXPECT_EQ(xml.label, "XML Table  HR.EMP_RESUMES_XML");
+  EXPECT_EQ(RequestForCaptions({"EMPLOYEES", "Tables", "HR", "Schema"}, cat).kind, Kind::kRecordView);
 }
 
 TEST_F(TreeClickTest, ClicksOnTheGeneratedTree) {
