@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "reader/catalogue_views.h"
+#include "repair/table_ddl.h"
+
 namespace quillon {
 
 namespace {
@@ -99,10 +102,7 @@ ClickRequest TableRequest(const ClickCaptions& c, const Catalogue& cat) {
     if (o.owner + "." + o.name == wanted) {
       ClickRequest r;
       r.table_index = index;
-      const TableRecord* t = cat.tables.First<0>(o.object_number);
-      const std::uint32_t property = t ? t->property_low() : 0;
-      if (std::find(std::begin(kXmlTableProperties), std::end(kXmlTableProperties), property) !=
-          std::end(kXmlTableProperties)) {
+      if (repair::IsXmlTypeTable(CatalogueViews(cat).Table(o))) {
         r.kind = ClickRequest::Kind::kScriptPreview;
         r.script_kind = script_kind::kXmlTable;
         r.label = "XML Table  " + wanted;

@@ -4,8 +4,8 @@
 // The request follows from captions alone: the node's own, its parent's (P),
 // grandparent's (G) and great-grandparent's (GG). A table (P is "Tables") is
 // found in the catalogue's table list by G + "." + caption, and its position
-// there is what the record view starts from; an XMLType table shows its
-// table script instead. Other objects map to a script kind by the folder
+// there is what the record view starts from; an XMLType table (recognised
+// as the table DDL recognises it) shows its table script instead. Other objects map to a script kind by the folder
 // they sit in (see kScriptRules in tree_click.cpp), with a label for the
 // script pane and the key the script generator looks the object up by.
 #pragma once
@@ -45,9 +45,6 @@ inline constexpr int kRoleObjectGrant = 21;
 inline constexpr int kXmlSchema = 22;
 inline constexpr int kXmlTable = 2525;         // the DDL of an XMLType table
 }  // namespace script_kind
-
-// TAB$.PROPERTY values of XMLType tables.
-inline constexpr std::uint32_t kXmlTableProperties[] = {0x20200813, 0x20200803, 0x2020081B, 0x20200812};
 
 struct ClickRequest {
   enum class Kind : std::uint8_t {

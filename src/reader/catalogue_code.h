@@ -59,6 +59,8 @@ struct TriggerRecord {
   std::string when_clause;           // WHENCLAUSE
   std::uint32_t enabled = 0;         // ENABLED: 1 enabled
   std::uint32_t property = 0;        // PROPERTY
+  std::uint32_t nested_column = 0;   // NTTRIGCOL: INTCOL# of the nested-table column (0: none)
+  std::string parent_name;           // REFPRTNAME; empty when NULL or not in the row
   std::string body;                  // ACTION#, with the line ends rewritten for the release
   std::uint32_t type = 0;            // TYPE# decoded
   bool fires_on_insert = false;

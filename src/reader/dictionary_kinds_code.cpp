@@ -6,10 +6,12 @@ namespace quillon {
 namespace {
 
 // TRIGGER$ in stored order: ACTION# (a LONG) is stored last, so ACTIONSIZE,
-// ENABLED and PROPERTY follow WHENCLAUSE directly.
+// ENABLED and PROPERTY follow WHENCLAUSE directly, and REFPRTNAME (the
+// eighteenth column as declared, in every release) is stored seventeenth.
 namespace trigger {
 constexpr std::size_t kObj = 1, kType = 2, kUpdate = 3, kInsert = 4, kDelete = 5, kBaseObject = 6, kOldName = 7,
-                      kNewName = 8, kDefinition = 9, kWhen = 10, kEnabled = 12, kProperty = 13;
+                      kNewName = 8, kDefinition = 9, kWhen = 10, kEnabled = 12, kProperty = 13, kNestedColumn = 15,
+                      kParentName = 17;
 }
 namespace source {
 constexpr std::size_t kObj = 1, kLine = 2, kText = 3;
@@ -32,6 +34,10 @@ void ParseTriggerRow(DictionaryReader& reader, const DictionaryRow& row) {
   t.when_clause = reader.Text(row, trigger::kWhen);
   t.enabled = row.Unsigned(trigger::kEnabled);
   t.property = row.Unsigned(trigger::kProperty);
+  // Both may be missing from a short (damaged) row: no nested-table column,
+  // and the PARENT name left to its default.
+  t.nested_column = row.Unsigned(trigger::kNestedColumn);
+  t.parent_name = reader.Text(row, trigger::kParentName);
   const ReleaseLayout& layout = LayoutFor(reader.release());
   const std::size_t count = row.column_count();
   if (count == layout.trigger_columns || (layout.trigger_columns_older != 0 && count == layout.trigger_columns_older)) {

@@ -4,6 +4,7 @@
 #include "repair/code_ddl.h"
 #include "repair/link_ddl.h"
 #include "repair/mview_ddl.h"
+#include "repair/table_ddl.h"
 #include "repair/table_phases.h"
 #include "repair/trigger_ddl.h"
 #include "repair/xml_schema_ddl.h"
@@ -43,7 +44,7 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
     const CatalogueViews views(c);
     GenerateTableStatements(views, object_number, sink);
     // Its rows are not listed as a table's: a remark says so.
-    if (views.Table(*object).xml_type_table) sink.Note(kXmlTableNote);
+    if (IsXmlTypeTable(views.Table(*object))) sink.Note(kXmlTableNote);
     return true;
   }
   for (const KindGenerator& g : kGenerators) {

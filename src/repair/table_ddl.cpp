@@ -82,6 +82,10 @@ TableShape TableShapeOf(std::uint64_t property) {
   return s;
 }
 
+bool IsXmlTypeTable(const TableDefinition& table) {
+  return TableShapeOf(table.property).xml_type || table.xml_type_table;
+}
+
 bool AppendColumnType(SqlBuilder& sql, const ColumnDefinition& c, std::string* why) {
   std::string text;
   switch (c.type_code) {
@@ -420,7 +424,7 @@ bool CreateTableStatement(const TableDefinition& table, StatementSink& sink) {
       .Ident(table.object.owner)
       .Raw(".")
       .Ident(table.object.name);
-  if (shape.xml_type || table.xml_type_table) {
+  if (IsXmlTypeTable(table)) {
     BuildXmlTable(sql, table);
     return Emit(sink, sql, note);
   }

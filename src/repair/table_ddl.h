@@ -33,6 +33,12 @@ struct TableShape {
 };
 TableShape TableShapeOf(std::uint64_t property);
 
+// Whether a table is an XMLType table: by its property bits, or by its
+// SYS_NC_ROWINFO$ column of XMLType (an object table whose TAB$ property
+// lacks the XMLType bits). The CREATE TABLE, the preview's note and the
+// tree's click (which shows the script instead of rows) all decide by this.
+bool IsXmlTypeTable(const TableDefinition& table);
+
 // The type text of a column as CREATE TABLE writes it (" NUMBER (10,0)",
 // " REF \"SCOTT\".\"ADDRESS_T\""), added to sql; false, with sql untouched,
 // when the type cannot be written (unknown type number, unknown user type).

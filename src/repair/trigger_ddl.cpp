@@ -46,6 +46,35 @@ std::string ReferencingName(const std::string& name, std::string_view standard) 
   return name.empty() ? std::string(standard) : name;
 }
 
+// The name of the nested-table column a trigger is defined on (TRIGGER$
+// NTTRIGCOL is its INTCOL# in the view), or nullptr.
+const ColumnInfo* NestedColumn(const Catalogue& c, const TriggerRecord& t) {
+  if (t.nested_column == 0) return nullptr;
+  for (const ColumnInfo& col : c.columns.All<0>(t.base_object)) {
+    if (col.internal_column == t.nested_column) return &col;
+  }
+  return nullptr;
+}
+
+// REFERENCING of a row trigger. OLD and NEW are written together whenever
+// either is renamed: a body that uses the other name must still compile.
+// PARENT names the row of the parent table, and only a trigger on a
+// nested-table column has one (on a table or view Oracle leaves PARENT
+// undefined). So it is always written for those, together with OLD and NEW;
+// for any other trigger only when it was renamed, which the source database
+// accepted when the trigger was made, so that the statement keeps what the
+// dictionary records. An unwritable renamed PARENT of such a trigger is
+// dropped rather than losing the trigger: its body cannot refer to it.
+void AppendReferencing(SqlBuilder& sql, const TriggerRecord& t, bool on_nested_table) {
+  const std::string old_name = ReferencingName(t.old_name, "OLD");
+  const std::string new_name = ReferencingName(t.new_name, "NEW");
+  const std::string parent_name = ReferencingName(t.parent_name, "PARENT");
+  const bool parent = on_nested_table || (parent_name != "PARENT" && QuoteIdent(parent_name).ok());
+  if (!parent && old_name == "OLD" && new_name == "NEW") return;
+  sql.Raw("\n  REFERENCING OLD AS ").Ident(old_name).Raw(" NEW AS ").Ident(new_name);
+  if (parent) sql.Raw(" PARENT AS ").Ident(parent_name);
+}
+
 }  // namespace
 
 void CreateTriggers(const Catalogue& c, StatementSink& sink, std::optional<std::uint32_t> only) {
@@ -66,10 +95,6 @@ void CreateTriggers(const Catalogue& c, StatementSink& sink, std::optional<std::
     sql.Raw("CREATE TRIGGER ").Ident(o.owner).Raw(".").Ident(o.name);
     const std::string events = Events(*t);
     if (!events.empty()) {
-      if (t->property & kTriggerOnNestedTable) {
-        sink.Skipped(note, "a trigger on a nested-table column is not re-created");
-        continue;
-      }
       const std::string_view timing = Timing(t->type);
       if (timing.empty()) {
         sink.Skipped(note, "its trigger type " + std::to_string(t->type) + " is not one Oracle knows");
@@ -80,13 +105,22 @@ void CreateTriggers(const Catalogue& c, StatementSink& sink, std::optional<std::
         sink.Skipped(note, "its table or view " + NumberedName(t->base_object) + " is not in the dictionary");
         continue;
       }
-      sql.Raw("\n").Raw(timing).Raw(events).Raw(" ON ").Ident(base->owner).Raw(".").Ident(base->name);
-      if (RowLevel(t->type)) {
-        const std::string old_name = ReferencingName(t->old_name, "OLD");
-        const std::string new_name = ReferencingName(t->new_name, "NEW");
-        if (old_name != "OLD" || new_name != "NEW") {
-          sql.Raw("\n  REFERENCING OLD AS ").Ident(old_name).Raw(" NEW AS ").Ident(new_name);
+      sql.Raw("\n").Raw(timing).Raw(events).Raw(" ON ");
+      // A trigger on a nested-table column of a view fires for the rows of
+      // that column: ON NESTED TABLE "C" OF the view.
+      const bool on_nested_table = (t->property & kTriggerOnNestedTable) != 0;
+      if (on_nested_table) {
+        const ColumnInfo* column = NestedColumn(c, *t);
+        if (column == nullptr) {
+          sink.Skipped(note, "its nested-table column " + std::to_string(t->nested_column) + " of " +
+                                 PrintableName(base->owner + "." + base->name) + " is not in the dictionary");
+          continue;
         }
+        sql.Raw("NESTED TABLE ").Ident(column->name).Raw(" OF ");
+      }
+      sql.Ident(base->owner).Raw(".").Ident(base->name);
+      if (RowLevel(t->type) || on_nested_table) {
+        AppendReferencing(sql, *t, on_nested_table);
         sql.Raw("\n  FOR EACH ROW");
         const std::string when = WithoutTrailingBlanks(t->when_clause);
         if (!when.empty()) sql.Raw("\n  WHEN (").Raw(when).Raw(")");

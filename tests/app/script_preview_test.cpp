@@ -125,6 +125,45 @@ class ScriptPreviewTest : public QObject {
                                        << QStringLiteral("-- DDL script for HR.EMP_SALARY_MV ")
                                        << QStringList{"MATERIALIZED VIEW", "EMP_SALARY_MV"} << QStringList{}
                                        << closed;
+    // Stored units: the owner inserted after the kind keyword of the
+    // first source line.
+    QTest::newRow("package") << QStringList{"Schema", "HR", "Packages", "EMP_PKG"}
+                             << QStringLiteral("-- DDL script for Package HR.EMP_PKG ")
+                             << QStringList{"PACKAGE \"HR\".emp_pkg AS", "FUNCTION headcount RETURN NUMBER;"}
+                             << QStringList{"BODY"} << closed;
+    QTest::newRow("procedure") << QStringList{"Schema", "HR", "Procedures", "RAISE_SALARY"}
+                               << QStringLiteral("-- DDL script for Procedure HR.RAISE_SALARY ")
+                               << QStringList{"PROCEDURE \"HR\".raise_salary (p_id IN NUMBER, p_pct IN NUMBER) IS",
+                                              "END raise_salary;"}
+                               << QStringList{} << closed;
+    QTest::newRow("type body") << QStringList{"Schema", "HR", "Type Bodies", "ADDRESS_T"}
+                               << QStringLiteral("-- DDL script for Type Body HR.ADDRESS_T ")
+                               << QStringList{"TYPE BODY \"HR\".address_t AS", "MEMBER FUNCTION full_address"}
+                               << QStringList{} << closed;
+    // The log's table is dropped first, then the log made on its master.
+    QTest::newRow("materialized view log")
+        << QStringList{"Distributed", "Materialized View Logs", "HR.EMPLOYEES"}
+        << QStringLiteral("-- DDL script for HR.EMPLOYEES ")
+        << QStringList{"DROP TABLE \"HR\".\"MLOG$_EMPLOYEES\"\n/\n",
+                       "CREATE MATERIALIZED VIEW LOG ON \"HR\".\"EMPLOYEES\" WITH PRIMARY KEY (\"SALARY\", "
+                       "\"DEPARTMENT_ID\")"}
+        << QStringList{} << closed;
+    // Registered under its owner's name, without unlocking or altering
+    // any account.
+    QTest::newRow("XML schema")
+        << QStringList{"XML Schema", "SALES", "XML URL", "http://www.example.com/schemas/purchase_order.xsd"}
+        << QStringLiteral("-- DDL script for http://www.example.com/schemas/purchase_order.xsd ")
+        << QStringList{"DBMS_XMLSCHEMA.REGISTERSCHEMA(",
+                       "schemaurl => 'http://www.example.com/schemas/purchase_order.xsd'", "owner => 'SALES'",
+                       "<xs:complexType name=\"CustomerType\">"}
+        << QStringList{"ALTER USER"} << closed;
+    // An XMLType table shows its CREATE TABLE, then the note as a comment
+    // line in place of its rows.
+    QTest::newRow("XMLType table")
+        << QStringList{"Schema", "HR", "Tables", "EMP_RESUMES_XML"}
+        << QStringLiteral("-- DDL script for XML Table  HR.EMP_RESUMES_XML ")
+        << QStringList{"Create Table \"HR\".\"EMP_RESUMES_XML\" of XMLTYPE", "XMLTYPE STORE AS CLOB"}
+        << QStringList{} << QStringLiteral("\n/\n-- this is XML type Table so Data not Shown\n");
   }
 
   void objectsShowTheirStatements() {

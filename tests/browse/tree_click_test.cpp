@@ -3,6 +3,9 @@
 #include "browse/catalogue_builder.h"
 #include "browse/tree_click.h"
 #include "browse/tree_generate.h"
+#include "reader/packed_codes.h"
+#include "testdb/describe.h"
+#include "testdb/sample_database.h"
 
 namespace quillon {
 namespace {
@@ -111,6 +114,61 @@ TEST_F(TreeClickTest, RequestsByCaptions) {
     EXPECT_EQ(r.key, c.expected.key);
     EXPECT_EQ(r.table_index, c.expected.table_index);
   }
+}
+
+// XMLType tables are recognised as the table DDL recognises them: by the
+// TAB$ property bits, or as an object table whose row is a SYS_NC_ROWINFO$
+// of XMLType (the property alone does not say so).
+TEST_F(TreeClickTest, XmlTypeTablesShowTheirScript) {
+  const auto xml_row = [&](std::uint32_t table, std::uint32_t type) {
+    ColumnInfo c;
+    c.object_number = table;
+    c.name = "SYS_NC_ROWINFO$";
+    c.column_number = 1;
+    c.internal_column = 2;
+    c.type_code = type;
+    engine.catalogue.columns.Append(c);
+  };
+  xml_row(build.Table("SCOTT", "RESUMES", 0x801), type_code::kXmlType);
+  xml_row(build.Table("SCOTT", "ADDRESSES", 0x801), PackedCode(2));  // an object table of another type
+  build.Table("SCOTT", "NOT_OBJECT", 0x20200812);                    // XMLType bits without the object bit
+  build.Table("SCOTT", "CLOB_XML", 0x20200803);
+  struct Case {
+    const char* table;
+    bool script;
+    std::size_t index;
+  };
+  const Case cases[] = {
+      {"PURCHASES", true, 2}, {"RESUMES", true, 3}, {"ADDRESSES", false, 4}, {"NOT_OBJECT", false, 5},
+      {"CLOB_XML", true, 6},  {"EMP", false, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    const ClickRequest r = RequestForCaptions({c.table, "Tables", "SCOTT", "Schema"}, engine.catalogue);
+    EXPECT_EQ(r.table_index, c.index);
+    if (c.script) {
+      EXPECT_EQ(r.kind, Kind::kScriptPreview);
+      EXPECT_EQ(r.script_kind, script_kind::kXmlTable);
+      EXPECT_EQ(r.label, std::string("XML Table  SCOTT.") + c.table);
+    } else {
+      EXPECT_EQ(r.kind, Kind::kRecordView);
+    }
+  }
+}
+
+// The sample database's XMLType table (an object table whose TAB$ property
+// carries no XMLType bits) opens its script, as its CREATE TABLE ... of
+// XMLTYPE says it should; its other tables open their rows.
+TEST(TreeClickSample, XmlTypeTableOfTheSampleDatabase) {
+  const testdb::GeneratedDatabase db =
+      testdb::BuildDatabase(testdb::SampleSchema("11.2"), *testdb::FindGeneratorRelease("11.2"), 8192, 1);
+  Catalogue cat;
+  testdb::DescribeCatalogue(db, cat);
+  const ClickRequest xml = RequestForCaptions({"EMP_RESUMES_XML", "Tables", "HR", "Schema"}, cat);
+  EXPECT_EQ(xml.kind, Kind::kScriptPreview);
+  EXPECT_EQ(xml.script_kind, script_kind::kXmlTable);
+  EXPECT_EQ(xml.label, "XML Table  HR.EMP_RESUMES_XML");
+  EXPECT_EQ(RequestForCaptions({"EMPLOYEES", "Tables", "HR", "Schema"}, cat).kind, Kind::kRecordView);
 }
 
 TEST_F(TreeClickTest, ClicksOnTheGeneratedTree) {

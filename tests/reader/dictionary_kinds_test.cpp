@@ -84,6 +84,72 @@ TEST_F(KindFixture, TriggerBodyOfATenGRow) {
   EXPECT_EQ(c().triggers[0].enabled, 1u);
 }
 
+// REFPRTNAME is stored seventeenth (declared eighteenth, before the LONG
+// moved last) in every release. A row cut short before it, or holding bytes
+// that are no name there, still gives the trigger's other columns.
+TEST_F(KindFixture, TriggerParentNameWhereverTheRowHasIt) {
+  const Cols head = {Num(600), Num(4), Num(0), Num(1), Num(0), Num(74000), Txt("O"), Txt("N"), Txt("t\n"), Null(),
+                     Num(16), Num(1), Num(0x21)};
+  const auto row = [&](Cols tail) {
+    Cols c = head;
+    c.insert(c.end(), tail.begin(), tail.end());
+    return c;
+  };
+  const Cols eleven = {Num(1), Num(1), Num(1), Num(1), Num(1), Txt("begin null; end;")};
+  struct Case {
+    const char* what;
+    Cols columns;
+    int release;
+    const char* parent;
+    std::uint32_t nested_column;
+    const char* body;
+  };
+  const Case cases[] = {
+      {"11g row", row({Null(), Num(2), Null(), Txt("PAR")}), kRelease11gR2, "PAR", 2, ""},
+      {"11g row with its body",
+       [&] {
+         Cols c = row({Null(), Num(2), Null(), Txt("PARENT")});
+         c.insert(c.end(), eleven.begin(), eleven.end());
+         return c;
+       }(),
+       kRelease11gR2, "PARENT", 2, "begin null; end;"},
+      {"9.0.1 row: REFPRTNAME right before ACTION#",
+       row({Null(), Null(), Null(), Txt("P"), Txt("begin null; end;")}), kRelease9i, "P", 0, "begin null; end;"},
+      {"NULL REFPRTNAME", row({Null(), Null(), Null(), Null(), Num(1), Txt("begin null; end;")}), kRelease10g, "", 0,
+       "begin null; end;"},
+      {"row ends before REFPRTNAME", row({Null(), Num(3)}), kRelease11gR2, "", 3, ""},
+      {"row ends before NTTRIGCOL", row({}), kRelease11gR2, "", 0, ""},
+      {"number bytes in REFPRTNAME, junk in NTTRIGCOL",
+       row({Null(), Txt("\xff\xff"), Null(), Num(12345), Num(1), Txt("begin null; end;")}), kRelease10g, nullptr, 0,
+       "begin null; end;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BlockFile file;
+    auto block = file.NewBlock(160);
+    block.AddRow(0, HeapRow(c.columns));
+    const std::uint32_t dba = file.Add(block);
+    file.Finish(c.release);
+    DictionaryReader reader(file.engine());
+    ASSERT_TRUE(ReadDictionaryRows(reader, BlockFile::List(160, {dba}), RowKind::kTrigger));
+    const Catalogue& cat = file.engine().catalogue;
+    ASSERT_EQ(cat.triggers.size(), 1u);
+    const TriggerRecord& t = cat.triggers[0];
+    if (c.parent != nullptr) {
+      EXPECT_EQ(t.parent_name, c.parent);
+      EXPECT_EQ(t.nested_column, c.nested_column);
+    }
+    EXPECT_EQ(t.body, c.body);
+    // The columns before it are untouched by whatever follows.
+    EXPECT_EQ(t.old_name, "O");
+    EXPECT_EQ(t.new_name, "N");
+    EXPECT_EQ(t.enabled, 1u);
+    EXPECT_EQ(t.property, 0x21u);
+    EXPECT_EQ(t.type, 4u);
+    EXPECT_TRUE(t.fires_on_insert && !t.fires_on_update && !t.fires_on_delete);
+  }
+}
+
 TEST_F(KindFixture, SourceLinesWithAndWithoutText) {
   Rows(224, {HeapRow({Num(700), Num(1), Txt("package p is\n")}), HeapRow({Num(700), Num(2)}),
              HeapRow({Num(700), Num(3), Txt("end;"), Txt("extra")})});

@@ -162,6 +162,7 @@ TEST_P(RebuildByRelease, ReadsEveryFamilyBack) {
   ASSERT_NE(trg, nullptr);
   EXPECT_EQ(trg->body, "begin\n  null;\nend;");
   EXPECT_EQ(trg->enabled, 1u);
+  EXPECT_EQ(trg->parent_name, "PARENT");
   EXPECT_TRUE(trg->fires_on_insert);
   EXPECT_FALSE(trg->fires_on_delete);
 

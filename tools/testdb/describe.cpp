@@ -443,6 +443,7 @@ class Describer {
       rec.base_object = t.base_object;
       rec.old_name = wanted.old_name;
       rec.new_name = wanted.new_name;
+      rec.parent_name = wanted.parent_name;
       rec.definition = wanted.description;
       rec.when_clause = wanted.when_clause;
       rec.enabled = wanted.enabled ? 1 : 0;

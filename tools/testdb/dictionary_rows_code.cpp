@@ -86,6 +86,7 @@ void DictionaryRows::Triggers() {
         .Num("ENABLED", wanted.enabled ? 1 : 0)
         .Num("PROPERTY", static_cast<std::int64_t>(t.property))
         .Num("SYS_EVTS", t.system_events == 0 ? std::nullopt : std::optional<std::int64_t>(t.system_events))
+        .Text("REFPRTNAME", wanted.parent_name)
         .Num("ACTIONLINENO", 1);
     if (version_ >= DictVersion::k111) {
       row.Num("TRIGNAMELINE", 1).Num("TRIGNAMECOL", 9).Num("TRIGNAMECOLOFS", 0).Num("ACTIONCOLNO", 1);

@@ -226,7 +226,7 @@ void MiniDictionary::AddTrigger(std::uint32_t object, std::uint32_t base_object,
   // (11g: TRIGNAMELINE, TRIGNAMECOL, TRIGNAMECOLOFS, ACTIONCOLNO), ACTION#.
   std::vector<ColumnBytes> cols = {N(object), N(type), N(update ? 1 : 0), N(insert ? 1 : 0), N(delete_ ? 1 : 0),
                                    N(base_object), T("OLD"), T("NEW"), T(definition), kNull,
-                                   N(static_cast<std::int64_t>(body.size())), N(1), N(0), N(0), N(0), N(0), kNull,
+                                   N(static_cast<std::int64_t>(body.size())), N(1), N(0), N(0), N(0), N(0), T("PARENT"),
                                    N(1)};
   if (release_code_ >= kRelease11gR1) {
     for (int i = 0; i < 4; ++i) cols.push_back(N(1));

@@ -346,7 +346,8 @@ struct TriggerDescription {
   std::string description;          // DEFINITION: "name before insert on table for each row\n"
   std::string body;                 // the PL/SQL block
   bool enabled = true;
-  std::string old_name = "OLD", new_name = "NEW";
+  // REFERENCING names; Oracle stores the defaults when the clause is absent.
+  std::string old_name = "OLD", new_name = "NEW", parent_name = "PARENT";
 };
 
 enum class CodeKind : std::uint8_t { kProcedure, kFunction, kPackage, kPackageBody, kTypeBody };
