@@ -23,6 +23,8 @@ std::optional<ObjectKind> ObjectKindOf(int kind) {
     case script_kind::kTrigger: return ObjectKind::kTrigger;
     case script_kind::kType: return ObjectKind::kType;
     case script_kind::kTypeBody: return ObjectKind::kTypeBody;
+    case script_kind::kIndex: return ObjectKind::kIndex;
+    case script_kind::kCluster: return ObjectKind::kCluster;
     default: return std::nullopt;
   }
 }
@@ -90,6 +92,16 @@ ScriptTarget ResolveScriptTarget(const ObjectTree& tree, NodeId node, const Clic
     case script_kind::kXmlSchema:
       t.name = caption;
       break;
+    case script_kind::kKeyConstraint:
+    case script_kind::kForeignKey: {
+      // Owner > Tables > table > Constraints > "KIND NAME": the caption's
+      // first word is the kind the tree put in front of the name.
+      const std::size_t blank = caption.find(' ');
+      t.name = blank == std::string::npos ? caption : caption.substr(blank + 1);
+      t.owner = std::string(tree.AncestorCaption(node, 4));
+      t.object_number = FindOwned(c, ObjectKind::kTable, t.owner, tree.AncestorCaption(node, 2));
+      break;
+    }
     default:
       break;
   }
@@ -107,6 +119,10 @@ std::string GenerateScriptPreview(const Catalogue& c, const ScriptTarget& t) {
       break;
     case script_kind::kXmlSchema:
       repair::GenerateXmlSchemaDdl(c, t.name, sink);
+      break;
+    case script_kind::kKeyConstraint:
+    case script_kind::kForeignKey:
+      if (t.object_number) repair::GenerateConstraintDdl(c, *t.object_number, t.name, sink);
       break;
     default:
       if (t.object_number) repair::GenerateObjectDdl(c, *t.object_number, sink);

@@ -2,6 +2,7 @@
 
 #include "reader/catalogue_views.h"
 #include "repair/code_ddl.h"
+#include "repair/key_ddl.h"
 #include "repair/link_ddl.h"
 #include "repair/mview_ddl.h"
 #include "repair/table_ddl.h"
@@ -47,6 +48,27 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
     if (IsXmlTypeTable(views.Table(*object))) sink.Note(kXmlTableNote);
     return true;
   }
+  if (*object->kind == ObjectKind::kIndex) {
+    const CatalogueViews views(c);
+    const IndexDefinition index = views.Index(*object);
+    // The index's table decides, as in the repair, whether a plain CREATE
+    // INDEX re-creates it (indexes that back a key come with their
+    // constraint).
+    std::vector<TableDefinition> tables;
+    if (index.table && !index.on_cluster) {
+      if (const ObjectRecord* table = c.Object(index.table->object_number)) tables.push_back(views.Table(*table));
+    }
+    sink.BeginPhase(kPhaseIndex);
+    CreateIndexes(std::span(&index, 1), tables, sink);
+    return true;
+  }
+  if (*object->kind == ObjectKind::kCluster) {
+    const CatalogueViews views(c);
+    const ClusterDefinition cluster = views.Cluster(*object);
+    sink.BeginPhase(kPhaseCluster);
+    CreateClusters(std::span(&cluster, 1), sink);
+    return true;
+  }
   for (const KindGenerator& g : kGenerators) {
     if (g.kind != *object->kind) continue;
     sink.BeginPhase(g.phase);
@@ -54,6 +76,24 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
     return true;
   }
   return false;
+}
+
+bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number, std::string_view name,
+                           StatementSink& sink) {
+  const ObjectRecord* object = c.Object(table_object_number);
+  if (object == nullptr || object->kind != ObjectKind::kTable) return false;
+  const CatalogueViews views(c);
+  TableDefinition table = views.Table(*object);
+  std::erase_if(table.constraints, [name](const ConstraintDefinition& k) { return k.name != name; });
+  if (table.constraints.empty()) return false;
+  if (table.constraints.front().kind == ConstraintKind::kForeignKey) {
+    sink.BeginPhase(kPhaseForeignKey);
+    AddForeignKeys(std::span(&table, 1), sink);
+  } else {
+    sink.BeginPhase(kPhaseConstraint);
+    AddKeyAndCheckConstraints(std::span(&table, 1), sink);
+  }
+  return true;
 }
 
 bool GenerateDatabaseLinkDdl(const Catalogue& c, std::string_view owner, std::string_view name, StatementSink& sink) {

@@ -18,9 +18,16 @@ inline constexpr std::string_view kXmlTableNote = "this is XML type Table so Dat
 // The statements of the OBJ$ object with this number: a table (with its
 // constraints, indexes, defaults and foreign keys), view, synonym,
 // sequence, trigger, function, procedure, package, package body, type,
-// type body or materialized view. False when there is no such object or
-// its kind has no DDL of its own here (indexes, partitions, clusters).
+// type body, materialized view, index or cluster. False when there is no
+// such object or its kind has no DDL of its own here (partitions, LOBs).
 bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, StatementSink& sink);
+
+// The statement of one constraint of a table, by the table's OBJ# and the
+// constraint's name: a primary key, unique or check constraint as the
+// constraint phase adds it, a foreign key as the foreign key phase does.
+// False when the table has no constraint of that name.
+bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number, std::string_view name,
+                           StatementSink& sink);
 
 // The statements of a database link, by its owner and name. False when
 // the catalogue has no such link.

@@ -157,6 +157,26 @@ class ScriptPreviewTest : public QObject {
                        "schemaurl => 'http://www.example.com/schemas/purchase_order.xsd'", "owner => 'SALES'",
                        "<xs:complexType name=\"CustomerType\">"}
         << QStringList{"ALTER USER"} << closed;
+    QTest::newRow("index") << QStringList{"Schema", "HR", "Indexes", "EMP_NAME_IX"}
+                           << QStringLiteral("-- DDL script for Index HR.EMP_NAME_IX ")
+                           << QStringList{"CREATE INDEX \"HR\".\"EMP_NAME_IX\"", "ON \"HR\".\"EMPLOYEES\"",
+                                          "(\"LAST_NAME\",\"FIRST_NAME\""}
+                           << QStringList{} << closed;
+    QTest::newRow("cluster") << QStringList{"Schema", "HR", "Clusters", "DEPT_CLU"}
+                             << QStringLiteral("-- DDL script for Cluster HR.DEPT_CLU ")
+                             << QStringList{"CREATE CLUSTER \"HR\".\"DEPT_CLU\"", "\"DEPARTMENT_ID\" NUMBER (4,0)"}
+                             << QStringList{} << closed;
+    QTest::newRow("check constraint")
+        << QStringList{"Schema", "HR", "Tables", "EMPLOYEES", "Constraints", "CHECK EMP_SALARY_MIN"}
+        << QStringLiteral("-- DDL script for Check EMP_SALARY_MIN ")
+        << QStringList{"ALTER TABLE \"HR\".\"EMPLOYEES\"", "ADD CONSTRAINT \"EMP_SALARY_MIN\" CHECK (salary > 0)"}
+        << QStringList{"EMP_EMAIL_UK"} << closed;
+    QTest::newRow("foreign key")
+        << QStringList{"Schema", "HR", "Tables", "EMPLOYEES", "Constraints", "FOREIGN EMP_DEPT_FK"}
+        << QStringLiteral("-- DDL script for Foreign Key EMP_DEPT_FK ")
+        << QStringList{"ADD CONSTRAINT \"EMP_DEPT_FK\" FOREIGN KEY (\"DEPARTMENT_ID\")",
+                       "REFERENCES \"HR\".\"DEPARTMENTS\"(\"DEPARTMENT_ID\") ON DELETE SET NULL"}
+        << QStringList{"EMP_MANAGER_FK"} << closed;
     // An XMLType table shows its CREATE TABLE, then the note as a comment
     // line in place of its rows.
     QTest::newRow("XMLType table")
