@@ -92,6 +92,11 @@ ScriptTarget ResolveScriptTarget(const ObjectTree& tree, NodeId node, const Clic
     case script_kind::kXmlSchema:
       t.name = caption;
       break;
+    case script_kind::kUserObjectGrant:
+    case script_kind::kRoleObjectGrant:
+      // Users (or Roles) > grantee > "Object Privileges Granted" > grant.
+      t.name = std::string(tree.AncestorCaption(node, 2));
+      break;
     case script_kind::kKeyConstraint:
     case script_kind::kForeignKey: {
       // Owner > Tables > table > Constraints > "KIND NAME": the caption's
@@ -119,6 +124,10 @@ std::string GenerateScriptPreview(const Catalogue& c, const ScriptTarget& t) {
       break;
     case script_kind::kXmlSchema:
       repair::GenerateXmlSchemaDdl(c, t.name, sink);
+      break;
+    case script_kind::kUserObjectGrant:
+    case script_kind::kRoleObjectGrant:
+      repair::GenerateObjectGrantDdl(c, t.name, t.kind == script_kind::kRoleObjectGrant, sink);
       break;
     case script_kind::kKeyConstraint:
     case script_kind::kForeignKey:

@@ -1,10 +1,14 @@
 #include "repair/object_ddl.h"
 
+#include <string>
+
 #include "reader/catalogue_views.h"
 #include "repair/code_ddl.h"
 #include "repair/key_ddl.h"
 #include "repair/link_ddl.h"
 #include "repair/mview_ddl.h"
+#include "repair/repair_source.h"
+#include "repair/security_ddl.h"
 #include "repair/table_ddl.h"
 #include "repair/table_phases.h"
 #include "repair/trigger_ddl.h"
@@ -92,6 +96,22 @@ bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number
   } else {
     sink.BeginPhase(kPhaseConstraint);
     AddKeyAndCheckConstraints(std::span(&table, 1), sink);
+  }
+  return true;
+}
+
+bool GenerateObjectGrantDdl(const Catalogue& c, std::string_view grantee, bool role, StatementSink& sink) {
+  const std::string name(grantee);
+  const bool known = role ? c.roles.First<1>(name) != nullptr : c.users.First<1>(name) != nullptr;
+  if (!known) return false;
+  // Object grants read no datafile.
+  const DatafileList no_datafiles;
+  const RepairSource source(c, no_datafiles);
+  sink.BeginPhase(role ? kPhaseRoleObjectPrivilege : kPhaseUserObjectPrivilege);
+  if (role) {
+    GrantRoleObjectPrivileges(source, sink, grantee);
+  } else {
+    GrantUserObjectPrivileges(source, sink, grantee);
   }
   return true;
 }

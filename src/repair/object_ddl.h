@@ -29,6 +29,10 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
 bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number, std::string_view name,
                            StatementSink& sink);
 
+// The object privileges granted to one user (or role), as the repair's
+// object privilege phase grants them. False when there is no such grantee.
+bool GenerateObjectGrantDdl(const Catalogue& c, std::string_view grantee, bool role, StatementSink& sink);
+
 // The statements of a database link, by its owner and name. False when
 // the catalogue has no such link.
 bool GenerateDatabaseLinkDdl(const Catalogue& c, std::string_view owner, std::string_view name, StatementSink& sink);

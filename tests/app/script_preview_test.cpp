@@ -177,6 +177,16 @@ class ScriptPreviewTest : public QObject {
         << QStringList{"ADD CONSTRAINT \"EMP_DEPT_FK\" FOREIGN KEY (\"DEPARTMENT_ID\")",
                        "REFERENCES \"HR\".\"DEPARTMENTS\"(\"DEPARTMENT_ID\") ON DELETE SET NULL"}
         << QStringList{"EMP_MANAGER_FK"} << closed;
+    QTest::newRow("user object grant")
+        << QStringList{"Security", "Users", "HR", "Object Privileges Granted", "SELECT  ON SALES.ORDERS"}
+        << QStringLiteral("-- DDL script for HR.SELECT  ON SALES.ORDERS ")
+        << QStringList{"GRANT SELECT ON \"SALES\".\"ORDERS\" TO \"HR\""} << QStringList{"REPORTER"} << closed;
+    QTest::newRow("role object grant")
+        << QStringList{"Security", "Roles", "HR_CLERK", "Object Privileges Granted", "SELECT  ON HR.DEPARTMENTS"}
+        << QStringLiteral("-- DDL script for SELECT  ON HR.DEPARTMENTS ")
+        << QStringList{"GRANT SELECT ON \"HR\".\"DEPARTMENTS\" TO \"HR_CLERK\"",
+                       "GRANT UPDATE (\"SALARY\") ON \"HR\".\"EMPLOYEES\" TO \"HR_CLERK\""}
+        << QStringList{"\"SALES\""} << closed;
     // An XMLType table shows its CREATE TABLE, then the note as a comment
     // line in place of its rows.
     QTest::newRow("XMLType table")
