@@ -14,6 +14,7 @@
 #include "reader/unicode.h"
 #include "reader/value_binary_float.h"
 #include "reader/value_datetime.h"
+#include "repair/padded_number.h"
 #include "repair/quoting.h"
 #include "rows/value_texts.h"
 
@@ -28,25 +29,6 @@ constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
 
 bool IsNational(const ColumnInfo& column, const DecodeContext& context) {
   return column.charset_form == 2 || context.IsNational(column.charset_id);
-}
-
-// v in decimal, zero-padded to width characters (the sign counted), as
-// "%0*d" writes it.
-void AppendPadded(std::string& out, int v, int width) {
-  char digits[16];
-  std::size_t n = 0;
-  const bool negative = v < 0;
-  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  char text[48];
-  std::size_t length = 0;
-  if (negative) text[length++] = '-';
-  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
-  while (n > 0) text[length++] = digits[--n];
-  out.append(text, length);
 }
 
 std::string Two(int v) {
@@ -111,18 +93,18 @@ std::optional<std::string> OracleDateText(ByteView bytes) {
   // every date of every row passes here.
   std::string out;
   out.reserve(32);
-  AppendPadded(out, f->day, 2);
+  AppendZeroPadded(out, f->day, 2);
   out += '-';
   out += kMonths[f->month - 1];
   out += '-';
   if (f->year < 0) out += '-';
-  AppendPadded(out, std::abs(f->year), 4);
+  AppendZeroPadded(out, std::abs(f->year), 4);
   out += ' ';
-  AppendPadded(out, hour12, 2);
+  AppendZeroPadded(out, hour12, 2);
   out += ':';
-  AppendPadded(out, f->minute, 2);
+  AppendZeroPadded(out, f->minute, 2);
   out += ':';
-  AppendPadded(out, f->second, 2);
+  AppendZeroPadded(out, f->second, 2);
   out += f->hour < 12 ? " AM" : " PM";
   return out;
 }

@@ -8,6 +8,7 @@
 #include "reader/packed_codes.h"
 #include "reader/value_binary_float.h"
 #include "reader/value_datetime.h"
+#include "repair/padded_number.h"
 
 namespace quillon::repair {
 
@@ -40,46 +41,26 @@ void HexToBytes(std::string_view hex, std::vector<std::uint8_t>& out) {
   }
 }
 
-// value in decimal, zero-padded to width characters (the sign counted), as
-// "%0*d" writes it; without a formatting call, as every date of every row
-// passes here.
-void AppendNumber(std::string& out, int value, int width) {
-  char digits[16];
-  std::size_t n = 0;
-  const bool negative = value < 0;
-  std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  char text[48];
-  std::size_t length = 0;
-  if (negative) text[length++] = '-';
-  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
-  while (n > 0) text[length++] = digits[--n];
-  out.append(text, length);
-}
-
 std::string IsoText(const DateTimeFields& f, bool with_fraction) {
   std::string out;
   out.reserve(40);
   // Astronomical years: 1 BC is year 0.
   const int year = f.year < 0 ? f.year + 1 : f.year;
   if (year < 0) out += '-';
-  AppendNumber(out, std::abs(year), 4);
+  AppendZeroPadded(out, std::abs(year), 4);
   out += '-';
-  AppendNumber(out, f.month, 2);
+  AppendZeroPadded(out, f.month, 2);
   out += '-';
-  AppendNumber(out, f.day, 2);
+  AppendZeroPadded(out, f.day, 2);
   out += 'T';
-  AppendNumber(out, f.hour, 2);
+  AppendZeroPadded(out, f.hour, 2);
   out += ':';
-  AppendNumber(out, f.minute, 2);
+  AppendZeroPadded(out, f.minute, 2);
   out += ':';
-  AppendNumber(out, f.second, 2);
+  AppendZeroPadded(out, f.second, 2);
   if (with_fraction) {
     out += '.';
-    AppendNumber(out, static_cast<int>(f.nanoseconds % 1000000000u), 9);
+    AppendZeroPadded(out, static_cast<int>(f.nanoseconds % 1000000000u), 9);
   }
   return out;
 }
@@ -167,9 +148,9 @@ std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) 
   const int offset = hours * 60 + minutes;
   std::string out = IsoText(AddMinutes(*fields, offset), with_fraction);
   out += offset < 0 ? '-' : '+';
-  AppendNumber(out, std::abs(offset) / 60, 2);
+  AppendZeroPadded(out, std::abs(offset) / 60, 2);
   out += ':';
-  AppendNumber(out, std::abs(offset) % 60, 2);
+  AppendZeroPadded(out, std::abs(offset) % 60, 2);
   return out;
 }
 
