@@ -565,16 +565,8 @@ class RowInserter final : public RowConsumer {
     Note(why);
   }
 
-  // A row's trouble, for the error file, with the statement (no values).
-  void Note(const std::string& why) {
-    if (result_.errors.size() < kMaxRowErrors) {
-      result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
-                               PrintableName(table_.object.name));
-    }
-  }
-
-  // Another value than the one written: noted with the table's name (never
-  // the row's values), the row still inserted.
+  // A row's trouble (a failure, or another value than the one read), for
+  // the error file, with the statement and never the row's values.
   void Note(const std::string& why) {
     if (result_.errors.size() < kMaxRowErrors) {
       result_.errors.push_back(why + "\n" + "insert into " + PrintableName(table_.object.owner) + "." +
