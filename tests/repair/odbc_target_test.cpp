@@ -98,11 +98,11 @@ class OdbcTargetTest : public ::testing::TestWithParam<std::string> {
   test::OdbcDriver driver_;
 };
 
-enum class Column : std::uint8_t { kText, kNumber, kBinary, kLongText, kLongBinary, kInteger, kReal };
+enum class ColumnKind : std::uint8_t { kText, kNumber, kBinary, kLongText, kLongBinary, kInteger, kReal };
 
 struct TypeCase {
   const char* label;
-  Column column;
+  ColumnKind column;
   Value value;
   SQLSMALLINT read_as;
   std::optional<std::string> expected;                // nullopt: NULL
@@ -124,49 +124,49 @@ TEST_P(OdbcTargetTest, EveryParameterTypeIsBoundAndReadBack) {
   std::string all_bytes;
   for (int i = 0; i < 256; ++i) all_bytes += static_cast<char>(i);
   const std::vector<TypeCase> cases = {
-      {"VARCHAR2 text", Column::kText, repair::TextValue{"Grüße, 'quoted' \"x\" ✓ 𝄞"}, SQL_C_WCHAR,
+      {"VARCHAR2 text", ColumnKind::kText, repair::TextValue{"Grüße, 'quoted' \"x\" ✓ 𝄞"}, SQL_C_WCHAR,
        U8AsU16("Grüße, 'quoted' \"x\" ✓ 𝄞")},
-      {"CHAR with blanks", Column::kText, repair::TextValue{"ab  "}, SQL_C_WCHAR, U8AsU16("ab  ")},
-      {"RAW as hex text", Column::kText, repair::TextValue{"0A1BFF"}, SQL_C_WCHAR, U8AsU16("0A1BFF")},
-      {"INTERVAL text", Column::kText, repair::TextValue{"+000000002 03:04:05.123456789"}, SQL_C_WCHAR,
+      {"CHAR with blanks", ColumnKind::kText, repair::TextValue{"ab  "}, SQL_C_WCHAR, U8AsU16("ab  ")},
+      {"RAW as hex text", ColumnKind::kText, repair::TextValue{"0A1BFF"}, SQL_C_WCHAR, U8AsU16("0A1BFF")},
+      {"INTERVAL text", ColumnKind::kText, repair::TextValue{"+000000002 03:04:05.123456789"}, SQL_C_WCHAR,
        U8AsU16("+000000002 03:04:05.123456789")},
-      {"ROWID as text", Column::kText, repair::TextValue{"AAAR3sAAEAAAACXAAA"}, SQL_C_WCHAR,
+      {"ROWID as text", ColumnKind::kText, repair::TextValue{"AAAR3sAAEAAAACXAAA"}, SQL_C_WCHAR,
        U8AsU16("AAAR3sAAEAAAACXAAA")},
-      {"NCHAR wide text", Column::kText, repair::WideTextValue{u"Ωμέγα 𝄞 日本"}, SQL_C_WCHAR, U16(u"Ωμέγα 𝄞 日本")},
-      {"empty text", Column::kText, repair::TextValue{""}, SQL_C_WCHAR, std::string()},
-      {"NULL", Column::kText, repair::NullValue{}, SQL_C_WCHAR, std::nullopt},
-      {"NUMBER", Column::kNumber, repair::NumberValue{"-12.5"}, SQL_C_CHAR, "-12.5"},
-      {"NUMBER 38 digits", Column::kNumber, repair::NumberValue{"12345678901234567890.123456789012345678"}, SQL_C_CHAR,
+      {"NCHAR wide text", ColumnKind::kText, repair::WideTextValue{u"Ωμέγα 𝄞 日本"}, SQL_C_WCHAR, U16(u"Ωμέγα 𝄞 日本")},
+      {"empty text", ColumnKind::kText, repair::TextValue{""}, SQL_C_WCHAR, std::string()},
+      {"NULL", ColumnKind::kText, repair::NullValue{}, SQL_C_WCHAR, std::nullopt},
+      {"NUMBER", ColumnKind::kNumber, repair::NumberValue{"-12.5"}, SQL_C_CHAR, "-12.5"},
+      {"NUMBER 38 digits", ColumnKind::kNumber, repair::NumberValue{"12345678901234567890.123456789012345678"}, SQL_C_CHAR,
        "12345678901234567890.123456789012345678"},
-      {"NUMBER 1E-7", Column::kNumber, repair::NumberValue{"1E-7"}, SQL_C_CHAR, "1E-7", "0.0000001"},
-      {"BINARY_DOUBLE text", Column::kNumber, repair::NumberValue{"6.02E+23"}, SQL_C_CHAR, "6.02E+23",
+      {"NUMBER 1E-7", ColumnKind::kNumber, repair::NumberValue{"1E-7"}, SQL_C_CHAR, "1E-7", "0.0000001"},
+      {"BINARY_DOUBLE text", ColumnKind::kNumber, repair::NumberValue{"6.02E+23"}, SQL_C_CHAR, "6.02E+23",
        "602000000000000000000000"},
-      {"RAW bytes", Column::kBinary, repair::BinaryValue{std::vector<std::uint8_t>(all_bytes.begin(), all_bytes.end())},
+      {"RAW bytes", ColumnKind::kBinary, repair::BinaryValue{std::vector<std::uint8_t>(all_bytes.begin(), all_bytes.end())},
        SQL_C_BINARY, all_bytes},
-      {"integer", Column::kInteger, repair::IntegerValue{std::numeric_limits<std::int64_t>::min()}, SQL_C_CHAR,
+      {"integer", ColumnKind::kInteger, repair::IntegerValue{std::numeric_limits<std::int64_t>::min()}, SQL_C_CHAR,
        "-9223372036854775808"},
-      {"real", Column::kReal, repair::RealValue{0.1}, SQL_C_DOUBLE, DoubleBytes(0.1)},
-      {"LONG", Column::kLongText, Long(LongValue::Form::kText, "line\nzwei é\t", 100), SQL_C_WCHAR,
+      {"real", ColumnKind::kReal, repair::RealValue{0.1}, SQL_C_DOUBLE, DoubleBytes(0.1)},
+      {"LONG", ColumnKind::kLongText, Long(LongValue::Form::kText, "line\nzwei é\t", 100), SQL_C_WCHAR,
        U8AsU16(PatternBytes("line\nzwei é\t", 100).Whole())},
-      {"CLOB", Column::kLongText, Long(LongValue::Form::kText, "aé€𝄞", 1000), SQL_C_WCHAR,
+      {"CLOB", ColumnKind::kLongText, Long(LongValue::Form::kText, "aé€𝄞", 1000), SQL_C_WCHAR,
        U8AsU16(PatternBytes("aé€𝄞", 1000).Whole())},
-      {"NCLOB", Column::kLongText, Long(LongValue::Form::kWideText, "日本語𝄞", 700), SQL_C_WCHAR,
+      {"NCLOB", ColumnKind::kLongText, Long(LongValue::Form::kWideText, "日本語𝄞", 700), SQL_C_WCHAR,
        U8AsU16(PatternBytes("日本語𝄞", 700).Whole())},
-      {"empty CLOB", Column::kLongText, Long(LongValue::Form::kText, "x", 0), SQL_C_WCHAR, std::string()},
-      {"BLOB", Column::kLongBinary, Long(LongValue::Form::kBinary, all_bytes, 3000), SQL_C_BINARY,
+      {"empty CLOB", ColumnKind::kLongText, Long(LongValue::Form::kText, "x", 0), SQL_C_WCHAR, std::string()},
+      {"BLOB", ColumnKind::kLongBinary, Long(LongValue::Form::kBinary, all_bytes, 3000), SQL_C_BINARY,
        PatternBytes(all_bytes, 3000).Whole()},
-      {"LONG RAW", Column::kLongBinary, Long(LongValue::Form::kBinary, std::string("\x00\xff", 2), 11), SQL_C_BINARY,
+      {"LONG RAW", ColumnKind::kLongBinary, Long(LongValue::Form::kBinary, std::string("\x00\xff", 2), 11), SQL_C_BINARY,
        PatternBytes(std::string("\x00\xff", 2), 11).Whole()},
   };
   auto t = Connected(/*batch_rows=*/2);
   for (const TypeCase& c : cases) {
     SCOPED_TRACE(c.label);
-    const std::string type = c.column == Column::kText        ? driver_.text_type
-                             : c.column == Column::kNumber     ? driver_.number_type
-                             : c.column == Column::kBinary     ? driver_.binary_type
-                             : c.column == Column::kLongText   ? driver_.long_text_type
-                             : c.column == Column::kLongBinary ? driver_.long_binary_type
-                             : c.column == Column::kInteger    ? driver_.integer_type
+    const std::string type = c.column == ColumnKind::kText        ? driver_.text_type
+                             : c.column == ColumnKind::kNumber     ? driver_.number_type
+                             : c.column == ColumnKind::kBinary     ? driver_.binary_type
+                             : c.column == ColumnKind::kLongText   ? driver_.long_text_type
+                             : c.column == ColumnKind::kLongBinary ? driver_.long_binary_type
+                             : c.column == ColumnKind::kInteger    ? driver_.integer_type
                                                                : driver_.real_type;
     Run(*t, "DROP TABLE IF EXISTS quillon_types");
     Run(*t, "CREATE TABLE quillon_types (id INTEGER, v " + type + ")");
