@@ -92,9 +92,12 @@ ScriptTarget ResolveScriptTarget(const ObjectTree& tree, NodeId node, const Clic
     case script_kind::kXmlSchema:
       t.name = caption;
       break;
+    case script_kind::kUserGrant:
+    case script_kind::kRoleGrant:
     case script_kind::kUserObjectGrant:
     case script_kind::kRoleObjectGrant:
-      // Users (or Roles) > grantee > "Object Privileges Granted" > grant.
+      // Users (or Roles) > grantee > "Roles Granted", "System Privileges
+      // Granted" or "Object Privileges Granted" > grant.
       t.name = std::string(tree.AncestorCaption(node, 2));
       break;
     case script_kind::kKeyConstraint:
@@ -124,6 +127,10 @@ std::string GenerateScriptPreview(const Catalogue& c, const ScriptTarget& t) {
       break;
     case script_kind::kXmlSchema:
       repair::GenerateXmlSchemaDdl(c, t.name, sink);
+      break;
+    case script_kind::kUserGrant:
+    case script_kind::kRoleGrant:
+      repair::GenerateAccountDdl(c, t.name, t.kind == script_kind::kRoleGrant, sink);
       break;
     case script_kind::kUserObjectGrant:
     case script_kind::kRoleObjectGrant:

@@ -100,6 +100,21 @@ bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number
   return true;
 }
 
+bool GenerateAccountDdl(const Catalogue& c, std::string_view name, bool role, StatementSink& sink) {
+  const std::string wanted(name);
+  if (role ? c.roles.First<1>(wanted) == nullptr : c.users.First<1>(wanted) == nullptr) return false;
+  // Users and roles read no datafile.
+  const DatafileList no_datafiles;
+  const RepairSource source(c, no_datafiles);
+  sink.BeginPhase(role ? kPhaseRole : kPhaseUser);
+  if (role) {
+    CreateRoles(source, sink, name);
+  } else {
+    CreateUsers(source, sink, name);
+  }
+  return true;
+}
+
 bool GenerateObjectGrantDdl(const Catalogue& c, std::string_view grantee, bool role, StatementSink& sink) {
   const std::string name(grantee);
   const bool known = role ? c.roles.First<1>(name) != nullptr : c.users.First<1>(name) != nullptr;

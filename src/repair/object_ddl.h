@@ -29,6 +29,11 @@ bool GenerateObjectDdl(const Catalogue& c, std::uint32_t object_number, Statemen
 bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number, std::string_view name,
                            StatementSink& sink);
 
+// One user (or role) as the repair creates it, with the roles and system
+// privileges granted to it; passwords as the sink masks them. False when
+// there is no such user or role.
+bool GenerateAccountDdl(const Catalogue& c, std::string_view name, bool role, StatementSink& sink);
+
 // The object privileges granted to one user (or role), as the repair's
 // object privilege phase grants them. False when there is no such grantee.
 bool GenerateObjectGrantDdl(const Catalogue& c, std::string_view grantee, bool role, StatementSink& sink);

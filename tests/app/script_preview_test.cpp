@@ -177,6 +177,14 @@ class ScriptPreviewTest : public QObject {
         << QStringList{"ADD CONSTRAINT \"EMP_DEPT_FK\" FOREIGN KEY (\"DEPARTMENT_ID\")",
                        "REFERENCES \"HR\".\"DEPARTMENTS\"(\"DEPARTMENT_ID\") ON DELETE SET NULL"}
         << QStringList{"EMP_MANAGER_FK"} << closed;
+    // A role or system privilege of a user: the user as the repair makes
+    // it, with its grants, and never a password.
+    QTest::newRow("user grant")
+        << QStringList{"Security", "Users", "SALES", "System Privileges Granted", "CREATE MATERIALIZED VIEW"}
+        << QStringLiteral("-- DDL script for SALES.CREATE MATERIALIZED VIEW ")
+        << QStringList{"CREATE USER \"SALES\"", "GRANT CREATE MATERIALIZED VIEW TO \"SALES\"",
+                       "GRANT \"SALES_MANAGER\" TO \"SALES\" WITH ADMIN OPTION"}
+        << QStringList{"\"HR\"", "TIGER"} << closed;
     QTest::newRow("user object grant")
         << QStringList{"Security", "Users", "HR", "Object Privileges Granted", "SELECT  ON SALES.ORDERS"}
         << QStringLiteral("-- DDL script for HR.SELECT  ON SALES.ORDERS ")
