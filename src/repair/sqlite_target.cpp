@@ -282,6 +282,9 @@ class SqliteRowSender final : public RowConsumer {
     target_.InsertRow(insert_, values_);
     return true;
   }
+  // LOBs of binary columns written without some of their pages (the text
+  // columns' ones are counted by the value texts).
+  std::uint64_t incomplete_binary() const { return incomplete_binary_; }
 
  private:
   // A row with BLOB or LONG RAW columns: their bytes go straight into the
@@ -306,7 +309,9 @@ class SqliteRowSender final : public RowConsumer {
       const std::size_t c = columns_[i];
       if (row.values[c].is_null) continue;  // NULL already
       if (!std::holds_alternative<BinaryValue>(values_[i])) values_[i] = BinaryValue{};
-      texts_.LargeValueBytes(row, *layout_.columns()[c], row.values[c], std::get<BinaryValue>(values_[i]).bytes);
+      const LobReadResult read =
+          texts_.LargeValueBytes(row, *layout_.columns()[c], row.values[c], std::get<BinaryValue>(values_[i]).bytes);
+      if (!read.complete) ++incomplete_binary_;
     }
   }
 
@@ -321,6 +326,7 @@ class SqliteRowSender final : public RowConsumer {
   Target& target_;
   std::vector<ValueText> texts_out_;
   std::vector<Value> values_;
+  std::uint64_t incomplete_binary_ = 0;
 };
 
 }  // namespace
@@ -367,7 +373,7 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
       result.rows = rows.inserted;
       result.failed_rows = rows.failed;
       for (std::string& e : rows.errors) result.errors.push_back(std::move(e));
-      result.incomplete_lobs = texts.incomplete_values();
+      result.incomplete_lobs = texts.incomplete_values() + sender.incomplete_binary();
       if (result.incomplete_lobs > 0) {
         result.errors.push_back(std::to_string(result.incomplete_lobs) +
                                 " LOB value(s) written incomplete: some of their pages are missing from the "
