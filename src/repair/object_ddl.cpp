@@ -100,35 +100,33 @@ bool GenerateConstraintDdl(const Catalogue& c, std::uint32_t table_object_number
   return true;
 }
 
-bool GenerateAccountDdl(const Catalogue& c, std::string_view name, bool role, StatementSink& sink) {
-  const std::string wanted(name);
-  if (role ? c.roles.First<1>(wanted) == nullptr : c.users.First<1>(wanted) == nullptr) return false;
-  // Users and roles read no datafile.
+namespace {
+
+using SecurityGenerator = void (*)(const RepairSource&, StatementSink&, std::string_view);
+
+// One of the security generators run for one user or role alone. They read
+// the catalogue only, no datafile.
+bool GenerateForGrantee(const Catalogue& c, std::string_view grantee, bool role, std::string_view phase,
+                        SecurityGenerator generate, StatementSink& sink) {
+  const std::string name(grantee);
+  if (role ? c.roles.First<1>(name) == nullptr : c.users.First<1>(name) == nullptr) return false;
   const DatafileList no_datafiles;
   const RepairSource source(c, no_datafiles);
-  sink.BeginPhase(role ? kPhaseRole : kPhaseUser);
-  if (role) {
-    CreateRoles(source, sink, name);
-  } else {
-    CreateUsers(source, sink, name);
-  }
+  sink.BeginPhase(phase);
+  generate(source, sink, grantee);
   return true;
 }
 
+}  // namespace
+
+bool GenerateAccountDdl(const Catalogue& c, std::string_view name, bool role, StatementSink& sink) {
+  return role ? GenerateForGrantee(c, name, true, kPhaseRole, &CreateRoles, sink)
+              : GenerateForGrantee(c, name, false, kPhaseUser, &CreateUsers, sink);
+}
+
 bool GenerateObjectGrantDdl(const Catalogue& c, std::string_view grantee, bool role, StatementSink& sink) {
-  const std::string name(grantee);
-  const bool known = role ? c.roles.First<1>(name) != nullptr : c.users.First<1>(name) != nullptr;
-  if (!known) return false;
-  // Object grants read no datafile.
-  const DatafileList no_datafiles;
-  const RepairSource source(c, no_datafiles);
-  sink.BeginPhase(role ? kPhaseRoleObjectPrivilege : kPhaseUserObjectPrivilege);
-  if (role) {
-    GrantRoleObjectPrivileges(source, sink, grantee);
-  } else {
-    GrantUserObjectPrivileges(source, sink, grantee);
-  }
-  return true;
+  return role ? GenerateForGrantee(c, grantee, true, kPhaseRoleObjectPrivilege, &GrantRoleObjectPrivileges, sink)
+              : GenerateForGrantee(c, grantee, false, kPhaseUserObjectPrivilege, &GrantUserObjectPrivileges, sink);
 }
 
 bool GenerateDatabaseLinkDdl(const Catalogue& c, std::string_view owner, std::string_view name, StatementSink& sink) {

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/unicode.h"
+
 namespace quillon::test {
 
 struct ScriptValue {
@@ -76,61 +78,30 @@ class ScriptReader {
   std::string_view rest() const { return s_.substr(at_); }
 
   // "NAME" with doubled quotes undone.
-  std::optional<std::string> QuotedName() {
-    Blanks();
-    if (at_ >= s_.size() || s_[at_] != '"') return std::nullopt;
-    std::string out;
-    for (++at_; at_ < s_.size(); ++at_) {
-      if (s_[at_] == '"') {
-        if (at_ + 1 < s_.size() && s_[at_ + 1] == '"') {
-          out += '"';
-          ++at_;
-          continue;
-        }
-        ++at_;
-        return out;
-      }
-      out += s_[at_];
-    }
-    return std::nullopt;
-  }
+  std::optional<std::string> QuotedName() { return Quoted('"'); }
+  // 'text' with doubled quotes undone.
+  std::optional<std::string> StringLiteral() { return Quoted('\''); }
 
-  std::optional<std::string> StringLiteral() {
-    Blanks();
-    if (at_ >= s_.size() || s_[at_] != '\'') return std::nullopt;
-    std::string out;
-    for (++at_; at_ < s_.size(); ++at_) {
-      if (s_[at_] == '\'') {
-        if (at_ + 1 < s_.size() && s_[at_ + 1] == '\'') {
-          out += '\'';
-          ++at_;
-          continue;
-        }
-        ++at_;
-        return out;
-      }
-      out += s_[at_];
-    }
-    return std::nullopt;
-  }
 
  private:
-  static void Utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+  // Text between two quote characters, a doubled one standing for itself.
+  std::optional<std::string> Quoted(char quote) {
+    Blanks();
+    if (at_ >= s_.size() || s_[at_] != quote) return std::nullopt;
+    std::string out;
+    for (++at_; at_ < s_.size(); ++at_) {
+      if (s_[at_] == quote) {
+        if (at_ + 1 < s_.size() && s_[at_ + 1] == quote) {
+          out += quote;
+          ++at_;
+          continue;
+        }
+        ++at_;
+        return out;
+      }
+      out += s_[at_];
     }
+    return std::nullopt;
   }
 
   // UNISTR's escapes: \XXXX (UTF-16 code units, pairs joined) and \\.
@@ -155,11 +126,11 @@ class ScriptReader {
         continue;
       }
       if (unit >= 0xDC00 && unit < 0xE000 && high) {
-        Utf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+        AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
         high = 0;
         continue;
       }
-      Utf8(out, unit);
+      AppendUtf8(out, unit);
     }
     return out;
   }
