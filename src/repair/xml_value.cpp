@@ -278,6 +278,9 @@ XmlValueBuilder MakeXmlValueBuilder(const Catalogue& c, const CharsetDecoder& ch
   struct TableXml {
     TableLayout layout;
     std::map<std::uint32_t, std::size_t> by_internal;  // INTCOL# -> layout index
+    // Per XMLType column (INTCOL#): the layout indexes of its leaf columns,
+    // found once; std::nullopt when one of them is not in the layout.
+    std::map<std::uint32_t, std::optional<std::vector<std::size_t>>> leaves;
   };
   struct State {
     std::map<std::uint32_t, std::unique_ptr<TableXml>> tables;
@@ -298,18 +301,31 @@ XmlValueBuilder MakeXmlValueBuilder(const Catalogue& c, const CharsetDecoder& ch
     if (!schema->second) return std::nullopt;
     auto& table = state->tables[column.object_number];
     if (!table) {
-      table = std::make_unique<TableXml>(TableXml{TableLayout::Of(c, column.object_number), {}});
+      table = std::make_unique<TableXml>(TableXml{TableLayout::Of(c, column.object_number), {}, {}});
       for (std::size_t i = 0; i < table->layout.columns().size(); ++i) {
         table->by_internal.emplace(table->layout.columns()[i]->internal_column, i);
       }
     }
-    std::vector<StoredValue> values;
-    for (const std::uint32_t internal : XmlLeafColumns(c, column.object_number, column.name)) {
-      const auto at = table->by_internal.find(internal);
-      if (at == table->by_internal.end() || at->second >= row.values.size()) return std::nullopt;
-      values.push_back(row.values[at->second]);
+    auto leaves = table->leaves.find(column.internal_column);
+    if (leaves == table->leaves.end()) {
+      std::optional<std::vector<std::size_t>> found(std::in_place);
+      for (const std::uint32_t internal : XmlLeafColumns(c, column.object_number, column.name)) {
+        const auto at = table->by_internal.find(internal);
+        if (at == table->by_internal.end()) {
+          found.reset();
+          break;
+        }
+        found->push_back(at->second);
+      }
+      leaves = table->leaves.emplace(column.internal_column, std::move(found)).first;
     }
-    if (values.empty()) return std::nullopt;
+    if (!leaves->second || leaves->second->empty()) return std::nullopt;
+    std::vector<StoredValue> values;
+    values.reserve(leaves->second->size());
+    for (const std::size_t at : *leaves->second) {
+      if (at >= row.values.size()) return std::nullopt;
+      values.push_back(row.values[at]);
+    }
     return XmlValueItem(*schema->second, values, charset);
   };
 }
