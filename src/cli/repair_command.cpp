@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <ostream>
 #include <sstream>
 
@@ -49,6 +50,7 @@ void WriteText(const std::string& path, const std::string& text, std::ios::openm
   if (path.empty() || text.empty()) return;
   std::ofstream out(path, std::ios::binary | mode);
   out << text;
+  if (!out.flush()) std::cerr << "quillon: cannot write " << path << "\n";
 }
 
 // Options that exclude each other or go only with another.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -52,6 +53,12 @@ std::string TimestampText(const DateTimeFields& f) {
          Two(f.second) + "." + fraction;
 }
 
+// A DATE's item: its text read back whatever the session's language.
+const std::string& ToDateItem() {
+  static const std::string item = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
+  return item;
+}
+
 ValueItem Bound(Value v) {
   ValueItem item;
   item.sql = "?";
@@ -86,27 +93,34 @@ ValueItem BinaryFloatItem(const ColumnInfo& column, const StoredValue& value, De
 }  // namespace
 
 std::optional<std::string> OracleDateText(ByteView bytes) {
+  std::string out;
+  if (!AssignOracleDateText(bytes, out)) return std::nullopt;
+  return out;
+}
+
+bool AssignOracleDateText(ByteView bytes, std::string& out) {
   const auto f = ReadDateTime(bytes);
-  if (!f || !IsValidDateTime(*f)) return std::nullopt;
+  if (!f || !IsValidDateTime(*f)) return false;
   const int hour12 = f->hour % 12 == 0 ? 12 : f->hour % 12;
   // Written field by field into one buffer, without a formatting call:
   // every date of every row passes here.
-  std::string out;
-  out.reserve(32);
-  AppendZeroPadded(out, f->day, 2);
-  out += '-';
-  out += kMonths[f->month - 1];
-  out += '-';
+  const auto two = [](char* at, int v) {
+    at[0] = static_cast<char>('0' + v / 10);
+    at[1] = static_cast<char>('0' + v % 10);
+  };
+  char head[7] = {'0', '0', '-', 0, 0, 0, '-'};
+  two(head, f->day);
+  std::memcpy(head + 3, kMonths[f->month - 1], 3);
+  out.assign(head, sizeof head);
   if (f->year < 0) out += '-';
   AppendZeroPadded(out, std::abs(f->year), 4);
-  out += ' ';
-  AppendZeroPadded(out, hour12, 2);
-  out += ':';
-  AppendZeroPadded(out, f->minute, 2);
-  out += ':';
-  AppendZeroPadded(out, f->second, 2);
-  out += f->hour < 12 ? " AM" : " PM";
-  return out;
+  char tail[12] = {' ', '0', '0', ':', '0', '0', ':', '0', '0', ' ', 'A', 'M'};
+  two(tail + 1, hour12);
+  two(tail + 4, f->minute);
+  two(tail + 7, f->second);
+  if (f->hour >= 12) tail[10] = 'P';
+  out.append(tail, sizeof tail);
+  return true;
 }
 
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes) {
@@ -159,8 +173,7 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
       auto text = OracleDateText(value.bytes);
       if (!text) return Lost();
       ValueItem item = Bound(TextValue{std::move(*text)});
-      static const std::string kToDate = "TO_DATE(?, " + std::string(kDateMask) + ", 'NLS_DATE_LANGUAGE=AMERICAN')";
-      item.sql = kToDate;
+      item.sql = ToDateItem();
       return item;
     }
     case tc::kTimestamp:
@@ -543,23 +556,71 @@ class RowInserter final : public RowConsumer {
     sql_ += " (";
     sql_ += column_list_;
     sql_ += ") values (";
-    values_.clear();
+    used_ = 0;
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       const ColumnInfo& column = *layout_.columns()[columns_[k]];
       const StoredValue& value = row.values[columns_[k]];
+      if (k > 0) sql_ += ", ";
+      if (CommonScalar(column, value)) continue;
       ValueItem item;
       if (!Item(row, column, value, item)) return !engine_.StopRequested();
       if (item.lost) ++result_.lost_values;
-      if (k > 0) sql_ += ", ";
       sql_ += item.sql;
-      for (Value& v : item.values) values_.push_back(std::move(v));
+      for (Value& v : item.values) NextSlot() = std::move(v);
     }
     sql_ += ")";
-    target_.InsertRow(sql_, values_);
+    target_.InsertRow(sql_, std::span<const Value>(values_.data(), used_));
     return !engine_.StopRequested();
   }
 
  private:
+  // The next of the row's value slots: slots are kept from row to row, so
+  // their texts keep their storage.
+  Value& NextSlot() {
+    if (used_ == values_.size()) values_.emplace_back();
+    return values_[used_++];
+  }
+  template <class T>
+  T& NextSlotOf() {
+    Value& v = NextSlot();
+    if (!std::holds_alternative<T>(v)) v = T{};
+    return std::get<T>(v);
+  }
+
+  // NULL and the scalars nearly every row is made of (character, NUMBER,
+  // DATE) written straight into the row's text and value slots, as
+  // ScalarValueItem writes them; false: the value takes the general way.
+  bool CommonScalar(const ColumnInfo& column, const StoredValue& value) {
+    if (value.is_null) {
+      sql_ += "NULL";
+      return true;
+    }
+    switch (column.type_code) {
+      case tc::kVarchar2:
+      case tc::kChar:
+        if (IsNational(column, engine_.values)) return false;
+        DecodeColumnValueInto(DescriptorOf(column), value, DecodeMode::kRepair, engine_.values, decoded_);
+        std::swap(NextSlotOf<TextValue>().text, decoded_.text);
+        sql_ += '?';
+        return true;
+      case tc::kNumber:
+        DecodeColumnValueInto(DescriptorOf(column), value, DecodeMode::kData, engine_.values, decoded_);
+        if (decoded_.form != TextForm::kNumber) return false;
+        std::swap(NextSlotOf<NumberValue>().text, decoded_.text);
+        sql_ += '?';
+        return true;
+      case tc::kDate:
+        if (!AssignOracleDateText(value.bytes, NextSlotOf<TextValue>().text)) {
+          --used_;
+          return false;
+        }
+        sql_ += ToDateItem();
+        return true;
+      default:
+        return false;
+    }
+  }
+
   void Fail(const std::string& why) {
     ++result_.failed_rows;
     Note(why);
@@ -857,7 +918,9 @@ class RowInserter final : public RowConsumer {
   const TableSegment* head_segment_ = nullptr;
   bool head_made_ = false;
   std::string text_;
-  std::vector<Value> values_;
+  std::vector<Value> values_;  // the row's value slots; the first used_ are this row's
+  std::size_t used_ = 0;
+  DecodedValue decoded_;
   std::unique_ptr<LobReader> lobs_;
   std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
   std::map<std::uint32_t, CollectionShape> collections_;  // by the collection column's INTCOL#

@@ -65,6 +65,9 @@ ValueItem ScalarValueItem(const ColumnInfo& column, const StoredValue& value, De
 // year), the zoned one with " +01:00". std::nullopt for bytes that hold no
 // date.
 std::optional<std::string> OracleDateText(ByteView bytes);
+// The same into out, its storage reused; false (out unspecified) when the
+// bytes are no valid date.
+bool AssignOracleDateText(ByteView bytes, std::string& out);
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes);
 
 // The elements of a VARRAY stored in the row: a presence byte (1), the

@@ -15,23 +15,26 @@ namespace {
 
 class RepairRun {
  public:
-  RepairRun(COracleRecoveryTools& engine, Target& target) : engine_(engine), target_(target) {}
+  explicit RepairRun(COracleRecoveryTools& engine) : engine_(engine) {}
 
   void Log(const std::string& line) { engine_.sink().AppendLog(line, LogMode::kNewLine); }
 
   // One table's creation and rows, in SQLite's dialect.
-  void SqliteTable(const CatalogueViews& views, BlockSource& source, std::uint32_t table, RepairResult& result) {
+  void SqliteTable(const CatalogueViews& views, BlockSource& source, std::uint32_t table, SqliteTarget& target,
+                   const std::string& spill_root, RepairResult& result) {
     const ObjectRecord* object = engine_.catalogue.Object(table);
     const std::string name = object ? object->owner + "." + object->name : std::to_string(table);
     Log("Repairing Table....." + name + "  ");
     NotificationSink& sink = engine_.sink();
     std::uint64_t started = 0;
-    const auto r = RepairTableIntoSqlite(engine_, source, views, table, target_, result.side_text,
-                                         [&](std::uint64_t, std::uint64_t blocks) {
-                                           if (started++ == 0) sink.Progress(ProgressStep::kStart, blocks);
-                                           sink.Progress(ProgressStep::kStep, 0);
-                                           sink.ShowCount(target_.RowsInserted());
-                                         });
+    const auto r = RepairTableIntoSqlite(
+        engine_, source, views, table, target, result.side_text,
+        [&](std::uint64_t, std::uint64_t blocks) {
+          if (started++ == 0) sink.Progress(ProgressStep::kStart, blocks);
+          sink.Progress(ProgressStep::kStep, 0);
+          sink.ShowCount(target.RowsInserted());
+        },
+        spill_root);
     if (started > 0) sink.Progress(ProgressStep::kFinish, 0);
     Log("Total fields present : " + std::to_string(r.fields));
     if (!r.created) {
@@ -53,7 +56,6 @@ class RepairRun {
 
  private:
   COracleRecoveryTools& engine_;
-  Target& target_;
 };
 
 }  // namespace
@@ -104,7 +106,7 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
                        const std::vector<std::uint32_t>& tables, const OracleRepairOptions& oracle) {
   RepairResult result;
   result.tables_selected = tables.size();
-  RepairRun run(engine, target);
+  RepairRun run(engine);
   run.Log("");
   run.Log("Repair Process Started On " + RepairLogDate());
   run.Log(kLogDots59);
@@ -113,6 +115,12 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
     if (result.stopped) return result;
     run.Log(kLogDots72);
     run.Log("Repairing process completed on....." + RepairLogDate());
+    return result;
+  }
+  auto* sqlite = dynamic_cast<SqliteTarget*>(&target);
+  if (!sqlite) {
+    result.errors_text += "The SQLite dialect is written only into a SQLite file\n";
+    ++result.failed_statements;
     return result;
   }
   const CatalogueViews views(engine.catalogue);
@@ -125,7 +133,7 @@ RepairResult RunRepair(COracleRecoveryTools& engine, Target& target, TargetDiale
       result.stopped = true;
       break;
     }
-    run.SqliteTable(views, source, tables[i], result);
+    run.SqliteTable(views, source, tables[i], *sqlite, oracle.spill_root, result);
     engine.sink().UncheckTable(i);
     if (result.stopped || engine.StopRequested()) {
       result.stopped = true;

@@ -1,6 +1,7 @@
 #include "repair/script_target.h"
 #include "repair/odbc_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -41,6 +42,17 @@ bool IsControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7F; }
 void AppendTextExpression(std::string& out, std::string_view text) {
   if (text.empty()) {
     out += "''";
+    return;
+  }
+  // Most texts are one piece with nothing to escape: quoted as they are.
+  if (text.size() <= kScriptChunk &&
+      std::none_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return IsControlCharacter(c) || c == '\'';
+      })) {
+    out += '\'';
+    out.append(text);
+    out += '\'';
     return;
   }
   bool first = true;
@@ -355,6 +367,12 @@ std::vector<std::size_t> PlaceholderOffsets(std::string_view sql) {
 
 ScriptTarget::ScriptTarget(std::ostream& out, std::string_view title) : writer_(out, title), out_(out) {}
 
+bool ScriptTarget::Written() {
+  if (out_) return true;
+  error_ = std::string(kScriptWriteError);
+  return false;
+}
+
 bool ScriptTarget::Write(const Statement& statement) {
   const std::size_t refused = writer_.statements_refused();
   writer_.Accept(statement);
@@ -362,7 +380,7 @@ bool ScriptTarget::Write(const Statement& statement) {
     error_ = "The statement cannot be written into a SQL*Plus script (see the comment in the script).";
     return false;
   }
-  return true;
+  return Written();
 }
 
 bool ScriptTarget::Execute(const Statement& statement) {
@@ -431,7 +449,11 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     return;
   }
   if (WriteBlock(insert_sql, values, at)) {
-    ++rows_.inserted;
+    if (Written()) {
+      ++rows_.inserted;
+    } else {
+      RowFailed(error_);
+    }
   }
 }
 
@@ -582,6 +604,16 @@ bool ScriptTarget::WriteLines(const std::string& text) {
 
 RowOutcome ScriptTarget::EndRows() {
   rows_.ok = Write(Statement::Sql("COMMIT"));
+  // The file refused bytes (a full disk): which of the rows still waiting
+  // in the stream's buffer reached it is not known, so none of the table's
+  // rows counts as written.
+  out_.flush();
+  if (!Written()) {
+    rows_.ok = false;
+    rows_.failed += rows_.inserted;
+    rows_.inserted = 0;
+    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
+  }
   return rows_;
 }
 

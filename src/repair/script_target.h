@@ -38,6 +38,9 @@ inline constexpr std::size_t kScriptChunk = 1000;
 // written whole (so the script never inserts a shortened value).
 inline constexpr std::string_view kIncompleteBlockMessage = "A long value of this row could not be written whole";
 
+// A script's file refused what was written to it.
+inline constexpr std::string_view kScriptWriteError = "The script file cannot be written (is the disk full?).";
+
 // A value as a SQL literal (NULL, 'text', UNISTR('...'), HEXTORAW('...'),
 // a number); std::nullopt for long values, which need a block.
 std::optional<std::string> ScriptLiteral(const Value& value);
@@ -67,6 +70,8 @@ class ScriptTarget final : public Target {
 
  private:
   bool Write(const Statement& statement);
+  // False, with error_ set, once the script's stream has refused bytes.
+  bool Written();
   void RowFailed(const std::string& why);
   bool WriteLines(const std::string& text);
   bool WriteBlock(std::string_view insert_sql, std::span<const Value> values, const std::vector<std::size_t>& at);

@@ -180,25 +180,33 @@ std::string SplitLongLiterals(std::string_view text, std::vector<TextSpan> spans
 
 }  // namespace
 
+namespace {
+
+std::size_t ChunkFor(std::size_t max_line) { return std::max<std::size_t>(1, std::min<std::size_t>(1000, max_line / 2)); }
+
+// The common case (a row's INSERT): one line within the limit, no literal
+// to split, not empty, not a SQL*Plus command. It is written as it is.
+bool IsWholeLine(std::string_view text, const std::vector<TextSpan>& splittable, std::size_t max_line) {
+  const std::size_t chunk = ChunkFor(max_line);
+  return text.size() <= max_line && text.find('\n') == std::string_view::npos &&
+         std::all_of(splittable.begin(), splittable.end(),
+                     [chunk](const TextSpan& span) { return span.length <= chunk + 2; }) &&
+         text.find_first_not_of(" \t") != std::string_view::npos && !IsCommandLine(text, 0);
+}
+
+}  // namespace
+
 ScriptLines BreakIntoLines(std::string_view original, const std::vector<TextSpan>& splittable, std::size_t max_line) {
   ScriptLines result;
   if (original.find_first_not_of(" \t\n") == std::string_view::npos) {
     result.error = "it is empty";
     return result;
   }
-  const std::size_t chunk = std::max<std::size_t>(1, std::min<std::size_t>(1000, max_line / 2));
-  // The common case (a row's INSERT): one line within the limit, no literal
-  // to split. It is written as it is, so the work below is not needed.
-  const bool short_literals = std::all_of(splittable.begin(), splittable.end(),
-                                          [chunk](const TextSpan& span) { return span.length <= chunk + 2; });
-  if (original.size() <= max_line && short_literals && original.find('\n') == std::string_view::npos) {
-    if (IsCommandLine(original, 0)) {
-      result.error = "its first line would be read by SQL*Plus as a command";
-    } else {
-      result.lines.emplace_back(original);
-    }
+  if (IsWholeLine(original, splittable, max_line)) {
+    result.lines.emplace_back(original);
     return result;
   }
+  const std::size_t chunk = ChunkFor(max_line);
   std::string text = SplitLongLiterals(original, splittable, chunk);
   std::vector<Break> kind = Classify(text);
   const std::size_t n = text.size();
@@ -320,6 +328,15 @@ void ScriptWriter::Skipped(const StatementNote& note, std::string_view reason) {
 }
 
 void ScriptWriter::Accept(const Statement& statement) {
+  // Most statements (every row's INSERT) are one line in the session the
+  // script is in: written straight out.
+  if (!statement.password_at && !statement.note.built_in && statement.session_user == session_ &&
+      IsWholeLine(statement.text, statement.splittable_literals, kMaxScriptLine)) {
+    out_.write(statement.text.data(), static_cast<std::streamsize>(statement.text.size()));
+    out_.write("\n/\n", 3);
+    ++written_;
+    return;
+  }
   char substitution = '\0';
   std::string_view text = statement.text;
   std::string rendered;

@@ -3,11 +3,13 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <set>
 
 #include "reader/packed_codes.h"
 #include "repair/quoting.h"
+#include "repair/spill_folder.h"
 #include "repair/sqlite_values.h"
 #include "rows/row_reader.h"
 #include "rows/value_texts.h"
@@ -116,12 +118,58 @@ int Bind(sqlite3_stmt* insert, int at, const Value& value) {
 
 }  // namespace
 
+void SqliteTarget::SetRowTable(std::string table, std::vector<std::string> columns) {
+  row_table_ = std::move(table);
+  row_columns_ = std::move(columns);
+}
+
+void SqliteTarget::FailRow(const std::string& what) {
+  Fail(what);
+  ++rows_.failed;
+  if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
+}
+
+void SqliteTarget::RowNotInserted(const std::string& why) {
+  error_ = why;
+  ++rows_.failed;
+  if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
+}
+
+namespace {
+constexpr std::size_t kBlobChunk = 256 * 1024;
+}
+
+// Copies each streamed value's bytes into the row just inserted, whose
+// BLOBs were bound as zeros of their length.
+bool SqliteTarget::StreamLongValues(std::span<const Value> values) {
+  const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db_);
+  chunk_.resize(kBlobChunk);
+  for (const std::size_t i : streamed_) {
+    const LongBytes& bytes = *std::get<LongValue>(values[i]).bytes;
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(db_, "main", row_table_.c_str(), row_columns_[i].c_str(), rowid, 1, &blob) != SQLITE_OK) {
+      sqlite3_blob_close(blob);
+      return Fail("open the BLOB");
+    }
+    bool ok = true;
+    for (std::uint64_t at = 0; ok && at < bytes.size();) {
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_.size(), bytes.size() - at));
+      const std::size_t got = bytes.Read(at, std::span(chunk_.data(), want));
+      if (got != want) {
+        error_ = "the spill file cannot be read back";
+        ok = false;
+      } else if (sqlite3_blob_write(blob, chunk_.data(), static_cast<int>(got), static_cast<int>(at)) != SQLITE_OK) {
+        ok = Fail("write the BLOB");
+      }
+      at += got;
+    }
+    sqlite3_blob_close(blob);
+    if (!ok) return false;
+  }
+  return true;
+}
+
 void SqliteTarget::InsertRow(std::string_view insert_sql, std::span<const Value> values) {
-  const auto failed = [this](const std::string& what) {
-    Fail(what);
-    ++rows_.failed;
-    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
-  };
   if (!insert_ || insert_sql != insert_sql_) {
     if (insert_) sqlite3_finalize(insert_);
     insert_ = nullptr;
@@ -129,17 +177,44 @@ void SqliteTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     if (sqlite3_prepare_v2(db_, insert_sql_.c_str(), static_cast<int>(insert_sql_.size()), &insert_, nullptr) !=
         SQLITE_OK) {
       insert_sql_.clear();
-      return failed("prepare");
+      return FailRow("prepare");
     }
   }
   sqlite3_reset(insert_);
   sqlite3_clear_bindings(insert_);
+  streamed_.clear();
   for (std::size_t i = 0; i < values.size(); ++i) {
-    if (Bind(insert_, static_cast<int>(i + 1), values[i]) != SQLITE_OK) return failed("bind");
+    const auto* long_value = std::get_if<LongValue>(&values[i]);
+    // A binary long value goes in as zeros of its length, then its bytes
+    // into the stored row: the whole value is never in memory, neither here
+    // nor in SQLite's record.
+    if (long_value && long_value->form == LongValue::Form::kBinary && long_value->bytes &&
+        long_value->bytes->size() > 0 && i < row_columns_.size() && !row_table_.empty() &&
+        long_value->bytes->size() <= static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
+      if (sqlite3_bind_zeroblob64(insert_, static_cast<int>(i + 1), long_value->bytes->size()) != SQLITE_OK) {
+        return FailRow("bind");
+      }
+      streamed_.push_back(i);
+      continue;
+    }
+    if (Bind(insert_, static_cast<int>(i + 1), values[i]) != SQLITE_OK) return FailRow("bind");
   }
-  if (sqlite3_step(insert_) != SQLITE_DONE) {
-    failed("insert");
-    sqlite3_reset(insert_);
+  // A row whose BLOBs follow it is undone whole when one cannot be written.
+  const bool savepoint = !streamed_.empty();
+  if (savepoint && !Execute("SAVEPOINT quillon_row")) return FailRow("savepoint");
+  bool ok = sqlite3_step(insert_) == SQLITE_DONE;
+  if (!ok) Fail("insert");
+  sqlite3_reset(insert_);
+  if (ok && savepoint) ok = StreamLongValues(values);
+  if (savepoint) {
+    const std::string why = error_;
+    if (!ok) Execute("ROLLBACK TO quillon_row");
+    Execute("RELEASE quillon_row");
+    error_ = why;
+  }
+  if (!ok) {
+    ++rows_.failed;
+    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
     return;
   }
   ++rows_.inserted;
@@ -261,8 +336,10 @@ namespace {
 class SqliteRowSender final : public RowConsumer {
  public:
   SqliteRowSender(RowValueTexts& texts, const TableLayout& layout, std::span<const std::size_t> columns,
-                  std::span<const std::string_view> types, std::string_view insert, Target& target)
-      : texts_(texts), layout_(layout), columns_(columns), types_(types), insert_(insert), target_(target) {
+                  std::span<const std::string_view> types, std::string_view insert, SqliteTarget& target,
+                  std::string spill_root)
+      : texts_(texts), layout_(layout), columns_(columns), types_(types), insert_(insert), target_(target),
+        spill_root_(std::move(spill_root)) {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       const std::uint32_t code = layout_.columns()[columns_[i]]->type_code;
       if (code == type_code::kBlob || code == type_code::kLongRaw) {
@@ -276,8 +353,8 @@ class SqliteRowSender final : public RowConsumer {
     if (binary_large_.empty()) {
       texts_.Fill(row, layout_, columns_, texts_out_);
       SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
-    } else {
-      BinaryLargeRow(row);
+    } else if (!BinaryLargeRow(row)) {
+      return true;  // counted as a failed row
     }
     target_.InsertRow(insert_, values_);
     return true;
@@ -286,11 +363,16 @@ class SqliteRowSender final : public RowConsumer {
   // columns' ones are counted by the value texts).
   std::uint64_t incomplete_binary() const { return incomplete_binary_; }
 
+  // Binary values up to this size are held in memory; longer ones wait in
+  // the spill file and are streamed into SQLite.
+  static constexpr std::size_t kInMemoryBytes = 1 << 20;
+
  private:
   // A row with BLOB or LONG RAW columns: their bytes go straight into the
-  // bound values, not through a hexadecimal text twice their size (a LOB
-  // is held once here, not three times).
-  void BinaryLargeRow(const TableRow& row) {
+  // bound values, not through a hexadecimal text twice their size; a long
+  // one through the spill file, so that memory stays flat however long the
+  // LOBs are.
+  bool BinaryLargeRow(const TableRow& row) {
     texts_.Fill(row, layout_, text_columns_, some_texts_);
     texts_out_.resize(columns_.size());
     std::size_t next_text = 0, next_binary = 0;
@@ -305,14 +387,60 @@ class SqliteRowSender final : public RowConsumer {
       }
     }
     SqliteRowValues(row, layout_, columns_, types_, texts_out_, values_);
+    if (spill_) spill_->Reset();  // the last row's values have been inserted
     for (const std::size_t i : binary_large_) {
       const std::size_t c = columns_[i];
       if (row.values[c].is_null) continue;  // NULL already
-      if (!std::holds_alternative<BinaryValue>(values_[i])) values_[i] = BinaryValue{};
-      const LobReadResult read =
-          texts_.LargeValueBytes(row, *layout_.columns()[c], row.values[c], std::get<BinaryValue>(values_[i]).bytes);
-      if (!read.complete) ++incomplete_binary_;
+      if (!BinaryValueOf(row, c, values_[i])) {
+        target_.RowNotInserted("a BLOB or LONG RAW value cannot be written to the spill file");
+        return false;
+      }
     }
+    return true;
+  }
+
+  // One binary value: its bytes in memory, or once longer than
+  // kInMemoryBytes, in the spill file. False when the spill file refuses.
+  bool BinaryValueOf(const TableRow& row, std::size_t c, Value& out) {
+    std::vector<std::uint8_t>& bytes = held_;
+    bytes.clear();
+    bool spilled = false;
+    bool ok = true;
+    const ByteSink sink = [&](ByteView part) {
+      if (!ok) return;
+      if (!spilled && (bytes.size() + part.size() <= kInMemoryBytes || !Spill())) {
+        bytes.insert(bytes.end(), part.data(), part.data() + part.size());
+        return;
+      }
+      if (!spilled) {
+        spilled = true;
+        spill_->BeginValue();
+        ok = spill_->Append(bytes);
+        bytes.clear();
+      }
+      if (ok) ok = spill_->Append({part.data(), part.size()});
+    };
+    const LobReadResult read = texts_.LargeValueBytes(row, *layout_.columns()[c], row.values[c], sink);
+    if (!read.complete) ++incomplete_binary_;
+    if (!ok) return false;
+    if (spilled) {
+      out = LongValue{LongValue::Form::kBinary, spill_->FinishValue()};
+    } else {
+      if (!std::holds_alternative<BinaryValue>(out)) out = BinaryValue{};
+      std::swap(std::get<BinaryValue>(out).bytes, bytes);
+    }
+    return true;
+  }
+
+  // The spill folder, made when first needed; false when it cannot be
+  // (the value then stays in memory).
+  bool Spill() {
+    if (!spill_ && !spill_failed_) {
+      std::string error;
+      spill_ = SpillFolder::Create(&error, spill_root_);
+      spill_failed_ = !spill_;
+    }
+    return spill_ != nullptr;
   }
 
   std::vector<std::size_t> binary_large_;  // places in columns_ of BLOB and LONG RAW columns
@@ -323,7 +451,11 @@ class SqliteRowSender final : public RowConsumer {
   std::span<const std::size_t> columns_;
   std::span<const std::string_view> types_;
   std::string_view insert_;
-  Target& target_;
+  SqliteTarget& target_;
+  std::string spill_root_;
+  std::unique_ptr<SpillFolder> spill_;
+  bool spill_failed_ = false;
+  std::vector<std::uint8_t> held_;
   std::vector<ValueText> texts_out_;
   std::vector<Value> values_;
   std::uint64_t incomplete_binary_ = 0;
@@ -332,9 +464,10 @@ class SqliteRowSender final : public RowConsumer {
 }  // namespace
 
 SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSource& source,
-                                        const CatalogueViews& views, std::uint32_t table, Target& target,
+                                        const CatalogueViews& views, std::uint32_t table, SqliteTarget& target,
                                         std::string& side_file,
-                                        const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+                                        const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                                        const std::string& spill_root) {
   SqliteTableResult result;
   const ObjectRecord* object = views.catalogue().Object(table);
   if (!object) return result;
@@ -352,22 +485,25 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
     std::map<std::uint32_t, ColumnDefinition> by_internal;
     for (ColumnDefinition& d : views.Columns(table)) by_internal.emplace(d.internal_column, std::move(d));
     std::vector<std::string_view> types;
+    std::vector<std::string> names;
     std::string insert = "INSERT INTO " + QualifiedName(object->owner, object->name) + " VALUES (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const ColumnInfo& c = *reader.layout().columns()[columns[i]];
       const auto d = by_internal.find(c.internal_column);
       types.push_back(SqliteColumnType(c.type_code, d != by_internal.end() ? d->second.precision : std::nullopt,
                                        d != by_internal.end() ? d->second.scale : std::nullopt));
+      names.push_back(c.name);
       insert += i == 0 ? "?" : ", ?";
     }
     insert += ")";
+    target.SetRowTable(object->owner + "." + object->name, std::move(names));
     if (progress) {
       const std::uint64_t total = reader.blocks().BlockCount();
       reader.OnBlock([&reader, &progress, total] { progress(reader.stats().blocks_read, total); });
     }
     if (target.BeginRows()) {
       RowValueTexts texts(engine, table, LargeValues::kContent);
-      SqliteRowSender sender(texts, reader.layout(), columns, types, insert, target);
+      SqliteRowSender sender(texts, reader.layout(), columns, types, insert, target, spill_root);
       reader.Read(TableRowReader::Begin(), 0, sender);
       RowOutcome rows = target.EndRows();
       result.rows = rows.inserted;

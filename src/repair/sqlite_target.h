@@ -41,13 +41,27 @@ class SqliteTarget final : public Target {
   bool BeginRows() override;
   void InsertRow(std::string_view insert_sql, std::span<const Value> values) override;
   RowOutcome EndRows() override;
+  // The SQLite table the next rows go into and its columns, the i-th value
+  // of a row being the i-th column: binary long values (LongValue) are then
+  // written into their row piece by piece through SQLite's incremental BLOB
+  // I/O, never held whole. Without it they are read into memory.
+  void SetRowTable(std::string table, std::vector<std::string> columns);
+  // A row that could not be handed over (its values could not be read
+  // whole): counted as failed, with why.
+  void RowNotInserted(const std::string& why);
   std::uint64_t RowsInserted() const override { return rows_.inserted; }
   std::string DescribeError() const override { return error_; }
   void Disconnect() override;
 
  private:
   bool Fail(const std::string& what);
+  void FailRow(const std::string& what);
+  bool StreamLongValues(std::span<const Value> values);
   std::string path_;
+  std::string row_table_;                // where LongValue bytes are streamed
+  std::vector<std::string> row_columns_;
+  std::vector<std::size_t> streamed_;    // values bound as zero-filled BLOBs awaiting their bytes
+  std::vector<std::uint8_t> chunk_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
   std::string insert_sql_;  // the text insert_ was prepared from
@@ -74,10 +88,13 @@ std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std:
                                                std::string& side_file);
 
 // Creates one table in the target and copies its rows in one transaction.
-// progress: after each block read (blocks done, of how many).
+// progress: after each block read (blocks done, of how many). Long BLOB
+// and LONG RAW values wait in a spill folder under spill_root (empty: the
+// user's cache folder) on their way into the file.
 SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSource& source,
                                         const CatalogueViews& views, std::uint32_t table_object_number,
-                                        Target& target, std::string& side_file,
-                                        const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
+                                        SqliteTarget& target, std::string& side_file,
+                                        const std::function<void(std::uint64_t, std::uint64_t)>& progress = {},
+                                        const std::string& spill_root = {});
 
 }  // namespace quillon::repair

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "repair/odbc_target.h"
 #include "repair/quoting.h"
@@ -28,6 +29,9 @@ class ScriptFileTarget final : public Target {
                                      : "Repair script of database " + PrintableName(database_name)) {}
 
   bool Connect() override {
+    // A large buffer: the rows' statements reach the file in few writes.
+    buffer_.resize(1 << 20);
+    file_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     file_.open(path_, std::ios::binary | std::ios::trunc);
     if (!file_) {
       error_ = "cannot write " + path_;
@@ -58,6 +62,7 @@ class ScriptFileTarget final : public Target {
  private:
   std::string path_;
   std::string title_;
+  std::vector<char> buffer_;  // declared before file_: outlives it
   std::ofstream file_;
   std::unique_ptr<ScriptTarget> script_;
   std::string error_;

@@ -68,11 +68,17 @@ RowValueTexts::~RowValueTexts() = default;
 LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
                                              std::vector<std::uint8_t>& bytes) {
   bytes.clear();
+  return LargeValueBytes(row, column, value,
+                         [&](ByteView part) { bytes.insert(bytes.end(), part.data(), part.data() + part.size()); });
+}
+
+LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
+                                             const ByteSink& out) {
   LobReadResult result;
   if (value.is_null) return result;
   if (column.type_code == tc::kLong || column.type_code == tc::kLongRaw) {
-    bytes.assign(value.bytes.data(), value.bytes.data() + value.bytes.size());
-    result.bytes = bytes.size();
+    if (!value.bytes.empty()) out(value.bytes);
+    result.bytes = value.bytes.size();
     return result;
   }
   const auto locator = ParseLobLocator(value.bytes);
@@ -82,8 +88,8 @@ LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnIn
   }
   result.byte_length = locator->byte_length;
   if (locator->in_row) {
-    bytes.assign(locator->data.data(), locator->data.data() + locator->data.size());
-    result.bytes = bytes.size();
+    if (!locator->data.empty()) out(locator->data);
+    result.bytes = locator->data.size();
     return result;
   }
   const auto segment = row.segment ? FindLobSegment(engine_, table_, column.internal_column, *row.segment)
@@ -94,8 +100,7 @@ LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnIn
     return result;
   }
   if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
-  return lobs_->Read(segment.value_or(LobSegmentRef{}), *locator,
-                     [&](ByteView part) { bytes.insert(bytes.end(), part.data(), part.data() + part.size()); });
+  return lobs_->Read(segment.value_or(LobSegmentRef{}), *locator, out);
 }
 
 void RowValueTexts::LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value,

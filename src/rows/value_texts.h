@@ -58,6 +58,10 @@ class RowValueTexts {
   // joined pieces, a LOB's data from its locator or LOB segment.
   LobReadResult LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
                                 std::vector<std::uint8_t>& bytes);
+  // The same bytes handed to out in pieces as they are read, never held
+  // whole.
+  LobReadResult LargeValueBytes(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
+                                const ByteSink& out);
 
   // LOB values written without some of their pages.
   std::uint64_t incomplete_values() const { return incomplete_; }

@@ -3,8 +3,10 @@
 // reported, one of 32,000 bytes goes in; a 5 MB LOB becomes an empty LOB
 // filled by DBMS_LOB.WRITEAPPEND chunks that join to its bytes, streamed
 // from the spill file in small pieces; a LOB whose pages are missing goes
-// in with what was found and is counted and reported as incomplete.
+// in with what was found and is counted and reported as incomplete. Into
+// SQLite a long BLOB is written into its row piece by piece.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -145,6 +147,22 @@ Inserted InsertIntoScript(COracleRecoveryTools& engine, std::uint32_t table, con
   }
   std::ifstream in(script_path, std::ios::binary);
   out.script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return out;
+}
+
+// The first value of a query's first row, as bytes.
+Bytes SqliteBlob(const std::filesystem::path& path, const char* sql) {
+  sqlite3* db = nullptr;
+  Bytes out;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &query, nullptr) == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW) {
+      const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(query, 0));
+      out.assign(data, data + sqlite3_column_bytes(query, 0));
+    }
+    sqlite3_finalize(query);
+  }
+  sqlite3_close(db);
   return out;
 }
 
@@ -327,6 +345,24 @@ TEST(ScriptLobValues, AFiveMegabyteLobIsWrittenInChunksStreamedFromTheSpillFile)
   ASSERT_EQ(rows[0].values.size(), 2u);
   EXPECT_EQ(rows[0].values[0].text, "7");
   EXPECT_TRUE(rows[0].values[1].text == UpperHex(data)) << rows[0].values[1].text.size() << " hex digits";
+
+  // Into SQLite the same LOB waits in a spill folder and is written into
+  // its row piece by piece; the folder is gone afterwards.
+  const std::filesystem::path lite_path = folder.path() / "rows.sqlite";
+  const std::filesystem::path cache = folder.path() / "lite-cache";
+  {
+    repair::SqliteTarget lite(lite_path.string());
+    ASSERT_TRUE(lite.Connect()) << lite.DescribeError();
+    BlockSource source(db.engine().datafiles);
+    const CatalogueViews views(db.engine().catalogue);
+    std::string side;
+    const auto result = repair::RepairTableIntoSqlite(db.engine(), source, views, 930, lite, side, {}, cache.string());
+    EXPECT_EQ(result.rows, 1u);
+    EXPECT_EQ(result.failed_rows, 0u) << (result.errors.empty() ? "" : result.errors.front());
+    EXPECT_EQ(result.incomplete_lobs, 0u);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(cache));
+  EXPECT_TRUE(SqliteBlob(lite_path, R"(SELECT "PIC" FROM "SCOTT.PICTURES" WHERE "ID" = 7)") == data);
 }
 
 // Bytes that end early: the spill file lost part of a value.
@@ -372,6 +408,52 @@ TEST(ScriptLobValues, AValueThatCannotBeReadWholeFailsItsRowAndItsBlock) {
                                           std::string(repair::kIncompleteBlockMessage) + "');\nEND;\n/\n");
     EXPECT_NE(raise, std::string::npos) << script.substr(script.size() > 300 ? script.size() - 300 : 0);
   }
+}
+
+// A value whose bytes are in memory.
+class HeldBytes final : public repair::LongBytes {
+ public:
+  explicit HeldBytes(Bytes bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const override {
+    if (offset >= bytes_.size()) return 0;
+    const std::size_t n = std::min<std::uint64_t>(into.size(), bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, into.begin());
+    return n;
+  }
+
+ private:
+  Bytes bytes_;
+};
+
+TEST(SqliteLongValues, AStreamedBlobThatCannotBeReadWholeLeavesNoRow) {
+  test::TempDir folder;
+  const std::filesystem::path path = folder.path() / "t.sqlite";
+  const Bytes good = LongPattern(700000, 3);
+  {
+    repair::SqliteTarget target(path.string());
+    ASSERT_TRUE(target.Connect());
+    ASSERT_TRUE(target.Execute(R"(CREATE TABLE "S.T" ("ID" INTEGER, "B" BLOB, "C" BLOB))"));
+    target.SetRowTable("S.T", {"ID", "B", "C"});
+    ASSERT_TRUE(target.BeginRows());
+    const std::string insert = R"(INSERT INTO "S.T" VALUES (?, ?, ?))";
+    const auto long_value = [](std::shared_ptr<const repair::LongBytes> bytes) {
+      return repair::Value{repair::LongValue{repair::LongValue::Form::kBinary, std::move(bytes)}};
+    };
+    // The second BLOB ends early: the first was written already, and goes
+    // with its row.
+    target.InsertRow(insert, std::vector<repair::Value>{repair::IntegerValue{1}, long_value(std::make_shared<HeldBytes>(good)),
+                                                        long_value(std::make_shared<ShortBytes>(600000, 500000))});
+    target.InsertRow(insert, std::vector<repair::Value>{repair::IntegerValue{2}, long_value(std::make_shared<HeldBytes>(good)),
+                                                        repair::NullValue{}});
+    const repair::RowOutcome outcome = target.EndRows();
+    EXPECT_EQ(outcome.inserted, 1u);
+    EXPECT_EQ(outcome.failed, 1u);
+    ASSERT_EQ(outcome.errors.size(), 1u);
+    EXPECT_NE(outcome.errors[0].find("spill file cannot be read back"), std::string::npos) << outcome.errors[0];
+  }
+  EXPECT_TRUE(SqliteBlob(path, R"(SELECT group_concat("ID") FROM "S.T")") == Bytes({'2'}));
+  EXPECT_TRUE(SqliteBlob(path, R"(SELECT "B" FROM "S.T")") == good);
 }
 
 TEST(ScriptLobValues, LobsWithMissingPagesAreCountedAndReportedAsIncomplete) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <sstream>
+#include <streambuf>
 
 #include "repair/script_target.h"
 #include "support/script_literals.h"
@@ -207,6 +208,56 @@ TEST(ScriptTargetRows, AStatementTheScriptCannotHoldIsAFailureNotASuccess) {
   EXPECT_EQ(outcome.inserted, 0u);
   EXPECT_EQ(outcome.failed, 1u);
   ASSERT_EQ(outcome.errors.size(), 1u);
+}
+
+// A file that takes so many bytes, then refuses (a full disk), behind a
+// buffer as a file stream has.
+class FullDiskBuffer final : public std::streambuf {
+ public:
+  explicit FullDiskBuffer(std::size_t room) : room_(room) { setp(buffer_, buffer_ + sizeof buffer_); }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    const auto n = static_cast<std::size_t>(pptr() - pbase());
+    if (n > room_) return false;
+    room_ -= n;
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return true;
+  }
+  char buffer_[4096];
+  std::size_t room_;
+};
+
+TEST(ScriptTargetRows, RowsAFullDiskRefusedAreFailedNotWritten) {
+  const struct Case {
+    const char* name;
+    std::size_t room;
+    std::uint64_t rows;
+  } cases[] = {{"the disk fills during the rows", 60000, 2000}, {"the disk is full from the start", 0, 10}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FullDiskBuffer buffer(c.room);
+    std::ostream out(&buffer);
+    repair::ScriptTarget target(out, "test");
+    ASSERT_TRUE(target.BeginRows());
+    const std::vector<repair::Value> row = {repair::NumberValue{"12345"}, repair::TextValue{std::string(40, 'x')}};
+    for (std::uint64_t i = 0; i < c.rows; ++i) target.InsertRow(R"(insert into "O"."T" ("A","B") values (?, ?))", row);
+    const repair::RowOutcome outcome = target.EndRows();
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.inserted, 0u);
+    EXPECT_EQ(outcome.failed, c.rows);
+    ASSERT_FALSE(outcome.errors.empty());
+    EXPECT_EQ(outcome.errors.back(), repair::kScriptWriteError);
+    EXPECT_FALSE(target.Execute(repair::Statement::Sql("CREATE TABLE X (A NUMBER)")));
+  }
 }
 
 }  // namespace
