@@ -203,6 +203,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       }
     } else {
       storage.columns.push_back({"COLUMN_VALUE", type.element});
+      // A nested table of nested tables: the elements' collections are
+      // stored in a storage table of the storage table.
+      if (!ns.element_storage_table.empty()) storage.nested_tables = {{"COLUMN_VALUE", ns.element_storage_table, {}}};
     }
     for (std::size_t row = 0; row < wanted.rows.size(); ++row) {
       const Value& v = wanted.rows[row][static_cast<std::size_t>(parent.source_column)];
@@ -217,8 +220,10 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
         storage.rows.push_back(std::move(out));
       }
     }
+    // The storage table's own storage tables (if any) are resolved after it.
+    const std::size_t si = r_.tables.size();
     ResolveTable(storage);
-    RTable& st = r_.tables.back();
+    RTable& st = r_.tables[si];
     st.property |= 0x2000;
     st.columns.front().column_number = 0;
     st.columns.front().property = 0x0400 | 0x20;
@@ -226,6 +231,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       if (c.column_number > 0) --c.column_number;
     }
     --st.visible_columns;
+    for (RNestedTable& inner : r_.nested_tables) {
+      if (inner.table == st.object && inner.column_number > 0) --inner.column_number;
+    }
     r_.nested_tables.push_back({r_.tables[ti].object, parent.column_number, parent.internal_column, st.object,
                                 ns.column});
   }

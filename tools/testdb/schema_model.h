@@ -250,6 +250,9 @@ struct PartitioningDescription {
 struct NestedStorageDescription {
   std::string column;
   std::string storage_table;
+  // A nested table of nested tables: the storage table of the elements'
+  // collections (NESTED TABLE COLUMN_VALUE STORE AS ...); empty otherwise.
+  std::string element_storage_table{};
 };
 
 struct TableDescription {
