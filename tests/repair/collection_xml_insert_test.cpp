@@ -456,6 +456,31 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
   }
 }
 
+// The table's definition names the storage table of every level, so that
+// CREATE TABLE re-creates them under their names.
+TEST(NestedObjectTables, StorageTablesOfEveryLevelAreNamed) {
+  const auto& db = NestedObjectsDb();
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools engine{sink, stop};
+  IdentifyRelease(engine, db.system_path());
+  ReadDictionary(engine);
+  const CatalogueViews views(engine.catalogue);
+  const ObjectRecord* documents = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "DOCUMENTS");
+  ASSERT_NE(documents, nullptr);
+  std::vector<std::string> levels;
+  const auto walk = [&levels](const auto& self, const std::vector<NestedTableDefinition>& list,
+                              const std::string& prefix) -> void {
+    for (const NestedTableDefinition& n : list) {
+      levels.push_back(prefix + n.column_name + "->" + n.storage_table.name);
+      self(self, n.element_storage, prefix + n.storage_table.name + ".");
+    }
+  };
+  walk(walk, views.Table(*documents).nested_tables, "");
+  EXPECT_EQ(levels, (std::vector<std::string>{"PARAS->DOC_PARAS_NT", "DOC_PARAS_NT.COLUMN_VALUE->DOC_WORDS_NT",
+                                              "CODES->DOC_CODES_NT"}));
+}
+
 TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNoted) {
   const SampleInsert s = InsertGeneratedTable(NestedObjectsDb(), "HR", "ORDER_NOTES");
   ASSERT_EQ(s.rows.size(), 1u);
