@@ -73,6 +73,11 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
     }
   }
   constructor_ = owner.text() + "." + type.text();
+  if (!nested) {
+    for (const LobRecord& lob : c.lobs.All<0>(table.object.object_number)) {
+      if (lob.internal_column == internal_column) stored_as_lob_ = true;
+    }
+  }
   if (IsScalarElementType(element)) {
     element_.object_number = table.object.object_number;
     element_.name = "COLUMN_VALUE";
@@ -111,6 +116,7 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
     }
     inner_ = std::make_unique<CollectionColumn>(engine, storage, value->internal_column, depth + 1);
     if (!inner_->why_.empty()) why_ = "its elements cannot be written: " + inner_->why_;
+    if (inner_->stored_as_lob_) why_ = "its elements are VARRAYs stored as LOBs";
     return;
   }
   const ObjectRecord* element_type = c.ObjectWithOid(collection->element_type_oid);

@@ -1,7 +1,8 @@
 // VARRAY and nested-table values of row inserts: each value goes in through
 // its type's constructor over its elements, "OWNER"."TYPE"(e1, e2, ...).
 //
-// A VARRAY's elements come from its stored image (VarrayElements); a nested
+// A VARRAY's elements come from its stored image (VarrayElements), which a
+// VARRAY stored as a LOB keeps as the LOB's data (the caller reads it); a nested
 // table's from the rows of its storage table, under the identifier the
 // parent row stores (the storage table's NESTED_TABLE_ID). Elements are
 // - scalars, bound like a column of the element type;
@@ -45,6 +46,9 @@ class CollectionColumn {
 
   // Why no value of this column can be written; empty when they can.
   const std::string& unwritable() const { return why_; }
+  // A VARRAY stored as a LOB (it has a LOB$ row): the row holds a LOB
+  // locator, and the LOB's bytes are the image Item takes.
+  bool stored_as_lob() const { return stored_as_lob_; }
 
  private:
   struct NestedSet {
@@ -70,6 +74,7 @@ class CollectionColumn {
   // The storage table could not be read whole: a collection without rows
   // there may have lost them, and is not written as empty.
   bool incomplete_ = false;
+  bool stored_as_lob_ = false;
 };
 
 }  // namespace quillon::repair

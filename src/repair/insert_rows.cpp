@@ -25,6 +25,10 @@ namespace {
 
 namespace tc = type_code;
 
+// A VARRAY stored as a LOB is read whole into memory to take its elements
+// apart; one larger than this is written as NULL and noted.
+constexpr std::size_t kMaxLobVarrayBytes = std::size_t{64} << 20;
+
 constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
@@ -501,7 +505,7 @@ class RowInserter final : public RowConsumer {
         return true;
       case tc::kNestedTable:
       case tc::kVarray:
-        item = CollectionItem(column, value);
+        item = CollectionItem(row, column, value);
         return true;
       case tc::kRef:
       case tc::kBfile:
@@ -541,15 +545,59 @@ class RowInserter final : public RowConsumer {
 
   // TYPE(element, ...), or NULL, counted and noted, when the collection
   // cannot be made whole.
-  ValueItem CollectionItem(const ColumnInfo& column, const StoredValue& value) {
+  ValueItem CollectionItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value) {
     const auto collection = collections_.find(column.internal_column);
     if (collection == collections_.end()) return Lost();
     const std::string what = std::string(column.type_code == tc::kVarray ? "a VARRAY" : "a nested table") +
                              " of column " + PrintableName(column.name);
     std::string note;
-    ValueItem item = collection->second->Item(value, engine_.values, what, &note);
+    ValueItem item;
+    if (collection->second->stored_as_lob() && !value.is_null) {
+      // The row holds a LOB locator; the LOB's bytes are the image.
+      std::vector<std::uint8_t> image;
+      bool too_large = false;
+      const auto locator = ParseLobLocator(value.bytes);
+      LobReadResult read;
+      if (locator) {
+        read = ReadLobPages(row, column, *locator, [&image, &too_large](ByteView part) {
+          if (too_large || image.size() + part.size() > kMaxLobVarrayBytes) {
+            too_large = true;
+            return;
+          }
+          image.insert(image.end(), part.data(), part.data() + part.size());
+        });
+      }
+      if (!locator || !read.complete || too_large) {
+        Note(what + (too_large ? " is larger than a VARRAY read here" : " stored as a LOB is incomplete") +
+             ": written as NULL");
+        return Lost();
+      }
+      item = collection->second->Item(StoredValue{ByteView(image.data(), image.size()), false, false}, engine_.values,
+                                      what, &note);
+    } else {
+      item = collection->second->Item(value, engine_.values, what, &note);
+    }
     if (item.lost) Note(note);
     return item;
+  }
+
+  // Reads the pages of a LOB (or its data in the row) into sink.
+  LobReadResult ReadLobPages(const TableRow& row, const ColumnInfo& column, const LobLocator& locator,
+                             const ByteSink& sink) {
+    LobReadResult read;
+    if (locator.in_row) {
+      sink(locator.data);
+      return read;
+    }
+    const auto segment =
+        row.segment ? FindLobSegment(engine_, table_.object.object_number, column.internal_column, *row.segment)
+                    : std::nullopt;
+    if (!segment && locator.chunk_dbas.empty()) {
+      read.complete = false;
+      return read;
+    }
+    if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
+    return lobs_->Read(segment.value_or(LobSegmentRef{}), locator, sink);
   }
 
   // TYPE(attribute items): scalar attributes bound like columns.
@@ -635,19 +683,7 @@ class RowInserter final : public RowConsumer {
           ok = AppendText(spill_, piece);
         }
       };
-      if (locator->in_row) {
-        sink(locator->data);
-      } else {
-        const auto segment = row.segment ? FindLobSegment(engine_, table_.object.object_number,
-                                                          column.internal_column, *row.segment)
-                                         : std::nullopt;
-        if (!segment && locator->chunk_dbas.empty()) {
-          read.complete = false;
-        } else {
-          if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
-          read = lobs_->Read(segment.value_or(LobSegmentRef{}), *locator, sink);
-        }
-      }
+      read = ReadLobPages(row, column, *locator, sink);
       if (wide && ok) ok = utf16.End();
     }
     LongValue v;

@@ -20,7 +20,8 @@
 // column through its type's constructor over the attributes its hidden
 // columns store ("OWNER"."TYPE"(?, ?, NULL)); a VARRAY or nested table
 // through its type's constructor over its elements ("OWNER"."TYPE"(?, ?)),
-// a VARRAY's from its stored image, a nested table's from the rows of its
+// a VARRAY's from its stored image (in the row, or the data of the LOB a
+// VARRAY stored as a LOB points to), a nested table's from the rows of its
 // storage table (elements of an object type through their own type's
 // constructor over the storage table's attribute columns:
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB

@@ -374,7 +374,7 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
   s.tables.push_back(std::move(notes));
   // Collections of collections: a nested table of nested tables (its
   // elements in a storage table of the storage table) and a nested table
-  // of VARRAYs.
+  // of VARRAYs; and a VARRAY stored as a LOB.
   s.types.push_back(type("WORDS_T", TypeKind::kNestedTable, {}, testdb::Varchar2(20), "TYPE words_t AS TABLE OF VARCHAR2(20);"));
   s.types.push_back(type("PARAGRAPHS_T", TypeKind::kNestedTable, {}, testdb::NestedTableOf("HR", "WORDS_T"),
                          "TYPE paragraphs_t AS TABLE OF words_t;"));
@@ -383,18 +383,24 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
   s.types.push_back(codes);
   s.types.push_back(type("CODE_SETS_T", TypeKind::kNestedTable, {}, testdb::VarrayOf("HR", "CODES_T"),
                          "TYPE code_sets_t AS TABLE OF codes_t;"));
+  // A VARRAY stored as a LOB: the row holds a LOB locator.
+  testdb::ColumnType tags = testdb::VarrayOf("HR", "CODES_T");
+  tags.store_as_lob = true;
   testdb::TableDescription documents =
       testdb::Table("HR", "DOCUMENTS", "HR_DATA",
                     {{"ID", testdb::Number(6)},
                      {"PARAS", testdb::NestedTableOf("HR", "PARAGRAPHS_T")},
-                     {"CODES", testdb::NestedTableOf("HR", "CODE_SETS_T")}});
+                     {"CODES", testdb::NestedTableOf("HR", "CODE_SETS_T")},
+                     {"TAGS", tags}});
   documents.nested_tables = {{"PARAS", "DOC_PARAS_NT", "DOC_WORDS_NT"}, {"CODES", "DOC_CODES_NT"}};
   documents.rows = {
       {val::Num(1),
        val::Collection({val::Collection({val::Text("a"), val::Text("b")}), val::Collection({}), val::Null()}),
-       val::Collection({val::Collection({val::Text("x")}), val::Collection({val::Text("y"), val::Text("z")})})},
-      {val::Num(2), val::Collection({}), val::Null()},
-      {val::Num(3), val::Collection({val::Collection({val::Text("it's")})}), val::Collection({val::Collection({})})},
+       val::Collection({val::Collection({val::Text("x")}), val::Collection({val::Text("y"), val::Text("z")})}),
+       val::Collection({val::Text("p"), val::Text("q")})},
+      {val::Num(2), val::Collection({}), val::Null(), val::Null()},
+      {val::Num(3), val::Collection({val::Collection({val::Text("it's")})}), val::Collection({val::Collection({})}),
+       val::Collection({})},
   };
   s.tables.push_back(std::move(documents));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
@@ -444,7 +450,10 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"2/PARAS", "HR.PARAGRAPHS_T()"},
         {"2/CODES", "<NULL>"},
         {"3/PARAS", "HR.PARAGRAPHS_T(HR.WORDS_T(it's))"},
-        {"3/CODES", "HR.CODE_SETS_T(HR.CODES_T())"}}},
+        {"3/CODES", "HR.CODE_SETS_T(HR.CODES_T())"},
+        {"1/TAGS", "HR.CODES_T(p,q)"},
+        {"2/TAGS", "<NULL>"},
+        {"3/TAGS", "HR.CODES_T()"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.table);

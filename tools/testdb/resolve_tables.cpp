@@ -133,10 +133,12 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
   r_.tables.push_back(std::move(t));
   tables_by_name_[{wanted.owner, wanted.name}] = static_cast<int>(ti);
 
-  // LOB columns: a LOB segment and a LOB index each.
+  // LOB columns, and VARRAY columns stored as LOBs: a LOB segment and a
+  // LOB index each.
   for (std::size_t ci = 0; ci < r_.tables[ti].columns.size(); ++ci) {
     const RColumn c = r_.tables[ti].columns[ci];
-    if (c.type_number != 112 && c.type_number != 113) continue;
+    const bool varray_lob = c.type_number == 123 && c.logical.store_as_lob;
+    if (c.type_number != 112 && c.type_number != 113 && !varray_lob) continue;
     const std::uint32_t table_object = r_.tables[ti].object;
     RLob lob;
     lob.table = table_object;

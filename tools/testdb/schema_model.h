@@ -45,6 +45,7 @@ struct ColumnType {
   std::optional<std::int32_t> scale;       // NUMBER; TIMESTAMP and INTERVAL DAY TO SECOND: fraction digits
   std::string type_owner;               // user types
   std::string type_name;
+  bool store_as_lob = false;            // VARRAY columns: stored as a LOB (VARRAY .. STORE AS LOB)
 };
 
 ColumnType Varchar2(std::uint32_t bytes);
