@@ -70,6 +70,31 @@ void SortPartitions(std::vector<PartitionDefinition>& list) {
   });
 }
 
+// The nested-table columns of a storage table, with theirs in turn. A
+// catalogue that links storage tables in a ring stops at the depth limit.
+std::vector<NestedTableDefinition> ElementStorageTables(const Catalogue& c, std::uint32_t storage, int depth) {
+  constexpr int kMaxStorageDepth = 8;
+  std::vector<NestedTableDefinition> out;
+  if (depth >= kMaxStorageDepth) return out;
+  for (const Nsdata& n : c.nested_tables.All<0>(storage)) {
+    NestedTableDefinition nt;
+    nt.column_name = n.column_name;
+    for (const ColumnInfo& col : c.columns.All<0>(storage)) {
+      if (col.internal_column == n.internal_column) nt.column_name = col.name;
+    }
+    nt.internal_column = n.internal_column;
+    const ObjectRecord* o = c.Object(n.storage_object_number);
+    const ObjectRecord* parent = c.Object(storage);
+    nt.storage_table = o ? ObjectName{o->object_number, o->owner, o->name}
+                         : ObjectName{n.storage_object_number, parent ? parent->owner : std::string(),
+                                      n.storage_table_name};
+    nt.element_storage = ElementStorageTables(c, n.storage_object_number, depth + 1);
+    out.push_back(std::move(nt));
+  }
+  std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.internal_column < b.internal_column; });
+  return out;
+}
+
 }  // namespace
 
 ConstraintKind ConstraintKindOf(std::uint32_t type) {
@@ -460,6 +485,7 @@ TableDefinition CatalogueViews::Table(const ObjectRecord& table) const {
     nt.internal_column = n.internal_column;
     nt.storage_table = NameOf(n.storage_object_number)
                            .value_or(ObjectName{n.storage_object_number, table.owner, n.storage_table_name});
+    nt.element_storage = ElementStorageTables(c_, n.storage_object_number, 1);
     d.nested_tables.push_back(std::move(nt));
   }
   std::stable_sort(d.nested_tables.begin(), d.nested_tables.end(),

@@ -187,6 +187,10 @@ struct NestedTableDefinition {
   std::string column_name;
   std::uint32_t internal_column = 0;
   ObjectName storage_table;
+  // The nested-table columns of the storage table itself (a nested table
+  // of nested tables, or of objects with a nested-table attribute), with
+  // their own storage tables, level by level.
+  std::vector<NestedTableDefinition> element_storage{};
 };
 
 // The index organization of an IOT: its top index and overflow segment.

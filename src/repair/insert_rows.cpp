@@ -1,4 +1,5 @@
 #include "repair/insert_rows.h"
+#include "repair/collection_values.h"
 #include "repair/odbc_text.h"
 
 #include <algorithm>
@@ -24,6 +25,10 @@ namespace quillon::repair {
 namespace {
 
 namespace tc = type_code;
+
+// A VARRAY stored as a LOB is read whole into memory to take its elements
+// apart; one larger than this is written as NULL and noted.
+constexpr std::size_t kMaxLobVarrayBytes = std::size_t{64} << 20;
 
 constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
@@ -356,126 +361,6 @@ bool AppendText(SpillFolder& spill, const std::string& text) {
   return spill.Append({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
-// How the value of a VARRAY or nested-table column is re-made: its type's
-// constructor over the elements, each bound like a column of the element
-// type.
-struct CollectionShape {
-  std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written
-  ColumnInfo element;       // the element type as a column
-  std::string why;          // why it cannot be written
-  std::uint32_t storage = 0;  // nested tables: the storage table's object number
-};
-
-CollectionShape CollectionShapeOf(const COracleRecoveryTools& engine, const TableDefinition& table,
-                                  const ColumnInfo& column) {
-  CollectionShape shape;
-  const ColumnDefinition* d = table.ColumnByInternalNumber(column.internal_column);
-  if (!d || !d->user_type) {
-    shape.why = "its type is not known";
-    return shape;
-  }
-  const Quoted owner = QuoteIdent(d->user_type->owner);
-  const Quoted type = QuoteIdent(d->user_type->name);
-  if (!owner || !type) {
-    shape.why = "its type's name cannot be quoted";
-    return shape;
-  }
-  const Catalogue& c = engine.catalogue;
-  const CollectionRecord* collection = nullptr;
-  for (const ColumnTypeRecord& t : c.column_types.All<0>(table.object.object_number)) {
-    if (t.internal_column == column.internal_column) collection = c.collections.First<0>(t.type_oid);
-  }
-  if (!collection) {
-    shape.why = "its element type is not known";
-    return shape;
-  }
-  // Elements of an object type or a collection type are not written.
-  if (collection->element_type_code == tc::kObject || collection->element_type_code == tc::kNestedTable ||
-      collection->element_type_code == tc::kVarray || collection->element_type_code == tc::kRef ||
-      collection->element_type_code == tc::kXmlType || IsLargeType(collection->element_type_code) ||
-      collection->element_type_code == 0) {
-    shape.why = "its elements are of a type this builder does not write";
-    return shape;
-  }
-  shape.element.object_number = column.object_number;
-  shape.element.name = "COLUMN_VALUE";
-  shape.element.type_code = collection->element_type_code;
-  shape.element.charset_id = collection->charset_id;
-  shape.element.charset_form = engine.values.IsNational(collection->charset_id) ? 2 : 1;
-  shape.element.data_length = collection->length;
-  if (column.type_code == tc::kNestedTable) {
-    for (const Nsdata& n : c.nested_tables.All<0>(table.object.object_number)) {
-      if (n.internal_column == column.internal_column) shape.storage = n.storage_object_number;
-    }
-    if (shape.storage == 0) {
-      shape.why = "its storage table is not known";
-      return shape;
-    }
-  }
-  shape.constructor = owner.text() + "." + type.text();
-  return shape;
-}
-
-// The elements of one nested table, gathered from its storage table.
-struct NestedSet {
-  std::vector<ValueItem> elements;
-  bool broken = false;  // an element could not be read
-};
-
-// The rows of a nested-table storage table, grouped by the collection
-// they belong to (the 16-byte NESTED_TABLE_ID, the parent's SETID$).
-struct NestedSets {
-  std::map<std::string, NestedSet> by_id;
-  // The storage table could not be read whole: a collection without rows
-  // there may have lost them, and is not written as empty.
-  bool incomplete = false;
-};
-
-class NestedSetCollector final : public RowConsumer {
- public:
-  NestedSetCollector(COracleRecoveryTools& engine, const ColumnInfo& element, std::size_t id_column,
-                     std::size_t value_column, NestedSets& sets)
-      : engine_(engine), element_(element), id_(id_column), value_(value_column), sets_(sets) {}
-  bool Row(const TableRow& row) override {
-    const StoredValue& id = row.values[id_];
-    if (id.is_null) {
-      sets_.incomplete = true;
-      return !engine_.StopRequested();
-    }
-    NestedSet& set = sets_.by_id[std::string(reinterpret_cast<const char*>(id.bytes.data()), id.bytes.size())];
-    ValueItem item = ScalarValueItem(element_, row.values[value_], engine_.values);
-    if (item.lost || row.partial()) set.broken = true;
-    set.elements.push_back(std::move(item));
-    return !engine_.StopRequested();
-  }
-
- private:
-  COracleRecoveryTools& engine_;
-  const ColumnInfo& element_;
-  std::size_t id_;
-  std::size_t value_;
-  NestedSets& sets_;
-};
-
-NestedSets ReadNestedSets(COracleRecoveryTools& engine, BlockSource& source, const CollectionShape& shape) {
-  NestedSets sets;
-  TableRowReader reader(engine, source, shape.storage);
-  std::optional<std::size_t> id, value;
-  for (std::size_t i = 0; i < reader.layout().columns().size(); ++i) {
-    const ColumnInfo& c = *reader.layout().columns()[i];
-    if (c.name == "NESTED_TABLE_ID") id = i;
-    if (c.name == "COLUMN_VALUE") value = i;
-  }
-  if (!reader.table_found() || !id || !value) {
-    sets.incomplete = true;
-    return sets;
-  }
-  NestedSetCollector collector(engine, shape.element, *id, *value, sets);
-  reader.Read(TableRowReader::Begin(), 0, collector);
-  if (reader.stopped() || reader.stats().damaged_total > 0) sets.incomplete = true;
-  return sets;
-}
-
 class RowInserter final : public RowConsumer {
  public:
   RowInserter(COracleRecoveryTools& engine, const TableDefinition& table, const TableLayout& layout,
@@ -501,7 +386,8 @@ class RowInserter final : public RowConsumer {
         }
       }
       if (info.type_code == tc::kVarray || info.type_code == tc::kNestedTable) {
-        collections_.emplace(info.internal_column, CollectionShapeOf(engine_, table_, info));
+        collections_.emplace(info.internal_column,
+                             std::make_unique<CollectionColumn>(engine_, table_, info.internal_column));
       }
       if (info.type_code == tc::kXmlType) {
         if (const auto clob = XmlTextColumn(layout_, info.internal_column)) xml_texts_.emplace(info.internal_column, *clob);
@@ -526,10 +412,7 @@ class RowInserter final : public RowConsumer {
   // Reads the storage tables of the nested-table columns (before the
   // table's own rows).
   void ReadNestedTables(BlockSource& source) {
-    for (auto& [internal, shape] : collections_) {
-      if (shape.storage == 0 || shape.constructor.empty()) continue;
-      nested_.emplace(internal, ReadNestedSets(engine_, source, shape));
-    }
+    for (auto& [internal, collection] : collections_) collection->ReadStorage(engine_, source);
   }
   // A table none of whose columns can be written: every row is counted as
   // failed, not silently dropped.
@@ -683,7 +566,7 @@ class RowInserter final : public RowConsumer {
         return true;
       case tc::kNestedTable:
       case tc::kVarray:
-        item = CollectionItem(column, value);
+        item = CollectionItem(row, column, value);
         return true;
       case tc::kRef:
       case tc::kBfile:
@@ -721,62 +604,61 @@ class RowInserter final : public RowConsumer {
     return true;
   }
 
-  // TYPE(element, ...): a VARRAY's elements from its stored image, a nested
-  // table's from the rows of its storage table under the value's
-  // identifier. A collection some of whose elements cannot be read is
-  // written as NULL, counted and noted, never as a shorter collection.
-  ValueItem CollectionItem(const ColumnInfo& column, const StoredValue& value) {
-    const auto shape = collections_.find(column.internal_column);
-    if (shape == collections_.end()) return Lost();
-    const CollectionShape& s = shape->second;
+  // TYPE(element, ...), or NULL, counted and noted, when the collection
+  // cannot be made whole.
+  ValueItem CollectionItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value) {
+    const auto collection = collections_.find(column.internal_column);
+    if (collection == collections_.end()) return Lost();
     const std::string what = std::string(column.type_code == tc::kVarray ? "a VARRAY" : "a nested table") +
                              " of column " + PrintableName(column.name);
-    if (s.constructor.empty()) {
-      Note(what + " cannot be written (" + s.why + "): written as NULL");
-      return Lost();
-    }
+    std::string note;
     ValueItem item;
-    item.sql = s.constructor + "(";
-    const auto add = [&item](ValueItem element) {
-      if (item.sql.back() != '(') item.sql += ", ";
-      item.sql += element.sql;
-      for (Value& v : element.values) item.values.push_back(std::move(v));
-    };
-    if (column.type_code == tc::kVarray) {
-      const auto elements = VarrayElements(value.bytes);
-      if (!elements) {
-        Note(what + " is damaged: written as NULL");
+    if (collection->second->stored_as_lob() && !value.is_null) {
+      // The row holds a LOB locator; the LOB's bytes are the image.
+      std::vector<std::uint8_t> image;
+      bool too_large = false;
+      const auto locator = ParseLobLocator(value.bytes);
+      LobReadResult read;
+      if (locator) {
+        read = ReadLobPages(row, column, *locator, [&image, &too_large](ByteView part) {
+          if (too_large || image.size() + part.size() > kMaxLobVarrayBytes) {
+            too_large = true;
+            return;
+          }
+          image.insert(image.end(), part.data(), part.data() + part.size());
+        });
+      }
+      if (!locator || !read.complete || too_large) {
+        Note(what + (too_large ? " is larger than a VARRAY read here" : " stored as a LOB is incomplete") +
+             ": written as NULL");
         return Lost();
       }
-      for (const StoredValue& e : *elements) {
-        ValueItem element = ScalarValueItem(s.element, e, engine_.values);
-        if (element.lost) {
-          Note("an element of " + what + " cannot be read: the collection is written as NULL");
-          return Lost();
-        }
-        add(std::move(element));
-      }
+      item = collection->second->Item(StoredValue{ByteView(image.data(), image.size()), false, false}, engine_.values,
+                                      what, &note);
     } else {
-      const auto sets = nested_.find(column.internal_column);
-      if (sets == nested_.end()) return Lost();
-      const auto set = sets->second.by_id.find(
-          std::string(reinterpret_cast<const char*>(value.bytes.data()), value.bytes.size()));
-      if (set == sets->second.by_id.end()) {
-        // No rows under its identifier: an empty collection, unless the
-        // storage table could not be read whole.
-        if (sets->second.incomplete) {
-          Note("the rows of " + what + " are not found in its damaged storage table: written as NULL");
-          return Lost();
-        }
-      } else if (set->second.broken) {
-        Note("an element of " + what + " cannot be read: the collection is written as NULL");
-        return Lost();
-      } else {
-        for (const ValueItem& element : set->second.elements) add(element);
-      }
+      item = collection->second->Item(value, engine_.values, what, &note);
     }
-    item.sql += ")";
+    if (item.lost) Note(note);
     return item;
+  }
+
+  // Reads the pages of a LOB (or its data in the row) into sink.
+  LobReadResult ReadLobPages(const TableRow& row, const ColumnInfo& column, const LobLocator& locator,
+                             const ByteSink& sink) {
+    LobReadResult read;
+    if (locator.in_row) {
+      sink(locator.data);
+      return read;
+    }
+    const auto segment =
+        row.segment ? FindLobSegment(engine_, table_.object.object_number, column.internal_column, *row.segment)
+                    : std::nullopt;
+    if (!segment && locator.chunk_dbas.empty()) {
+      read.complete = false;
+      return read;
+    }
+    if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
+    return lobs_->Read(segment.value_or(LobSegmentRef{}), locator, sink);
   }
 
   // TYPE(attribute items): scalar attributes bound like columns.
@@ -862,19 +744,7 @@ class RowInserter final : public RowConsumer {
           ok = AppendText(spill_, piece);
         }
       };
-      if (locator->in_row) {
-        sink(locator->data);
-      } else {
-        const auto segment = row.segment ? FindLobSegment(engine_, table_.object.object_number,
-                                                          column.internal_column, *row.segment)
-                                         : std::nullopt;
-        if (!segment && locator->chunk_dbas.empty()) {
-          read.complete = false;
-        } else {
-          if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
-          read = lobs_->Read(segment.value_or(LobSegmentRef{}), *locator, sink);
-        }
-      }
+      read = ReadLobPages(row, column, *locator, sink);
       if (wide && ok) ok = utf16.End();
     }
     LongValue v;
@@ -923,8 +793,7 @@ class RowInserter final : public RowConsumer {
   DecodedValue decoded_;
   std::unique_ptr<LobReader> lobs_;
   std::map<std::uint32_t, ObjectShape> objects_;  // by the object column's INTCOL#
-  std::map<std::uint32_t, CollectionShape> collections_;  // by the collection column's INTCOL#
-  std::map<std::uint32_t, NestedSets> nested_;            // by the nested-table column's INTCOL#
+  std::map<std::uint32_t, std::unique_ptr<CollectionColumn>> collections_;  // by the collection column's INTCOL#
   std::map<std::uint32_t, std::size_t> xml_texts_;        // XMLType INTCOL# -> layout index of its CLOB
   std::optional<std::size_t> xml_column_;
   std::optional<std::size_t> xml_text_column_;

@@ -20,13 +20,17 @@
 // column through its type's constructor over the attributes its hidden
 // columns store ("OWNER"."TYPE"(?, ?, NULL)); a VARRAY or nested table
 // through its type's constructor over its elements ("OWNER"."TYPE"(?, ?)),
-// a VARRAY's from its stored image, a nested table's from the rows of its
-// storage table; an XMLType value stored as a CLOB as XMLTYPE(?) with the
-// document bound as a CLOB, one stored object-relationally through the XML
-// value builder. Values this builder cannot make (nested objects,
-// collections of objects, a collection with an unreadable element, REFs,
-// BFILEs) are written as NULL, so the column and value lists stay in step,
-// counted as lost and noted in the errors.
+// a VARRAY's from its stored image (in the row, or the data of the LOB a
+// VARRAY stored as a LOB points to), a nested table's from the rows of its
+// storage table (elements of an object type through their own type's
+// constructor over the storage table's attribute columns:
+// "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
+// as XMLTYPE(?) with the document bound as a CLOB, one stored
+// object-relationally through the XML value builder. Values this builder
+// cannot make (nested objects, VARRAYs of objects, collections of
+// collections, a collection with an unreadable element, REFs, BFILEs) are
+// written as NULL, so the column and value lists stay in step, counted as
+// lost and noted in the errors.
 #pragma once
 
 #include <cstdint>

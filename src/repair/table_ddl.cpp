@@ -368,10 +368,26 @@ bool AppendPartitioning(SqlBuilder& sql, const TableDefinition& table, std::stri
   return true;
 }
 
-// "NESTED TABLE "C" STORE AS "T"" for each nested-table column.
+// "NESTED TABLE "C" STORE AS "T"" for a nested-table column; a storage
+// table with nested-table columns of its own names their storage tables in
+// parentheses, "STORE AS "T" (NESTED TABLE "COLUMN_VALUE" STORE AS "T2")".
+void AppendNestedStorage(SqlBuilder& sql, const NestedTableDefinition& n) {
+  sql.Raw("NESTED TABLE ").Ident(n.column_name).Raw(" STORE AS ").Ident(n.storage_table.name);
+  if (n.element_storage.empty()) return;
+  sql.Raw(" (");
+  for (std::size_t i = 0; i < n.element_storage.size(); ++i) {
+    if (i > 0) sql.Raw(" ");
+    AppendNestedStorage(sql, n.element_storage[i]);
+  }
+  sql.Raw(")");
+}
+
+// The nested-table storage clause of each nested-table column.
 void AppendNestedTables(SqlBuilder& sql, const TableDefinition& table) {
   for (const NestedTableDefinition& n : table.nested_tables) {
-    sql.Raw(" NESTED TABLE ").Ident(n.column_name).Raw(" STORE AS ").Ident(n.storage_table.name).Raw("\r\n");
+    sql.Raw(" ");
+    AppendNestedStorage(sql, n);
+    sql.Raw("\r\n");
   }
 }
 

@@ -20,6 +20,7 @@
 #include "repair/spill_folder.h"
 #include "repair/xml_value.h"
 #include "support/generated_schema_db.h"
+#include "testdb/schema_builders.h"
 #include "support/script_literals.h"
 #include "support/test_paths.h"
 
@@ -206,9 +207,8 @@ struct SampleInsert {
   std::vector<RowRecordingTarget::Row> rows;
 };
 
-SampleInsert InsertSampleTable(const char* release, const std::string& owner, const std::string& name,
-                               repair::Target* into = nullptr) {
-  const auto& db = test::SampleDb(release, 8192);
+SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::string& owner, const std::string& name,
+                                  repair::Target* into = nullptr) {
   NullSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};
@@ -231,6 +231,11 @@ SampleInsert InsertSampleTable(const char* release, const std::string& owner, co
   out.result = repair::InsertTableRows(engine, source, table, into ? *into : target, *spill);
   out.rows = std::move(target.rows);
   return out;
+}
+
+SampleInsert InsertSampleTable(const char* release, const std::string& owner, const std::string& name,
+                               repair::Target* into = nullptr) {
+  return InsertGeneratedTable(test::SampleDb(release, 8192), owner, name, into);
 }
 
 TEST(SampleCollectionsAndXml, ColumnsGoInThroughTheirConstructorsAndXmltype) {
@@ -319,6 +324,181 @@ TEST(SampleCollectionsAndXml, TheScriptReadsBackTheDocumentsAndTheCollections) {
                                                    "SKILLS=HR.SKILL_TAB_T()",
                                                    "SKILLS=HR.SKILL_TAB_T(SQL,PL/SQL,C++)",
                                                    "SKILLS=HR.SKILL_TAB_T(SQL,PL/SQL,C++)"}));
+}
+
+// The sample database with nested tables of object types: order lines
+// whose element type has three scalar attributes, and notes whose element
+// type has a CLOB attribute, which an element constructor does not take.
+const test::GeneratedSchemaDb& NestedObjectsDb() {
+  static std::unique_ptr<test::GeneratedSchemaDb> db;
+  if (db) return *db;
+  using testdb::TypeDescription;
+  using testdb::TypeKind;
+  namespace val = testdb::val;
+  testdb::Schema s = testdb::SampleSchema(testdb::FindGeneratorRelease("11.2")->model_release);
+  const auto type = [](std::string name, TypeKind kind, std::vector<testdb::AttributeDescription> attributes,
+                       testdb::ColumnType element, const char* source) {
+    TypeDescription t;
+    t.owner = "HR";
+    t.name = std::move(name);
+    t.kind = kind;
+    t.attributes = std::move(attributes);
+    t.element = std::move(element);
+    t.lines = testdb::Lines(source);
+    return t;
+  };
+  s.types.push_back(type("LINE_T", TypeKind::kObject,
+                         {{"ITEM", testdb::Varchar2(30)}, {"QTY", testdb::Number(6)}, {"SHIPPED", testdb::Date()}}, {},
+                         "TYPE line_t AS OBJECT (item VARCHAR2(30), qty NUMBER(6), shipped DATE);"));
+  s.types.push_back(type("LINES_T", TypeKind::kNestedTable, {}, testdb::ObjectOf("HR", "LINE_T"),
+                         "TYPE lines_t AS TABLE OF line_t;"));
+  s.types.push_back(type("NOTE_T", TypeKind::kObject, {{"TITLE", testdb::Varchar2(20)}, {"BODY", testdb::Clob()}}, {},
+                         "TYPE note_t AS OBJECT (title VARCHAR2(20), body CLOB);"));
+  s.types.push_back(type("NOTES_T", TypeKind::kNestedTable, {}, testdb::ObjectOf("HR", "NOTE_T"),
+                         "TYPE notes_t AS TABLE OF note_t;"));
+  testdb::TableDescription lines = testdb::Table(
+      "HR", "ORDER_LINES", "HR_DATA", {{"ID", testdb::Number(6)}, {"LINES", testdb::NestedTableOf("HR", "LINES_T")}});
+  lines.nested_tables = {{"LINES", "ORDER_LINES_NT"}};
+  lines.rows = {
+      {val::Num(1), val::Collection({val::Object({val::Text("bolt"), val::Num(12), val::Date(2009, 3, 5, 14, 7, 9)}),
+                                     val::Object({val::Text("O'Brien nut"), val::Null(), val::Null()})})},
+      {val::Num(2), val::Collection({})},
+      {val::Num(3), val::Null()},
+      {val::Num(4), val::Collection({val::Object({val::Null(), val::Num(-3), val::Date(1999, 12, 31)})})},
+  };
+  s.tables.push_back(std::move(lines));
+  testdb::TableDescription notes = testdb::Table(
+      "HR", "ORDER_NOTES", "HR_DATA", {{"ID", testdb::Number(6)}, {"NOTES", testdb::NestedTableOf("HR", "NOTES_T")}});
+  notes.nested_tables = {{"NOTES", "ORDER_NOTES_NT"}};
+  notes.rows = {{val::Num(1), val::Collection({val::Object({val::Text("first"), val::Text("a body")})})}};
+  s.tables.push_back(std::move(notes));
+  // Collections of collections: a nested table of nested tables (its
+  // elements in a storage table of the storage table) and a nested table
+  // of VARRAYs; and a VARRAY stored as a LOB.
+  s.types.push_back(type("WORDS_T", TypeKind::kNestedTable, {}, testdb::Varchar2(20), "TYPE words_t AS TABLE OF VARCHAR2(20);"));
+  s.types.push_back(type("PARAGRAPHS_T", TypeKind::kNestedTable, {}, testdb::NestedTableOf("HR", "WORDS_T"),
+                         "TYPE paragraphs_t AS TABLE OF words_t;"));
+  TypeDescription codes = type("CODES_T", TypeKind::kVarray, {}, testdb::Varchar2(10), "TYPE codes_t AS VARRAY(3) OF VARCHAR2(10);");
+  codes.upper_bound = 3;
+  s.types.push_back(codes);
+  s.types.push_back(type("CODE_SETS_T", TypeKind::kNestedTable, {}, testdb::VarrayOf("HR", "CODES_T"),
+                         "TYPE code_sets_t AS TABLE OF codes_t;"));
+  // A VARRAY stored as a LOB: the row holds a LOB locator.
+  testdb::ColumnType tags = testdb::VarrayOf("HR", "CODES_T");
+  tags.store_as_lob = true;
+  testdb::TableDescription documents =
+      testdb::Table("HR", "DOCUMENTS", "HR_DATA",
+                    {{"ID", testdb::Number(6)},
+                     {"PARAS", testdb::NestedTableOf("HR", "PARAGRAPHS_T")},
+                     {"CODES", testdb::NestedTableOf("HR", "CODE_SETS_T")},
+                     {"TAGS", tags}});
+  documents.nested_tables = {{"PARAS", "DOC_PARAS_NT", "DOC_WORDS_NT"}, {"CODES", "DOC_CODES_NT"}};
+  documents.rows = {
+      {val::Num(1),
+       val::Collection({val::Collection({val::Text("a"), val::Text("b")}), val::Collection({}), val::Null()}),
+       val::Collection({val::Collection({val::Text("x")}), val::Collection({val::Text("y"), val::Text("z")})}),
+       val::Collection({val::Text("p"), val::Text("q")})},
+      {val::Num(2), val::Collection({}), val::Null(), val::Null()},
+      {val::Num(3), val::Collection({val::Collection({val::Text("it's")})}), val::Collection({val::Collection({})}),
+       val::Collection({})},
+  };
+  s.tables.push_back(std::move(documents));
+  db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
+  return *db;
+}
+
+// Each collection value of a table as the script writes it, by
+// "ID/COLUMN"; "<NULL>" for NULL.
+std::map<std::string, std::string> ScriptCollections(const std::string& table, repair::InsertResult& result) {
+  std::ostringstream script;
+  repair::ScriptTarget target(script, "test");
+  result = InsertGeneratedTable(NestedObjectsDb(), "HR", table, &target).result;
+  target.Disconnect();
+  std::map<std::string, std::string> found;
+  for (const std::string& unit : test::ScriptUnits(script.str())) {
+    if (unit.find("insert into") == std::string::npos) continue;
+    const auto row = test::ReadRowUnit(unit);
+    if (!row || row->values.size() != row->columns.size() || row->columns.empty()) {
+      ADD_FAILURE() << unit.substr(0, 400);
+      continue;
+    }
+    for (std::size_t k = 1; k < row->values.size(); ++k) {
+      const test::ScriptValue& v = row->values[k];
+      found[row->values[0].text + "/" + row->columns[k]] = v.kind == test::ScriptValue::Kind::kNull ? "<NULL>" : v.text;
+    }
+  }
+  return found;
+}
+
+// Elements of an object type with their attributes in attribute order,
+// NULL attributes kept in place; elements that are collections level by
+// level; an empty collection stays empty, a NULL one NULL.
+TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
+  struct Case {
+    const char* table;
+    std::map<std::string, std::string> values;
+  };
+  const std::vector<Case> cases = {
+      {"ORDER_LINES",
+       {{"1/LINES", "HR.LINES_T(HR.LINE_T(bolt,12,05-MAR-2009 02:07:09 PM),HR.LINE_T(O'Brien nut,NULL,NULL))"},
+        {"2/LINES", "HR.LINES_T()"},
+        {"3/LINES", "<NULL>"},
+        {"4/LINES", "HR.LINES_T(HR.LINE_T(NULL,-3,31-DEC-1999 12:00:00 AM))"}}},
+      {"DOCUMENTS",
+       {{"1/PARAS", "HR.PARAGRAPHS_T(HR.WORDS_T(a,b),HR.WORDS_T(),NULL)"},
+        {"1/CODES", "HR.CODE_SETS_T(HR.CODES_T(x),HR.CODES_T(y,z))"},
+        {"2/PARAS", "HR.PARAGRAPHS_T()"},
+        {"2/CODES", "<NULL>"},
+        {"3/PARAS", "HR.PARAGRAPHS_T(HR.WORDS_T(it's))"},
+        {"3/CODES", "HR.CODE_SETS_T(HR.CODES_T())"},
+        {"1/TAGS", "HR.CODES_T(p,q)"},
+        {"2/TAGS", "<NULL>"},
+        {"3/TAGS", "HR.CODES_T()"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    repair::InsertResult result;
+    EXPECT_EQ(ScriptCollections(c.table, result), c.values);
+    EXPECT_EQ(result.failed_rows, 0u);
+    EXPECT_EQ(result.lost_values, 0u);
+    for (const std::string& e : result.errors) ADD_FAILURE() << e;
+  }
+}
+
+// The table's definition names the storage table of every level, so that
+// CREATE TABLE re-creates them under their names.
+TEST(NestedObjectTables, StorageTablesOfEveryLevelAreNamed) {
+  const auto& db = NestedObjectsDb();
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools engine{sink, stop};
+  IdentifyRelease(engine, db.system_path());
+  ReadDictionary(engine);
+  const CatalogueViews views(engine.catalogue);
+  const ObjectRecord* documents = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "DOCUMENTS");
+  ASSERT_NE(documents, nullptr);
+  std::vector<std::string> levels;
+  const auto walk = [&levels](const auto& self, const std::vector<NestedTableDefinition>& list,
+                              const std::string& prefix) -> void {
+    for (const NestedTableDefinition& n : list) {
+      levels.push_back(prefix + n.column_name + "->" + n.storage_table.name);
+      self(self, n.element_storage, prefix + n.storage_table.name + ".");
+    }
+  };
+  walk(walk, views.Table(*documents).nested_tables, "");
+  EXPECT_EQ(levels, (std::vector<std::string>{"PARAS->DOC_PARAS_NT", "DOC_PARAS_NT.COLUMN_VALUE->DOC_WORDS_NT",
+                                              "CODES->DOC_CODES_NT"}));
+}
+
+TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNoted) {
+  const SampleInsert s = InsertGeneratedTable(NestedObjectsDb(), "HR", "ORDER_NOTES");
+  ASSERT_EQ(s.rows.size(), 1u);
+  EXPECT_EQ(s.result.failed_rows, 0u);
+  EXPECT_EQ(s.result.lost_values, 1u);
+  EXPECT_EQ(s.rows[0].sql, "insert into \"HR\".\"ORDER_NOTES\" (\"ID\",\"NOTES\") values (?, NULL)");
+  ASSERT_EQ(s.result.errors.size(), 1u);
+  EXPECT_NE(s.result.errors[0].find("a nested table of column NOTES cannot be written"), std::string::npos)
+      << s.result.errors[0];
 }
 
 // A document too long for a PL/SQL variable goes into a temporary CLOB

@@ -289,6 +289,17 @@ TEST(TableDdl, ClusteredAndNestedTableStorage) {
   n.nested_tables.push_back(NestedTableDefinition{"ITEMS", 2, ObjectName{8, "S", "ITEMS_TAB"}});
   EXPECT_EQ(Create(n), "Create Table \"S\".\"ORDERS\"(\"ID\" NUMBER  NULL,\"ITEMS\" \"S\".\"ITEM_LIST\" NULL)"
                        "Tablespace \"USERS\" NESTED TABLE \"ITEMS\" STORE AS \"ITEMS_TAB\"");
+  // Storage tables with nested-table columns of their own name their
+  // storage tables level by level; two at one level follow each other.
+  const NestedTableDefinition words{"COLUMN_VALUE", 2, ObjectName{11, "S", "WORDS_TAB"}};
+  const NestedTableDefinition notes{"NOTES", 3, ObjectName{12, "S", "NOTES_TAB"}};
+  n.nested_tables[0].element_storage = {
+      NestedTableDefinition{"COLUMN_VALUE", 2, ObjectName{10, "S", "LINES_TAB"}, {words}}, notes};
+  EXPECT_EQ(Create(n), "Create Table \"S\".\"ORDERS\"(\"ID\" NUMBER  NULL,\"ITEMS\" \"S\".\"ITEM_LIST\" NULL)"
+                       "Tablespace \"USERS\" NESTED TABLE \"ITEMS\" STORE AS \"ITEMS_TAB\""
+                       " (NESTED TABLE \"COLUMN_VALUE\" STORE AS \"LINES_TAB\""
+                       " (NESTED TABLE \"COLUMN_VALUE\" STORE AS \"WORDS_TAB\")"
+                       " NESTED TABLE \"NOTES\" STORE AS \"NOTES_TAB\")");
 }
 
 TEST(TableDdl, XmlTypeTables) {

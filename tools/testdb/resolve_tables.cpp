@@ -133,10 +133,12 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
   r_.tables.push_back(std::move(t));
   tables_by_name_[{wanted.owner, wanted.name}] = static_cast<int>(ti);
 
-  // LOB columns: a LOB segment and a LOB index each.
+  // LOB columns, and VARRAY columns stored as LOBs: a LOB segment and a
+  // LOB index each.
   for (std::size_t ci = 0; ci < r_.tables[ti].columns.size(); ++ci) {
     const RColumn c = r_.tables[ti].columns[ci];
-    if (c.type_number != 112 && c.type_number != 113) continue;
+    const bool varray_lob = c.type_number == 123 && c.logical.store_as_lob;
+    if (c.type_number != 112 && c.type_number != 113 && !varray_lob) continue;
     const std::uint32_t table_object = r_.tables[ti].object;
     RLob lob;
     lob.table = table_object;
@@ -203,6 +205,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       }
     } else {
       storage.columns.push_back({"COLUMN_VALUE", type.element});
+      // A nested table of nested tables: the elements' collections are
+      // stored in a storage table of the storage table.
+      if (!ns.element_storage_table.empty()) storage.nested_tables = {{"COLUMN_VALUE", ns.element_storage_table, {}}};
     }
     for (std::size_t row = 0; row < wanted.rows.size(); ++row) {
       const Value& v = wanted.rows[row][static_cast<std::size_t>(parent.source_column)];
@@ -217,8 +222,10 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
         storage.rows.push_back(std::move(out));
       }
     }
+    // The storage table's own storage tables (if any) are resolved after it.
+    const std::size_t si = r_.tables.size();
     ResolveTable(storage);
-    RTable& st = r_.tables.back();
+    RTable& st = r_.tables[si];
     st.property |= 0x2000;
     st.columns.front().column_number = 0;
     st.columns.front().property = 0x0400 | 0x20;
@@ -226,6 +233,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       if (c.column_number > 0) --c.column_number;
     }
     --st.visible_columns;
+    for (RNestedTable& inner : r_.nested_tables) {
+      if (inner.table == st.object && inner.column_number > 0) --inner.column_number;
+    }
     r_.nested_tables.push_back({r_.tables[ti].object, parent.column_number, parent.internal_column, st.object,
                                 ns.column});
   }

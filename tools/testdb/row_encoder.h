@@ -8,7 +8,8 @@
 // image (its attributes or its CLOB are hidden columns of their own); a LOB
 // is always stored in the row (in-line locator: data from offset 36, the
 // values at 24 and 32 mark it in-line); a VARRAY stores a small image (a
-// presence byte, the element count and the elements as row columns).
+// presence byte, the element count and the elements as row columns), a
+// VARRAY stored as a LOB the same image as an in-line LOB's data.
 #pragma once
 
 #include <cstddef>

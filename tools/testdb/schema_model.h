@@ -45,6 +45,7 @@ struct ColumnType {
   std::optional<std::int32_t> scale;       // NUMBER; TIMESTAMP and INTERVAL DAY TO SECOND: fraction digits
   std::string type_owner;               // user types
   std::string type_name;
+  bool store_as_lob = false;            // VARRAY columns: stored as a LOB (VARRAY .. STORE AS LOB)
 };
 
 ColumnType Varchar2(std::uint32_t bytes);
@@ -250,6 +251,9 @@ struct PartitioningDescription {
 struct NestedStorageDescription {
   std::string column;
   std::string storage_table;
+  // A nested table of nested tables: the storage table of the elements'
+  // collections (NESTED TABLE COLUMN_VALUE STORE AS ...); empty otherwise.
+  std::string element_storage_table{};
 };
 
 struct TableDescription {

@@ -1,0 +1,271 @@
+#include "repair/collection_values.h"
+
+#include <utility>
+
+#include "reader/packed_codes.h"
+#include "repair/quoting.h"
+#include "rows/value_texts.h"
+
+namespace quillon::repair {
+
+namespace {
+
+namespace tc = type_code;
+
+// Collections of collections deeper than this are not written (a damaged
+// catalogue could also link a storage table to itself).
+constexpr int kMaxCollectionDepth = 8;
+
+ValueItem LostCollectionItem() {
+  ValueItem item;
+  item.sql = "NULL";
+  item.lost = true;
+  return item;
+}
+
+bool IsScalarElementType(std::uint32_t code) {
+  return code != 0 && code != tc::kObject && code != tc::kNestedTable && code != tc::kVarray && code != tc::kRef &&
+         code != tc::kXmlType && code != tc::kBfile && !IsLargeType(code);
+}
+
+std::string SetKey(ByteView id) { return std::string(reinterpret_cast<const char*>(id.data()), id.size()); }
+
+void AppendElement(ValueItem& collection, ValueItem element) {
+  if (collection.sql.back() != '(') collection.sql += ", ";
+  collection.sql += element.sql;
+  for (Value& v : element.values) collection.values.push_back(std::move(v));
+}
+
+}  // namespace
+
+CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const TableDefinition& table,
+                                   std::uint32_t internal_column, int depth) {
+  const ColumnDefinition* d = table.ColumnByInternalNumber(internal_column);
+  if (!d || !d->user_type) {
+    why_ = "its type is not known";
+    return;
+  }
+  type_code_ = d->type_code;
+  const Quoted owner = QuoteIdent(d->user_type->owner);
+  const Quoted type = QuoteIdent(d->user_type->name);
+  if (!owner || !type) {
+    why_ = "its type's name cannot be quoted";
+    return;
+  }
+  const Catalogue& c = engine.catalogue;
+  const CollectionRecord* collection = nullptr;
+  for (const ColumnTypeRecord& t : c.column_types.All<0>(table.object.object_number)) {
+    if (t.internal_column == internal_column) collection = c.collections.First<0>(t.type_oid);
+  }
+  if (!collection) {
+    why_ = "its element type is not known";
+    return;
+  }
+  const std::uint32_t element = collection->element_type_code;
+  const bool nested = type_code_ == tc::kNestedTable;
+  if (nested) {
+    for (const Nsdata& n : c.nested_tables.All<0>(table.object.object_number)) {
+      if (n.internal_column == internal_column) storage_ = n.storage_object_number;
+    }
+    if (storage_ == 0) {
+      why_ = "its storage table is not known";
+      return;
+    }
+  }
+  constructor_ = owner.text() + "." + type.text();
+  if (!nested) {
+    for (const LobRecord& lob : c.lobs.All<0>(table.object.object_number)) {
+      if (lob.internal_column == internal_column) stored_as_lob_ = true;
+    }
+  }
+  if (IsScalarElementType(element)) {
+    element_.object_number = table.object.object_number;
+    element_.name = "COLUMN_VALUE";
+    element_.type_code = element;
+    element_.charset_id = collection->charset_id;
+    element_.charset_form = engine.values.IsNational(collection->charset_id) ? 2 : 1;
+    element_.data_length = collection->length;
+    return;
+  }
+  // Objects and collections as elements are written for nested tables,
+  // whose storage table gives them as columns; a VARRAY's image of them is
+  // not read.
+  const bool composite = element == tc::kObject || element == tc::kNestedTable || element == tc::kVarray;
+  if (!nested || !composite) {
+    why_ = "its elements are of a type this builder does not write";
+    return;
+  }
+  if (depth >= kMaxCollectionDepth) {
+    why_ = "its collections are nested too deeply";
+    return;
+  }
+  const ObjectRecord* storage_object = c.Object(storage_);
+  if (!storage_object) {
+    why_ = "its storage table is not known";
+    return;
+  }
+  const TableDefinition storage = CatalogueViews(c).Table(*storage_object);
+  if (element != tc::kObject) {
+    const ColumnDefinition* value = nullptr;
+    for (const ColumnDefinition& col : storage.columns) {
+      if (col.name == "COLUMN_VALUE") value = &col;
+    }
+    if (!value || value->type_code != element) {
+      why_ = "its storage table has no column of its element type";
+      return;
+    }
+    inner_ = std::make_unique<CollectionColumn>(engine, storage, value->internal_column, depth + 1);
+    if (!inner_->why_.empty()) why_ = "its elements cannot be written: " + inner_->why_;
+    if (inner_->stored_as_lob_) why_ = "its elements are VARRAYs stored as LOBs";
+    return;
+  }
+  const ObjectRecord* element_type = c.ObjectWithOid(collection->element_type_oid);
+  if (!element_type) {
+    why_ = "its element type is not known";
+    return;
+  }
+  const Quoted element_owner = QuoteIdent(element_type->owner);
+  const Quoted element_name = QuoteIdent(element_type->name);
+  if (!element_owner || !element_name) {
+    why_ = "its element type's name cannot be quoted";
+    return;
+  }
+  element_constructor_ = element_owner.text() + "." + element_name.text();
+  // The storage table's own columns, as its CREATE TABLE lists them, are
+  // the element type's attributes.
+  for (const ColumnDefinition* col : storage.DeclaredColumns()) {
+    if (col->is_virtual || col->hidden || col->system_generated || col->segment_column == 0) continue;
+    if (!IsScalarElementType(col->type_code)) {
+      why_ = "an attribute of its element type is of a type this builder does not write";
+      return;
+    }
+    attribute_columns_.push_back(col->internal_column);
+  }
+  const TypeRecord* record = c.types.First<0>(collection->element_type_oid);
+  if (attribute_columns_.empty() || (record && record->attribute_count != attribute_columns_.size())) {
+    why_ = "its storage table does not hold every attribute of its element type";
+  }
+}
+
+// Gathers the rows of a storage table into collections of element items.
+class CollectionColumn::StorageRows final : public RowConsumer {
+ public:
+  StorageRows(CollectionColumn& owner, COracleRecoveryTools& engine, const TableLayout& layout, std::size_t id,
+              std::vector<std::size_t> values)
+      : owner_(owner), engine_(engine), layout_(layout), id_(id), values_(std::move(values)) {}
+
+  bool Row(const TableRow& row) override {
+    const StoredValue& id = row.values[id_];
+    if (id.is_null) {
+      owner_.incomplete_ = true;
+      return !engine_.StopRequested();
+    }
+    NestedSet& set = owner_.sets_[SetKey(id.bytes)];
+    ValueItem item = Element(row);
+    if (item.lost || row.partial()) set.broken = true;
+    set.elements.push_back(std::move(item));
+    return !engine_.StopRequested();
+  }
+
+ private:
+  ValueItem Element(const TableRow& row) {
+    if (owner_.inner_) {
+      std::string ignored;
+      return owner_.inner_->Item(row.values[values_.front()], engine_.values, {}, &ignored);
+    }
+    if (owner_.element_constructor_.empty()) {
+      return ScalarValueItem(owner_.element_, row.values[values_.front()], engine_.values);
+    }
+    ValueItem item;
+    item.sql = owner_.element_constructor_ + "(";
+    for (const std::size_t index : values_) {
+      ValueItem attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+      if (attribute.lost) return LostCollectionItem();
+      AppendElement(item, std::move(attribute));
+    }
+    item.sql += ")";
+    return item;
+  }
+
+  CollectionColumn& owner_;
+  COracleRecoveryTools& engine_;
+  const TableLayout& layout_;
+  std::size_t id_;
+  std::vector<std::size_t> values_;  // COLUMN_VALUE, or the attribute columns
+};
+
+void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& source) {
+  if (storage_ == 0 || !why_.empty()) return;
+  if (inner_) inner_->ReadStorage(engine, source);
+  TableRowReader reader(engine, source, storage_);
+  const auto& columns = reader.layout().columns();
+  std::optional<std::size_t> id;
+  std::vector<std::size_t> values;
+  std::map<std::uint32_t, std::size_t> by_internal;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i]->name == "NESTED_TABLE_ID") id = i;
+    if (columns[i]->name == "COLUMN_VALUE" && element_constructor_.empty()) values.push_back(i);
+    by_internal.emplace(columns[i]->internal_column, i);
+  }
+  for (const std::uint32_t internal : attribute_columns_) {
+    const auto at = by_internal.find(internal);
+    if (at != by_internal.end()) values.push_back(at->second);
+  }
+  const std::size_t wanted = element_constructor_.empty() ? 1 : attribute_columns_.size();
+  if (!reader.table_found() || !id || values.size() != wanted) {
+    incomplete_ = true;
+    return;
+  }
+  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values));
+  reader.Read(TableRowReader::Begin(), 0, rows);
+  if (reader.stopped() || reader.stats().damaged_total > 0) incomplete_ = true;
+}
+
+ValueItem CollectionColumn::Item(const StoredValue& value, DecodeContext& context, const std::string& what,
+                                 std::string* note) const {
+  if (value.is_null) {
+    ValueItem null;
+    null.sql = "NULL";
+    return null;
+  }
+  if (!why_.empty()) {
+    *note = what + " cannot be written (" + why_ + "): written as NULL";
+    return LostCollectionItem();
+  }
+  ValueItem item;
+  item.sql = constructor_ + "(";
+  if (type_code_ == tc::kVarray) {
+    const auto elements = VarrayElements(value.bytes);
+    if (!elements) {
+      *note = what + " is damaged: written as NULL";
+      return LostCollectionItem();
+    }
+    for (const StoredValue& e : *elements) {
+      ValueItem element = ScalarValueItem(element_, e, context);
+      if (element.lost) {
+        *note = "an element of " + what + " cannot be read: the collection is written as NULL";
+        return LostCollectionItem();
+      }
+      AppendElement(item, std::move(element));
+    }
+  } else {
+    const auto set = sets_.find(SetKey(value.bytes));
+    if (set == sets_.end()) {
+      // No rows under its identifier: an empty collection, unless the
+      // storage table could not be read whole.
+      if (incomplete_) {
+        *note = "the rows of " + what + " are not found in its damaged storage table: written as NULL";
+        return LostCollectionItem();
+      }
+    } else if (set->second.broken) {
+      *note = "an element of " + what + " cannot be read: the collection is written as NULL";
+      return LostCollectionItem();
+    } else {
+      for (const ValueItem& element : set->second.elements) AppendElement(item, element);
+    }
+  }
+  item.sql += ")";
+  return item;
+}
+
+}  // namespace quillon::repair

@@ -1,0 +1,80 @@
+// VARRAY and nested-table values of row inserts: each value goes in through
+// its type's constructor over its elements, "OWNER"."TYPE"(e1, e2, ...).
+//
+// A VARRAY's elements come from its stored image (VarrayElements), which a
+// VARRAY stored as a LOB keeps as the LOB's data (the caller reads it); a nested
+// table's from the rows of its storage table, under the identifier the
+// parent row stores (the storage table's NESTED_TABLE_ID). Elements are
+// - scalars, bound like a column of the element type;
+// - objects (nested tables only): the element type's constructor over the
+//   storage table's attribute columns, "O"."LINE_T"(?, ?, NULL);
+// - collections (nested tables only): the storage table's COLUMN_VALUE is a
+//   VARRAY or a nested table of its own, made the same way, level by level.
+// A collection with an element that cannot be read is written as NULL and
+// said so, never as a shorter collection.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reader/block_source.h"
+#include "reader/catalogue_views.h"
+#include "reader/engine.h"
+#include "repair/insert_rows.h"
+#include "rows/row_reader.h"
+
+namespace quillon::repair {
+
+class CollectionColumn {
+ public:
+  // The column with this INTCOL# of the table (a VARRAY or nested-table
+  // column). depth counts the collection levels above this one.
+  CollectionColumn(const COracleRecoveryTools& engine, const TableDefinition& table, std::uint32_t internal_column,
+                   int depth = 0);
+
+  // Nested tables: reads the storage table's rows (and those of the
+  // levels below), grouped by collection. Called once, before the parent's
+  // rows are read.
+  void ReadStorage(COracleRecoveryTools& engine, BlockSource& source);
+
+  // The item of one value. A value that cannot be made whole gives a lost
+  // item (NULL) and *note says why, naming the value as `what`.
+  ValueItem Item(const StoredValue& value, DecodeContext& context, const std::string& what, std::string* note) const;
+
+  // Why no value of this column can be written; empty when they can.
+  const std::string& unwritable() const { return why_; }
+  // A VARRAY stored as a LOB (it has a LOB$ row): the row holds a LOB
+  // locator, and the LOB's bytes are the image Item takes.
+  bool stored_as_lob() const { return stored_as_lob_; }
+
+ private:
+  struct NestedSet {
+    std::vector<ValueItem> elements;
+    bool broken = false;  // an element could not be read
+  };
+  class StorageRows;
+
+  std::uint32_t type_code_ = 0;  // VARRAY or nested table
+  std::string constructor_;      // "OWNER"."TYPE"
+  std::string why_;
+  ColumnInfo element_;           // scalar elements, as a column of the element type
+  // Object elements: the element type's constructor and the INTCOL#s of
+  // the storage table's attribute columns, in attribute order.
+  std::string element_constructor_;
+  std::vector<std::uint32_t> attribute_columns_;
+  // Elements that are collections: the storage table's COLUMN_VALUE.
+  std::unique_ptr<CollectionColumn> inner_;
+  // Nested tables: the storage table, and its rows by collection
+  // identifier (the 16 bytes of NESTED_TABLE_ID).
+  std::uint32_t storage_ = 0;
+  std::map<std::string, NestedSet> sets_;
+  // The storage table could not be read whole: a collection without rows
+  // there may have lost them, and is not written as empty.
+  bool incomplete_ = false;
+  bool stored_as_lob_ = false;
+};
+
+}  // namespace quillon::repair
