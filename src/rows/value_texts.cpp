@@ -103,6 +103,17 @@ LobReadResult RowValueTexts::LargeValueBytes(const TableRow& row, const ColumnIn
   return lobs_->Read(segment.value_or(LobSegmentRef{}), *locator, out);
 }
 
+bool RowValueTexts::VarrayStoredAsLob(const ColumnInfo& column) {
+  const auto known = varray_lobs_.find(column.internal_column);
+  if (known != varray_lobs_.end()) return known->second;
+  bool found = false;
+  for (const LobRecord& lob : engine_.catalogue.lobs.All<0>(table_)) {
+    if (lob.internal_column == column.internal_column) found = true;
+  }
+  varray_lobs_.emplace(column.internal_column, found);
+  return found;
+}
+
 void RowValueTexts::LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
                               ValueText& out) {
   const LobReadResult read = LargeValueBytes(row, column, value, buffer_);
@@ -136,6 +147,15 @@ void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::sp
     }
     if (IsLargeType(column.type_code) && large_ == LargeValues::kContent) {
       LargeText(row, column, value, o);
+      continue;
+    }
+    if (column.type_code == tc::kVarray && large_ == LargeValues::kContent && VarrayStoredAsLob(column)) {
+      // The row holds a LOB locator; the value is the image in the LOB, in
+      // the hexadecimal form of a VARRAY kept in the row.
+      const LobReadResult read = LargeValueBytes(row, column, value, buffer_);
+      o.incomplete = !read.complete;
+      if (!read.complete) ++incomplete_;
+      o.text = ToHex(ByteView(buffer_.data(), buffer_.size()));
       continue;
     }
     // Large values not written in full give their browse-mode placeholder.

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -68,6 +69,8 @@ class RowValueTexts {
 
  private:
   void LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueText& out);
+  // A VARRAY column Oracle stores as a LOB (it has a LOB$ row).
+  bool VarrayStoredAsLob(const ColumnInfo& column);
 
   COracleRecoveryTools& engine_;
   std::uint32_t table_;
@@ -77,6 +80,7 @@ class RowValueTexts {
   std::vector<std::uint8_t> buffer_;
   DecodedValue decoded_;  // reused from value to value
   std::uint64_t incomplete_ = 0;
+  std::map<std::uint32_t, bool> varray_lobs_;  // by INTCOL#: stored as a LOB
 };
 
 // True for the types whose content LargeValueBytes gives.

@@ -5,8 +5,10 @@
 // row inserts write them (documents checked with libxml2).
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -18,6 +20,7 @@
 #include "repair/insert_rows.h"
 #include "repair/script_target.h"
 #include "repair/spill_folder.h"
+#include "repair/sqlite_target.h"
 #include "repair/xml_value.h"
 #include "support/generated_schema_db.h"
 #include "testdb/schema_builders.h"
@@ -488,6 +491,47 @@ TEST(NestedObjectTables, StorageTablesOfEveryLevelAreNamed) {
   walk(walk, views.Table(*documents).nested_tables, "");
   EXPECT_EQ(levels, (std::vector<std::string>{"PARAS->DOC_PARAS_NT", "DOC_PARAS_NT.COLUMN_VALUE->DOC_WORDS_NT",
                                               "CODES->DOC_CODES_NT"}));
+}
+
+// Into SQLite a VARRAY kept in a LOB is the hexadecimal image read from the
+// LOB, as one kept in the row is, not the locator the row holds.
+TEST(NestedObjectTables, AVarrayStoredAsALobGoesIntoSqliteAsItsImage) {
+  const auto& db = NestedObjectsDb();
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools engine{sink, stop};
+  IdentifyRelease(engine, db.system_path());
+  ReadDictionary(engine);
+  const CatalogueViews views(engine.catalogue);
+  const ObjectRecord* documents = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "DOCUMENTS");
+  ASSERT_NE(documents, nullptr);
+  test::TempDir folder;
+  const std::filesystem::path path = folder.path() / "docs.sqlite";
+  {
+    repair::SqliteTarget target(path.string());
+    ASSERT_TRUE(target.Connect());
+    BlockSource source(engine.datafiles);
+    std::string side;
+    const auto r = repair::RepairTableIntoSqlite(engine, source, views, documents->object_number, target, side);
+    EXPECT_EQ(r.rows, 3u);
+    EXPECT_EQ(r.failed_rows, 0u);
+    EXPECT_EQ(r.incomplete_lobs, 0u);
+  }
+  sqlite3* lite = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &lite, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* query = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(lite, R"(SELECT "ID", "TAGS" FROM "HR.DOCUMENTS" ORDER BY "ID")", -1, &query, nullptr),
+            SQLITE_OK);
+  std::map<std::string, std::string> tags;
+  while (sqlite3_step(query) == SQLITE_ROW) {
+    const auto* text = sqlite3_column_text(query, 1);
+    tags[reinterpret_cast<const char*>(sqlite3_column_text(query, 0))] =
+        text ? reinterpret_cast<const char*>(text) : "<NULL>";
+  }
+  sqlite3_finalize(query);
+  sqlite3_close(lite);
+  // A presence byte, the count, each element with its length byte.
+  EXPECT_EQ(tags, (std::map<std::string, std::string>{{"1", "010201700171"}, {"2", "<NULL>"}, {"3", "0100"}}));
 }
 
 TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNoted) {
