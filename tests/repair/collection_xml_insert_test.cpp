@@ -210,13 +210,22 @@ struct SampleInsert {
   std::vector<RowRecordingTarget::Row> rows;
 };
 
-SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::string& owner, const std::string& name,
-                                  repair::Target* into = nullptr) {
+// A generated database opened as the repair opens it: release, then
+// dictionary.
+struct OpenedDb {
+  explicit OpenedDb(const test::GeneratedSchemaDb& db) {
+    IdentifyRelease(engine, db.system_path());
+    ReadDictionary(engine);
+  }
   NullSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};
-  IdentifyRelease(engine, db.system_path());
-  ReadDictionary(engine);
+};
+
+SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::string& owner, const std::string& name,
+                                  repair::Target* into = nullptr) {
+  OpenedDb opened(db);
+  COracleRecoveryTools& engine = opened.engine;
   const CatalogueViews views(engine.catalogue);
   SampleInsert out;
   const ObjectRecord* object = nullptr;
@@ -471,12 +480,8 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
 // The table's definition names the storage table of every level, so that
 // CREATE TABLE re-creates them under their names.
 TEST(NestedObjectTables, StorageTablesOfEveryLevelAreNamed) {
-  const auto& db = NestedObjectsDb();
-  NullSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine{sink, stop};
-  IdentifyRelease(engine, db.system_path());
-  ReadDictionary(engine);
+  OpenedDb opened(NestedObjectsDb());
+  COracleRecoveryTools& engine = opened.engine;
   const CatalogueViews views(engine.catalogue);
   const ObjectRecord* documents = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "DOCUMENTS");
   ASSERT_NE(documents, nullptr);
@@ -496,12 +501,8 @@ TEST(NestedObjectTables, StorageTablesOfEveryLevelAreNamed) {
 // Into SQLite a VARRAY kept in a LOB is the hexadecimal image read from the
 // LOB, as one kept in the row is, not the locator the row holds.
 TEST(NestedObjectTables, AVarrayStoredAsALobGoesIntoSqliteAsItsImage) {
-  const auto& db = NestedObjectsDb();
-  NullSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine{sink, stop};
-  IdentifyRelease(engine, db.system_path());
-  ReadDictionary(engine);
+  OpenedDb opened(NestedObjectsDb());
+  COracleRecoveryTools& engine = opened.engine;
   const CatalogueViews views(engine.catalogue);
   const ObjectRecord* documents = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "DOCUMENTS");
   ASSERT_NE(documents, nullptr);
