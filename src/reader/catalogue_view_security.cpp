@@ -134,11 +134,20 @@ std::vector<RoleDefinition> CatalogueViews::Roles() const {
   return out;
 }
 
+namespace {
+
+// A grantee number that names a role and no user.
+bool IsRoleOnly(const Catalogue& c, std::uint32_t number) {
+  return c.users.First<0>(number) == nullptr && c.roles.First<0>(number) != nullptr;
+}
+
+}  // namespace
+
 SystemGrantDefinition CatalogueViews::SystemGrantOf(const SystemGrantRecord& g) const {
   SystemGrantDefinition d;
   d.grantee_number = g.grantee_number;
   d.grantee = c_.OwnerName(g.grantee_number);
-  d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
+  d.grantee_is_role = IsRoleOnly(c_, g.grantee_number);
   d.privilege_number = g.privilege;
   if (g.privilege >= 0) {
     d.role = true;
@@ -163,7 +172,7 @@ ObjectGrantDefinition CatalogueViews::ObjectGrantOf(const ObjectGrantRecord& g) 
   ObjectGrantDefinition d;
   d.grantee_number = g.grantee_number;
   d.grantee = c_.OwnerName(g.grantee_number);
-  d.grantee_is_role = c_.users.First<0>(g.grantee_number) == nullptr && c_.roles.First<0>(g.grantee_number) != nullptr;
+  d.grantee_is_role = IsRoleOnly(c_, g.grantee_number);
   d.object_number = g.object_number;
   // The object as it is listed: an OBJ$ row without a kind (a damaged or
   // unsupported row of the same number) does not name it.

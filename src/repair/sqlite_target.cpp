@@ -123,16 +123,19 @@ void SqliteTarget::SetRowTable(std::string table, std::vector<std::string> colum
   row_columns_ = std::move(columns);
 }
 
-void SqliteTarget::FailRow(const std::string& what) {
-  Fail(what);
+void SqliteTarget::CountFailedRow() {
   ++rows_.failed;
   if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
 }
 
+void SqliteTarget::FailRow(const std::string& what) {
+  Fail(what);
+  CountFailedRow();
+}
+
 void SqliteTarget::RowNotInserted(const std::string& why) {
   error_ = why;
-  ++rows_.failed;
-  if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
+  CountFailedRow();
 }
 
 namespace {
@@ -212,11 +215,7 @@ void SqliteTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     Execute("RELEASE quillon_row");
     error_ = why;
   }
-  if (!ok) {
-    ++rows_.failed;
-    if (rows_.errors.size() < kMaxRowErrors) rows_.errors.push_back(error_);
-    return;
-  }
+  if (!ok) return CountFailedRow();
   ++rows_.inserted;
 }
 

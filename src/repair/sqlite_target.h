@@ -56,6 +56,7 @@ class SqliteTarget final : public Target {
  private:
   bool Fail(const std::string& what);
   void FailRow(const std::string& what);
+  void CountFailedRow();  // the row failed, as error_ says
   bool StreamLongValues(std::span<const Value> values);
   std::string path_;
   std::string row_table_;                // where LongValue bytes are streamed

@@ -589,6 +589,17 @@ TEST(CatalogueViews, BuiltinNames) {
   }
 }
 
+// Two privilege names: system privilege -5 and table privilege 9.
+void AddPrivilegeNames(Catalogue& c) {
+  PrivilegeNameRecord p;
+  p.privilege = -5;
+  p.name = "CREATE SESSION";
+  c.system_privilege_names.Append(p);
+  p.privilege = 9;
+  p.name = "SELECT";
+  c.table_privilege_names.Append(p);
+}
+
 TEST(CatalogueViews, SecurityListsNameEveryNumber) {
   Records r;
   for (const auto& [number, name, identification] : std::vector<std::tuple<std::uint32_t, std::string, std::string>>{
@@ -615,13 +626,7 @@ TEST(CatalogueViews, SecurityListsNameEveryNumber) {
     t.name = name;
     r.c.tablespaces.Append(t);
   }
-  PrivilegeNameRecord p;
-  p.privilege = -5;
-  p.name = "CREATE SESSION";
-  r.c.system_privilege_names.Append(p);
-  p.privilege = 9;
-  p.name = "SELECT";
-  r.c.table_privilege_names.Append(p);
+  AddPrivilegeNames(r.c);
   const auto system_grant = [&](std::uint32_t grantee, std::int64_t privilege, std::int64_t option) {
     SystemGrantRecord g;
     g.grantee_number = grantee;
@@ -842,13 +847,7 @@ TEST(CatalogueViews, SecurityDetailsForTheGenerators) {
   role.number = 90;
   role.name = "APP_ROLE";
   r.c.roles.Append(role);
-  PrivilegeNameRecord p;
-  p.privilege = -5;
-  p.name = "CREATE SESSION";
-  r.c.system_privilege_names.Append(p);
-  p.privilege = 9;
-  p.name = "SELECT";
-  r.c.table_privilege_names.Append(p);
+  AddPrivilegeNames(r.c);
   struct SystemCase {
     std::uint32_t grantee;
     std::int64_t privilege, option;

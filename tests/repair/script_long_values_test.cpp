@@ -103,20 +103,8 @@ class WatchingTarget final : public repair::Target {
 
 void AddLobSegmentRecords(COracleRecoveryTools& engine, std::uint32_t table, std::uint32_t column,
                           std::uint32_t lob_object, std::uint32_t header_dba, std::uint32_t data_object) {
-  LobRecord l;
-  l.table_object_number = table;
-  l.column_number = column;
-  l.internal_column = column;
-  l.lob_object_number = lob_object;
-  l.relative_file_number = format::DbaFile(header_dba);
-  l.header_block = format::DbaBlock(header_dba);
-  l.chunk = 1;
-  engine.catalogue.lobs.Append(l);
-  ObjectRecord o;
-  o.object_number = lob_object;
-  o.data_object_number = data_object;
-  o.name = "SYS_LOB" + std::to_string(lob_object);
-  engine.catalogue.AddObject(o);
+  engine.catalogue.lobs.Append(test::LobOf(table, column, lob_object, header_dba, 1));
+  test::AddLobObject(engine.catalogue, lob_object, data_object);
 }
 
 struct Inserted {

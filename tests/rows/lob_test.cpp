@@ -17,7 +17,9 @@ namespace {
 
 using testdb::Bytes;
 using testdb::ColumnBytes;
+using test::AddLobObject;
 using test::ColumnDef;
+using test::LobOf;
 
 namespace tc = type_code;
 
@@ -62,27 +64,6 @@ std::vector<std::vector<ValueText>> ReadTexts(COracleRecoveryTools& engine, std:
   reader.Read(TableRowReader::Begin(), 0, consumer);
   if (incomplete) *incomplete = texts.incomplete_values();
   return consumer.out;
-}
-
-LobRecord LobOf(std::uint32_t table, std::uint32_t column, std::uint32_t lob_object, std::uint32_t header_dba,
-                std::uint32_t chunk) {
-  LobRecord l;
-  l.table_object_number = table;
-  l.column_number = column;
-  l.internal_column = column;
-  l.lob_object_number = lob_object;
-  l.relative_file_number = format::DbaFile(header_dba);
-  l.header_block = format::DbaBlock(header_dba);
-  l.chunk = chunk;
-  return l;
-}
-
-void AddLobObject(Catalogue& cat, std::uint32_t object, std::uint32_t data_object) {
-  ObjectRecord o;
-  o.object_number = object;
-  o.data_object_number = data_object;
-  o.name = "SYS_LOB" + std::to_string(object);
-  cat.AddObject(o);
 }
 
 TEST(Lobs, InRowAndOutOfLineLobsComeBackWhole) {

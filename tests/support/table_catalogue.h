@@ -80,4 +80,27 @@ inline void DescribeTable(COracleRecoveryTools& engine, std::uint32_t object, co
   }
 }
 
+// The LOB$ row of a LOB column whose segment header is at header_dba.
+inline LobRecord LobOf(std::uint32_t table, std::uint32_t column, std::uint32_t lob_object, std::uint32_t header_dba,
+                       std::uint32_t chunk) {
+  LobRecord l;
+  l.table_object_number = table;
+  l.column_number = column;
+  l.internal_column = column;
+  l.lob_object_number = lob_object;
+  l.relative_file_number = format::DbaFile(header_dba);
+  l.header_block = format::DbaBlock(header_dba);
+  l.chunk = chunk;
+  return l;
+}
+
+// The OBJ$ row of a LOB segment, with its data object number.
+inline void AddLobObject(Catalogue& cat, std::uint32_t object, std::uint32_t data_object) {
+  ObjectRecord o;
+  o.object_number = object;
+  o.data_object_number = data_object;
+  o.name = "SYS_LOB" + std::to_string(object);
+  cat.AddObject(o);
+}
+
 }  // namespace quillon::test
