@@ -113,18 +113,28 @@ bool AssignOracleDateText(ByteView bytes, std::string& out) {
     at[0] = static_cast<char>('0' + v / 10);
     at[1] = static_cast<char>('0' + v % 10);
   };
-  char head[7] = {'0', '0', '-', 0, 0, 0, '-'};
-  two(head, f->day);
-  std::memcpy(head + 3, kMonths[f->month - 1], 3);
-  out.assign(head, sizeof head);
-  if (f->year < 0) out += '-';
-  AppendZeroPadded(out, std::abs(f->year), 4);
   char tail[12] = {' ', '0', '0', ':', '0', '0', ':', '0', '0', ' ', 'A', 'M'};
   two(tail + 1, hour12);
   two(tail + 4, f->minute);
   two(tail + 7, f->second);
   if (f->hour >= 12) tail[10] = 'P';
-  out.append(tail, sizeof tail);
+  char text[24] = {'0', '0', '-', 0, 0, 0, '-'};
+  two(text, f->day);
+  std::memcpy(text + 3, kMonths[f->month - 1], 3);
+  std::size_t n = 7;
+  if (f->year < 0) text[n++] = '-';
+  const int year = std::abs(f->year);
+  if (year > 9999) {  // not a year Oracle stores; written whole all the same
+    out.assign(text, n);
+    AppendZeroPadded(out, year, 4);
+    out.append(tail, sizeof tail);
+    return true;
+  }
+  two(text + n, year / 100);
+  two(text + n + 2, year % 100);
+  n += 4;
+  std::memcpy(text + n, tail, sizeof tail);
+  out.assign(text, n + sizeof tail);
   return true;
 }
 

@@ -59,7 +59,10 @@ class ScriptTarget final : public Target {
   void InsertRow(std::string_view insert_sql, std::span<const Value> values) override;
   RowOutcome EndRows() override;
   std::uint64_t RowsInserted() const override { return rows_.inserted; }
-  void BeginPhase(std::string_view phase_line) override { writer_.BeginPhase(phase_line); }
+  void BeginPhase(std::string_view phase_line) override {
+    FlushPending();
+    writer_.BeginPhase(phase_line);
+  }
   std::uint64_t MaxLongBytes() const override { return kMaxScriptVariableBytes; }
   std::string DescribeError() const override { return error_; }
   void Disconnect() override;
@@ -69,6 +72,9 @@ class ScriptTarget final : public Target {
   ScriptWriter& writer() { return writer_; }
 
  private:
+  // Writes the rows gathered in pending_ to the stream; every other write
+  // comes after it, so the script keeps its order.
+  void FlushPending();
   bool Write(const Statement& statement);
   // False, with error_ set, once the script's stream has refused bytes.
   bool Written();
@@ -84,6 +90,9 @@ class ScriptTarget final : public Target {
   Statement row_;                       // a row's INSERT, its text reused from row to row
   std::vector<std::size_t> placeholders_;  // where the "?" of row_sql_ are
   std::string row_sql_;                 // the INSERT text placeholders_ were found in
+  // Rows' one-line INSERTs, each followed by its "/" line, gathered to reach
+  // the stream in large pieces.
+  std::string pending_;
 };
 
 }  // namespace quillon::repair

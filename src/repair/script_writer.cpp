@@ -327,11 +327,15 @@ void ScriptWriter::Skipped(const StatementNote& note, std::string_view reason) {
   Comment(note.object + " left out: " + std::string(reason));
 }
 
+bool ScriptWriter::WritesAsItIs(const Statement& statement, std::string_view text) const {
+  return !statement.password_at && !statement.note.built_in && statement.session_user == session_ &&
+         IsWholeLine(text, statement.splittable_literals, kMaxScriptLine);
+}
+
 void ScriptWriter::Accept(const Statement& statement) {
   // Most statements (every row's INSERT) are one line in the session the
   // script is in: written straight out.
-  if (!statement.password_at && !statement.note.built_in && statement.session_user == session_ &&
-      IsWholeLine(statement.text, statement.splittable_literals, kMaxScriptLine)) {
+  if (WritesAsItIs(statement, statement.text)) {
     out_.write(statement.text.data(), static_cast<std::streamsize>(statement.text.size()));
     out_.write("\n/\n", 3);
     ++written_;

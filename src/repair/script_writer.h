@@ -70,6 +70,13 @@ class ScriptWriter : public StatementSink {
   // after the last statement.
   void Finish();
 
+  // True when Accept writes statement as it is, text (statement's own
+  // text, or the same statement's text built elsewhere) on one line: the
+  // case of nearly every row's INSERT. A target that writes such texts into
+  // the same stream itself calls CountWritten for each.
+  bool WritesAsItIs(const Statement& statement, std::string_view text) const;
+  void CountWritten() { ++written_; }
+
   std::size_t statements_written() const { return written_; }
   std::size_t statements_refused() const { return refused_; }
 

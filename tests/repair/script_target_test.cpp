@@ -120,6 +120,31 @@ TEST(ScriptLiterals, EveryValueFormReadsBackExactly) {
   EXPECT_FALSE(repair::ScriptLiteral(Long(repair::LongValue::Form::kText, "x")));
 }
 
+// Texts are checked eight bytes at a time: a quote or a control character
+// is found at every place in a word, and the bytes next to the ranges
+// (space, '~', UTF-8 bytes) are left as they are.
+TEST(ScriptLiterals, AQuoteOrControlCharacterAnywhereInTheTextIsEscaped) {
+  for (const char special : {'\'', '\x01', '\x1F', '\x7F', '\n', '\0'}) {
+    for (std::size_t at = 0; at < 19; ++at) {
+      std::string text(19, 'a');
+      text[at] = special;
+      SCOPED_TRACE(testing::Message() << "byte " << static_cast<int>(special) << " at " << at);
+      const auto literal = repair::ScriptLiteral(repair::TextValue{text});
+      ASSERT_TRUE(literal);
+      for (const char c : *literal) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << *literal;
+      test::ScriptReader reader(*literal);
+      const auto back = reader.Expression();
+      ASSERT_TRUE(back) << *literal;
+      EXPECT_TRUE(reader.AtEnd()) << *literal;
+      EXPECT_EQ(back->text, text);
+    }
+  }
+  for (const char plain : {' ', '~', '\x80', '\xFF', '&'}) {
+    const std::string text = std::string(11, 'b') + plain + std::string(5, 'c');
+    EXPECT_EQ(repair::ScriptLiteral(repair::TextValue{text}), "'" + text + "'");
+  }
+}
+
 TEST(ScriptLiterals, PlaceholdersOutsideQuotedNamesAndLiteralsOnly) {
   EXPECT_EQ(repair::PlaceholderOffsets(R"(insert into "A?"."T" ("C?") values (?, '?', TO_DATE(?, 'x?')))"),
             (std::vector<std::size_t>{36, 52}));
