@@ -434,26 +434,31 @@ class RowInserter final : public RowConsumer {
       Fail("the row cannot be written: " + refused_);
       return !engine_.StopRequested();
     }
-    // Rows of one segment share their head: it is made once per segment.
+    // Rows of one segment share their head and column list, made once per
+    // segment and kept at the start of sql_ from row to row.
     if (!head_made_ || row.segment != head_segment_) {
       head_ = InsertHead(table_.object.owner, table_.object.name, row.segment);
       head_segment_ = row.segment;
       head_made_ = true;
+      if (head_) {
+        sql_.assign(*head_);
+        sql_ += " (";
+        sql_ += column_list_;
+        sql_ += ") values (";
+        prefix_size_ = sql_.size();
+      }
     }
     if (!head_) {
       Fail("the partition's name cannot be quoted");
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
-    sql_.assign(*head_);
-    sql_ += " (";
-    sql_ += column_list_;
-    sql_ += ") values (";
+    sql_.resize(prefix_size_);
     used_ = 0;
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       const ColumnInfo& column = *layout_.columns()[columns_[k]];
       const StoredValue& value = row.values[columns_[k]];
-      if (k > 0) sql_ += ", ";
+      if (k > 0) sql_.append(", ", 2);
       if (CommonScalar(column, value)) continue;
       ValueItem item;
       if (!Item(row, column, value, item)) return !engine_.StopRequested();
@@ -461,7 +466,7 @@ class RowInserter final : public RowConsumer {
       sql_ += item.sql;
       for (Value& v : item.values) NextSlot() = std::move(v);
     }
-    sql_ += ")";
+    sql_ += ')';
     target_.InsertRow(sql_, std::span<const Value>(values_.data(), used_));
     return !engine_.StopRequested();
   }
@@ -485,7 +490,7 @@ class RowInserter final : public RowConsumer {
   // ScalarValueItem writes them; false: the value takes the general way.
   bool CommonScalar(const ColumnInfo& column, const StoredValue& value) {
     if (value.is_null) {
-      sql_ += "NULL";
+      sql_.append("NULL", 4);
       return true;
     }
     switch (column.type_code) {
@@ -797,6 +802,7 @@ class RowInserter final : public RowConsumer {
   std::optional<std::string> head_;     // the INSERT's head for head_segment_
   const TableSegment* head_segment_ = nullptr;
   bool head_made_ = false;
+  std::size_t prefix_size_ = 0;         // of sql_: the head and column list
   std::string text_;
   std::vector<Value> values_;  // the row's value slots; the first used_ are this row's
   std::size_t used_ = 0;

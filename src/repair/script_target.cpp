@@ -477,7 +477,7 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     pending_.append(insert_sql.substr(from));
     const std::string_view text(pending_.data() + start, pending_.size() - start);
     if (writer_.WritesAsItIs(row_, text)) {
-      pending_.append("\n/\n");
+      pending_.append("\n/\n", 3);
       writer_.CountWritten();
       ++rows_.inserted;
       if (pending_.size() >= kPendingBytes) FlushPending();
