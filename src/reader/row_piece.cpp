@@ -11,20 +11,21 @@ std::optional<RowAddress> ReadRowAddress(ByteView bytes, std::size_t offset) {
   return RowAddress{*dba, *slot};
 }
 
-std::optional<RowPiece> ParseRowPiece(ByteView block, std::size_t offset) {
-  RowPiece p;
+namespace {
+
+bool ParsePieceInto(ByteView block, std::size_t offset, RowPiece& p) {
   p.offset = offset;
   const auto flag = block.U8(offset + row::kFlag);
   const auto lock = block.U8(offset + row::kLock);
-  if (!flag || !lock) return std::nullopt;
+  if (!flag || !lock) return false;
   p.flag = *flag;
   p.lock = *lock;
   if (p.IsDeleted()) {
     p.columns_offset = offset + row::kLock + 1;
-    return p;
+    return true;
   }
   const auto count = block.U8(offset + row::kColumnCount);
-  if (!count) return std::nullopt;
+  if (!count) return false;
   p.column_count = *count;
   std::size_t at = offset + row::kHeaderSize;
 
@@ -33,25 +34,35 @@ std::optional<RowPiece> ParseRowPiece(ByteView block, std::size_t offset) {
     at = offset + row::kKeyRowHeaderSize;
   } else if (p.IsClusterMember()) {
     const auto key = block.U8(at);
-    if (!key) return std::nullopt;
+    if (!key) return false;
     p.key_index = *key;
     at += row::kMemberKeyIndexSize;
   }
   if (!p.IsClusterKey()) {
     if (p.IsFirst() && !p.IsHead()) {
       p.head = ReadRowAddress(block, at);
-      if (!p.head) return std::nullopt;
+      if (!p.head) return false;
       at += row::kRowAddressSize;
     }
     if (!p.IsLast()) {
       p.next = ReadRowAddress(block, at);
-      if (!p.next) return std::nullopt;
+      if (!p.next) return false;
       at += row::kRowAddressSize;
     }
   }
-  if (at > block.size()) return std::nullopt;
+  if (at > block.size()) return false;
   p.columns_offset = at;
-  return p;
+  return true;
+}
+
+}  // namespace
+
+std::optional<RowPiece> ParseRowPiece(ByteView block, std::size_t offset) {
+  // Built in place in the object returned: a piece copied out of a local
+  // cost every row a stalled copy.
+  std::optional<RowPiece> result(std::in_place);
+  if (!ParsePieceInto(block, offset, *result)) result.reset();
+  return result;
 }
 
 bool ColumnCursor::Skip(std::size_t n) {

@@ -123,13 +123,7 @@ bool AssignOracleDateText(ByteView bytes, std::string& out) {
   std::memcpy(text + 3, kMonths[f->month - 1], 3);
   std::size_t n = 7;
   if (f->year < 0) text[n++] = '-';
-  const int year = std::abs(f->year);
-  if (year > 9999) {  // not a year Oracle stores; written whole all the same
-    out.assign(text, n);
-    AppendZeroPadded(out, year, 4);
-    out.append(tail, sizeof tail);
-    return true;
-  }
+  const int year = std::abs(f->year);  // at most 4712 BC and 9999 AD: valid dates only
   two(text + n, year / 100);
   two(text + n + 2, year % 100);
   n += 4;

@@ -403,6 +403,7 @@ void ScriptTarget::FlushPending() {
 
 bool ScriptTarget::Write(const Statement& statement) {
   FlushPending();
+  row_sql_.clear();  // a statement may change the script's session: rows are checked again
   const std::size_t refused = writer_.statements_refused();
   writer_.Accept(statement);
   if (writer_.statements_refused() != refused) {
@@ -456,6 +457,10 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
   if (insert_sql != row_sql_) {  // rows of a table mostly share their text
     row_sql_.assign(insert_sql);
     placeholders_ = PlaceholderOffsets(row_sql_);
+    // Literals never hold a line break (control characters are written
+    // CHR(n)): whether a row's INSERT is one plain line depends on its text
+    // with placeholders, and on its length.
+    row_sql_plain_ = writer_.WritesAsItIs(row_, row_sql_);
   }
   const std::vector<std::size_t>& at = placeholders_;
   if (at.size() != values.size()) return RowFailed("The row's placeholders and values differ in number.");
@@ -476,7 +481,7 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     }
     pending_.append(insert_sql.substr(from));
     const std::string_view text(pending_.data() + start, pending_.size() - start);
-    if (writer_.WritesAsItIs(row_, text)) {
+    if (row_sql_plain_ && text.size() <= kMaxScriptLine) {
       pending_.append("\n/\n", 3);
       writer_.CountWritten();
       ++rows_.inserted;

@@ -61,6 +61,7 @@ class ScriptTarget final : public Target {
   std::uint64_t RowsInserted() const override { return rows_.inserted; }
   void BeginPhase(std::string_view phase_line) override {
     FlushPending();
+    row_sql_.clear();
     writer_.BeginPhase(phase_line);
   }
   std::uint64_t MaxLongBytes() const override { return kMaxScriptVariableBytes; }
@@ -90,6 +91,7 @@ class ScriptTarget final : public Target {
   Statement row_;                       // a row's INSERT, its text reused from row to row
   std::vector<std::size_t> placeholders_;  // where the "?" of row_sql_ are
   std::string row_sql_;                 // the INSERT text placeholders_ were found in
+  bool row_sql_plain_ = false;          // rows of row_sql_ are plain lines when not too long
   // Rows' one-line INSERTs, each followed by its "/" line, gathered to reach
   // the stream in large pieces.
   std::string pending_;
