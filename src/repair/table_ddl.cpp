@@ -506,19 +506,26 @@ bool CreateTableStatement(const TableDefinition& table, StatementSink& sink) {
     return Emit(sink, sql, note);
   }
 
-  // Storage.
+  // Storage. Nested-table storage is a column property: it follows the
+  // organisation clause and comes before the partitioning clause.
   SqlBuilder nested;
   AppendNestedTables(nested, table);
+  if (!nested.ok()) {
+    sink.Skipped(note, nested.reason());
+    return false;
+  }
+  std::string nested_text = nested.Build(note).text;
+  while (!nested_text.empty() && (nested_text.back() == '\n' || nested_text.back() == '\r')) nested_text.pop_back();
   if (shape.partitioned && !table.cluster) {
     if (shape.index_organized) {
       AppendIotClause(sql, table);
-      sql.Raw("\r\n");
     } else {
       AppendTablespace(sql, "Tablespace ", table.tablespace.empty() && table.partitioning
                                               ? table.partitioning->default_tablespace
                                               : table.tablespace);
-      sql.Raw("\r\n");
     }
+    sql.Raw(nested_text).Raw("\r\n");
+    nested_text.clear();
     if (!AppendPartitioning(sql, table, &why)) {
       sink.Skipped(note, why);
       return false;
@@ -539,17 +546,7 @@ bool CreateTableStatement(const TableDefinition& table, StatementSink& sink) {
   } else {
     AppendTablespace(sql, "Tablespace ", table.tablespace);
   }
-  if (!nested.ok()) {
-    sink.Skipped(note, nested.reason());
-    return false;
-  }
-  // Nested-table storage is a table property: it follows the organisation
-  // and partitioning clauses.
-  std::string nested_text = nested.Build(note).text;
-  if (!nested_text.empty()) {
-    while (!nested_text.empty() && (nested_text.back() == '\n' || nested_text.back() == '\r')) nested_text.pop_back();
-    sql.Raw(nested_text);
-  }
+  sql.Raw(nested_text);
   return Emit(sink, sql, note);
 }
 

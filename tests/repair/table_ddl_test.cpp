@@ -391,6 +391,17 @@ TEST(TableDdl, PartitioningForms) {
   EXPECT_EQ(Create(child), "Create Table \"S\".\"P\"(\"K\" NUMBER  NULL,\"R\" VARCHAR2(2) NULL,"
                            "CONSTRAINT \"FK_PARENT\"  FOREIGN KEY(\"K\",\"R\") REFERENCES \"S\".\"PARENT\"(\"ID\",\"ID2\"))"
                            "\r\nPARTITION BY REFERENCE (\"FK_PARENT\")");
+  // Nested-table storage is a column property: Oracle takes it before the
+  // partitioning clause, never after it.
+  TableDefinition nested = Partitioned(PartitioningMethod::kRange, {Part("P1", "MAXVALUE")});
+  ColumnDefinition list = Col("ITEMS", 3, type_code::kNestedTable);
+  list.user_type = ObjectName{7, "S", "ITEM_LIST"};
+  nested.columns.push_back(list);
+  nested.nested_tables.push_back(NestedTableDefinition{"ITEMS", 3, ObjectName{8, "S", "ITEMS_TAB"}});
+  EXPECT_EQ(Create(nested), "Create Table \"S\".\"P\"(\"K\" NUMBER  NULL,\"R\" VARCHAR2(2) NULL,"
+                            "\"ITEMS\" \"S\".\"ITEM_LIST\" NULL) NESTED TABLE \"ITEMS\" STORE AS \"ITEMS_TAB\"\r\n"
+                            "PARTITION BY RANGE (\"K\")\r\n( PARTITION \"P1\" VALUES LESS THAN (MAXVALUE)"
+                            " Tablespace \"USERS\"\r\n)");
   // Inline keys of partitioned tables.
   TableDefinition keyed = Partitioned(PartitioningMethod::kHash, {Part("H1", std::nullopt)});
   keyed.constraints = {Key("PK", ConstraintKind::kPrimaryKey, {"K"}), Key("UK", ConstraintKind::kUnique, {"K", "R"})};
