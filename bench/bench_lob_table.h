@@ -1,6 +1,6 @@
-// A database of one table of a few rows, each with one out-of-line BLOB of
-// a given size (LOBS.DOCS: ID NUMBER, DOC BLOB), for the peak memory of a
-// repair against the size of its LOBs.
+// A database of one table of a few rows, each with one out-of-line BLOB, or
+// CLOB kept in UTF-16, of a given size (LOBS.DOCS: ID NUMBER, DOC BLOB or
+// CLOB), for the peak memory of a repair against the size of its LOBs.
 //
 // The LOB segment is written after the table's (testdb/lob_writer.h). The
 // small dictionary has no LOB$ rows, so the segment's place is left in
@@ -27,15 +27,21 @@ inline constexpr std::uint32_t kLobTableObject = 71000;
 inline constexpr std::uint32_t kLobColumnObject = 71001;
 inline constexpr std::uint32_t kLobSegmentObject = 71100;
 
-inline testdb::DatabaseModel LobTableModel(std::uint64_t lob_bytes) {
+enum class LobColumn { kBlob, kClob };
+
+inline testdb::DatabaseModel LobTableModel(std::uint64_t lob_bytes, LobColumn kind) {
   testdb::DatabaseModel model = testdb::NewDatabaseModel("LOBS", "11.2", 8192, 5);
   model.decoys = {false, false, false, false};
   testdb::SegmentModel t;
   t.name = kLobTable;
   t.object_number = kLobTableObject;
   for (std::uint32_t i = 0; i < kLobRows; ++i) {
-    t.rows.emplace_back(std::vector<testdb::ColumnBytes>{
-        testdb::EncodeNumber(static_cast<std::int64_t>(i) + 1), testdb::OutOfLineLobLocator(i + 1, lob_bytes, 8192, false)});
+    testdb::LocatorDescription locator;
+    locator.page_key = i + 1;
+    locator.character = kind == LobColumn::kClob;
+    locator.byte_length = kind == LobColumn::kClob ? 2 : 0;  // a CLOB in UCS2
+    t.rows.emplace_back(std::vector<testdb::ColumnBytes>{testdb::EncodeNumber(static_cast<std::int64_t>(i) + 1),
+                                                         testdb::OutOfLineLobLocator(locator, lob_bytes, 8192)});
   }
   model.segments.push_back(std::move(t));
   return model;
@@ -43,13 +49,13 @@ inline testdb::DatabaseModel LobTableModel(std::uint64_t lob_bytes) {
 
 // Writes the database into folder (in a child process, which holds the LOBs'
 // bytes while it writes them).
-inline bool WriteLobTable(const std::string& folder, std::uint64_t lob_bytes) {
+inline bool WriteLobTable(const std::string& folder, std::uint64_t lob_bytes, LobColumn kind = LobColumn::kBlob) {
   const pid_t child = fork();
   if (child < 0) return false;
   if (child == 0) {
     testdb::LayoutResult layout;
     std::string error;
-    if (!testdb::WriteDatabase(LobTableModel(lob_bytes), folder, layout, error)) _exit(1);
+    if (!testdb::WriteDatabase(LobTableModel(lob_bytes, kind), folder, layout, error)) _exit(1);
     const std::uint32_t header = layout.FindSegment(kLobTableObject)->header_dba;
     std::filesystem::remove_all(folder);
     testdb::MiniDictionary d("11.2");
@@ -64,10 +70,10 @@ inline bool WriteLobTable(const std::string& folder, std::uint64_t lob_bytes) {
     d.AddColumn(kLobTableObject, 1, id);
     testdb::MiniDictionary::Column doc;
     doc.name = "DOC";
-    doc.type = 113;
+    doc.type = kind == LobColumn::kClob ? 112 : 113;
     doc.length = 4000;
     d.AddColumn(kLobTableObject, 2, doc);
-    testdb::DatabaseModel model = LobTableModel(lob_bytes);
+    testdb::DatabaseModel model = LobTableModel(lob_bytes, kind);
     d.AddSegments(model);
     if (!testdb::WriteDatabase(model, folder, layout, error)) _exit(1);
     const testdb::FileLayout* users = layout.FindFile("USERS01.DBF");
@@ -78,7 +84,11 @@ inline bool WriteLobTable(const std::string& folder, std::uint64_t lob_bytes) {
     lobs.decoy = false;
     for (std::uint32_t i = 0; i < kLobRows; ++i) {
       testdb::Bytes data(lob_bytes);
-      for (std::size_t k = 0; k < data.size(); ++k) data[k] = static_cast<std::uint8_t>((k * 31 + i) >> 3);
+      for (std::size_t k = 0; k < data.size(); ++k) {
+        // A CLOB: UTF-16 of letters; a BLOB: any bytes.
+        data[k] = kind == LobColumn::kClob ? (k % 2 == 0 ? 0 : static_cast<std::uint8_t>('a' + (k / 2 + i) % 26))
+                                           : static_cast<std::uint8_t>((k * 31 + i) >> 3);
+      }
       lobs.lobs.emplace_back(i + 1, std::move(data));
     }
     testdb::LobSegmentWritten written;

@@ -103,5 +103,7 @@ inline void PutU32BE(std::uint8_t* p, std::uint32_t v) {
 
 // Lower-case hexadecimal of a byte range ("c102").
 std::string ToHex(ByteView bytes);
+// The same appended to out.
+void AppendHex(ByteView bytes, std::string& out);
 
 }  // namespace quillon

@@ -144,6 +144,26 @@ void AppendFromUtf16BE(ByteView bytes, std::string& out) {
   if (bytes.size() % 2 != 0) AppendUtf8(out, kReplacementCharacter);
 }
 
+void Utf16BEParts::Append(ByteView part, std::string& out) {
+  ByteView data = part;
+  if (!waiting_.empty()) {
+    joined_.assign(waiting_.begin(), waiting_.end());
+    joined_.insert(joined_.end(), part.data(), part.data() + part.size());
+    data = ByteView(joined_.data(), joined_.size());
+  }
+  std::size_t end = data.size() & ~std::size_t{1};  // whole code units
+  if (end >= 2 && IsHighSurrogate(static_cast<char32_t>((data.data()[end - 2] << 8) | data.data()[end - 1]))) {
+    end -= 2;  // its low half may start the next part
+  }
+  AppendFromUtf16BE(ByteView(data.data(), end), out);
+  waiting_.assign(data.data() + end, data.data() + data.size());
+}
+
+void Utf16BEParts::Finish(std::string& out) {
+  AppendFromUtf16BE(ByteView(waiting_.data(), waiting_.size()), out);
+  waiting_.clear();
+}
+
 bool IsAscii(ByteView bytes) {
   const std::uint8_t* p = bytes.data();
   const std::size_t size = bytes.size();

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reader/bytes.h"
 
@@ -28,6 +29,21 @@ void AppendFromCesu8(ByteView bytes, std::string& out);
 // UTF-16 big-endian (AL16UTF16): surrogate pairs are joined; a lone surrogate
 // or a trailing odd byte is ill-formed.
 void AppendFromUtf16BE(ByteView bytes, std::string& out);
+
+// UTF-16 big-endian text arriving in parts of any length (the pages of a
+// LOB), converted as it comes: an odd byte or a high surrogate that ends a
+// part waits for the next. The result equals AppendFromUtf16BE of the
+// parts joined.
+class Utf16BEParts {
+ public:
+  void Append(ByteView part, std::string& out);
+  // The last part has come: what still waits is converted (ill-formed).
+  void Finish(std::string& out);
+
+ private:
+  std::vector<std::uint8_t> waiting_;  // at most three bytes
+  std::vector<std::uint8_t> joined_;   // waiting_ and the next part
+};
 
 // True when every byte of bytes is below 0x80.
 bool IsAscii(ByteView bytes);

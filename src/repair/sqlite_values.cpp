@@ -215,12 +215,19 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
 }
 
 void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
-                     std::span<const std::string_view> declared_types, std::span<const ValueText> texts,
+                     std::span<const std::string_view> declared_types, std::span<ValueText> texts,
                      std::vector<Value>& out) {
   out.resize(columns.size());
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::size_t c = columns[i];
-    SqliteValue(layout.columns()[c]->type_code, declared_types[i], row.values[c], texts[i], out[i]);
+    const std::uint32_t code = layout.columns()[c]->type_code;
+    if ((code == tc::kClob || code == tc::kLong) && !texts[i].is_null) {
+      // A CLOB's or LONG's text, however long, is moved into its value,
+      // not copied.
+      std::swap(TextSlot(out[i]), texts[i].text);
+      continue;
+    }
+    SqliteValue(code, declared_types[i], row.values[c], texts[i], out[i]);
   }
   // An XMLType column stored as a CLOB keeps only a null image in the row:
   // it takes the document of the hidden CLOB that follows it.
@@ -233,7 +240,7 @@ void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<c
       if (texts[j].is_null) {
         out[i] = NullValue{};
       } else {
-        SetText(out[i], texts[j].text);
+        SetText(out[i], std::get<TextValue>(out[j]).text);  // the CLOB's text was moved there
       }
     }
   }

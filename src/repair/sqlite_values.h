@@ -52,9 +52,10 @@ void SqliteValue(std::uint32_t type_code, std::string_view declared_type, const 
 // The values of one row for the columns given (layout indexes), bound as
 // the column types of SqliteColumnType say. texts: the row's repair-mode
 // texts with large values in full (RowValueTexts, LargeValues::kContent),
-// in the same order as columns.
+// in the same order as columns; the texts of CLOB and LONG columns are moved
+// into their values (left empty).
 void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
-                     std::span<const std::string_view> declared_types, std::span<const ValueText> texts,
+                     std::span<const std::string_view> declared_types, std::span<ValueText> texts,
                      std::vector<Value>& out);
 
 }  // namespace quillon::repair

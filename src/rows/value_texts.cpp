@@ -116,18 +116,38 @@ bool RowValueTexts::VarrayStoredAsLob(const ColumnInfo& column) {
 
 void RowValueTexts::LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value,
                               ValueText& out) {
-  const LobReadResult read = LargeValueBytes(row, column, value, buffer_);
+  // Converted page by page as the value is read, so that only its text is
+  // held, not its stored bytes as well; a multi-byte character set's text
+  // (a character may span two pages) is read whole first.
+  out.text.clear();
+  std::string& text = out.text;
+  const CharsetDecoder& database = engine_.values.database();
+  const CharsetScheme scheme = database.charset().scheme;
+  const auto locator = column.type_code == tc::kClob ? ParseLobLocator(value.bytes) : std::nullopt;
+  LobReadResult read;
+  if (IsBinaryLarge(column.type_code)) {
+    read = LargeValueBytes(row, column, value, [&text](ByteView part) { AppendHex(part, text); });
+  } else if (column.type_code == tc::kClob &&
+             LobInUtf16(column, engine_.values, locator ? locator->byte_length : std::uint16_t{0})) {
+    Utf16BEParts parts;
+    read = LargeValueBytes(row, column, value, [&](ByteView part) { parts.Append(part, text); });
+    parts.Finish(text);
+  } else if (column.type_code == tc::kLong || scheme == CharsetScheme::kAscii || scheme == CharsetScheme::kLatin1 ||
+             scheme == CharsetScheme::kSingleByte) {
+    // (A LONG comes in one part, from the row.)
+    read = LargeValueBytes(row, column, value, [&](ByteView part) { database.AppendUtf8(part, text); });
+  } else {
+    read = LargeValueBytes(row, column, value, buffer_);
+    database.AppendUtf8(ByteView(buffer_.data(), buffer_.size()), text);
+    ReleaseLargeBuffer();
+  }
   out.incomplete = !read.complete;
   if (!read.complete) ++incomplete_;
-  const ByteView bytes(buffer_.data(), buffer_.size());
-  out.text.clear();
-  if (IsBinaryLarge(column.type_code)) {
-    out.text = ToHex(bytes);
-  } else if (column.type_code == tc::kClob && LobInUtf16(column, engine_.values, read.byte_length)) {
-    AppendFromUtf16BE(bytes, out.text);
-  } else {
-    engine_.values.database().AppendUtf8(bytes, out.text);
-  }
+}
+
+void RowValueTexts::ReleaseLargeBuffer() {
+  // One long value does not keep its size of memory for the rest of the table.
+  if (buffer_.capacity() > (std::size_t{16} << 20)) std::vector<std::uint8_t>().swap(buffer_);
 }
 
 void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
@@ -152,10 +172,11 @@ void RowValueTexts::Fill(const TableRow& row, const TableLayout& layout, std::sp
     if (column.type_code == tc::kVarray && large_ == LargeValues::kContent && VarrayStoredAsLob(column)) {
       // The row holds a LOB locator; the value is the image in the LOB, in
       // the hexadecimal form of a VARRAY kept in the row.
-      const LobReadResult read = LargeValueBytes(row, column, value, buffer_);
+      o.text.clear();
+      std::string& text = o.text;
+      const LobReadResult read = LargeValueBytes(row, column, value, [&text](ByteView part) { AppendHex(part, text); });
       o.incomplete = !read.complete;
       if (!read.complete) ++incomplete_;
-      o.text = ToHex(ByteView(buffer_.data(), buffer_.size()));
       continue;
     }
     // Large values not written in full give their browse-mode placeholder.

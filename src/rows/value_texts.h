@@ -69,6 +69,7 @@ class RowValueTexts {
 
  private:
   void LargeText(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueText& out);
+  void ReleaseLargeBuffer();
   // A VARRAY column Oracle stores as a LOB (it has a LOB$ row).
   bool VarrayStoredAsLob(const ColumnInfo& column);
 

@@ -116,6 +116,33 @@ TEST(Unicode, ValidityAndCharacterCuts) {
   EXPECT_FALSE(IsAscii(View(FromHex("41 42 43 44 45 46 47 48 C9"))));
 }
 
+// A LOB's UTF-16 text converted page by page gives what the whole text
+// gives, wherever the pages split a surrogate pair or a code unit.
+TEST(Unicode, Utf16InPartsEqualsTheWholeWhereverItIsSplit) {
+  const std::vector<std::string> texts = {
+      "0041D83DDE00004200",      // A, a pair, B, then an odd byte
+      "D83DD83DDE00DC00",        // a lone high surrogate, a pair, a lone low one
+      "00E920AC0027D800",        // ends with a high surrogate
+      "",
+  };
+  for (const std::string& hex : texts) {
+    const std::vector<std::uint8_t> bytes = FromHex(hex);
+    std::string whole;
+    AppendFromUtf16BE(ByteView(bytes.data(), bytes.size()), whole);
+    for (std::size_t a = 0; a <= bytes.size(); ++a) {
+      for (std::size_t b = a; b <= bytes.size(); ++b) {
+        Utf16BEParts parts;
+        std::string text;
+        parts.Append(ByteView(bytes.data(), a), text);
+        parts.Append(ByteView(bytes.data() + a, b - a), text);
+        parts.Append(ByteView(bytes.data() + b, bytes.size() - b), text);
+        parts.Finish(text);
+        EXPECT_EQ(text, whole) << hex << " split at " << a << " and " << b;
+      }
+    }
+  }
+}
+
 TEST(IconvFromUtf8, EncodesOrRefuses) {
   EXPECT_EQ(IconvFromUtf8("\u20AC", "CP1252"), std::string("\x80"));
   EXPECT_EQ(IconvFromUtf8("\u7075", "GBK"), std::string("\xC1\xE9"));
