@@ -220,6 +220,43 @@ TEST(ScriptTargetRows, RowsReadBackWithLongValuesAndACommitPerTable) {
   EXPECT_NE(script.find("EMPTY_BLOB()"), std::string::npos);
 }
 
+// One-line rows are gathered before they reach the stream; rows written
+// another way (a text too long for one line, a long value's block) and the
+// COMMIT still come in the order the rows came.
+TEST(ScriptTargetRows, GatheredRowsKeepTheirOrderAmongRowsWrittenOtherwise) {
+  std::ostringstream out;
+  repair::ScriptTarget target(out, "test");
+  ASSERT_TRUE(target.Connect());
+  const std::string sql = R"(insert into "O"."T" ("ID","C") values (?, ?))";
+  ASSERT_TRUE(target.BeginRows());
+  const std::vector<repair::Value> texts[] = {
+      {repair::NumberValue{"1"}, repair::TextValue{"a"}},
+      {repair::NumberValue{"2"}, repair::TextValue{Utf8Sample(4000)}},  // split over lines
+      {repair::NumberValue{"3"}, repair::TextValue{"b"}},
+      {repair::NumberValue{"4"}, Long(repair::LongValue::Form::kText, "c")},  // a block
+      {repair::NumberValue{"5"}, repair::NullValue{}},
+  };
+  for (const auto& row : texts) target.InsertRow(sql, row);
+  const repair::RowOutcome outcome = target.EndRows();
+  target.Disconnect();
+  EXPECT_EQ(outcome.inserted, 5u);
+  const std::string script = out.str();
+  ExpectLinesWithinLimit(script);
+  std::vector<std::string> ids;
+  bool committed_last = false;
+  for (const std::string& unit : test::ScriptUnits(script)) {
+    if (unit.starts_with("insert") || unit.starts_with("DECLARE")) {
+      const auto row = test::ReadRowUnit(unit);
+      ASSERT_TRUE(row) << unit.substr(0, 300);
+      ids.push_back(row->values[0].text);
+      committed_last = false;
+    }
+    if (unit == "COMMIT") committed_last = true;
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+  EXPECT_TRUE(committed_last);
+}
+
 TEST(ScriptTargetRows, AStatementTheScriptCannotHoldIsAFailureNotASuccess) {
   std::ostringstream out;
   repair::ScriptTarget target(out, "test");
