@@ -356,6 +356,7 @@ class SqliteRowSender final : public RowConsumer {
       return true;  // counted as a failed row
     }
     target_.InsertRow(insert_, values_);
+    ReturnMovedTexts(layout_, columns_, texts_out_, values_);
     return true;
   }
   // LOBs of binary columns written without some of their pages (the text

@@ -214,6 +214,23 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
   }
 }
 
+namespace {
+
+// The columns whose texts SqliteRowValues moves into their values.
+bool MovesText(std::uint32_t code, const ValueText& text) {
+  return (code == tc::kClob || code == tc::kLong) && !text.is_null;
+}
+
+}  // namespace
+
+void ReturnMovedTexts(const TableLayout& layout, std::span<const std::size_t> columns, std::span<ValueText> texts,
+                      std::vector<Value>& values) {
+  for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
+    auto* moved = std::get_if<TextValue>(&values[i]);
+    if (moved && MovesText(layout.columns()[columns[i]]->type_code, texts[i])) std::swap(moved->text, texts[i].text);
+  }
+}
+
 void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<const std::size_t> columns,
                      std::span<const std::string_view> declared_types, std::span<ValueText> texts,
                      std::vector<Value>& out) {
@@ -221,7 +238,7 @@ void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<c
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::size_t c = columns[i];
     const std::uint32_t code = layout.columns()[c]->type_code;
-    if ((code == tc::kClob || code == tc::kLong) && !texts[i].is_null) {
+    if (MovesText(code, texts[i])) {
       // A CLOB's or LONG's text, however long, is moved into its value,
       // not copied.
       std::swap(TextSlot(out[i]), texts[i].text);

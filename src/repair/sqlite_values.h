@@ -58,4 +58,10 @@ void SqliteRowValues(const TableRow& row, const TableLayout& layout, std::span<c
                      std::span<const std::string_view> declared_types, std::span<ValueText> texts,
                      std::vector<Value>& out);
 
+// After the row has gone in: the texts SqliteRowValues moved into values go
+// back to texts, so that the next row's long texts are made in their memory
+// rather than beside them.
+void ReturnMovedTexts(const TableLayout& layout, std::span<const std::size_t> columns, std::span<ValueText> texts,
+                      std::vector<Value>& values);
+
 }  // namespace quillon::repair
