@@ -18,6 +18,7 @@
 #include "reader/packed_codes.h"
 #include "repair/code_catalogue.h"
 #include "repair/insert_rows.h"
+#include "repair/repair_process.h"
 #include "repair/script_target.h"
 #include "repair/spill_folder.h"
 #include "repair/sqlite_target.h"
@@ -379,6 +380,27 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(4), val::Collection({val::Object({val::Null(), val::Num(-3), val::Date(1999, 12, 31)})})},
   };
   s.tables.push_back(std::move(lines));
+  // A range-partitioned parent: its nested table's storage table is one
+  // table for all partitions (the default before 12c), and each row goes in
+  // through its own partition.
+  testdb::TableDescription parted = testdb::Table(
+      "HR", "PARTED_ORDERS", "HR_DATA", {{"ID", testdb::Number(6)}, {"LINES", testdb::NestedTableOf("HR", "LINES_T")}});
+  parted.nested_tables = {{"LINES", "PARTED_LINES_NT"}};
+  parted.partitioning.kind = testdb::PartitionKind::kRange;
+  parted.partitioning.columns = {"ID"};
+  testdb::PartitionDescription low;
+  low.name = "PARTED_LOW";
+  low.high_value = "10";
+  low.rows = {{val::Num(1), val::Collection({val::Object({val::Text("washer"), val::Num(100), val::Null()})})},
+              {val::Num(2), val::Collection({})}};
+  testdb::PartitionDescription high;
+  high.name = "PARTED_HIGH";
+  high.high_value = "MAXVALUE";
+  high.rows = {{val::Num(10), val::Collection({val::Object({val::Text("gear"), val::Num(2), val::Date(2010, 1, 2)}),
+                                                val::Object({val::Text("axle"), val::Num(1), val::Null()})})},
+               {val::Num(11), val::Null()}};
+  parted.partitioning.partitions = {low, high};
+  s.tables.push_back(std::move(parted));
   testdb::TableDescription notes = testdb::Table(
       "HR", "ORDER_NOTES", "HR_DATA", {{"ID", testdb::Number(6)}, {"NOTES", testdb::NestedTableOf("HR", "NOTES_T")}});
   notes.nested_tables = {{"NOTES", "ORDER_NOTES_NT"}};
@@ -456,6 +478,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"2/LINES", "HR.LINES_T()"},
         {"3/LINES", "<NULL>"},
         {"4/LINES", "HR.LINES_T(HR.LINE_T(NULL,-3,31-DEC-1999 12:00:00 AM))"}}},
+      {"PARTED_ORDERS",
+       {{"1/LINES", "HR.LINES_T(HR.LINE_T(washer,100,NULL))"},
+        {"2/LINES", "HR.LINES_T()"},
+        {"10/LINES", "HR.LINES_T(HR.LINE_T(gear,2,02-JAN-2010 12:00:00 AM),HR.LINE_T(axle,1,NULL))"},
+        {"11/LINES", "<NULL>"}}},
       {"DOCUMENTS",
        {{"1/PARAS", "HR.PARAGRAPHS_T(HR.WORDS_T(a,b),HR.WORDS_T(),NULL)"},
         {"1/CODES", "HR.CODE_SETS_T(HR.CODES_T(x),HR.CODES_T(y,z))"},
@@ -475,6 +502,53 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
     EXPECT_EQ(result.lost_values, 0u);
     for (const std::string& e : result.errors) ADD_FAILURE() << e;
   }
+}
+
+// The whole repair of a partitioned parent with its storage table checked
+// too: one CREATE TABLE, whose storage clause comes before the partitioning
+// (Oracle refuses it after), and each row into its own partition with its
+// collection.
+TEST(NestedObjectTables, APartitionedParentIsCreatedOnceAndItsRowsGoIntoTheirPartitions) {
+  OpenedDb opened(NestedObjectsDb());
+  COracleRecoveryTools& engine = opened.engine;
+  const ObjectRecord* parent = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "PARTED_ORDERS");
+  const ObjectRecord* storage = engine.catalogue.FindObject(ObjectKind::kTable, "HR", "PARTED_LINES_NT");
+  ASSERT_TRUE(parent && storage);
+  test::TempDir spill_root;
+  std::ostringstream script;
+  repair::ScriptTarget target(script, "test");
+  repair::OracleRepairOptions options;
+  options.spill_root = spill_root.path().string();
+  const repair::RepairResult result = repair::RunRepair(engine, target, repair::TargetDialect::kOracle,
+                                                        {parent->object_number, storage->object_number}, options);
+  target.Disconnect();
+  EXPECT_EQ(result.rows, 4u);
+  EXPECT_EQ(result.failed_rows + result.lost_values + result.failed_statements + result.tables_not_created, 0u);
+  std::vector<std::string> statements;
+  std::map<std::string, std::string> lines_by_partition;
+  for (const std::string& unit : test::ScriptUnits(script.str())) {
+    if (!unit.starts_with("insert into")) {
+      if (unit.find("PARTED_") != std::string::npos) statements.push_back(unit);  // the only statement naming them
+      continue;
+    }
+    const auto row = test::ReadRowUnit(unit);
+    ASSERT_TRUE(row && row->values.size() == 2) << unit;
+    const std::size_t open = unit.find("PARTITION (\"");
+    ASSERT_NE(open, std::string::npos) << unit;
+    const std::string partition = unit.substr(open + 12, unit.find('"', open + 12) - open - 12);
+    lines_by_partition[row->values[0].text + "@" + partition] =
+        row->values[1].kind == test::ScriptValue::Kind::kNull ? "<NULL>" : row->values[1].text;
+  }
+  ASSERT_EQ(statements.size(), 1u) << ::testing::PrintToString(statements);
+  const std::size_t nested = statements[0].find("NESTED TABLE \"LINES\" STORE AS \"PARTED_LINES_NT\"");
+  ASSERT_NE(nested, std::string::npos) << statements[0];
+  EXPECT_LT(nested, statements[0].find("PARTITION BY RANGE")) << statements[0];
+  EXPECT_EQ(lines_by_partition,
+            (std::map<std::string, std::string>{
+                {"1@PARTED_LOW", "HR.LINES_T(HR.LINE_T(washer,100,NULL))"},
+                {"2@PARTED_LOW", "HR.LINES_T()"},
+                {"10@PARTED_HIGH", "HR.LINES_T(HR.LINE_T(gear,2,02-JAN-2010 12:00:00 AM),HR.LINE_T(axle,1,NULL))"},
+                {"11@PARTED_HIGH", "<NULL>"}}));
 }
 
 // The table's definition names the storage table of every level, so that

@@ -66,6 +66,8 @@ void Resolver::Partitions(const TableDescription& wanted, RTable& table, std::si
     return o ? o->name : std::string();
   };
 
+  // Rows are numbered across the segments in the order AllTableRows gives.
+  std::size_t first_row = wanted.rows.size();
   for (std::size_t i = 0; i < p.partitions.size(); ++i) {
     const PartitionDescription& ps = p.partitions[i];
     const std::uint32_t ts = ps.tablespace.empty() ? table_ts : TablespaceNumber(ps.tablespace);
@@ -87,6 +89,8 @@ void Resolver::Partitions(const TableDescription& wanted, RTable& table, std::si
       s.content = SegmentContent::kTableRows;
       s.table = static_cast<int>(table_index);
       s.rows = &ps.rows;
+      s.first_row = first_row;
+      first_row += ps.rows.size();
       part.segment = AddSegment(std::move(s));
       const std::uint32_t partition_object = part.object;
       const std::uint32_t partition_number = part.number;
@@ -157,6 +161,8 @@ void Resolver::Partitions(const TableDescription& wanted, RTable& table, std::si
       s.content = SegmentContent::kTableRows;
       s.table = static_cast<int>(table_index);
       s.rows = &ss.rows;
+      s.first_row = first_row;
+      first_row += ss.rows.size();
       sub.segment = AddSegment(std::move(s));
       const std::uint32_t sub_object = sub.object;
       const std::uint32_t sub_number = sub.number;

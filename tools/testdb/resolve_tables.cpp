@@ -209,8 +209,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       // stored in a storage table of the storage table.
       if (!ns.element_storage_table.empty()) storage.nested_tables = {{"COLUMN_VALUE", ns.element_storage_table, {}}};
     }
-    for (std::size_t row = 0; row < wanted.rows.size(); ++row) {
-      const Value& v = wanted.rows[row][static_cast<std::size_t>(parent.source_column)];
+    const std::vector<const RowValues*> rows = AllTableRows(wanted);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      const Value& v = (*rows[row])[static_cast<std::size_t>(parent.source_column)];
       if (v.kind != Value::Kind::kCollection) continue;
       for (const Value& element : v.items) {
         RowValues out{val::Bytes(NestedTableId(r_.tables[ti].object, parent.internal_column, row))};

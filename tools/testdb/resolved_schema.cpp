@@ -198,6 +198,18 @@ Bytes NestedTableId(std::uint32_t table, std::uint32_t internal_column, std::siz
   return id;
 }
 
+std::vector<const RowValues*> AllTableRows(const TableDescription& table) {
+  std::vector<const RowValues*> out;
+  for (const RowValues& row : table.rows) out.push_back(&row);
+  for (const PartitionDescription& p : table.partitioning.partitions) {
+    for (const RowValues& row : p.rows) out.push_back(&row);
+    for (const SubpartitionDescription& s : p.subpartitions) {
+      for (const RowValues& row : s.rows) out.push_back(&row);
+    }
+  }
+  return out;
+}
+
 ResolvedSchema Resolve(const Schema& schema, const GeneratorRelease& release) {
   return Resolver(schema, release).Run();
 }

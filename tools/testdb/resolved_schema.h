@@ -370,6 +370,10 @@ struct RSegment {
   int index = -1;                     // kIndexKeys, kIotRows, kEmpty of a LOB index
   int source_segment = -1;            // kIndexKeys: the segment holding the indexed rows
   const std::vector<RowValues>* rows = nullptr;
+  // The number of the segment's first row among all rows of its table (a
+  // partition's rows follow those of the partitions before it): row
+  // identities such as nested-table identifiers are made from it.
+  std::size_t first_row = 0;
   bool lob = false;
   bool dictionary_scan = false;       // found by the SYSTEM scan (kind-14 last)
 };
@@ -430,6 +434,11 @@ bool IsUserType(SqlType type);
 // The identifier of one row's nested-table collection: what the parent's
 // nested-table column and the storage table's NESTED_TABLE_ID hold.
 Bytes NestedTableId(std::uint32_t table, std::uint32_t internal_column, std::size_t row);
+
+// Every row of a table in the order its segments hold them: the table's own
+// rows, or each partition's (or subpartition's) in partition order. A row's
+// place in this order is its number in row identities.
+std::vector<const RowValues*> AllTableRows(const TableDescription& table);
 
 // Resolves the schema for a release; the schema must outlive the result.
 // Throws std::invalid_argument naming the first inconsistency (an unknown
