@@ -151,8 +151,8 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
 class CollectionColumn::StorageRows final : public RowConsumer {
  public:
   StorageRows(CollectionColumn& owner, COracleRecoveryTools& engine, const TableLayout& layout, std::size_t id,
-              std::vector<std::size_t> values)
-      : owner_(owner), engine_(engine), layout_(layout), id_(id), values_(std::move(values)) {}
+              std::vector<std::size_t> values, std::optional<std::size_t> row_object)
+      : owner_(owner), engine_(engine), layout_(layout), id_(id), values_(std::move(values)), row_object_(row_object) {}
 
   bool Row(const TableRow& row) override {
     const StoredValue& id = row.values[id_];
@@ -176,6 +176,12 @@ class CollectionColumn::StorageRows final : public RowConsumer {
     if (owner_.element_constructor_.empty()) {
       return ScalarValueItem(owner_.element_, row.values[values_.front()], engine_.values);
     }
+    // An atomically NULL element: its null indicator is NULL.
+    if (row_object_ && row.values[*row_object_].is_null) {
+      ValueItem null;
+      null.sql = "NULL";
+      return null;
+    }
     ValueItem item;
     item.sql = owner_.element_constructor_ + "(";
     for (const std::size_t index : values_) {
@@ -192,6 +198,7 @@ class CollectionColumn::StorageRows final : public RowConsumer {
   const TableLayout& layout_;
   std::size_t id_;
   std::vector<std::size_t> values_;  // COLUMN_VALUE, or the attribute columns
+  std::optional<std::size_t> row_object_;  // object elements: their null indicator, when stored
 };
 
 void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& source) {
@@ -200,10 +207,17 @@ void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& so
   TableRowReader reader(engine, source, storage_);
   const auto& columns = reader.layout().columns();
   std::optional<std::size_t> id;
+  std::optional<std::size_t> row_object;
   std::vector<std::size_t> values;
   std::map<std::uint32_t, std::size_t> by_internal;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (columns[i]->name == "NESTED_TABLE_ID") id = i;
+    // The row object of a storage table of objects: where it has storage,
+    // its null indicator tells an atomically NULL element from an object
+    // whose attributes are all NULL; where it is virtual, it is not read.
+    if (columns[i]->name == "SYS_NC_ROWINFO$" && !element_constructor_.empty() && columns[i]->segment_column != 0) {
+      row_object = i;
+    }
     if (columns[i]->name == "COLUMN_VALUE" && element_constructor_.empty()) values.push_back(i);
     by_internal.emplace(columns[i]->internal_column, i);
   }
@@ -216,7 +230,7 @@ void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& so
     incomplete_ = true;
     return;
   }
-  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values));
+  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values), row_object);
   reader.Read(TableRowReader::Begin(), 0, rows);
   if (reader.stopped() || reader.stats().damaged_total > 0) incomplete_ = true;
 }

@@ -7,7 +7,9 @@
 // parent row stores (the storage table's NESTED_TABLE_ID). Elements are
 // - scalars, bound like a column of the element type;
 // - objects (nested tables only): the element type's constructor over the
-//   storage table's attribute columns, "O"."LINE_T"(?, ?, NULL);
+//   storage table's attribute columns, "O"."LINE_T"(?, ?, NULL), or NULL
+//   for an element whose null indicator (the storage table's row object,
+//   where it has storage) is NULL;
 // - collections (nested tables only): the storage table's COLUMN_VALUE is a
 //   VARRAY or a nested table of its own, made the same way, level by level.
 // A collection with an element that cannot be read is written as NULL and

@@ -378,7 +378,8 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
                                      val::Object({val::Text("O'Brien nut"), val::Null(), val::Null()})})},
       {val::Num(2), val::Collection({})},
       {val::Num(3), val::Null()},
-      {val::Num(4), val::Collection({val::Object({val::Null(), val::Num(-3), val::Date(1999, 12, 31)})})},
+      {val::Num(4), val::Collection({val::Object({val::Null(), val::Num(-3), val::Date(1999, 12, 31)}), val::Null(),
+                                     val::Object({val::Null(), val::Null(), val::Null()})})},
   };
   s.tables.push_back(std::move(lines));
   // A range-partitioned parent: its nested table's storage table is one
@@ -466,7 +467,8 @@ std::map<std::string, std::string> ScriptCollections(const std::string& table, r
 }
 
 // Elements of an object type with their attributes in attribute order,
-// NULL attributes kept in place; elements that are collections level by
+// NULL attributes kept in place, an atomically NULL element NULL (not an
+// object of NULL attributes); elements that are collections level by
 // level; an empty collection stays empty, a NULL one NULL.
 TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
   struct Case {
@@ -478,7 +480,7 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
        {{"1/LINES", "HR.LINES_T(HR.LINE_T(bolt,12,05-MAR-2009 02:07:09 PM),HR.LINE_T(O'Brien nut,NULL,NULL))"},
         {"2/LINES", "HR.LINES_T()"},
         {"3/LINES", "<NULL>"},
-        {"4/LINES", "HR.LINES_T(HR.LINE_T(NULL,-3,31-DEC-1999 12:00:00 AM))"}}},
+        {"4/LINES", "HR.LINES_T(HR.LINE_T(NULL,-3,31-DEC-1999 12:00:00 AM),NULL,HR.LINE_T(NULL,NULL,NULL))"}}},
       {"PARTED_ORDERS",
        {{"1/LINES", "HR.LINES_T(HR.LINE_T(washer,100,NULL))"},
         {"2/LINES", "HR.LINES_T()"},

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "testdb/column_property.h"
 #include "testdb/resolver.h"
 
 namespace quillon::testdb {
@@ -200,6 +201,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
     storage.columns.push_back({"NESTED_TABLE_ID", Raw(16)});
     const bool objects = type.element.type == SqlType::kObject;
     if (objects) {
+      // The element object's null indicator: NULL for an atomically NULL
+      // element (made an object column below).
+      storage.columns.push_back({"SYS_NC_ROWINFO$", Raw(1)});
       for (const auto& a : TypeNamed(type.element.type_owner, type.element.type_name).attributes) {
         storage.columns.push_back({a.name, a.type});
       }
@@ -216,6 +220,7 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       for (const Value& element : v.items) {
         RowValues out{val::Bytes(NestedTableId(r_.tables[ti].object, parent.internal_column, row))};
         if (objects) {
+          out.push_back(element);
           out.insert(out.end(), element.items.begin(), element.items.end());
         } else {
           out.push_back(element);
@@ -234,6 +239,17 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
       if (c.column_number > 0) --c.column_number;
     }
     --st.visible_columns;
+    if (objects) {
+      RColumn& row_object = st.columns[1];
+      row_object.type_number = 121;
+      row_object.property = column_property::kRowInfo | column_property::kHidden;
+      row_object.source = ColumnSource::kObjectImage;
+      row_object.column_number = 0;
+      for (RColumn& c : st.columns) {
+        if (c.column_number > 0) --c.column_number;
+      }
+      --st.visible_columns;
+    }
     for (RNestedTable& inner : r_.nested_tables) {
       if (inner.table == st.object && inner.column_number > 0) --inner.column_number;
     }
