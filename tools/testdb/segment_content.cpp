@@ -134,7 +134,9 @@ void SegmentFiller::Fill(std::size_t index, SegmentModel& out) {
 void SegmentFiller::TableRows(const RSegment& s, SegmentModel& out) const {
   if (!s.rows) return;
   const RTable& t = schema_->tables[static_cast<std::size_t>(s.table)];
-  for (std::size_t i = 0; i < s.rows->size(); ++i) out.rows.emplace_back(encoder_->Encode(t, (*s.rows)[i], s.first_row + i));
+  for (std::size_t i = 0; i < s.rows->size(); ++i) {
+    out.rows.emplace_back(encoder_->Encode(t, (*s.rows)[i], s.first_row + i));
+  }
 }
 
 void SegmentFiller::ClusterRows(const RSegment& s, SegmentModel& out) {
@@ -267,6 +269,9 @@ void SegmentFiller::IndexKeys(const RSegment& s, SegmentModel& out) const {
   }
   if (!s.rows || s.table < 0) return;
   const RTable& t = schema_->tables[static_cast<std::size_t>(s.table)];
+  // The indexed rows are numbered as their own segment numbers them.
+  const std::size_t first_row =
+      s.source_segment >= 0 ? schema_->segments[static_cast<std::size_t>(s.source_segment)].first_row : 0;
   // The key columns of every row, computed now; the row addresses once the
   // table is placed.
   struct Keyed {
@@ -282,7 +287,7 @@ void SegmentFiller::IndexKeys(const RSegment& s, SegmentModel& out) const {
       const RColumn* c = ColumnByIntcol(t, ic.internal_column);
       ColumnBytes b;
       if (c && c->stored()) {
-        b = encoder_->EncodeColumn(t, *c, row, s.first_row + i);
+        b = encoder_->EncodeColumn(t, *c, row, first_row + i);
       } else if (c) {
         if (auto text = Evaluate(c->default_text, t, row)) b = encoder_->EncodeValue(val::Text(*text), Varchar2(4000));
       }
