@@ -556,10 +556,11 @@ TEST(NestedObjectTables, APartitionedParentIsCreatedOnceAndItsRowsGoIntoTheirPar
 
 // One byte at a time (every 67th) of each block of the tables with
 // collections, objects and XMLType values and of their storage tables,
-// changed while the table's rows go into a script: nothing crashes or reads
-// outside a buffer (the sanitizer builds run this), every INSERT written
-// still reads back as literals, whatever bytes the damage made of a value,
-// and damage in a storage table costs the parent none of its rows.
+// changed while the table's rows go into a script and into SQLite: nothing
+// crashes or reads outside a buffer (the sanitizer builds run this), every
+// INSERT written still reads back as literals, whatever bytes the damage
+// made of a value, and damage in a storage table costs the parent none of
+// its rows.
 TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
   constexpr std::uint32_t kDamageStride = 67;
   const test::GeneratedSchemaDb& db = NestedObjectsDb();
@@ -591,6 +592,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;
+  std::uint64_t sqlite_rows = 0;
   for (const Parent& parent : parents) {
     SCOPED_TRACE(parent.table);
     const ObjectRecord* object = engine.catalogue.FindObject(ObjectKind::kTable, "HR", parent.table);
@@ -626,11 +628,24 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
           BlockSource source(engine.datafiles);
           const repair::InsertResult result = repair::InsertTableRows(engine, source, table, target, *spill);
           target.Disconnect();
+          // The table the block belongs to, into SQLite (every other run).
+          repair::SqliteTableResult into_sqlite;
+          const ObjectRecord* owner = engine.catalogue.FindObject(
+              ObjectKind::kTable, "HR", storage ? name.substr(3) : std::string(parent.table));
+          if (runs % 2 == 0 && owner) {
+            repair::SqliteTarget sqlite(":memory:");
+            EXPECT_TRUE(sqlite.Connect());
+            BlockSource sqlite_source(engine.datafiles);
+            std::string side;
+            into_sqlite = repair::RepairTableIntoSqlite(engine, sqlite_source, views, owner->object_number, sqlite, side);
+            sqlite_rows += into_sqlite.rows;
+          }
           io.seekp(at + offset);
           io.put(byte);
           io.flush();
           ++runs;
           SCOPED_TRACE(name + " block " + std::to_string(format::DbaBlock(dba)) + " byte " + std::to_string(offset));
+          EXPECT_TRUE(into_sqlite.errors.empty() || into_sqlite.created);
           if (storage) {
             EXPECT_EQ(result.rows, parent.rows) << result.failed_rows << " failed; "
                                                 << (result.errors.empty() ? "" : result.errors.front());
@@ -646,6 +661,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
     }
   }
   EXPECT_GT(runs, 1000u);
+  EXPECT_GT(sqlite_rows, runs);
 }
 
 // The table's definition names the storage table of every level, so that
