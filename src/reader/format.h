@@ -514,6 +514,35 @@ inline constexpr std::size_t kMaxDigits = 20;
 }  // namespace number_value
 
 // ---------------------------------------------------------------------------
+// VARRAY image: the stored bytes of a VARRAY column kept in the row (or the
+// data of the LOB that stores it). As Oracle prints one (a VARRAY(5) OF
+// VARCHAR2(30), 162 bytes):
+//   88 01 a2 01 01 00 05 1e 41 41 ... 1e 42 42 ...
+// | off | size | field                                                       |
+// |   0 |    1 | image flags (0x88 seen)                                     |
+// |   1 |    1 | image version (1)                                           |
+// |   2 |    1 | the image's whole length in bytes; 0xFE: a 4-byte length    |
+// |     |      | follows (not seen in print: an image over 253 bytes)        |
+// |  +0 |    3 | collection prefix (01 01 00 seen)                           |
+// |  +3 |    1 | element count                                               |
+// |  +4 |      | the elements, each with a length as a row's column           |
+// |     |      | (row::kNullLength, row::kLongLength)                        |
+// Images an earlier layout of ours wrote, still read: a presence byte
+// (0x01), the element count, the elements.
+namespace varray_image {
+inline constexpr std::size_t kFlags = 0;
+inline constexpr std::uint8_t kImageFlag = 0x80;  // set in the flags of every image seen
+inline constexpr std::size_t kVersion = 1;
+inline constexpr std::uint8_t kVersionOne = 0x01;
+inline constexpr std::size_t kLength = 2;
+inline constexpr std::uint8_t kWideLength = 0xFE;  // a 4-byte big-endian length follows
+inline constexpr std::size_t kPrefixSize = 3;
+inline constexpr std::uint8_t kPrefix[kPrefixSize] = {0x01, 0x01, 0x00};
+// The earlier layout.
+inline constexpr std::uint8_t kPresence = 0x01;
+}  // namespace varray_image
+
+// ---------------------------------------------------------------------------
 // LOB locator: the stored bytes of a CLOB, NCLOB or BLOB column. Integers
 // are big-endian on every platform.
 //

@@ -214,18 +214,13 @@ std::optional<std::size_t> XmlTextColumn(const TableLayout& layout, std::uint32_
   return std::nullopt;
 }
 
-std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
-  // A presence byte, the element count, then each element with a length
-  // byte as a row's column (0xFF NULL, 0xFE and a two-byte length).
-  constexpr std::size_t kPresence = 0;
-  constexpr std::size_t kCount = 1;
-  constexpr std::size_t kFirstElement = 2;
-  const auto presence = image.U8(kPresence);
-  const auto count = image.U8(kCount);
-  if (!presence || !count || *presence != 0x01) return std::nullopt;
+namespace {
+
+// The elements from `at` on, count of them, each with a length as a row's
+// column; std::nullopt unless they end where the image ends.
+std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_t at, std::size_t count) {
   std::vector<StoredValue> out;
-  std::size_t at = kFirstElement;
-  for (std::size_t k = 0; k < *count; ++k) {
+  for (std::size_t k = 0; k < count; ++k) {
     const auto first = image.U8(at);
     if (!first) return std::nullopt;
     ++at;
@@ -249,6 +244,44 @@ std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
   // Bytes after the last element: the count and the image disagree.
   if (at != image.size()) return std::nullopt;
   return out;
+}
+
+// Oracle's layout: flags, version, the image's length, the collection
+// prefix, the count. The length must be the image's own.
+std::optional<std::vector<StoredValue>> OracleImageElements(ByteView image) {
+  namespace vi = format::varray_image;
+  const auto flags = image.U8(vi::kFlags);
+  const auto version = image.U8(vi::kVersion);
+  const auto length = image.U8(vi::kLength);
+  if (!flags || !version || !length || (*flags & vi::kImageFlag) == 0 || *version != vi::kVersionOne) {
+    return std::nullopt;
+  }
+  std::size_t at = vi::kLength + 1;
+  std::size_t total = *length;
+  if (*length == vi::kWideLength) {
+    const auto wide = image.U32BE(at);
+    if (!wide) return std::nullopt;
+    total = *wide;
+    at += 4;
+  }
+  if (total != image.size() || !image.Has(at, vi::kPrefixSize + 1)) return std::nullopt;
+  for (std::size_t i = 0; i < vi::kPrefixSize; ++i) {
+    if (*image.U8(at + i) != vi::kPrefix[i]) return std::nullopt;
+  }
+  at += vi::kPrefixSize;
+  const std::size_t count = *image.U8(at);
+  return ImageElements(image, at + 1, count);
+}
+
+}  // namespace
+
+std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
+  if (auto elements = OracleImageElements(image)) return elements;
+  // The earlier layout: a presence byte, the count, the elements.
+  const auto presence = image.U8(0);
+  const auto count = image.U8(1);
+  if (!presence || !count || *presence != format::varray_image::kPresence) return std::nullopt;
+  return ImageElements(image, 2, *count);
 }
 
 std::vector<std::size_t> InsertColumns(const TableDefinition& table, const TableLayout& layout) {

@@ -74,10 +74,11 @@ std::optional<std::string> OracleDateText(ByteView bytes);
 bool AssignOracleDateText(ByteView bytes, std::string& out);
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes);
 
-// The elements of a VARRAY stored in the row: a presence byte (1), the
-// element count, then each element with a length byte as a row's column
-// (0xFF NULL, 0xFE and a two-byte length). std::nullopt when the image is
-// damaged (too short, or bytes left after the counted elements).
+// The elements of a VARRAY stored in the row, from its image (the layout
+// in reader/format.h, varray_image): each element with a length as a row's
+// column (0xFF NULL, 0xFE and a two-byte length). std::nullopt when the
+// image is damaged (too short, a length that is not the image's, or bytes
+// left after the counted elements).
 std::optional<std::vector<StoredValue>> VarrayElements(ByteView image);
 
 // The hidden CLOB that stores the documents of the XMLType column (or

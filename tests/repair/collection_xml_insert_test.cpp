@@ -49,16 +49,63 @@ std::vector<std::uint8_t> VarrayImage(std::initializer_list<int> list) {
   return out;
 }
 
+// Oracle's image with these elements: a one-byte length when it fits, else
+// 0xFE and four bytes.
+std::vector<std::uint8_t> OracleVarrayImage(std::size_t count, const std::vector<std::uint8_t>& elements,
+                                            bool wide = false) {
+  std::vector<std::uint8_t> out = {0x88, 0x01};
+  const std::size_t total = 7 + elements.size() + (wide ? 4 : 0);
+  if (wide) {
+    out.insert(out.end(), {0xFE, static_cast<std::uint8_t>(total >> 24), static_cast<std::uint8_t>(total >> 16),
+                           static_cast<std::uint8_t>(total >> 8), static_cast<std::uint8_t>(total)});
+  } else {
+    out.push_back(static_cast<std::uint8_t>(total));
+  }
+  out.insert(out.end(), {0x01, 0x01, 0x00, static_cast<std::uint8_t>(count)});
+  out.insert(out.end(), elements.begin(), elements.end());
+  return out;
+}
+
 TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
   std::vector<std::uint8_t> long_element = VarrayImage({0x01, 0x02, 0xFE, 0x01, 0x2C});  // 300 bytes, then "z"
   long_element.insert(long_element.end(), 300, 'y');
   long_element.insert(long_element.end(), {0x01, 'z'});
+  // As Oracle printed a VARRAY(5) OF VARCHAR2(30) of five 30-letter words
+  // (162 bytes): 88 01 a2 01 01 00 05, then 1e and 30 x 'A', and so on.
+  std::vector<std::uint8_t> printed_elements;
+  std::vector<std::string> printed_words;
+  for (const char letter : {'A', 'B', 'C', 'D', 'E'}) {
+    printed_elements.push_back(0x1E);
+    printed_elements.insert(printed_elements.end(), 30, static_cast<std::uint8_t>(letter));
+    printed_words.emplace_back(30, letter);
+  }
+  const std::vector<std::uint8_t> printed = OracleVarrayImage(5, printed_elements);
+  ASSERT_EQ(printed.size(), 162u);
+  ASSERT_EQ(std::vector<std::uint8_t>(printed.begin(), printed.begin() + 8),
+            (std::vector<std::uint8_t>{0x88, 0x01, 0xA2, 0x01, 0x01, 0x00, 0x05, 0x1E}));
+  std::vector<std::uint8_t> long_oracle_elements = {0xFE, 0x01, 0x2C};
+  long_oracle_elements.insert(long_oracle_elements.end(), 300, 'y');
+  std::vector<std::uint8_t> length_off = printed;
+  length_off[2] = 0xA1;
+  std::vector<std::uint8_t> prefix_off = printed;
+  prefix_off[4] = 0x02;
+  std::vector<std::uint8_t> count_off = printed;
+  count_off[6] = 0x06;
   struct Case {
     const char* name;
     std::vector<std::uint8_t> image;
     std::optional<std::vector<std::string>> elements;  // "<NULL>" for a NULL element
   };
   const std::vector<Case> cases = {
+      {"Oracle's image as printed", printed, printed_words},
+      {"Oracle's image, empty", OracleVarrayImage(0, {}), std::vector<std::string>{}},
+      {"Oracle's image, a NULL element", OracleVarrayImage(2, {0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
+      {"Oracle's image, four-byte length", OracleVarrayImage(1, long_oracle_elements, true),
+       std::vector<std::string>{std::string(300, 'y')}},
+      {"Oracle's image, length not the image's", length_off, std::nullopt},
+      {"Oracle's image, another prefix", prefix_off, std::nullopt},
+      {"Oracle's image, count beyond the elements", count_off, std::nullopt},
+      {"Oracle's image, cut in its header", std::vector<std::uint8_t>(printed.begin(), printed.begin() + 5), std::nullopt},
       {"two elements", VarrayImage({0x01, 0x02, 0x02, 'a', 'b', 0x01, 'c'}), std::vector<std::string>{"ab", "c"}},
       {"empty", VarrayImage({0x01, 0x00}), std::vector<std::string>{}},
       {"a NULL element", VarrayImage({0x01, 0x02, 0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
@@ -719,7 +766,7 @@ TEST(NestedObjectTables, AVarrayStoredAsALobGoesIntoSqliteAsItsImage) {
   sqlite3_finalize(query);
   sqlite3_close(lite);
   // A presence byte, the count, each element with its length byte.
-  EXPECT_EQ(tags, (std::map<std::string, std::string>{{"1", "010201700171"}, {"2", "<NULL>"}, {"3", "0100"}}));
+  EXPECT_EQ(tags, (std::map<std::string, std::string>{{"1", "88010b0101000201700171"}, {"2", "<NULL>"}, {"3", "88010701010000"}}));
 }
 
 TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNoted) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <stdexcept>
 
 #include "reader/bytes.h"
 #include "reader/format.h"
@@ -165,13 +167,30 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
       return *b;
     }
     case SqlType::kVarray: {
-      Bytes image{kPresent, static_cast<std::uint8_t>(v.items.size())};
+      // Oracle's image: flags, version, the image's whole length, the
+      // collection prefix, the count, the elements (format::varray_image).
+      namespace vi = format::varray_image;
+      if (v.items.size() > 0xFF) throw std::invalid_argument("VARRAY of more than 255 elements");
+      Bytes elements;
       ColumnType element;
       element.type = SqlType::kVarchar2;
       for (const Value& e : v.items) {
         element.type = e.kind == Value::Kind::kNumber ? SqlType::kNumber : SqlType::kVarchar2;
-        AppendColumn(image, EncodeValue(e, element));
+        AppendColumn(elements, EncodeValue(e, element));
       }
+      constexpr std::size_t kShortHeader = vi::kLength + 1 + vi::kPrefixSize + 1;
+      Bytes image{0x88, vi::kVersionOne};
+      const std::size_t short_total = kShortHeader + elements.size();
+      if (short_total < vi::kWideLength) {
+        image.push_back(static_cast<std::uint8_t>(short_total));
+      } else {
+        const std::size_t total = short_total + 4;
+        image.push_back(vi::kWideLength);
+        for (int shift = 24; shift >= 0; shift -= 8) image.push_back(static_cast<std::uint8_t>(total >> shift));
+      }
+      image.insert(image.end(), std::begin(vi::kPrefix), std::end(vi::kPrefix));
+      image.push_back(static_cast<std::uint8_t>(v.items.size()));
+      image.insert(image.end(), elements.begin(), elements.end());
       if (type.store_as_lob) {  // the image as the LOB's data, in the row
         std::uint64_t id = 0x7A44A;
         for (const auto b : image) id = id * 131 + b;
