@@ -1,11 +1,11 @@
 #include "repair/target_choice.h"
 
 #include <filesystem>
-#include <fstream>
-#include <vector>
+#include <ostream>
 
 #include "repair/odbc_target.h"
 #include "repair/quoting.h"
+#include "repair/script_file.h"
 #include "repair/script_target.h"
 #include "repair/sqlite_target.h"
 
@@ -29,15 +29,12 @@ class ScriptFileTarget final : public Target {
                                      : "Repair script of database " + PrintableName(database_name)) {}
 
   bool Connect() override {
-    // A large buffer: the rows' statements reach the file in few writes.
-    buffer_.resize(1 << 20);
-    file_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    file_.open(path_, std::ios::binary | std::ios::trunc);
-    if (!file_) {
-      error_ = "cannot write " + path_;
+    if (!file_.Open(path_)) {
+      error_ = "cannot write " + path_ + ": " + file_.error();
       return false;
     }
-    script_ = std::make_unique<ScriptTarget>(file_, title_);
+    out_.clear();
+    script_ = std::make_unique<ScriptTarget>(out_, title_);
     return true;
   }
   bool Execute(const Statement& statement) override { return script_ && script_->Execute(statement); }
@@ -56,14 +53,14 @@ class ScriptFileTarget final : public Target {
     if (!script_) return;
     script_->Disconnect();
     script_.reset();
-    file_.close();
+    file_.Close();
   }
 
  private:
   std::string path_;
   std::string title_;
-  std::vector<char> buffer_;  // declared before file_: outlives it
-  std::ofstream file_;
+  ScriptFileBuffer file_;  // declared before out_: outlives it
+  std::ostream out_{&file_};
   std::unique_ptr<ScriptTarget> script_;
   std::string error_;
 };
