@@ -8,8 +8,14 @@
 
 namespace quillon::repair {
 
-// value in decimal, zero-padded to width characters (the sign counted).
-inline void AppendZeroPadded(std::string& out, int value, int width) {
+// value in decimal, zero-padded to width characters (the sign counted),
+// written at p; returns the end. Writes at most 32 characters.
+inline char* WriteZeroPadded(char* p, int value, int width) {
+  if (width == 2 && value >= 0 && value < 100) {  // months, days, hours, minutes, seconds
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+  }
   char digits[16];
   std::size_t n = 0;
   const bool negative = value < 0;
@@ -18,12 +24,16 @@ inline void AppendZeroPadded(std::string& out, int value, int width) {
     digits[n++] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
+  char* const start = p;
+  if (negative) *p++ = '-';
+  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && p - start < 20; --pad) *p++ = '0';
+  while (n > 0) *p++ = digits[--n];
+  return p;
+}
+
+inline void AppendZeroPadded(std::string& out, int value, int width) {
   char text[48];
-  std::size_t length = 0;
-  if (negative) text[length++] = '-';
-  for (int pad = width - static_cast<int>(n) - (negative ? 1 : 0); pad > 0 && length < 32; --pad) text[length++] = '0';
-  while (n > 0) text[length++] = digits[--n];
-  out.append(text, length);
+  out.append(text, WriteZeroPadded(text, value, width));
 }
 
 }  // namespace quillon::repair

@@ -41,28 +41,30 @@ void HexToBytes(std::string_view hex, std::vector<std::uint8_t>& out) {
   }
 }
 
-std::string IsoText(const DateTimeFields& f, bool with_fraction) {
-  std::string out;
-  out.reserve(40);
+// The ISO 8601 text of f written into out (replacing what it held; its
+// buffer is kept, as most values of a column are dates).
+void AssignIsoText(const DateTimeFields& f, bool with_fraction, std::string& out) {
+  char text[128];
+  char* p = text;
   // Astronomical years: 1 BC is year 0.
   const int year = f.year < 0 ? f.year + 1 : f.year;
-  if (year < 0) out += '-';
-  AppendZeroPadded(out, std::abs(year), 4);
-  out += '-';
-  AppendZeroPadded(out, f.month, 2);
-  out += '-';
-  AppendZeroPadded(out, f.day, 2);
-  out += 'T';
-  AppendZeroPadded(out, f.hour, 2);
-  out += ':';
-  AppendZeroPadded(out, f.minute, 2);
-  out += ':';
-  AppendZeroPadded(out, f.second, 2);
+  if (year < 0) *p++ = '-';
+  p = WriteZeroPadded(p, std::abs(year), 4);
+  *p++ = '-';
+  p = WriteZeroPadded(p, f.month, 2);
+  *p++ = '-';
+  p = WriteZeroPadded(p, f.day, 2);
+  *p++ = 'T';
+  p = WriteZeroPadded(p, f.hour, 2);
+  *p++ = ':';
+  p = WriteZeroPadded(p, f.minute, 2);
+  *p++ = ':';
+  p = WriteZeroPadded(p, f.second, 2);
   if (with_fraction) {
-    out += '.';
-    AppendZeroPadded(out, static_cast<int>(f.nanoseconds % 1000000000u), 9);
+    *p++ = '.';
+    p = WriteZeroPadded(p, static_cast<int>(f.nanoseconds % 1000000000u), 9);
   }
-  return out;
+  out.assign(text, p);
 }
 
 bool IsBinary(std::uint32_t code) { return code == tc::kRaw || code == tc::kLongRaw || code == tc::kBlob; }
@@ -130,27 +132,38 @@ std::string CanonicalNumber(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) {
+bool IsoDateTimeInto(std::uint32_t type_code, ByteView bytes, std::string& out) {
   const auto fields = ReadDateTime(bytes);
-  if (!fields) return std::nullopt;
+  if (!fields) return false;
   const bool with_fraction = bytes.size() >= 11;
-  if (type_code != tc::kTimestampTz) return IsoText(*fields, with_fraction);
+  if (type_code != tc::kTimestampTz) {
+    AssignIsoText(*fields, with_fraction, out);
+    return true;
+  }
   // Stored in UTC with the offset in bytes 11 and 12 (hour + 20, minute +
   // 60); a region id (high bit) is kept in UTC.
   const auto zone_hour = bytes.U8(11);
   const auto zone_minute = bytes.U8(12);
-  if (!zone_hour || !zone_minute || (*zone_hour & 0x80) != 0 || !IsValidDateTime(*fields)) {
-    return IsoText(*fields, with_fraction) + "+00:00";
+  const int hours = zone_hour ? *zone_hour - 20 : 0;
+  const int minutes = zone_minute ? *zone_minute - 60 : 0;
+  if (!zone_hour || !zone_minute || (*zone_hour & 0x80) != 0 || !IsValidDateTime(*fields) || hours < -15 ||
+      hours > 15 || minutes < -59 || minutes > 59) {
+    AssignIsoText(*fields, with_fraction, out);
+    out += "+00:00";
+    return true;
   }
-  const int hours = *zone_hour - 20;
-  const int minutes = *zone_minute - 60;
-  if (hours < -15 || hours > 15 || minutes < -59 || minutes > 59) return IsoText(*fields, with_fraction) + "+00:00";
   const int offset = hours * 60 + minutes;
-  std::string out = IsoText(AddMinutes(*fields, offset), with_fraction);
+  AssignIsoText(AddMinutes(*fields, offset), with_fraction, out);
   out += offset < 0 ? '-' : '+';
   AppendZeroPadded(out, std::abs(offset) / 60, 2);
   out += ':';
   AppendZeroPadded(out, std::abs(offset) % 60, 2);
+  return true;
+}
+
+std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes) {
+  std::string out;
+  if (!IsoDateTimeInto(type_code, bytes, out)) return std::nullopt;
   return out;
 }
 
@@ -196,8 +209,8 @@ void SqliteValue(std::uint32_t code, std::string_view declared_type, const Store
     case tc::kTimestamp:
     case tc::kTimestampTz:
     case tc::kTimestampLtz: {
-      const auto iso = IsoDateTime(code, stored.bytes);
-      SetText(v, iso ? std::string_view(*iso) : std::string_view(t.text));
+      std::string& text = TextSlot(v);
+      if (!IsoDateTimeInto(code, stored.bytes, text)) text.assign(t.text);
       break;
     }
     case tc::kRaw:

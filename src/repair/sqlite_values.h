@@ -43,6 +43,9 @@ std::string CanonicalNumber(std::string_view number_text);
 // ISO 8601 text of a stored DATE, TIMESTAMP or TIMESTAMP WITH (LOCAL) TIME
 // ZONE value; std::nullopt when the bytes are too few.
 std::optional<std::string> IsoDateTime(std::uint32_t type_code, ByteView bytes);
+// The same text written into out, whose buffer is kept; false (out as it
+// was) when the bytes are too few.
+bool IsoDateTimeInto(std::uint32_t type_code, ByteView bytes, std::string& out);
 
 // One value: stored, the column's stored bytes; text, its repair-mode text
 // with large values in full (binary values as hexadecimal).
