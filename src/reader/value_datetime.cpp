@@ -121,9 +121,10 @@ void AppendFraction(std::string& out, std::uint32_t nanoseconds) {
   out.append(digits, end);
 }
 
-// ISO 8601 of valid fields: years in astronomical numbering (1 BC is 0).
-void AppendIsoText(std::string& out, const DateTimeFields& f) {
-  char buffer[32];
+}  // namespace
+
+void AppendIsoDateTime(std::string& out, const DateTimeFields& f, IsoFraction fraction) {
+  char buffer[96];
   char* p = buffer;
   const int astronomical = f.year < 0 ? f.year + 1 : f.year;
   if (astronomical >= 0 && astronomical <= 9999) {  // two pairs, not the general path of WritePadded
@@ -143,16 +144,18 @@ void AppendIsoText(std::string& out, const DateTimeFields& f) {
   p = WritePadded(p, f.minute, 2);
   *p++ = ':';
   p = WritePadded(p, f.second, 2);
+  if (fraction == IsoFraction::kNine) {
+    *p++ = '.';
+    p = WritePadded(p, f.nanoseconds % 1000000000u, 9);
+  }
   out.append(buffer, p);
-  AppendFraction(out, f.nanoseconds);
+  if (fraction == IsoFraction::kTrimmed) AppendFraction(out, f.nanoseconds);
 }
-
-}  // namespace
 
 bool AppendDateTimeData(ByteView bytes, std::string& out) {
   const auto fields = ReadDateTime(bytes);
   if (!fields || !IsValidDateTime(*fields)) return false;
-  AppendIsoText(out, *fields);
+  AppendIsoDateTime(out, *fields, IsoFraction::kTrimmed);
   return true;
 }
 
@@ -163,7 +166,7 @@ bool AppendTimestampTzData(ByteView bytes, std::string& out) {
   const std::uint8_t zone_hour = *bytes.U8(dt::kZoneHour);
   const std::uint8_t zone_minute = *bytes.U8(dt::kZoneMinute);
   if ((zone_hour & dt::kZoneRegionFlag) != 0) {
-    AppendIsoText(out, *utc);
+    AppendIsoDateTime(out, *utc, IsoFraction::kTrimmed);
     out.push_back('Z');
     return true;
   }
@@ -171,7 +174,7 @@ bool AppendTimestampTzData(ByteView bytes, std::string& out) {
   const int minutes = zone_minute - dt::kZoneMinuteBias;
   if (hours < -15 || hours > 15 || minutes < -59 || minutes > 59) return false;
   const int offset = hours * 60 + minutes;
-  AppendIsoText(out, AddMinutes(*utc, offset));
+  AppendIsoDateTime(out, AddMinutes(*utc, offset), IsoFraction::kTrimmed);
   out += offset < 0 ? '-' : '+';
   AppendTwo(out, std::abs(offset) / 60);
   out += ':';

@@ -60,6 +60,14 @@ std::string DateTimeToText(ByteView bytes);
 // The same text appended to out (no allocation when out has room).
 void AppendDateTimeToText(ByteView bytes, std::string& out);
 
+// How an ISO 8601 date and time ends: the fraction without its trailing
+// zeros (nothing for none), no fraction, or all nine digits of it.
+enum class IsoFraction : std::uint8_t { kTrimmed, kNone, kNine };
+// "YYYY-MM-DDTHH:MI:SS" and the fraction appended to out; years in
+// astronomical numbering (1 BC is year 0, "-0001" is 2 BC). The fields are
+// written as they are, in range or not.
+void AppendIsoDateTime(std::string& out, const DateTimeFields& f, IsoFraction fraction);
+
 // The ISO 8601 data text of a DATE, TIMESTAMP or TIMESTAMP WITH LOCAL TIME
 // ZONE appended to out; false (and nothing appended) when the bytes are too
 // few or a field lies outside its calendar range.

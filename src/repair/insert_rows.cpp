@@ -16,7 +16,6 @@
 #include "reader/unicode.h"
 #include "reader/value_binary_float.h"
 #include "reader/value_datetime.h"
-#include "repair/padded_number.h"
 #include "repair/quoting.h"
 #include "rows/value_texts.h"
 

@@ -7,8 +7,8 @@
 
 #include "reader/packed_codes.h"
 #include "reader/value_binary_float.h"
+#include "reader/text_append.h"
 #include "reader/value_datetime.h"
-#include "repair/padded_number.h"
 
 namespace quillon::repair {
 
@@ -41,30 +41,11 @@ void HexToBytes(std::string_view hex, std::vector<std::uint8_t>& out) {
   }
 }
 
-// The ISO 8601 text of f written into out (replacing what it held; its
-// buffer is kept, as most values of a column are dates).
-void AssignIsoText(const DateTimeFields& f, bool with_fraction, std::string& out) {
-  char text[128];
-  char* p = text;
-  // Astronomical years: 1 BC is year 0.
-  const int year = f.year < 0 ? f.year + 1 : f.year;
-  if (year < 0) *p++ = '-';
-  p = WriteZeroPadded(p, std::abs(year), 4);
-  *p++ = '-';
-  p = WriteZeroPadded(p, f.month, 2);
-  *p++ = '-';
-  p = WriteZeroPadded(p, f.day, 2);
-  *p++ = 'T';
-  p = WriteZeroPadded(p, f.hour, 2);
-  *p++ = ':';
-  p = WriteZeroPadded(p, f.minute, 2);
-  *p++ = ':';
-  p = WriteZeroPadded(p, f.second, 2);
-  if (with_fraction) {
-    *p++ = '.';
-    p = WriteZeroPadded(p, static_cast<int>(f.nanoseconds % 1000000000u), 9);
-  }
-  out.assign(text, p);
+// The ISO 8601 text of f in place of what out held (its buffer kept: most
+// values of a column are dates); a timestamp's fraction with all nine digits.
+void AssignIso(const DateTimeFields& f, bool with_fraction, std::string& out) {
+  out.clear();
+  AppendIsoDateTime(out, f, with_fraction ? IsoFraction::kNine : IsoFraction::kNone);
 }
 
 bool IsBinary(std::uint32_t code) { return code == tc::kRaw || code == tc::kLongRaw || code == tc::kBlob; }
@@ -137,7 +118,7 @@ bool IsoDateTimeInto(std::uint32_t type_code, ByteView bytes, std::string& out) 
   if (!fields) return false;
   const bool with_fraction = bytes.size() >= 11;
   if (type_code != tc::kTimestampTz) {
-    AssignIsoText(*fields, with_fraction, out);
+    AssignIso(*fields, with_fraction, out);
     return true;
   }
   // Stored in UTC with the offset in bytes 11 and 12 (hour + 20, minute +
@@ -148,16 +129,16 @@ bool IsoDateTimeInto(std::uint32_t type_code, ByteView bytes, std::string& out) 
   const int minutes = zone_minute ? *zone_minute - 60 : 0;
   if (!zone_hour || !zone_minute || (*zone_hour & 0x80) != 0 || !IsValidDateTime(*fields) || hours < -15 ||
       hours > 15 || minutes < -59 || minutes > 59) {
-    AssignIsoText(*fields, with_fraction, out);
+    AssignIso(*fields, with_fraction, out);
     out += "+00:00";
     return true;
   }
   const int offset = hours * 60 + minutes;
-  AssignIsoText(AddMinutes(*fields, offset), with_fraction, out);
+  AssignIso(AddMinutes(*fields, offset), with_fraction, out);
   out += offset < 0 ? '-' : '+';
-  AppendZeroPadded(out, std::abs(offset) / 60, 2);
+  AppendPadded(out, std::abs(offset) / 60, 2);
   out += ':';
-  AppendZeroPadded(out, std::abs(offset) % 60, 2);
+  AppendPadded(out, std::abs(offset) % 60, 2);
   return true;
 }
 
