@@ -15,6 +15,7 @@
 #include "repair/sqlite_target.h"
 #include "support/generated_schema_db.h"
 #include "support/worker_run.h"
+#include "support/text_helpers.h"
 
 namespace quillon {
 namespace {
@@ -46,13 +47,6 @@ struct RepairRun {
     return worker.result();
   }
 };
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 TEST(WorkerRepair, CheckedTablesResolveInTreeOrder) {
   const test::GeneratedSchemaDb& db = test::SampleDb("11.2", 8192);
@@ -128,7 +122,7 @@ TEST(WorkerRepair, WritesIntoTheConnectedTarget) {
   target.Disconnect();
   EXPECT_EQ(std::filesystem::exists(request.side_file), !result.repair_result->side_text.empty());
   if (!result.repair_result->side_text.empty()) {
-    EXPECT_EQ(Slurp(request.side_file), result.repair_result->side_text);
+    EXPECT_EQ(test::ReadFileText(request.side_file), result.repair_result->side_text);
   }
   EXPECT_EQ(std::filesystem::exists(request.errors_file), !result.repair_result->errors_text.empty());
 }

@@ -9,6 +9,7 @@
 #include "support/generated_schema_db.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
+#include "support/text_helpers.h"
 #include "testdb/mini_dictionary.h"
 
 namespace quillon {
@@ -22,13 +23,6 @@ const test::GeneratedDb& DdlDb() {
     return test::Generate(std::move(model), "ddl-command");
   }();
   return *db;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // Whether a statement's parentheses balance outside quotes and no list has
@@ -132,7 +126,7 @@ TEST(DdlCommand, NeverWritesIntoTheSourceFolder) {
   const test::CliOutput written = test::RunCli({"ddl", folder, "--all", "--out", out});
   ASSERT_EQ(written.code, 0) << written.err;
   EXPECT_TRUE(written.out.empty());
-  const std::string script = ReadFile(out);
+  const std::string script = test::ReadFileText(out);
   EXPECT_NE(script.find("CREATE USER \"SCOTT\""), std::string::npos);
   EXPECT_EQ(script.find("KESTON"), std::string::npos);
 }

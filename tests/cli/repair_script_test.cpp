@@ -14,16 +14,10 @@
 #include "support/generated_schema_db.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
+#include "support/text_helpers.h"
 
 namespace quillon {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
   const auto& db = test::SampleDb("11.2", 8192);
@@ -32,12 +26,12 @@ TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
   const test::CliOutput run =
       test::RunCli({"repair", db.folder, "--script", script.string(), "--target-folder", "/u01/oradata/NEW"});
   ASSERT_EQ(run.code, cli::kExitOk) << run.err;
-  const std::string text = ReadText(script);
+  const std::string text = test::ReadFileText(script);
   const auto golden = test::SourceDir() / "tests" / "cli" / "golden" / "repair_script_11.2.sql";
   if (std::getenv("QUILLON_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(golden, std::ios::binary | std::ios::trunc) << text;
   }
-  const std::string expected = ReadText(golden);
+  const std::string expected = test::ReadFileText(golden);
   ASSERT_FALSE(expected.empty()) << "missing " << golden;
   EXPECT_EQ(text, expected);
 
@@ -46,7 +40,7 @@ TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
   EXPECT_NE(run.out.find("\nRepairing Table.....HR.EMPLOYEES  \n"), std::string::npos);
   EXPECT_NE(run.out.find("\nRepairing Synonyms   \n"), std::string::npos);
   EXPECT_NE(run.out.find("\nRepairing process completed on....."), std::string::npos);
-  const std::string errors = ReadText(out.path() / "RepairErrors.log");
+  const std::string errors = test::ReadFileText(out.path() / "RepairErrors.log");
   for (const std::string secret : {"TIGER", "tiger"}) {
     EXPECT_EQ(text.find(secret), std::string::npos);
     EXPECT_EQ(run.out.find(secret), std::string::npos);

@@ -8,24 +8,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "repair/script_file.h"
 #include "repair/target_choice.h"
 #include "support/test_paths.h"
+#include "support/text_helpers.h"
 
 namespace quillon {
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 TEST(ScriptFile, EveryByteArrivesInOrder) {
   const struct Case {
@@ -52,13 +45,13 @@ TEST(ScriptFile, EveryByteArrivesInOrder) {
         if (i % 50 == 0) {
           out.flush();
           ASSERT_TRUE(out.good());
-          EXPECT_EQ(ReadFile(path), expected);  // a flush puts everything in the file
+          EXPECT_EQ(test::ReadFileText(path), expected);  // a flush puts everything in the file
         }
       }
       ASSERT_TRUE(out.good());
       ASSERT_TRUE(file.Close());
     }
-    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(test::ReadFileText(path), expected);
   }
 }
 
