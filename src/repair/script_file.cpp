@@ -1,6 +1,7 @@
 #include "repair/script_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,14 @@
 #include <cstring>
 
 namespace quillon::repair {
+
+namespace {
+
+// The page cache behind the writing: how much is written to the disk at a
+// time, and how much may wait in the cache besides.
+constexpr std::uint64_t kDropWindow = std::uint64_t{8} << 20;
+
+}  // namespace
 
 ScriptFileBuffer::ScriptFileBuffer(std::size_t buffer_bytes, std::size_t buffers)
     : buffer_bytes_(std::max<std::size_t>(buffer_bytes, 1)), buffers_(std::max<std::size_t>(buffers, 2)) {}
@@ -26,12 +35,14 @@ bool ScriptFileBuffer::Open(const std::string& path) {
   }
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd_ < 0) {
-    const int e = errno;
-    std::lock_guard lock(mutex_);
-    error_ = std::strerror(e);
-    failed_ = true;
+    Fail(errno);
     return false;
   }
+  // Only a regular file's pages can be written out and dropped (not a pipe
+  // or a device).
+  struct stat st {};
+  drop_behind_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+  written_ = flushing_ = dropped_ = 0;
   for (std::size_t i = 0; i < buffers_.size(); ++i) {
     buffers_[i].resize(buffer_bytes_);
     if (i != 0) free_.push_back(i);
@@ -51,16 +62,10 @@ bool ScriptFileBuffer::Close() {
   }
   changed_.notify_all();
   writer_.join();
-  const int closed = ::close(fd_);
-  const int e = errno;
+  if (::close(fd_) != 0) Fail(errno);
   fd_ = -1;
   setp(nullptr, nullptr);
-  std::lock_guard lock(mutex_);
-  if (closed != 0 && !failed_) {
-    error_ = std::strerror(e);
-    failed_ = true;
-  }
-  return !failed_;
+  return !failed();
 }
 
 bool ScriptFileBuffer::failed() const {
@@ -134,7 +139,10 @@ void ScriptFileBuffer::WriteLoop() {
     const bool skip = failed_;  // after a failure, nothing more reaches the file
     writing_ = true;
     lock.unlock();
-    if (!skip) WriteAll(buffers_[next.index], next.size);
+    if (!skip) {
+      WriteAll(buffers_[next.index], next.size);
+      DropBehind();
+    }
     lock.lock();
     writing_ = false;
     free_.push_back(next.index);
@@ -151,13 +159,43 @@ void ScriptFileBuffer::WriteAll(const std::vector<char>& buffer, std::size_t siz
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    const int e = n < 0 ? errno : ENOSPC;  // a write of nothing: the file takes no more
-    std::lock_guard lock(mutex_);
-    if (!failed_) {
-      error_ = std::strerror(e);
-      failed_ = true;
-    }
+    return Fail(n < 0 ? errno : ENOSPC);  // a write of nothing: the file takes no more
+  }
+  written_ += size;
+}
+
+void ScriptFileBuffer::DropBehind() {
+#if defined(__linux__)
+  if (!drop_behind_ || written_ - flushing_ < kDropWindow) return;
+  // The last window goes to the disk in the background; the one before it
+  // is waited for (a failed write of it shows here) and leaves the cache.
+  if (::sync_file_range(fd_, static_cast<off_t>(flushing_), static_cast<off_t>(written_ - flushing_),
+                        SYNC_FILE_RANGE_WRITE) != 0) {
+    if (errno == EIO || errno == ENOSPC) return Fail(errno);
+    drop_behind_ = false;  // not supported here: the cache keeps the file
     return;
+  }
+  if (flushing_ > dropped_) {
+    const auto from = static_cast<off_t>(dropped_);
+    const auto length = static_cast<off_t>(flushing_ - dropped_);
+    if (::sync_file_range(fd_, from, length,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+      if (errno == EIO || errno == ENOSPC) return Fail(errno);
+      drop_behind_ = false;
+      return;
+    }
+    ::posix_fadvise(fd_, from, length, POSIX_FADV_DONTNEED);
+    dropped_ = flushing_;
+  }
+  flushing_ = written_;
+#endif
+}
+
+void ScriptFileBuffer::Fail(int error) {
+  std::lock_guard lock(mutex_);
+  if (!failed_) {
+    error_ = std::strerror(error);
+    failed_ = true;
   }
 }
 

@@ -11,6 +11,14 @@
 // other. With buffers of some megabytes the kernel's copy reads them from
 // memory, and took three times as long as writing without a thread.
 //
+// Behind the writing, the file's pages leave the page cache: every 8 MB the
+// thread starts the kernel writing the last 8 MB to the disk, waits for the
+// 8 MB before them and drops them from the cache. A script of many
+// gigabytes then does not push the datafiles being read out of the cache,
+// and the kernel keeps reusing the same few pages instead of taking fresh
+// ones: on the development machine, writing 1.9 GB took 0.2 to 3.4 s into
+// the cache as it came, and 0.45 s every time this way.
+//
 // Write failures (a full disk) are kept and make the stream bad: the first
 // overflow after the failure, or at the latest pubsync() (std::ostream's
 // flush), which waits until every byte handed over has been written.
@@ -18,6 +26,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <streambuf>
@@ -54,9 +63,18 @@ class ScriptFileBuffer final : public std::streambuf {
   bool HandOver();
   void WriteLoop();
   void WriteAll(const std::vector<char>& buffer, std::size_t size);
+  // After each buffer written: the page cache behind the writing, as above.
+  void DropBehind();
+  void Fail(int error);
 
   const std::size_t buffer_bytes_;
   int fd_ = -1;
+  // The writing thread's own: the file's length so far, where the range
+  // being written to the disk starts, and up to where pages were dropped.
+  bool drop_behind_ = false;
+  std::uint64_t written_ = 0;
+  std::uint64_t flushing_ = 0;
+  std::uint64_t dropped_ = 0;
   std::string error_;  // set once, by whichever thread fails first, under mutex_
 
   std::vector<std::vector<char>> buffers_;

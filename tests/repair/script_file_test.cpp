@@ -1,7 +1,8 @@
 // The script's file, written by a thread of its own: every byte reaches the
-// file in order whatever the sizes of the writes and of the buffers; a full
-// disk makes the stream bad and the rows of the table count as failed, both
-// at once and after the disk filled; a file that cannot be made says why.
+// file in order whatever the sizes of the writes and of the buffers, also
+// past the window after which its pages leave the page cache; a full disk
+// makes the stream bad and the rows of the table count as failed, both at
+// once and after the disk filled; a file that cannot be made says why.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -53,6 +54,32 @@ TEST(ScriptFile, EveryByteArrivesInOrder) {
     }
     EXPECT_EQ(test::ReadFileText(path), expected);
   }
+}
+
+// Past some megabytes the file's pages are written out and dropped from the
+// page cache behind the writing: the file still holds every byte in order.
+TEST(ScriptFile, AFileLargerThanTheCacheWindowArrivesWhole) {
+  test::TempDir dir;
+  const auto path = dir.path() / "large.sql";
+  std::string expected;
+  {
+    repair::ScriptFileBuffer file;
+    ASSERT_TRUE(file.Open(path.string()));
+    std::ostream out(&file);
+    for (int i = 0; expected.size() < (std::size_t{24} << 20); ++i) {
+      std::string piece = "insert " + std::to_string(i) + " ";
+      piece.append(static_cast<std::size_t>(i % 5000), static_cast<char>('a' + i % 26));
+      piece += '\n';
+      out << piece;
+      expected += piece;
+      if (i % 100000 == 0) out.flush();
+    }
+    ASSERT_TRUE(out.flush());
+    ASSERT_TRUE(file.Close());
+  }
+  const std::string text = test::ReadFileText(path);
+  ASSERT_EQ(text.size(), expected.size());
+  EXPECT_TRUE(text == expected);
 }
 
 TEST(ScriptFile, AFullDiskOrAFolderThatIsMissingIsReported) {
