@@ -9,7 +9,7 @@
 // 2. into a SQL*Plus script: MB of the table's datafile segment per second
 //    of writing the whole repair script. Target: at least 300 MB/s. Printed
 //    with it, two floors under that time: the rows decoded alone, and a file
-//    of the script's size written alone;
+//    of the script's size written alone through the script's file writer;
 // 3. peak memory (the child process's ru_maxrss) of both repairs for two
 //    table sizes, and of both repairs of a table of a few rows whose BLOBs
 //    (then CLOBs) are of two sizes; the ratio large / small should stay
