@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace quillon::repair {
 
@@ -48,8 +49,15 @@ bool ScriptFileBuffer::Open(const std::string& path) {
     if (i != 0) free_.push_back(i);
   }
   filling_ = 0;
+  try {
+    writer_ = std::thread([this] { WriteLoop(); });
+  } catch (const std::system_error& e) {  // no thread to be had
+    ::close(fd_);
+    fd_ = -1;
+    Fail(e.code().value());
+    return false;
+  }
   setp(buffers_[0].data(), buffers_[0].data() + buffers_[0].size());
-  writer_ = std::thread([this] { WriteLoop(); });
   return true;
 }
 
