@@ -8,8 +8,9 @@
 // Memory stays flat: a fixed number of buffers goes round between the two
 // threads. The buffers are small on purpose: a buffer filled on one
 // processor is still in the caches when the kernel copies it out on the
-// other. With buffers of some megabytes the kernel's copy reads them from
-// memory, and took three times as long as writing without a thread.
+// other. With buffers of some megabytes the kernel's copy read them from
+// memory and took two to six times the processor time: slower than writing
+// without a thread at all.
 //
 // Behind the writing, the file's pages leave the page cache: every 8 MB the
 // thread starts the kernel writing the last 8 MB to the disk, waits for the

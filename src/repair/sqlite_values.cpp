@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "reader/packed_codes.h"
-#include "reader/value_binary_float.h"
 #include "reader/text_append.h"
+#include "reader/value_binary_float.h"
 #include "reader/value_datetime.h"
 
 namespace quillon::repair {
