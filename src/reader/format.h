@@ -521,12 +521,17 @@ inline constexpr std::size_t kMaxDigits = 20;
 // | off | size | field                                                       |
 // |   0 |    1 | image flags (0x88 seen)                                     |
 // |   1 |    1 | image version (1)                                           |
-// |   2 |    1 | the image's whole length in bytes; 0xFE: a 4-byte length    |
-// |     |      | follows (not seen in print: an image over 253 bytes)        |
+// |   2 |    1 | the image's whole length in bytes; 0xFE: a longer length    |
+// |     |      | follows, big-endian (see below)                             |
 // |  +0 |    3 | collection prefix (01 01 00 seen)                           |
 // |  +3 |    1 | element count                                               |
 // |  +4 |      | the elements, each with a length as a row's column           |
-// |     |      | (row::kNullLength, row::kLongLength)                        |
+// |     |      | (row::kNullLength, row::kLongLength and a longer length)    |
+// Not seen in print: an image over 253 bytes, or an element over 250. The
+// longer lengths after 0xFE are read in 4 bytes or in 2 (a row's column
+// takes 2), whichever makes the image's length its own and makes the
+// elements end where the image ends; the header's first, then 2-byte
+// element lengths first.
 // Images an earlier layout of ours wrote, still read: a presence byte
 // (0x01), the element count, the elements.
 namespace varray_image {
@@ -535,7 +540,9 @@ inline constexpr std::uint8_t kImageFlag = 0x80;  // set in the flags of every i
 inline constexpr std::size_t kVersion = 1;
 inline constexpr std::uint8_t kVersionOne = 0x01;
 inline constexpr std::size_t kLength = 2;
-inline constexpr std::uint8_t kWideLength = 0xFE;  // a 4-byte big-endian length follows
+inline constexpr std::uint8_t kWideLength = 0xFE;  // a longer big-endian length follows
+inline constexpr std::size_t kLongerLengthSizes[] = {4, 2};  // the image's length: tried in this order
+inline constexpr std::size_t kElementLengthSizes[] = {2, 4};  // an element's longer length
 inline constexpr std::size_t kPrefixSize = 3;
 inline constexpr std::uint8_t kPrefix[kPrefixSize] = {0x01, 0x01, 0x00};
 // The earlier layout.

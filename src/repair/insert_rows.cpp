@@ -215,9 +215,19 @@ std::optional<std::size_t> XmlTextColumn(const TableLayout& layout, std::uint32_
 
 namespace {
 
+// A big-endian length of `size` bytes (2 or 4) at `at`.
+std::optional<std::uint32_t> LongerLength(ByteView image, std::size_t at, std::size_t size) {
+  if (size == 4) return image.U32BE(at);
+  const auto two = image.U16BE(at);
+  if (!two) return std::nullopt;
+  return *two;
+}
+
 // The elements from `at` on, count of them, each with a length as a row's
-// column; std::nullopt unless they end where the image ends.
-std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_t at, std::size_t count) {
+// column, a longer length (after row::kLongLength) taking long_size bytes;
+// std::nullopt unless they end where the image ends.
+std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_t at, std::size_t count,
+                                                      std::size_t long_size = 2) {
   std::vector<StoredValue> out;
   for (std::size_t k = 0; k < count; ++k) {
     const auto first = image.U8(at);
@@ -229,10 +239,10 @@ std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_
     }
     std::size_t length = *first;
     if (*first == format::row::kLongLength) {
-      const auto wide = image.U16BE(at);
+      const auto wide = LongerLength(image, at, long_size);
       if (!wide) return std::nullopt;
       length = *wide;
-      at += 2;
+      at += long_size;
     } else if (length > format::row::kMaxShortLength) {
       return std::nullopt;
     }
@@ -246,7 +256,8 @@ std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_
 }
 
 // Oracle's layout: flags, version, the image's length, the collection
-// prefix, the count. The length must be the image's own.
+// prefix, the count. The length must be the image's own. Where a longer
+// length's size is not known from real images, each candidate is tried.
 std::optional<std::vector<StoredValue>> OracleImageElements(ByteView image) {
   namespace vi = format::varray_image;
   const auto flags = image.U8(vi::kFlags);
@@ -255,21 +266,29 @@ std::optional<std::vector<StoredValue>> OracleImageElements(ByteView image) {
   if (!flags || !version || !length || (*flags & vi::kImageFlag) == 0 || *version != vi::kVersionOne) {
     return std::nullopt;
   }
-  std::size_t at = vi::kLength + 1;
-  std::size_t total = *length;
-  if (*length == vi::kWideLength) {
-    const auto wide = image.U32BE(at);
-    if (!wide) return std::nullopt;
-    total = *wide;
-    at += 4;
+  const auto elements_after = [&image](std::size_t at) -> std::optional<std::vector<StoredValue>> {
+    if (!image.Has(at, vi::kPrefixSize + 1)) return std::nullopt;
+    for (std::size_t i = 0; i < vi::kPrefixSize; ++i) {
+      if (*image.U8(at + i) != vi::kPrefix[i]) return std::nullopt;
+    }
+    at += vi::kPrefixSize;
+    const std::size_t count = *image.U8(at);
+    for (const std::size_t size : vi::kElementLengthSizes) {
+      if (auto elements = ImageElements(image, at + 1, count, size)) return elements;
+    }
+    return std::nullopt;
+  };
+  const std::size_t after_length = vi::kLength + 1;
+  if (*length != vi::kWideLength) {
+    if (*length != image.size()) return std::nullopt;
+    return elements_after(after_length);
   }
-  if (total != image.size() || !image.Has(at, vi::kPrefixSize + 1)) return std::nullopt;
-  for (std::size_t i = 0; i < vi::kPrefixSize; ++i) {
-    if (*image.U8(at + i) != vi::kPrefix[i]) return std::nullopt;
+  for (const std::size_t size : vi::kLongerLengthSizes) {
+    const auto total = LongerLength(image, after_length, size);
+    if (!total || *total != image.size()) continue;
+    if (auto elements = elements_after(after_length + size)) return elements;
   }
-  at += vi::kPrefixSize;
-  const std::size_t count = *image.U8(at);
-  return ImageElements(image, at + 1, count);
+  return std::nullopt;
 }
 
 }  // namespace

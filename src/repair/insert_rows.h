@@ -76,7 +76,7 @@ std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView
 
 // The elements of a VARRAY stored in the row, from its image (the layout
 // in reader/format.h, varray_image): each element with a length as a row's
-// column (0xFF NULL, 0xFE and a two-byte length). std::nullopt when the
+// column (0xFF NULL, 0xFE and a longer length). std::nullopt when the
 // image is damaged (too short, a length that is not the image's, or bytes
 // left after the counted elements).
 std::optional<std::vector<StoredValue>> VarrayElements(ByteView image);

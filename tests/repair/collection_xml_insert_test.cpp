@@ -49,17 +49,17 @@ std::vector<std::uint8_t> VarrayImage(std::initializer_list<int> list) {
   return out;
 }
 
-// Oracle's image with these elements: a one-byte length when it fits, else
-// 0xFE and four bytes.
+// Oracle's image with these elements: a one-byte length (length_size 0),
+// else 0xFE and a length of length_size bytes (4 or 2).
 std::vector<std::uint8_t> OracleVarrayImage(std::size_t count, const std::vector<std::uint8_t>& elements,
-                                            bool wide = false) {
+                                            std::size_t length_size = 0) {
   std::vector<std::uint8_t> out = {0x88, 0x01};
-  const std::size_t total = 7 + elements.size() + (wide ? 4 : 0);
-  if (wide) {
-    out.insert(out.end(), {0xFE, static_cast<std::uint8_t>(total >> 24), static_cast<std::uint8_t>(total >> 16),
-                           static_cast<std::uint8_t>(total >> 8), static_cast<std::uint8_t>(total)});
-  } else {
+  const std::size_t total = 7 + elements.size() + length_size;
+  if (length_size == 0) {
     out.push_back(static_cast<std::uint8_t>(total));
+  } else {
+    out.push_back(0xFE);
+    for (std::size_t i = length_size; i-- > 0;) out.push_back(static_cast<std::uint8_t>(total >> (8 * i)));
   }
   out.insert(out.end(), {0x01, 0x01, 0x00, static_cast<std::uint8_t>(count)});
   out.insert(out.end(), elements.begin(), elements.end());
@@ -85,6 +85,10 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
             (std::vector<std::uint8_t>{0x88, 0x01, 0xA2, 0x01, 0x01, 0x00, 0x05, 0x1E}));
   std::vector<std::uint8_t> long_oracle_elements = {0xFE, 0x01, 0x2C};
   long_oracle_elements.insert(long_oracle_elements.end(), 300, 'y');
+  // The same element with its length in four bytes, and a short one after.
+  std::vector<std::uint8_t> four_byte_elements = {0xFE, 0x00, 0x00, 0x01, 0x2C};
+  four_byte_elements.insert(four_byte_elements.end(), 300, 'y');
+  four_byte_elements.insert(four_byte_elements.end(), {0x01, 'z'});
   std::vector<std::uint8_t> length_off = printed;
   length_off[2] = 0xA1;
   std::vector<std::uint8_t> prefix_off = printed;
@@ -100,8 +104,14 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
       {"Oracle's image as printed", printed, printed_words},
       {"Oracle's image, empty", OracleVarrayImage(0, {}), std::vector<std::string>{}},
       {"Oracle's image, a NULL element", OracleVarrayImage(2, {0xFF, 0x01, 'x'}), std::vector<std::string>{"<NULL>", "x"}},
-      {"Oracle's image, four-byte length", OracleVarrayImage(1, long_oracle_elements, true),
+      {"Oracle's image, four-byte length", OracleVarrayImage(1, long_oracle_elements, 4),
        std::vector<std::string>{std::string(300, 'y')}},
+      {"Oracle's image, two-byte length", OracleVarrayImage(1, long_oracle_elements, 2),
+       std::vector<std::string>{std::string(300, 'y')}},
+      {"Oracle's image, an element's four-byte length", OracleVarrayImage(2, four_byte_elements, 4),
+       std::vector<std::string>{std::string(300, 'y'), "z"}},
+      {"Oracle's image, both lengths in the other size", OracleVarrayImage(2, four_byte_elements, 2),
+       std::vector<std::string>{std::string(300, 'y'), "z"}},
       {"Oracle's image, length not the image's", length_off, std::nullopt},
       {"Oracle's image, another prefix", prefix_off, std::nullopt},
       {"Oracle's image, count beyond the elements", count_off, std::nullopt},
