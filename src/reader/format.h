@@ -536,7 +536,8 @@ inline constexpr std::size_t kMaxDigits = 20;
 // (0x01), the element count, the elements.
 namespace varray_image {
 inline constexpr std::size_t kFlags = 0;
-inline constexpr std::uint8_t kImageFlag = 0x80;  // set in the flags of every image seen
+inline constexpr std::uint8_t kImageFlag = 0x80;    // set in the flags of every image seen
+inline constexpr std::uint8_t kPrintedFlags = 0x88;  // the flags of the image Oracle printed
 inline constexpr std::size_t kVersion = 1;
 inline constexpr std::uint8_t kVersionOne = 0x01;
 inline constexpr std::size_t kLength = 2;

@@ -233,25 +233,27 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
     ResolveTable(storage);
     RTable& st = r_.tables[si];
     st.property |= 0x2000;
-    st.columns.front().column_number = 0;
-    st.columns.front().property = 0x0400 | 0x20;
-    for (RColumn& c : st.columns) {
-      if (c.column_number > 0) --c.column_number;
-    }
-    --st.visible_columns;
-    if (objects) {
-      RColumn& row_object = st.columns[1];
-      row_object.type_number = 121;
-      row_object.property = column_property::kRowInfo | column_property::kHidden;
-      row_object.source = ColumnSource::kObjectImage;
-      row_object.column_number = 0;
+    // A hidden column loses its column number; the visible columns after it
+    // move up one.
+    std::uint32_t hidden = 0;
+    const auto hide = [&st, &hidden](RColumn& hidden_column, std::uint64_t property) {
+      hidden_column.column_number = 0;
+      hidden_column.property = property;
       for (RColumn& c : st.columns) {
         if (c.column_number > 0) --c.column_number;
       }
       --st.visible_columns;
+      ++hidden;
+    };
+    hide(st.columns.front(), 0x0400 | 0x20);
+    if (objects) {
+      RColumn& row_object = st.columns[1];
+      row_object.type_number = 121;
+      row_object.source = ColumnSource::kObjectImage;
+      hide(row_object, column_property::kRowInfo | column_property::kHidden);
     }
     for (RNestedTable& inner : r_.nested_tables) {
-      if (inner.table == st.object && inner.column_number > 0) --inner.column_number;
+      if (inner.table == st.object && inner.column_number > hidden) inner.column_number -= hidden;
     }
     r_.nested_tables.push_back({r_.tables[ti].object, parent.column_number, parent.internal_column, st.object,
                                 ns.column});

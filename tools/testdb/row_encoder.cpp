@@ -179,7 +179,7 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
         AppendColumn(elements, EncodeValue(e, element));
       }
       constexpr std::size_t kShortHeader = vi::kLength + 1 + vi::kPrefixSize + 1;
-      Bytes image{0x88, vi::kVersionOne};
+      Bytes image{vi::kPrintedFlags, vi::kVersionOne};
       const std::size_t short_total = kShortHeader + elements.size();
       if (short_total < vi::kWideLength) {
         image.push_back(static_cast<std::uint8_t>(short_total));
