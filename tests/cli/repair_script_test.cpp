@@ -12,6 +12,7 @@
 
 #include "cli/cli.h"
 #include "support/generated_schema_db.h"
+#include "support/oracle_grammar.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
 #include "support/text_helpers.h"
@@ -34,6 +35,7 @@ TEST(RepairScriptCommand, TheSampleRepairScriptMatchesItsGoldenFile) {
   const std::string expected = test::ReadFileText(golden);
   ASSERT_FALSE(expected.empty()) << "missing " << golden;
   EXPECT_EQ(text, expected);
+  EXPECT_EQ(test::CheckScript(text), std::vector<std::string>{});
 
   EXPECT_TRUE(run.out.starts_with("\nRepair Process Started On ")) << run.out.substr(0, 200);
   EXPECT_NE(run.out.find("\nRepairing Tablespace \n"), std::string::npos);

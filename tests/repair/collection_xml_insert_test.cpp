@@ -25,6 +25,7 @@
 #include "repair/sqlite_target.h"
 #include "repair/xml_value.h"
 #include "support/generated_schema_db.h"
+#include "support/oracle_grammar.h"
 #include "testdb/schema_builders.h"
 #include "support/script_literals.h"
 #include "support/test_paths.h"
@@ -367,6 +368,7 @@ TEST(SampleCollectionsAndXml, TheScriptReadsBackTheDocumentsAndTheCollections) {
     EXPECT_EQ(s.result.failed_rows, 0u) << table;
   }
   target.Disconnect();
+  EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
   std::vector<std::string> documents;
   std::vector<std::string> collections;
   for (const std::string& unit : test::ScriptUnits(script.str())) {
@@ -507,6 +509,7 @@ std::map<std::string, std::string> ScriptCollections(const std::string& table, r
   repair::ScriptTarget target(script, "test");
   result = InsertGeneratedTable(NestedObjectsDb(), "HR", table, &target).result;
   target.Disconnect();
+  EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
   std::map<std::string, std::string> found;
   for (const std::string& unit : test::ScriptUnits(script.str())) {
     if (unit.find("insert into") == std::string::npos) continue;
@@ -712,6 +715,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
               EXPECT_TRUE(test::ReadRowUnit(unit)) << unit.substr(0, 300);
             }
           }
+          EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
           if (HasFailure()) return;
         }
       }

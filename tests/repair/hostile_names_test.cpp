@@ -14,6 +14,7 @@
 #include "repair/repair_phases.h"
 #include "repair/script_writer.h"
 #include "repair/security_catalogue.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -110,6 +111,7 @@ TEST(HostileNames, StatementsSayExactlyWhatTheyWouldWithAPlainName) {
     GenerateStorageAndSecurity(db.source(), StorageTarget{"/u01/oradata/NEW"}, sink);
     for (const Statement& s : sink.statements) {
       EXPECT_EQ(skeletons.count(Skeleton(s.Render("\"PW\""))), 1u) << s.Render("\"PW\"");
+      EXPECT_EQ(test::OracleGrammar::Check(s.Render("\"PW\"")), "");
     }
     const bool name_fits = QuoteIdent(name).ok();
     if (name_fits) {
@@ -144,6 +146,7 @@ TEST(HostileNames, StatementsSayExactlyWhatTheyWouldWithAPlainName) {
       }
     }
     EXPECT_TRUE(block.empty());
+    EXPECT_EQ(test::CheckScript(out.str()), std::vector<std::string>{});
     ASSERT_EQ(blocks.size(), sink.statements.size() + 2);  // and the two ALTER SESSION lines
     for (std::size_t i = 0; i < sink.statements.size(); ++i) {
       EXPECT_EQ(Skeleton(blocks[i + 2]), Skeleton(sink.statements[i].Render("\"PW\"")));

@@ -22,6 +22,7 @@
 #include "repair/system_schemas.h"
 #include "rows/table_layout.h"
 #include "support/generated_schema_db.h"
+#include "support/oracle_grammar.h"
 #include "support/text_helpers.h"
 #include "support/script_literals.h"
 #include "support/test_paths.h"
@@ -331,6 +332,7 @@ TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
   const auto& db = test::SampleDb("11.2", 8192);
   test::TempDir spill;
   const Repaired r = Repair(db, spill.path(), false);
+  EXPECT_EQ(test::CheckScript(r.script), std::vector<std::string>{});
   NullSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};

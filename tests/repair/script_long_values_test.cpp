@@ -21,6 +21,7 @@
 #include "repair/sqlite_target.h"
 #include "repair/spill_folder.h"
 #include "support/script_literals.h"
+#include "support/oracle_grammar.h"
 #include "support/table_db.h"
 #include "support/test_paths.h"
 #include "testdb/lob_writer.h"
@@ -135,6 +136,7 @@ Inserted InsertIntoScript(COracleRecoveryTools& engine, std::uint32_t table, con
   }
   std::ifstream in(script_path, std::ios::binary);
   out.script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  EXPECT_EQ(test::CheckScript(out.script), std::vector<std::string>{});
   return out;
 }
 
@@ -237,6 +239,7 @@ TEST(ScriptLongValues, TheRepairLogAndErrorFileSayWhatWasNotScripted) {
   const repair::RepairResult result =
       repair::RunRepair(db.engine(), target, repair::TargetDialect::kOracle, {921}, options);
   target.Disconnect();
+  EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
   EXPECT_EQ(result.rows, 1u);
   EXPECT_EQ(result.failed_rows, 1u);
   EXPECT_EQ(result.long_values_too_long, 1u);
@@ -321,6 +324,7 @@ TEST(ScriptLobValues, AFiveMegabyteLobIsWrittenInChunksStreamedFromTheSpillFile)
 
   std::ifstream in(folder.path() / "rows.sql", std::ios::binary);
   r.script.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  EXPECT_EQ(test::CheckScript(r.script), std::vector<std::string>{});
   std::size_t appends = 0;
   for (std::size_t at = r.script.find("DBMS_LOB.WRITEAPPEND("); at != std::string::npos;
        at = r.script.find("DBMS_LOB.WRITEAPPEND(", at + 1)) {

@@ -15,6 +15,7 @@
 
 #include "repair/script_target.h"
 #include "support/script_literals.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon {
 namespace {
@@ -187,6 +188,7 @@ TEST(ScriptTargetRows, RowsReadBackWithLongValuesAndACommitPerTable) {
   EXPECT_EQ(outcome.failed, 0u);
   const std::string script = out.str();
   ExpectLinesWithinLimit(script);
+  EXPECT_EQ(test::CheckScript(script), std::vector<std::string>{});
   const auto units = test::ScriptUnits(script);
   std::vector<test::ScriptInsert> rows;
   std::size_t commits = 0;

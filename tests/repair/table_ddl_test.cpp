@@ -7,6 +7,7 @@
 
 #include "reader/catalogue_columns.h"
 #include "reader/packed_codes.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -40,6 +41,8 @@ std::string Create(const TableDefinition& t) {
   RecorderSink sink;
   CreateTableStatement(t, sink);
   if (sink.statements.size() != 1) return "<skipped: " + (sink.skipped.empty() ? "" : sink.skipped[0].reason) + ">";
+  // Whatever a test expects of the text, Oracle must take it.
+  EXPECT_EQ(test::OracleGrammar::Check(sink.statements[0].text), "") << sink.statements[0].text;
   return sink.statements[0].text;
 }
 
