@@ -9,6 +9,7 @@
 #include "repair/mview_ddl.h"
 #include "repair/object_ddl.h"
 #include "repair/script_writer.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -63,6 +64,7 @@ TEST(LinkDdl, LinksByOwnerUserAndPassword) {
     ASSERT_EQ(sink.statements.size(), 1u) << c.owner;
     const Statement& s = sink.statements[0];
     EXPECT_EQ(s.text, c.text);
+    EXPECT_EQ(test::OracleGrammar::Check(s.Render(kPasswordMask)), "");
     EXPECT_EQ(s.session_user, c.session_user);
     EXPECT_EQ(s.query_file, c.query_file);
     EXPECT_EQ(s.text.find("TIGER"), std::string::npos);
@@ -153,6 +155,7 @@ TEST(MviewDdl, LogDropsTheLogTableTheTablesPhaseMade) {
   EXPECT_EQ(sink.statements[0].text, "DROP TABLE \"HR\".\"MLOG$_EMPLOYEES\"");
   EXPECT_EQ(sink.statements[1].text,
             "CREATE MATERIALIZED VIEW LOG ON \"HR\".\"EMPLOYEES\" WITH PRIMARY KEY (\"SALARY\") INCLUDING NEW VALUES");
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
 }
 
 TEST(MviewDdl, ViewsByRefreshModeAndFlags) {
@@ -193,6 +196,7 @@ TEST(MviewDdl, ViewsByRefreshModeAndFlags) {
     ASSERT_EQ(sink.statements.size(), 1u);
     EXPECT_EQ(sink.statements[0].text, c.text);
     EXPECT_EQ(sink.statements[0].text.find("NEXT"), std::string::npos);
+    EXPECT_EQ(test::OracleGrammar::Check(sink.statements[0].text), "");
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reader/packed_codes.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -91,6 +92,7 @@ TEST(KeyDdl, KeyAndCheckConstraints) {
       "ALTER TABLE \"SCOTT\".\"EMP\"\r\n    ADD CONSTRAINT \"UK_EMP\" UNIQUE ( \"C\")",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   ASSERT_EQ(sink.skipped.size(), 1u);
   EXPECT_EQ(sink.statements[0].note.phase, "Repairing Constraint ");
 }
@@ -113,6 +115,7 @@ TEST(KeyDdl, ForeignKeys) {
       "        REFERENCES \"SCOTT\".\"EMP\"(\"EMPNO\",\"ORG\") ON DELETE SET NULL",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   ASSERT_EQ(sink.skipped.size(), 1u);
   EXPECT_EQ(sink.skipped[0].note.object, "Constraint SCOTT.FK_LOST");
 }
@@ -180,6 +183,7 @@ TEST(KeyDdl, Indexes) {
       "CREATE BITMAP INDEX \"SCOTT\".\"BX\"\r\n ON \"SCOTT\".\"EMP\"\r\n\t (\"D\"\r\n\t )\r\n TABLESPACE \"IDX\"",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   ASSERT_EQ(sink.skipped.size(), 1u);
   EXPECT_EQ(sink.skipped[0].note.object, "Index SCOTT.LOSTX");
 }
@@ -217,6 +221,7 @@ TEST(KeyDdl, Clusters) {
       " TABLESPACE \"USERS\"",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   EXPECT_EQ(sink.skipped.size(), 1u);
 }
 

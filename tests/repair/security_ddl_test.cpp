@@ -5,6 +5,7 @@
 
 #include "repair/security_ddl.h"
 #include "repair/security_catalogue.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -28,6 +29,7 @@ TEST(SecurityDdl, RolesByAuthenticationKind) {
     CreateRoles(db.source(), sink);
     ASSERT_EQ(sink.statements.size(), 1u) << c.identification;
     EXPECT_EQ(sink.Texts()[0], c.text);
+    EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
     EXPECT_EQ(sink.statements[0].password_at.has_value(), c.has_password);
     // The target gets the repair password at the password's place.
     if (c.has_password) {
@@ -72,6 +74,7 @@ TEST(SecurityDdl, UsersByAuthenticationKind) {
     CreateUsers(db.source(), sink);
     ASSERT_EQ(sink.statements.size(), 1u) << c.identification;
     EXPECT_EQ(sink.Texts()[0], c.text);
+    EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
     EXPECT_EQ(sink.statements[0].text.find("KESTON"), std::string::npos);
   }
 }
@@ -100,6 +103,7 @@ TEST(SecurityDdl, UsersGetAQuotaOnEveryTablespaceThatHoldsTheirSegments) {
       "CREATE USER \"OTHER\" IDENTIFIED BY \"********\" QUOTA UNLIMITED ON \"SYSTEM\" PASSWORD EXPIRE ACCOUNT UNLOCK",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
 }
 
 TEST(SecurityDdl, SystemPrivilegesAndRolesGrantedToUsersAndRoles) {
@@ -124,6 +128,7 @@ TEST(SecurityDdl, SystemPrivilegesAndRolesGrantedToUsersAndRoles) {
   CreateRoles(db.source(), roles);
   EXPECT_EQ(roles.Texts(), (std::vector<std::string>{"CREATE ROLE \"APP_ROLE\"",
                                                      "GRANT CREATE TABLE TO \"APP_ROLE\" WITH ADMIN OPTION"}));
+  EXPECT_EQ(test::RefusedStatements(roles.Texts()), std::vector<std::string>{});
   RecorderSink users;
   CreateUsers(db.source(), users);
   EXPECT_EQ(users.Texts(),
@@ -168,6 +173,7 @@ TEST(SecurityDdl, ObjectPrivilegesOnObjectsAndColumns) {
                                "GRANT UPDATE (\"SAL\") ON \"SCOTT\".\"EMP\" TO \"CLERK\"",
                                "GRANT REFERENCES (\"SAL\") ON \"SCOTT\".\"EMP\" TO \"CLERK\"",
                            }));
+  EXPECT_EQ(test::RefusedStatements(users.Texts()), std::vector<std::string>{});
   ASSERT_EQ(users.skipped.size(), 4u);
   EXPECT_NE(users.skipped[0].reason.find("INSERT, UPDATE and REFERENCES"), std::string::npos);
   EXPECT_NE(users.skipped[1].reason.find("column 7"), std::string::npos);
@@ -179,6 +185,7 @@ TEST(SecurityDdl, ObjectPrivilegesOnObjectsAndColumns) {
                                "GRANT SELECT ON \"SCOTT\".\"EMP\" TO \"REPORTING\"",
                                "GRANT SELECT ON \"SCOTT\".\"EMP\" TO PUBLIC",
                            }));
+  EXPECT_EQ(test::RefusedStatements(roles.Texts()), std::vector<std::string>{});
 }
 
 TEST(SecurityDdl, BuiltInAccountsAreAttemptedAndMarked) {
@@ -197,6 +204,7 @@ TEST(SecurityDdl, BuiltInAccountsAreAttemptedAndMarked) {
   CreateRoles(db.source(), roles);
   // PUBLIC is no role to create; DBA is attempted and marked.
   EXPECT_EQ(roles.Texts(), (std::vector<std::string>{"CREATE ROLE \"DBA\"", "CREATE ROLE \"APP_ROLE\""}));
+  EXPECT_EQ(test::RefusedStatements(roles.Texts()), std::vector<std::string>{});
   EXPECT_TRUE(roles.statements[0].note.built_in);
   EXPECT_FALSE(roles.statements[1].note.built_in);
 }

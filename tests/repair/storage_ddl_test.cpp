@@ -7,6 +7,7 @@
 #include "repair/storage_ddl.h"
 #include "repair/security_catalogue.h"
 #include "support/generated_db.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -29,6 +30,7 @@ TEST(StorageDdl, TablespacesTakeTheirFirstDatafileIntoTheTargetFolder) {
       "ALTER DATABASE DATAFILE 'D:\\oracle\\oradata\\NEWDB\\DATA01.DBF' AUTOEXTEND ON",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   ASSERT_EQ(sink.statements.size(), 4u);
   EXPECT_TRUE(sink.statements[0].note.built_in);   // USERS: every new database has it
   EXPECT_FALSE(sink.statements[2].note.built_in);
@@ -82,6 +84,7 @@ TEST(StorageDdl, DatafilesAreAddedWithoutReuse) {
       "ALTER TABLESPACE \"DATA\" ADD DATAFILE '/u01/oradata/NEW/DATA02.DBF' SIZE 5M AUTOEXTEND ON MAXSIZE UNLIMITED",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   for (const std::string& text : sink.Texts()) EXPECT_EQ(text.find("REUSE"), std::string::npos);
 }
 

@@ -503,6 +503,7 @@ TEST(TableDdl, ColumnDefaults) {
       "ALTER TABLE \"S\".\"T\" MODIFY(\"B\" DEFAULT 'N')",
   };
   EXPECT_EQ(sink.Texts(), expected);
+  EXPECT_EQ(test::RefusedStatements(sink.Texts()), std::vector<std::string>{});
   EXPECT_EQ(sink.skipped.size(), 1u);
 }
 

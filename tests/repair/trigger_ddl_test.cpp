@@ -7,6 +7,7 @@
 #include "repair/code_catalogue.h"
 #include "repair/statement_sink.h"
 #include "repair/trigger_ddl.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -110,6 +111,7 @@ TEST(TriggerDdl, ReferencingNamesOldNewAndParent) {
     }
     ASSERT_EQ(sink.statements.size(), 1u);
     EXPECT_EQ(sink.statements[0].text, c.expected);
+    EXPECT_EQ(test::OracleGrammar::Check(sink.statements[0].text), "");
     EXPECT_TRUE(sink.skipped.empty());
   }
 }

@@ -12,6 +12,7 @@
 #include "repair/xml_schema_ddl.h"
 #include "repair/xml_text.h"
 #include "repair/xml_value.h"
+#include "support/oracle_grammar.h"
 
 namespace quillon::repair {
 namespace {
@@ -247,6 +248,7 @@ TEST(XmlSchemaDdl, RegistrationByOwner) {
     EXPECT_EQ(sink.statements[0].kind, StatementKind::kPlsqlUnit);
     EXPECT_EQ(sink.statements[0].query_file, "QueryofXMLSchema.txt");
     EXPECT_EQ(text.substr(0, 8), "DECLARE\n");
+    EXPECT_EQ(test::OracleGrammar::Check(text), "");
   }
 }
 

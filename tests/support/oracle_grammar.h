@@ -918,7 +918,8 @@ class OracleGrammar {
             break;
           }
         }
-      } else if (AcceptAll({"ENABLE", "QUERY", "REWRITE"}) || AcceptAll({"DISABLE", "QUERY", "REWRITE"}) ||
+      } else if (AcceptAll({"FOR", "UPDATE"}) || AcceptAll({"ENABLE", "QUERY", "REWRITE"}) ||
+                 AcceptAll({"DISABLE", "QUERY", "REWRITE"}) ||
                  Accept("CACHE") || Accept("NOCACHE") || Accept("NOPARALLEL")) {
       } else if (AcceptAll({"USING", "INDEX"})) {
         while (SegmentAttribute()) {
@@ -1719,6 +1720,15 @@ class OracleGrammar {
     ExpectSymbol(";");
   }
 };
+
+// The statements Oracle would refuse, each followed by the reason.
+inline std::vector<std::string> RefusedStatements(const std::vector<std::string>& statements) {
+  std::vector<std::string> refused;
+  for (const std::string& statement : statements) {
+    if (std::string why = OracleGrammar::Check(statement); !why.empty()) refused.push_back(statement + "\n  " + why);
+  }
+  return refused;
+}
 
 // Every problem of a SQL*Plus script, one line each: the script's line
 // number and what is wrong. A statement ends at a line holding only "/"; a
