@@ -482,40 +482,24 @@ class OracleGrammar {
 
   // --- data types -----------------------------------------------------------
 
+  // "(" integer in [low, high] ")", after a type's name.
+  void Bracketed(long long low, long long high, const char* what, bool length_semantics = false) {
+    ExpectSymbol("(");
+    IntegerIn(low, high, what);
+    if (length_semantics && !Accept("BYTE")) Accept("CHAR");
+    ExpectSymbol(")");
+  }
+
   void DataType() {
-    if (Accept("VARCHAR2") || Accept("VARCHAR")) {
-      ExpectSymbol("(");
-      const long long n = IntegerIn(1, 4000, "VARCHAR2 length");
-      if (!Accept("BYTE")) Accept("CHAR");
-      (void)n;
-      ExpectSymbol(")");
+    const bool varying = AcceptAll({"CHAR", "VARYING"}) || AcceptAll({"CHARACTER", "VARYING"});
+    if (varying || Accept("VARCHAR2") || Accept("VARCHAR")) {
+      Bracketed(1, 4000, "VARCHAR2 length", true);
     } else if (Accept("CHAR") || Accept("CHARACTER")) {
-      if (Accept("VARYING")) {
-        ExpectSymbol("(");
-        IntegerIn(1, 4000, "VARCHAR2 length");
-        ExpectSymbol(")");
-        return;
-      }
-      if (AcceptSymbol("(")) {
-        IntegerIn(1, 2000, "CHAR length");
-        if (!Accept("BYTE")) Accept("CHAR");
-        ExpectSymbol(")");
-      }
-    } else if (Accept("NVARCHAR2")) {
-      ExpectSymbol("(");
-      IntegerIn(1, 4000, "NVARCHAR2 length");
-      ExpectSymbol(")");
+      if (IsSymbol("(")) Bracketed(1, 2000, "CHAR length", true);
+    } else if (Accept("NVARCHAR2") || AcceptAll({"NCHAR", "VARYING"})) {
+      Bracketed(1, 4000, "NVARCHAR2 length");
     } else if (Accept("NCHAR")) {
-      if (Accept("VARYING")) {
-        ExpectSymbol("(");
-        IntegerIn(1, 4000, "NVARCHAR2 length");
-        ExpectSymbol(")");
-        return;
-      }
-      if (AcceptSymbol("(")) {
-        IntegerIn(1, 2000, "NCHAR length");
-        ExpectSymbol(")");
-      }
+      if (IsSymbol("(")) Bracketed(1, 2000, "NCHAR length");
     } else if (Accept("NUMBER") || Accept("NUMERIC") || Accept("DECIMAL") || Accept("DEC")) {
       if (AcceptSymbol("(")) {
         if (!AcceptSymbol("*")) IntegerIn(1, 38, "NUMBER precision");
@@ -523,55 +507,32 @@ class OracleGrammar {
         ExpectSymbol(")");
       }
     } else if (Accept("FLOAT")) {
-      if (AcceptSymbol("(")) {
-        IntegerIn(1, 126, "FLOAT precision");
-        ExpectSymbol(")");
-      }
+      if (IsSymbol("(")) Bracketed(1, 126, "FLOAT precision");
     } else if (Accept("LONG")) {
       Accept("RAW");
     } else if (Accept("RAW")) {
-      ExpectSymbol("(");
-      IntegerIn(1, 2000, "RAW length");
-      ExpectSymbol(")");
+      Bracketed(1, 2000, "RAW length");
     } else if (Accept("DATE") || Accept("BINARY_FLOAT") || Accept("BINARY_DOUBLE") || Accept("BLOB") ||
                Accept("CLOB") || Accept("NCLOB") || Accept("BFILE") || Accept("ROWID") || Accept("INTEGER") ||
                Accept("INT") || Accept("SMALLINT") || Accept("REAL")) {
     } else if (Accept("UROWID")) {
-      if (AcceptSymbol("(")) {
-        IntegerIn(1, 4000, "UROWID length");
-        ExpectSymbol(")");
-      }
+      if (IsSymbol("(")) Bracketed(1, 4000, "UROWID length");
     } else if (Accept("TIMESTAMP")) {
-      if (AcceptSymbol("(")) {
-        IntegerIn(0, 9, "fractional seconds precision");
-        ExpectSymbol(")");
-      }
+      if (IsSymbol("(")) Bracketed(0, 9, "fractional seconds precision");
       if (Accept("WITH")) {
         Accept("LOCAL");
         Expect("TIME");
         Expect("ZONE");
       }
-    } else if (Accept("INTERVAL")) {
-      if (Accept("YEAR")) {
-        if (AcceptSymbol("(")) {
-          IntegerIn(0, 9, "year precision");
-          ExpectSymbol(")");
-        }
-        Expect("TO");
-        Expect("MONTH");
-      } else {
-        Expect("DAY");
-        if (AcceptSymbol("(")) {
-          IntegerIn(0, 9, "day precision");
-          ExpectSymbol(")");
-        }
-        Expect("TO");
-        Expect("SECOND");
-        if (AcceptSymbol("(")) {
-          IntegerIn(0, 9, "fractional seconds precision");
-          ExpectSymbol(")");
-        }
-      }
+    } else if (AcceptAll({"INTERVAL", "YEAR"})) {
+      if (IsSymbol("(")) Bracketed(0, 9, "year precision");
+      Expect("TO");
+      Expect("MONTH");
+    } else if (AcceptAll({"INTERVAL", "DAY"})) {
+      if (IsSymbol("(")) Bracketed(0, 9, "day precision");
+      Expect("TO");
+      Expect("SECOND");
+      if (IsSymbol("(")) Bracketed(0, 9, "fractional seconds precision");
     } else if (Accept("REF")) {
       ObjectName();
     } else {
