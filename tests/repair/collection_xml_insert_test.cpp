@@ -614,6 +614,31 @@ TEST(NestedObjectTables, APartitionedParentIsCreatedOnceAndItsRowsGoIntoTheirPar
                 {"11@PARTED_HIGH", "<NULL>"}}));
 }
 
+// The whole repair of the database of nested tables, VARRAYs kept in LOBs
+// and partitioned parents, as a script: every statement of it, the CREATE
+// TABLEs with their storage clauses and the INSERTs with their
+// constructors, is one Oracle takes.
+TEST(NestedObjectTables, TheWholeRepairScriptIsValidOracle) {
+  OpenedDb opened(NestedObjectsDb());
+  COracleRecoveryTools& engine = opened.engine;
+  std::vector<std::uint32_t> tables;
+  for (const ObjectRecord& o : engine.catalogue.ObjectsOfKind(ObjectKind::kTable)) {
+    if (o.owner == "HR") tables.push_back(o.object_number);
+  }
+  ASSERT_GT(tables.size(), 5u);
+  test::TempDir spill_root;
+  std::ostringstream script;
+  repair::ScriptTarget target(script, "test");
+  repair::OracleRepairOptions options;
+  options.spill_root = spill_root.path().string();
+  const repair::RepairResult result =
+      repair::RunRepair(engine, target, repair::TargetDialect::kOracle, tables, options);
+  target.Disconnect();
+  EXPECT_GT(result.rows, 10u);
+  EXPECT_NE(script.str().find("NESTED TABLE"), std::string::npos);
+  EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
+}
+
 // One byte at a time (every 67th) of each block of the tables with
 // collections, objects and XMLType values and of their storage tables,
 // changed while the table's rows go into a script and into SQLite: nothing
