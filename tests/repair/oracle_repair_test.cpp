@@ -48,13 +48,16 @@ class LogSink final : public NotificationSink {
 };
 
 // Hands everything to the script target; asks for a stop at the first row
-// (stop given), or refuses the statements that begin with refuse.
+// (stop given), or refuses the statements that begin with refuse. Reads
+// each statement, in the form an ODBC target is given it ("?" for bound
+// values), against Oracle's grammar.
 class StoppingTarget final : public repair::Target {
  public:
   StoppingTarget(repair::Target& inner, StopFlag* stop, std::string refuse = {})
       : inner_(inner), stop_(stop), refuse_(std::move(refuse)) {}
   bool Connect() override { return inner_.Connect(); }
   bool Execute(const repair::Statement& s) override {
+    Read(s.Render(repair::kPasswordMask));
     if (!refuse_.empty() && s.text.starts_with(refuse_)) {
       refused_ = true;
       return false;
@@ -64,6 +67,10 @@ class StoppingTarget final : public repair::Target {
   }
   bool BeginRows() override { return inner_.BeginRows(); }
   void InsertRow(std::string_view sql, std::span<const repair::Value> values) override {
+    if (sql != last_insert_) {
+      last_insert_ = sql;
+      Read(last_insert_);
+    }
     if (stop_) stop_->Request();
     inner_.InsertRow(sql, values);
   }
@@ -76,7 +83,15 @@ class StoppingTarget final : public repair::Target {
   }
   void Disconnect() override { inner_.Disconnect(); }
 
+  std::vector<std::string> refused_by_grammar;
+
  private:
+  void Read(const std::string& sql) {
+    if (std::string why = test::OracleGrammar::Check(sql, true); !why.empty()) {
+      refused_by_grammar.push_back(sql.substr(0, 300) + "\n  " + why);
+    }
+  }
+  std::string last_insert_;
   repair::Target& inner_;
   StopFlag* stop_;
   std::string refuse_;
@@ -88,6 +103,7 @@ struct Repaired {
   std::string script;
   repair::RepairResult result;
   std::vector<std::uint32_t> tables;
+  std::vector<std::string> refused_by_grammar;  // statements as an ODBC target takes them
   std::size_t repository_tables = 0;  // of the tables, XDB's XDB$ ones: left out
 };
 
@@ -108,12 +124,9 @@ Repaired Repair(const test::GeneratedSchemaDb& db, const std::filesystem::path& 
   repair::ScriptTarget target(script, "test");
   repair::OracleRepairOptions options;
   options.spill_root = spill_root.string();
-  if (stop_at_first_row || !refuse.empty()) {
-    StoppingTarget stopping(target, stop_at_first_row ? &stop : nullptr, refuse);
-    out.result = repair::RunRepair(engine, stopping, repair::TargetDialect::kOracle, out.tables, options);
-  } else {
-    out.result = repair::RunRepair(engine, target, repair::TargetDialect::kOracle, out.tables, options);
-  }
+  StoppingTarget stopping(target, stop_at_first_row ? &stop : nullptr, refuse);
+  out.result = repair::RunRepair(engine, stopping, repair::TargetDialect::kOracle, out.tables, options);
+  out.refused_by_grammar = stopping.refused_by_grammar;
   target.Disconnect();
   out.log = sink.lines;
   out.script = script.str();
@@ -333,6 +346,7 @@ TEST(OracleRepairScript, EveryRowReadsBackFromTheScriptValueForValue) {
   test::TempDir spill;
   const Repaired r = Repair(db, spill.path(), false);
   EXPECT_EQ(test::CheckScript(r.script), std::vector<std::string>{});
+  EXPECT_EQ(r.refused_by_grammar, std::vector<std::string>{});
   NullSink sink;
   StopFlag stop;
   COracleRecoveryTools engine{sink, stop};

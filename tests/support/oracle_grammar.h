@@ -27,9 +27,12 @@ namespace quillon::test {
 
 class OracleGrammar {
  public:
-  // "" when the statement is valid, else what is wrong and where.
-  static std::string Check(std::string_view statement) {
+  // "" when the statement is valid, else what is wrong and where. With
+  // bind_markers, "?" stands for a value, as in a statement with parameters
+  // sent through ODBC.
+  static std::string Check(std::string_view statement, bool bind_markers = false) {
     OracleGrammar g;
+    g.bind_markers_ = bind_markers;
     try {
       g.Lex(statement);
       g.Statement();
@@ -53,6 +56,7 @@ class OracleGrammar {
 
   std::vector<Token> tokens_;
   std::size_t at_ = 0;
+  bool bind_markers_ = false;
   std::string_view source_;
 
   // --- tokens -------------------------------------------------------------
@@ -151,7 +155,8 @@ class OracleGrammar {
         for (const char* p : kPairs) {
           if (s.substr(i, 2) == p) symbol = p;
         }
-        if (std::string_view("(),.;=<>*+-/@%:").find(c) == std::string_view::npos && symbol.size() == 1) {
+        const bool marker = bind_markers_ && c == '?';
+        if (std::string_view("(),.;=<>*+-/@%:").find(c) == std::string_view::npos && symbol.size() == 1 && !marker) {
           fail_at(i, std::string("character '") + c + "' outside a literal");
         }
         tokens_.push_back({Kind::kSymbol, symbol, i});
@@ -314,6 +319,7 @@ class OracleGrammar {
           Name("bind variable");
           return;
         }
+        if (AcceptSymbol("?")) return;
         Fail("expression expected");
       case Kind::kWord:
         if (Accept("NULL") || Accept("SYSDATE") || Accept("USER") || Accept("UID") || Accept("ROWNUM") ||
