@@ -33,9 +33,12 @@ bool IsNationalColumn(const ColumnDefinition& c) { return c.national || c.charse
 // Bytes per character of a national column: AL16UTF16 (2000) two, UTF8 three.
 std::int64_t NationalWidth(const ColumnDefinition& c) { return c.charset_id == PackedCode(871) ? 3 : 2; }
 
-// A column length for a character type, at least 1.
-std::string CharLength(const ColumnDefinition& c, bool national) {
-  std::int64_t len = c.length.value_or(1);
+// A column length for a character type, from 1 to the type's limit in
+// bytes (4000 for VARCHAR2 and NVARCHAR2, 2000 for CHAR and NCHAR): a
+// length beyond it is damage, which would make Oracle refuse the table and
+// lose its rows, while the limit holds every value the column could hold.
+std::string CharLength(const ColumnDefinition& c, bool national, std::int64_t max_bytes) {
+  std::int64_t len = std::min(c.length.value_or(1), max_bytes);
   if (national) len /= NationalWidth(c);
   return Num(std::max<std::int64_t>(len, 1));
 }
@@ -50,7 +53,7 @@ std::string CharLength(const ColumnDefinition& c, bool national) {
 // every value the column held.
 std::string DeclaredLength(const ColumnDefinition& c, std::int64_t max_characters) {
   if (c.char_semantics && InRange(c.char_length, 1, max_characters)) return Num(*c.char_length) + " CHAR";
-  return CharLength(c, false);
+  return CharLength(c, false, max_characters);
 }
 
 bool AppendUserType(SqlBuilder& sql, const ColumnDefinition& c, bool ref, std::string* why) {
@@ -90,10 +93,10 @@ bool AppendColumnType(SqlBuilder& sql, const ColumnDefinition& c, std::string* w
   std::string text;
   switch (c.type_code) {
     case type_code::kVarchar2:
-      text = IsNationalColumn(c) ? " NVARCHAR2(" + CharLength(c, true) + ")" : " VARCHAR2(" + DeclaredLength(c, 4000) + ")";
+      text = IsNationalColumn(c) ? " NVARCHAR2(" + CharLength(c, true, 4000) + ")" : " VARCHAR2(" + DeclaredLength(c, 4000) + ")";
       break;
     case type_code::kChar:
-      text = IsNationalColumn(c) ? " NCHAR(" + CharLength(c, true) + ")" : " CHAR(" + DeclaredLength(c, 2000) + ")";
+      text = IsNationalColumn(c) ? " NCHAR(" + CharLength(c, true, 2000) + ")" : " CHAR(" + DeclaredLength(c, 2000) + ")";
       break;
     case type_code::kNumber:
       // NUMBER takes precision 1 to 38 and scale -84 to 127, FLOAT binary
@@ -109,7 +112,8 @@ bool AppendColumnType(SqlBuilder& sql, const ColumnDefinition& c, std::string* w
       break;
     case type_code::kLong: text = " LONG "; break;
     case type_code::kDate: text = " DATE "; break;
-    case type_code::kRaw: text = " RAW(" + Num(std::clamp<std::int64_t>(c.length.value_or(2000), 1, 32767)) + ")"; break;
+    // RAW takes at most 2000 bytes in a table (before 12c's extended sizes).
+    case type_code::kRaw: text = " RAW(" + Num(std::clamp<std::int64_t>(c.length.value_or(2000), 1, 2000)) + ")"; break;
     case type_code::kLongRaw: text = " LONG RAW "; break;
     case type_code::kRowid: text = " ROWID "; break;
     case type_code::kBinaryFloat: text = " BINARY_FLOAT "; break;

@@ -74,6 +74,11 @@ TEST(TableDdl, ColumnTypeTexts) {
   nvarchar.charset_form = 2;
   ColumnDefinition nchar = Col("C", 1, type_code::kChar, 20);
   nchar.charset_form = 2;
+  ColumnDefinition long_nvarchar = Col("C", 1, type_code::kVarchar2, 9000);
+  long_nvarchar.charset_form = 2;
+  ColumnDefinition long_nchar = Col("C", 1, type_code::kChar, 4002);
+  long_nchar.charset_form = 2;
+  long_nchar.charset_id = PackedCode(871);  // UTF8: three bytes a character
   ColumnDefinition nclob = Col("C", 1, type_code::kClob);
   nclob.charset_form = 2;
   ColumnDefinition object = Col("C", 1, type_code::kObject);
@@ -88,8 +93,16 @@ TEST(TableDdl, ColumnTypeTexts) {
       {Col("C", 1, type_code::kNumber, 22, 10, 2), " NUMBER (10,2)"},
       {Col("C", 1, type_code::kNumber, 22, 5, -2), " NUMBER (5,-2)"},
       {Col("C", 1, type_code::kNumber, 22, 200, 0), " NUMBER "},  // damaged precision
+      // Damaged lengths: the type's limit, which Oracle takes and which
+      // holds every value the column could hold.
+      {Col("C", 1, type_code::kVarchar2, 40000), " VARCHAR2(4000)"},
+      {Col("C", 1, type_code::kChar, 2001), " CHAR(2000)"},
+      {Col("C", 1, type_code::kRaw, 32767), " RAW(2000)"},
+      {Col("C", 1, type_code::kRaw, 0), " RAW(1)"},
       {nvarchar, " NVARCHAR2(20)"},
       {nchar, " NCHAR(10)"},
+      {long_nvarchar, " NVARCHAR2(2000)"},
+      {long_nchar, " NCHAR(666)"},
       {Col("C", 1, type_code::kChar, 1), " CHAR(1)"},
       {Col("C", 1, type_code::kVarchar2, 4000), " VARCHAR2(4000)"},
       {Col("C", 1, type_code::kDate), " DATE "},
@@ -119,6 +132,8 @@ TEST(TableDdl, ColumnTypeTexts) {
     std::string why;
     EXPECT_TRUE(AppendColumnType(sql, c.column, &why)) << c.text;
     EXPECT_EQ(sql.Build({}).text, c.text);
+    const std::string table = "Create Table \"S\".\"T\"(\"C\"" + sql.Build({}).text + ")";
+    EXPECT_EQ(test::OracleGrammar::Check(table), "") << table;
   }
   SqlBuilder sql;
   std::string why;
