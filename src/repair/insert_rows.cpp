@@ -485,6 +485,7 @@ class RowInserter final : public RowConsumer {
       head_ = InsertHead(table_.object.owner, table_.object.name, row.segment);
       head_segment_ = row.segment;
       head_made_ = true;
+      sql_holds_items_ = false;
       if (head_) {
         sql_.assign(*head_);
         sql_ += " (";
@@ -498,20 +499,43 @@ class RowInserter final : public RowConsumer {
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
-    sql_.resize(prefix_size_);
     used_ = 0;
+    // While every value is a common scalar, only its item is noted: a row
+    // whose items are those of the text in sql_ reuses that text.
+    bool common = true;
+    items_.clear();
     for (std::size_t k = 0; k < columns_.size(); ++k) {
       const ColumnInfo& column = *layout_.columns()[columns_[k]];
       const StoredValue& value = row.values[columns_[k]];
+      if (const std::optional<CommonItem> common_item = CommonScalar(column, value)) {
+        if (common) {
+          items_.push_back(*common_item);
+        } else {
+          sql_.append(", ", 2);
+          AppendCommonItem(*common_item);
+        }
+        continue;
+      }
+      if (common) {  // from here on the text is written as the items come
+        common = false;
+        sql_holds_items_ = false;
+        WriteCommonItems();
+      }
       if (k > 0) sql_.append(", ", 2);
-      if (CommonScalar(column, value)) continue;
       ValueItem item;
       if (!Item(row, column, value, item)) return !engine_.StopRequested();
       if (item.lost) ++result_.lost_values;
       sql_ += item.sql;
       for (Value& v : item.values) NextSlot() = std::move(v);
     }
-    sql_ += ')';
+    if (!common) {
+      sql_ += ')';
+    } else if (!sql_holds_items_ || items_ != sql_items_) {
+      WriteCommonItems();
+      sql_ += ')';
+      sql_items_ = items_;
+      sql_holds_items_ = true;
+    }
     target_.InsertRow(sql_, std::span<const Value>(values_.data(), used_));
     return !engine_.StopRequested();
   }
@@ -530,37 +554,52 @@ class RowInserter final : public RowConsumer {
     return std::get<T>(v);
   }
 
+  // The item a common scalar takes in the INSERT's text.
+  enum class CommonItem : std::uint8_t { kNull, kBound, kDate };
+
   // NULL and the scalars nearly every row is made of (character, NUMBER,
-  // DATE) written straight into the row's text and value slots, as
-  // ScalarValueItem writes them; false: the value takes the general way.
-  bool CommonScalar(const ColumnInfo& column, const StoredValue& value) {
-    if (value.is_null) {
-      sql_.append("NULL", 4);
-      return true;
-    }
+  // DATE) put straight into the row's value slots, as ScalarValueItem
+  // writes them, and their item returned; std::nullopt: the value takes the
+  // general way.
+  std::optional<CommonItem> CommonScalar(const ColumnInfo& column, const StoredValue& value) {
+    if (value.is_null) return CommonItem::kNull;
     switch (column.type_code) {
       case tc::kVarchar2:
       case tc::kChar:
-        if (IsNational(column, engine_.values)) return false;
+        if (IsNational(column, engine_.values)) return std::nullopt;
         DecodeColumnValueInto(DescriptorOf(column), value, DecodeMode::kRepair, engine_.values, decoded_);
         std::swap(NextSlotOf<TextValue>().text, decoded_.text);
-        sql_ += '?';
-        return true;
+        return CommonItem::kBound;
       case tc::kNumber:
         DecodeColumnValueInto(DescriptorOf(column), value, DecodeMode::kData, engine_.values, decoded_);
-        if (decoded_.form != TextForm::kNumber) return false;
+        if (decoded_.form != TextForm::kNumber) return std::nullopt;
         std::swap(NextSlotOf<NumberValue>().text, decoded_.text);
-        sql_ += '?';
-        return true;
+        return CommonItem::kBound;
       case tc::kDate:
         if (!AssignOracleDateText(value.bytes, NextSlotOf<TextValue>().text)) {
           --used_;
-          return false;
+          return std::nullopt;
         }
-        sql_ += ToDateItem();
-        return true;
+        return CommonItem::kDate;
       default:
-        return false;
+        return std::nullopt;
+    }
+  }
+
+  void AppendCommonItem(CommonItem item) {
+    switch (item) {
+      case CommonItem::kNull: sql_.append("NULL", 4); break;
+      case CommonItem::kBound: sql_ += '?'; break;
+      case CommonItem::kDate: sql_ += ToDateItem(); break;
+    }
+  }
+
+  // The head and the items noted so far, as the text of the row.
+  void WriteCommonItems() {
+    sql_.resize(prefix_size_);
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+      if (k > 0) sql_.append(", ", 2);
+      AppendCommonItem(items_[k]);
     }
   }
 
@@ -601,6 +640,7 @@ class RowInserter final : public RowConsumer {
       return !engine_.StopRequested();
     }
     if (row.partial()) ++result_.partial_rows;
+    sql_holds_items_ = false;
     sql_ = *head + " values (" + item->sql + ")";
     target_.InsertRow(sql_, item->values);
     return !engine_.StopRequested();
@@ -848,6 +888,9 @@ class RowInserter final : public RowConsumer {
   const TableSegment* head_segment_ = nullptr;
   bool head_made_ = false;
   std::size_t prefix_size_ = 0;         // of sql_: the head and column list
+  std::vector<CommonItem> items_;       // the row's items while its values are common scalars
+  std::vector<CommonItem> sql_items_;   // the items whose text sql_ holds, when sql_holds_items_
+  bool sql_holds_items_ = false;
   std::string text_;
   std::vector<Value> values_;  // the row's value slots; the first used_ are this row's
   std::size_t used_ = 0;
