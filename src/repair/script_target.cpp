@@ -473,13 +473,15 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
     // A plain line stays there; any other text is taken out and written
     // the general way.
     const std::size_t start = pending_.size();
-    std::size_t from = 0;
-    for (std::size_t k = 0; k < at.size(); ++k) {
-      pending_.append(insert_sql.substr(from, at[k] - from));
-      AppendScriptLiteral(pending_, values[k]);
-      from = at[k] + 1;
+    if (!AppendPlainRow(insert_sql, values)) {
+      std::size_t from = 0;
+      for (std::size_t k = 0; k < at.size(); ++k) {
+        pending_.append(insert_sql.substr(from, at[k] - from));
+        AppendScriptLiteral(pending_, values[k]);
+        from = at[k] + 1;
+      }
+      pending_.append(insert_sql.substr(from));
     }
-    pending_.append(insert_sql.substr(from));
     const std::string_view text(pending_.data() + start, pending_.size() - start);
     if (row_sql_plain_ && text.size() <= kMaxScriptLine) {
       pending_.append("\n/\n", 3);
@@ -505,6 +507,51 @@ void ScriptTarget::InsertRow(std::string_view insert_sql, std::span<const Value>
       RowFailed(error_);
     }
   }
+}
+
+bool ScriptTarget::AppendPlainRow(std::string_view insert_sql, std::span<const Value> values) {
+  // The row's length first: each value a NULL, a number written as it is,
+  // or a text quoted as it is; any other value takes the general way.
+  const std::vector<std::size_t>& at = placeholders_;
+  std::size_t size = insert_sql.size() - at.size();
+  for (const Value& v : values) {
+    if (const auto* text = std::get_if<TextValue>(&v)) {
+      if (text->text.empty() || text->text.size() > kScriptChunk || NeedsEscaping(text->text)) return false;
+      size += text->text.size() + 2;
+    } else if (const auto* number = std::get_if<NumberValue>(&v)) {
+      if (!IsNumeral(number->text)) return false;
+      size += number->text.size();
+    } else if (std::holds_alternative<NullValue>(v)) {
+      size += 4;
+    } else {
+      return false;
+    }
+  }
+  // Then written in place, piece by piece.
+  const std::size_t start = pending_.size();
+  pending_.resize(start + size);
+  char* out = pending_.data() + start;
+  const auto put = [&out](std::string_view piece) {
+    std::memcpy(out, piece.data(), piece.size());
+    out += piece.size();
+  };
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < at.size(); ++k) {
+    put(insert_sql.substr(from, at[k] - from));
+    const Value& v = values[k];
+    if (const auto* text = std::get_if<TextValue>(&v)) {
+      *out++ = '\'';
+      put(text->text);
+      *out++ = '\'';
+    } else if (const auto* number = std::get_if<NumberValue>(&v)) {
+      put(number->text);
+    } else {
+      put("NULL");
+    }
+    from = at[k] + 1;
+  }
+  put(insert_sql.substr(from));
+  return true;
 }
 
 bool ScriptTarget::WriteBlock(std::string_view insert_sql, std::span<const Value> values,

@@ -82,6 +82,11 @@ class ScriptTarget final : public Target {
   void RowFailed(const std::string& why);
   bool WriteLines(const std::string& text);
   bool WriteBlock(std::string_view insert_sql, std::span<const Value> values, const std::vector<std::size_t>& at);
+  // Appends the row's INSERT with its values as literals to pending_ when
+  // each value is a NULL, a number or a text written as it is (the common
+  // row), sized once and copied in place; false, and nothing appended,
+  // for any other row.
+  bool AppendPlainRow(std::string_view insert_sql, std::span<const Value> values);
 
   ScriptWriter writer_;
   std::ostream& out_;
