@@ -272,15 +272,7 @@ struct SampleInsert {
 
 // A generated database opened as the repair opens it: release, then
 // dictionary.
-struct OpenedDb {
-  explicit OpenedDb(const test::GeneratedSchemaDb& db) {
-    IdentifyRelease(engine, db.system_path());
-    ReadDictionary(engine);
-  }
-  NullSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine{sink, stop};
-};
+using test::OpenedDb;
 
 SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::string& owner, const std::string& name,
                                   repair::Target* into = nullptr) {

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "reader/catalogue_views.h"
-#include "reader/dictionary_rebuild.h"
-#include "reader/identify.h"
 #include "reader/packed_codes.h"
 #include "repair/statement_sink.h"
 #include "repair/table_ddl.h"
@@ -24,12 +22,8 @@ namespace quillon::repair {
 namespace {
 
 TEST(TableDdlDamage, AnyNumberInAColumnsFieldsStillGivesATableOracleTakes) {
-  const test::GeneratedSchemaDb& db = test::SampleDb("11.2", 8192);
-  NullSink sink;
-  StopFlag stop;
-  COracleRecoveryTools engine{sink, stop};
-  IdentifyRelease(engine, db.system_path());
-  ReadDictionary(engine);
+  test::OpenedDb opened(test::SampleDb("11.2", 8192));
+  COracleRecoveryTools& engine = opened.engine;
   const CatalogueViews views(engine.catalogue);
   std::vector<TableDefinition> tables;
   for (const ObjectRecord& o : engine.catalogue.ObjectsOfKind(ObjectKind::kTable)) {

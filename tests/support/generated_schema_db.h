@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "reader/dictionary_rebuild.h"
+#include "reader/identify.h"
 #include "support/generated_db.h"
 #include "testdb/dictionary_writer.h"
 #include "testdb/layout.h"
@@ -47,5 +49,17 @@ inline const GeneratedSchemaDb& SampleDb(const std::string& release, std::uint32
   }
   return *slot;
 }
+
+// A generated database identified and its dictionary rebuilt, as a scan
+// leaves it.
+struct OpenedDb {
+  explicit OpenedDb(const GeneratedSchemaDb& db) {
+    IdentifyRelease(engine, db.system_path());
+    ReadDictionary(engine);
+  }
+  NullSink sink;
+  StopFlag stop;
+  COracleRecoveryTools engine{sink, stop};
+};
 
 }  // namespace quillon::test

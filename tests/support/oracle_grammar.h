@@ -990,15 +990,20 @@ class OracleGrammar {
     } else if (Accept("REFERENCES")) {
       References();
     } else if (Accept("CHECK")) {
-      ExpectSymbol("(");
-      Condition();
-      ExpectSymbol(")");
+      CheckCondition();
     } else {
       if (named) Fail("constraint expected");
       return false;
     }
     ConstraintState();
     return true;
+  }
+
+  // CHECK's "(" condition ")".
+  void CheckCondition() {
+    ExpectSymbol("(");
+    Condition();
+    ExpectSymbol(")");
   }
 
   void OutOfLineConstraint() {
@@ -1010,9 +1015,7 @@ class OracleGrammar {
       Expect("REFERENCES");
       References();
     } else if (Accept("CHECK")) {
-      ExpectSymbol("(");
-      Condition();
-      ExpectSymbol(")");
+      CheckCondition();
     } else {
       Fail("constraint expected");
     }
