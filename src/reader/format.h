@@ -514,38 +514,49 @@ inline constexpr std::size_t kMaxDigits = 20;
 }  // namespace number_value
 
 // ---------------------------------------------------------------------------
-// VARRAY image: the stored bytes of a VARRAY column kept in the row (or the
-// data of the LOB that stores it). As Oracle prints one (a VARRAY(5) OF
-// VARCHAR2(30), 162 bytes):
+// Pickled image: the stored bytes of a VARRAY column kept in the row (or
+// the data of the LOB that stores it), and of each object or collection
+// inside it. As Oracle prints one (a VARRAY(5) OF VARCHAR2(30), 162 bytes):
 //   88 01 a2 01 01 00 05 1e 41 41 ... 1e 42 42 ...
 // | off | size | field                                                       |
-// |   0 |    1 | image flags (0x88 seen)                                     |
-// |   1 |    1 | image version (1)                                           |
-// |   2 |    1 | the image's whole length in bytes; 0xFE: a longer length    |
-// |     |      | follows, big-endian (see below)                             |
-// |  +0 |    3 | collection prefix (01 01 00 seen)                           |
-// |  +3 |    1 | element count                                               |
-// |  +4 |      | the elements, each with a length as a row's column           |
-// |     |      | (row::kNullLength, row::kLongLength and a longer length)    |
-// Not seen in print: an image over 253 bytes, or an element over 250. The
-// longer lengths after 0xFE are read in 4 bytes or in 2 (a row's column
-// takes 2), whichever makes the image's length its own and makes the
-// elements end where the image ends; the header's first, then 2-byte
-// element lengths first.
+// |   0 |    1 | flags: 0x80 an image (8.1 on), 0x08 a collection, 0x04 no   |
+// |     |      | prefix segment                                              |
+// |   1 |    1 | version (1)                                                 |
+// |   2 |      | the image's whole length, as a length (below)               |
+// |     |      | unless flag 0x04: the prefix segment's length (a length)    |
+// |     |      | and its bytes (01 seen)                                     |
+// |     |      | a collection: its flags (1 byte, 00 seen), then the number  |
+// |     |      | of its elements (a length)                                  |
+// |     |      | the elements of a collection, or the attributes of an       |
+// |     |      | object in their order, each a value (below)                 |
+// A length: one byte, or kWideLength and a longer big-endian length.
+// A value: kNullValue (NULL), kAtomicNull (an object that is NULL as a
+// whole), or a length and that many bytes: a scalar as a row's column
+// holds it; an object or a collection, its own image (flags 0x84 for an
+// object, 0x88 for a collection).
+// Oracle's client drivers read and write images this way, with 4-byte
+// longer lengths; none over 253 bytes has been seen in print. A longer
+// length is read in 4 bytes or in 2, whichever makes the image's length its
+// own and makes the values end where the image ends; 4 first.
 // Images an earlier layout of ours wrote, still read: a presence byte
 // (0x01), the element count, the elements.
 namespace varray_image {
 inline constexpr std::size_t kFlags = 0;
-inline constexpr std::uint8_t kImageFlag = 0x80;    // set in the flags of every image seen
-inline constexpr std::uint8_t kPrintedFlags = 0x88;  // the flags of the image Oracle printed
+inline constexpr std::uint8_t kImageFlag = 0x80;       // set in the flags of every image
+inline constexpr std::uint8_t kCollectionFlag = 0x08;
+inline constexpr std::uint8_t kNoPrefixFlag = 0x04;
+inline constexpr std::uint8_t kPrintedFlags = 0x88;    // a collection, as Oracle printed it
+inline constexpr std::uint8_t kObjectFlags = 0x84;     // an object inside a collection
 inline constexpr std::size_t kVersion = 1;
 inline constexpr std::uint8_t kVersionOne = 0x01;
 inline constexpr std::size_t kLength = 2;
-inline constexpr std::uint8_t kWideLength = 0xFE;  // a longer big-endian length follows
-inline constexpr std::size_t kLongerLengthSizes[] = {4, 2};  // the image's length: tried in this order
-inline constexpr std::size_t kElementLengthSizes[] = {2, 4};  // an element's longer length
-inline constexpr std::size_t kPrefixSize = 3;
-inline constexpr std::uint8_t kPrefix[kPrefixSize] = {0x01, 0x01, 0x00};
+inline constexpr std::uint8_t kWideLength = 0xFE;      // a longer big-endian length follows
+inline constexpr std::uint8_t kNullValue = 0xFF;
+inline constexpr std::uint8_t kAtomicNull = 0xFD;
+inline constexpr std::size_t kMaxShortLength = 245;    // the longest length written in one byte
+inline constexpr std::size_t kLongerLengthSizes[] = {4, 2};  // tried in this order
+inline constexpr std::uint8_t kPrefix = 0x01;          // the prefix segment's byte, as printed
+inline constexpr std::uint8_t kCollectionFlags = 0x00;  // a collection's flags, as printed
 // The earlier layout.
 inline constexpr std::uint8_t kPresence = 0x01;
 }  // namespace varray_image

@@ -1,5 +1,7 @@
 #include "repair/collection_values.h"
 
+#include <algorithm>
+#include <map>
 #include <utility>
 
 #include "reader/packed_codes.h"
@@ -87,9 +89,12 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
     element_.data_length = collection->length;
     return;
   }
-  // Objects and collections as elements are written for nested tables,
-  // whose storage table gives them as columns; a VARRAY's image of them is
-  // not read.
+  if (!nested && element == tc::kObject) {
+    ReadImageObjectType(c, *collection, table.object.object_number);
+    return;
+  }
+  // Collections as elements are written for nested tables, whose storage
+  // table gives them as columns; a VARRAY's image of them is not read.
   const bool composite = element == tc::kObject || element == tc::kNestedTable || element == tc::kVarray;
   if (!nested || !composite) {
     why_ = "its elements are of a type this builder does not write";
@@ -145,6 +150,70 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
   if (attribute_columns_.empty() || (record && record->attribute_count != attribute_columns_.size())) {
     why_ = "its storage table does not hold every attribute of its element type";
   }
+}
+
+void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection,
+                                           std::uint32_t table) {
+  const ObjectRecord* element_type = c.ObjectWithOid(collection.element_type_oid);
+  if (!element_type) {
+    why_ = "its element type is not known";
+    return;
+  }
+  const Quoted element_owner = QuoteIdent(element_type->owner);
+  const Quoted element_name = QuoteIdent(element_type->name);
+  if (!element_owner || !element_name) {
+    why_ = "its element type's name cannot be quoted";
+    return;
+  }
+  element_constructor_ = element_owner.text() + "." + element_name.text();
+  // The attributes of the type's latest version, in attribute order.
+  std::uint32_t latest = 0;
+  for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) latest = std::max(latest, a.version);
+  std::map<std::uint32_t, const AttributeType*> by_position;
+  for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) {
+    if (a.version == latest) by_position.emplace(a.position, &a);
+  }
+  const TypeRecord* record = c.types.First<0>(collection.element_type_oid);
+  if (by_position.empty() || (record && record->attribute_count != by_position.size()) ||
+      by_position.rbegin()->first != by_position.size()) {
+    why_ = "the attributes of its element type are not all known";
+    return;
+  }
+  for (const auto& [position, a] : by_position) {
+    if (!IsScalarElementType(a->type_code)) {
+      why_ = "an attribute of its element type is of a type this builder does not write";
+      return;
+    }
+    ColumnInfo attribute;
+    attribute.object_number = table;
+    attribute.name = a->attribute_name;
+    attribute.type_code = a->type_code;
+    attribute.charset_id = a->charset_id;
+    attribute.charset_form = 1;
+    attribute.data_length = a->length;
+    image_attributes_.push_back(std::move(attribute));
+  }
+}
+
+ValueItem CollectionColumn::ImageObjectItem(const StoredValue& element, DecodeContext& context) const {
+  if (element.is_null) {
+    ValueItem null;
+    null.sql = "NULL";
+    return null;
+  }
+  const auto attributes = ObjectImageAttributes(element.bytes, image_attributes_.size());
+  if (!attributes) return LostCollectionItem();
+  ValueItem item;
+  item.sql = element_constructor_ + "(";
+  for (std::size_t a = 0; a < attributes->size(); ++a) {
+    ColumnInfo attribute = image_attributes_[a];
+    attribute.charset_form = context.IsNational(attribute.charset_id) ? 2 : 1;
+    ValueItem value = ScalarValueItem(attribute, (*attributes)[a], context);
+    if (value.lost) return LostCollectionItem();
+    AppendElement(item, std::move(value));
+  }
+  item.sql += ")";
+  return item;
 }
 
 // Gathers the rows of a storage table into collections of element items.
@@ -255,7 +324,7 @@ ValueItem CollectionColumn::Item(const StoredValue& value, DecodeContext& contex
       return LostCollectionItem();
     }
     for (const StoredValue& e : *elements) {
-      ValueItem element = ScalarValueItem(element_, e, context);
+      ValueItem element = image_attributes_.empty() ? ScalarValueItem(element_, e, context) : ImageObjectItem(e, context);
       if (element.lost) {
         *note = "an element of " + what + " cannot be read: the collection is written as NULL";
         return LostCollectionItem();

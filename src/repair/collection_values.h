@@ -6,10 +6,12 @@
 // table's from the rows of its storage table, under the identifier the
 // parent row stores (the storage table's NESTED_TABLE_ID). Elements are
 // - scalars, bound like a column of the element type;
-// - objects (nested tables only): the element type's constructor over the
-//   storage table's attribute columns, "O"."LINE_T"(?, ?, NULL), or NULL
-//   for an element whose null indicator (the storage table's row object,
-//   where it has storage) is NULL;
+// - objects: the element type's constructor over the attributes,
+//   "O"."LINE_T"(?, ?, NULL), or NULL for an element that is NULL as a
+//   whole. A nested table's come from the storage table's attribute
+//   columns (its row object, where it has storage, is the element's null
+//   indicator); a VARRAY's from each element's own image, read with the
+//   element type's attributes (scalar attributes only);
 // - collections (nested tables only): the storage table's COLUMN_VALUE is a
 //   VARRAY or a nested table of its own, made the same way, level by level.
 // A collection with an element that cannot be read is written as NULL and
@@ -59,14 +61,21 @@ class CollectionColumn {
   };
   class StorageRows;
 
+  // A VARRAY of objects: the element type and its attributes.
+  void ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection, std::uint32_t table);
+  // One element of a VARRAY of objects, from its image.
+  ValueItem ImageObjectItem(const StoredValue& element, DecodeContext& context) const;
+
   std::uint32_t type_code_ = 0;  // VARRAY or nested table
   std::string constructor_;      // "OWNER"."TYPE"
   std::string why_;
   ColumnInfo element_;           // scalar elements, as a column of the element type
   // Object elements: the element type's constructor and the INTCOL#s of
-  // the storage table's attribute columns, in attribute order.
+  // the storage table's attribute columns, in attribute order; a VARRAY's:
+  // the attributes, as columns of their types, in attribute order.
   std::string element_constructor_;
   std::vector<std::uint32_t> attribute_columns_;
+  std::vector<ColumnInfo> image_attributes_;
   // Elements that are collections: the storage table's COLUMN_VALUE.
   std::unique_ptr<CollectionColumn> inner_;
   // Nested tables: the storage table, and its rows by collection

@@ -223,70 +223,73 @@ std::optional<std::uint32_t> LongerLength(ByteView image, std::size_t at, std::s
   return *two;
 }
 
-// The elements from `at` on, count of them, each with a length as a row's
-// column, a longer length (after row::kLongLength) taking long_size bytes;
-// std::nullopt unless they end where the image ends.
-std::optional<std::vector<StoredValue>> ImageElements(ByteView image, std::size_t at, std::size_t count,
-                                                      std::size_t long_size = 2) {
+// A length at `at`, moving past it: one byte, or kWideLength and a longer
+// length of long_size bytes.
+std::optional<std::size_t> PickledLength(ByteView image, std::size_t& at, std::size_t long_size) {
+  const auto first = image.U8(at);
+  if (!first) return std::nullopt;
+  ++at;
+  if (*first != format::varray_image::kWideLength) return *first;
+  const auto wide = LongerLength(image, at, long_size);
+  if (!wide) return std::nullopt;
+  at += long_size;
+  return *wide;
+}
+
+// The values from `at` on, count of them (a count read from the image:
+// each value takes at least a byte, so a damaged one ends at the image's
+// end); std::nullopt unless they end where the image ends.
+std::optional<std::vector<StoredValue>> ImageValues(ByteView image, std::size_t at, std::size_t count,
+                                                    std::size_t long_size) {
+  namespace vi = format::varray_image;
   std::vector<StoredValue> out;
   for (std::size_t k = 0; k < count; ++k) {
     const auto first = image.U8(at);
     if (!first) return std::nullopt;
-    ++at;
-    if (*first == format::row::kNullLength) {
+    if (*first == vi::kNullValue || *first == vi::kAtomicNull) {
+      ++at;
       out.push_back(StoredValue{{}, true, false});
       continue;
     }
-    std::size_t length = *first;
-    if (*first == format::row::kLongLength) {
-      const auto wide = LongerLength(image, at, long_size);
-      if (!wide) return std::nullopt;
-      length = *wide;
-      at += long_size;
-    } else if (length > format::row::kMaxShortLength) {
-      return std::nullopt;
-    }
-    if (!image.Has(at, length)) return std::nullopt;
-    out.push_back(StoredValue{ByteView(image.data() + at, length), false, false});
-    at += length;
+    const auto length = PickledLength(image, at, long_size);
+    if (!length || !image.Has(at, *length)) return std::nullopt;
+    out.push_back(StoredValue{ByteView(image.data() + at, *length), false, false});
+    at += *length;
   }
-  // Bytes after the last element: the count and the image disagree.
+  // Bytes after the last value: the count and the image disagree.
   if (at != image.size()) return std::nullopt;
   return out;
 }
 
-// Oracle's layout: flags, version, the image's length, the collection
-// prefix, the count. The length must be the image's own. Where a longer
-// length's size is not known from real images, each candidate is tried.
-std::optional<std::vector<StoredValue>> OracleImageElements(ByteView image) {
+// The values of a pickled image: a collection's elements (attributes
+// unset) or an object's attributes (that many). Each size a longer length
+// may have is tried, for the header's lengths and for the values'.
+std::optional<std::vector<StoredValue>> PickledValues(ByteView image, std::optional<std::size_t> attributes) {
   namespace vi = format::varray_image;
   const auto flags = image.U8(vi::kFlags);
   const auto version = image.U8(vi::kVersion);
-  const auto length = image.U8(vi::kLength);
-  if (!flags || !version || !length || (*flags & vi::kImageFlag) == 0 || *version != vi::kVersionOne) {
-    return std::nullopt;
-  }
-  const auto elements_after = [&image](std::size_t at) -> std::optional<std::vector<StoredValue>> {
-    if (!image.Has(at, vi::kPrefixSize + 1)) return std::nullopt;
-    for (std::size_t i = 0; i < vi::kPrefixSize; ++i) {
-      if (*image.U8(at + i) != vi::kPrefix[i]) return std::nullopt;
-    }
-    at += vi::kPrefixSize;
-    const std::size_t count = *image.U8(at);
-    for (const std::size_t size : vi::kElementLengthSizes) {
-      if (auto elements = ImageElements(image, at + 1, count, size)) return elements;
-    }
-    return std::nullopt;
-  };
-  const std::size_t after_length = vi::kLength + 1;
-  if (*length != vi::kWideLength) {
-    if (*length != image.size()) return std::nullopt;
-    return elements_after(after_length);
-  }
-  for (const std::size_t size : vi::kLongerLengthSizes) {
-    const auto total = LongerLength(image, after_length, size);
+  if (!flags || !version || (*flags & vi::kImageFlag) == 0 || *version != vi::kVersionOne) return std::nullopt;
+  const bool collection = (*flags & vi::kCollectionFlag) != 0;
+  if (collection == attributes.has_value()) return std::nullopt;
+  for (const std::size_t header_size : vi::kLongerLengthSizes) {
+    std::size_t at = vi::kLength;
+    const auto total = PickledLength(image, at, header_size);
     if (!total || *total != image.size()) continue;
-    if (auto elements = elements_after(after_length + size)) return elements;
+    if ((*flags & vi::kNoPrefixFlag) == 0) {
+      const auto prefix = PickledLength(image, at, header_size);
+      if (!prefix || !image.Has(at, *prefix)) continue;
+      at += *prefix;
+    }
+    std::size_t count = attributes.value_or(0);
+    if (collection) {
+      ++at;  // the collection's flags
+      const auto elements = PickledLength(image, at, header_size);
+      if (!elements) continue;
+      count = *elements;
+    }
+    for (const std::size_t value_size : vi::kLongerLengthSizes) {
+      if (auto values = ImageValues(image, at, count, value_size)) return values;
+    }
   }
   return std::nullopt;
 }
@@ -294,12 +297,16 @@ std::optional<std::vector<StoredValue>> OracleImageElements(ByteView image) {
 }  // namespace
 
 std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
-  if (auto elements = OracleImageElements(image)) return elements;
+  if (auto elements = PickledValues(image, std::nullopt)) return elements;
   // The earlier layout: a presence byte, the count, the elements.
   const auto presence = image.U8(0);
   const auto count = image.U8(1);
   if (!presence || !count || *presence != format::varray_image::kPresence) return std::nullopt;
-  return ImageElements(image, 2, *count);
+  return ImageValues(image, 2, *count, 2);
+}
+
+std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::size_t count) {
+  return PickledValues(image, count);
 }
 
 std::vector<std::size_t> InsertColumns(const TableDefinition& table, const TableLayout& layout) {

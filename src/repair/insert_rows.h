@@ -74,12 +74,16 @@ std::optional<std::string> OracleDateText(ByteView bytes);
 bool AssignOracleDateText(ByteView bytes, std::string& out);
 std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView bytes);
 
-// The elements of a VARRAY stored in the row, from its image (the layout
-// in reader/format.h, varray_image): each element with a length as a row's
-// column (0xFF NULL, 0xFE and a longer length). std::nullopt when the
-// image is damaged (too short, a length that is not the image's, or bytes
-// left after the counted elements).
+// The elements of a VARRAY stored in the row, from its pickled image (the
+// layout in reader/format.h, varray_image): a NULL element (or an
+// atomically NULL object) is_null, any other its bytes (a scalar as a
+// row's column holds it, an object or a collection its own image).
+// std::nullopt when the image is damaged (too short, a length that is not
+// the image's, or bytes left after the counted elements).
 std::optional<std::vector<StoredValue>> VarrayElements(ByteView image);
+// The attributes, `count` of them, of the pickled image of an object that
+// is an element of a collection; std::nullopt as above.
+std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::size_t count);
 
 // The hidden CLOB that stores the documents of the XMLType column (or
 // XMLType table row) with this INTCOL#: the stored CLOB column that

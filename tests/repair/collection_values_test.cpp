@@ -74,6 +74,16 @@ class CollectionCatalogue {
     cat_.columns.Append(c);
     if (!type_oid.empty()) cat_.column_types.Append(ColumnTypeRecord{table, internal, internal, type_oid, 1, 0});
   }
+  void Attribute(const std::string& type_oid, std::uint32_t position, const std::string& name, std::uint32_t type_code,
+                 std::uint32_t version = 1) {
+    AttributeType a;
+    a.type_oid = type_oid;
+    a.position = position;
+    a.attribute_name = name;
+    a.type_code = type_code;
+    a.version = version;
+    cat_.attributes.Append(a);
+  }
   void Storage(std::uint32_t table, std::uint32_t internal, std::uint32_t storage) {
     Nsdata n;
     n.table_object_number = table;
@@ -89,7 +99,9 @@ class CollectionCatalogue {
 
 TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
   constexpr std::uint32_t kScalar = 0, kObjectOk = 1, kVarrayOfObjects = 2, kAttributeMissing = 3, kLobAttribute = 4,
-                          kSelfStored = 5, kNoStorage = 6, kRefs = 7, kNestedOfVarrays = 8;
+                          kSelfStored = 5, kNoStorage = 6, kRefs = 7, kNestedOfVarrays = 8,
+                          kVarrayOfObjectsUnknownAttributes = 9, kVarrayOfObjectsWithALob = 10,
+                          kVarrayOfObjectsOfAnEarlierVersion = 11;
   struct Case {
     const char* name;
     std::uint32_t shape;
@@ -98,7 +110,14 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
   const std::vector<Case> cases = {
       {"nested table of VARCHAR2", kScalar, ""},
       {"nested table of objects", kObjectOk, ""},
-      {"VARRAY of objects", kVarrayOfObjects, "its elements are of a type this builder does not write"},
+      // A VARRAY's object elements are read from their images with the
+      // attributes of the element type's latest version.
+      {"VARRAY of objects", kVarrayOfObjects, ""},
+      {"VARRAY of objects of a type whose attributes are not all known", kVarrayOfObjectsUnknownAttributes,
+       "the attributes of its element type are not all known"},
+      {"VARRAY of objects with a CLOB attribute", kVarrayOfObjectsWithALob,
+       "an attribute of its element type is of a type this builder does not write"},
+      {"VARRAY of objects of an evolved type", kVarrayOfObjectsOfAnEarlierVersion, ""},
       {"object elements with an attribute missing", kAttributeMissing,
        "its storage table does not hold every attribute of its element type"},
       {"object elements with a CLOB attribute", kLobAttribute,
@@ -116,7 +135,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
     CollectionCatalogue k(engine.catalogue);
     const std::uint32_t parent = k.Table("PARENT");
     const std::uint32_t storage = k.Table("PARENT_NT");
-    const bool varray = c.shape == kVarrayOfObjects;
+    const bool varray = c.shape == kVarrayOfObjects || c.shape == kVarrayOfObjectsUnknownAttributes ||
+                        c.shape == kVarrayOfObjectsWithALob || c.shape == kVarrayOfObjectsOfAnEarlierVersion;
     const std::string type = k.Type("COLL_T", varray ? 247 : 122);
     k.Column(parent, 1, "ID", tc::kNumber);
     k.Column(parent, 2, "ITEMS", varray ? tc::kVarray : tc::kNestedTable, type);
@@ -134,10 +154,22 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
         break;
       case kObjectOk:
       case kVarrayOfObjects:
+      case kVarrayOfObjectsUnknownAttributes:
+      case kVarrayOfObjectsWithALob:
+      case kVarrayOfObjectsOfAnEarlierVersion:
       case kAttributeMissing:
       case kLobAttribute: {
         const std::string element = k.Type("ELEM_T", 108, 2);
         k.Collection(type, element, tc::kObject);
+        if (c.shape != kVarrayOfObjectsUnknownAttributes) {
+          k.Attribute(element, 1, "NAME", tc::kVarchar2);
+          k.Attribute(element, 2, "BODY", c.shape == kVarrayOfObjectsWithALob ? tc::kClob : tc::kNumber);
+        }
+        if (c.shape == kVarrayOfObjectsOfAnEarlierVersion) {  // version 0 had a third attribute
+          k.Attribute(element, 1, "NAME", tc::kVarchar2, 0);
+          k.Attribute(element, 2, "BODY", tc::kNumber, 0);
+          k.Attribute(element, 3, "OLD", tc::kClob, 0);
+        }
         k.Column(storage, 2, "NAME", tc::kVarchar2);
         if (c.shape != kAttributeMissing) k.Column(storage, 3, "BODY", c.shape == kLobAttribute ? tc::kClob : tc::kNumber);
         k.Column(storage, 4, "SYS_NC_ROWINFO$", tc::kObject, element, 0x20);

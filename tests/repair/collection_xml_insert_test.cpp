@@ -92,8 +92,17 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
   four_byte_elements.insert(four_byte_elements.end(), {0x01, 'z'});
   std::vector<std::uint8_t> length_off = printed;
   length_off[2] = 0xA1;
+  // The prefix segment's bytes are not read; its length is.
+  std::vector<std::uint8_t> other_prefix = printed;
+  other_prefix[4] = 0x02;
   std::vector<std::uint8_t> prefix_off = printed;
-  prefix_off[4] = 0x02;
+  prefix_off[3] = 0xF0;
+  // 300 one-letter elements: the count as 0xFE and four bytes.
+  std::vector<std::uint8_t> many = {0x88, 0x01, 0xFE, 0, 0, 0, 0, 0x01, 0x01, 0x00, 0xFE, 0x00, 0x00, 0x01, 0x2C};
+  for (int i = 0; i < 300; ++i) many.insert(many.end(), {0x01, static_cast<std::uint8_t>('a' + i % 26)});
+  for (int i = 0; i < 4; ++i) many[3 + i] = static_cast<std::uint8_t>(many.size() >> (8 * (3 - i)));
+  std::vector<std::string> many_words;
+  for (int i = 0; i < 300; ++i) many_words.emplace_back(1, static_cast<char>('a' + i % 26));
   std::vector<std::uint8_t> count_off = printed;
   count_off[6] = 0x06;
   struct Case {
@@ -114,7 +123,11 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
       {"Oracle's image, both lengths in the other size", OracleVarrayImage(2, four_byte_elements, 2),
        std::vector<std::string>{std::string(300, 'y'), "z"}},
       {"Oracle's image, length not the image's", length_off, std::nullopt},
-      {"Oracle's image, another prefix", prefix_off, std::nullopt},
+      {"Oracle's image, other prefix bytes", other_prefix, printed_words},
+      {"Oracle's image, a prefix past its end", prefix_off, std::nullopt},
+      {"Oracle's image, 300 elements", many, many_words},
+      {"Oracle's image, an atomically NULL element", OracleVarrayImage(2, {0xFD, 0x01, 'x'}),
+       std::vector<std::string>{"<NULL>", "x"}},
       {"Oracle's image, count beyond the elements", count_off, std::nullopt},
       {"Oracle's image, cut in its header", std::vector<std::uint8_t>(printed.begin(), printed.begin() + 5), std::nullopt},
       {"two elements", VarrayImage({0x01, 0x02, 0x02, 'a', 'b', 0x01, 'c'}), std::vector<std::string>{"ab", "c"}},
@@ -124,7 +137,7 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
       {"count beyond the bytes", VarrayImage({0x01, 0x03, 0x01, 'a', 0x01, 'b'}), std::nullopt},
       {"element beyond the bytes", VarrayImage({0x01, 0x01, 0x05, 'a'}), std::nullopt},
       {"bytes after the last element", VarrayImage({0x01, 0x01, 0x01, 'a', 0x01, 'b'}), std::nullopt},
-      {"reserved length byte", VarrayImage({0x01, 0x01, 0xFB, 'a'}), std::nullopt},
+      {"a length past the end", VarrayImage({0x01, 0x01, 0xFB, 'a'}), std::nullopt},
       {"cut inside a two-byte length", VarrayImage({0x01, 0x01, 0xFE, 0x01}), std::nullopt},
       {"no presence byte", VarrayImage({0x00, 0x00}), std::nullopt},
       {"nothing", VarrayImage({}), std::nullopt},
@@ -139,6 +152,48 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
       texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
     }
     EXPECT_EQ(texts, *c.elements);
+  }
+}
+
+// An object inside a collection is an image of its own: flags 0x84 (no
+// prefix segment), version, length, then its attributes in order.
+TEST(VarrayStorage, ObjectElementsAreImagesOfTheirAttributes) {
+  const std::vector<std::uint8_t> object = {0x84, 0x01, 0x0A, 0x02, 'a', 'b', 0xFF, 0x02, 0xC1, 0x02};
+  std::vector<std::uint8_t> wide = {0x84, 0x01, 0xFE, 0x00, 0x00, 0x01, 0x3A, 0xFE, 0x00, 0x00, 0x01, 0x2C};  // 314 bytes
+  wide.insert(wide.end(), 300, 'w');
+  wide.insert(wide.end(), {0xFF, 0xFF});
+  std::vector<std::uint8_t> with_prefix = {0x80, 0x01, 0x08, 0x01, 0x01, 0x01, 'a', 0xFF};
+  std::vector<std::uint8_t> length_off = object;
+  length_off[2] = 0x0B;
+  std::vector<std::uint8_t> collection = object;
+  collection[0] = 0x88;
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    std::size_t attributes;
+    std::optional<std::vector<std::string>> values;
+  };
+  const std::vector<Case> cases = {
+      {"three attributes, one NULL", object, 3, std::vector<std::string>{"ab", "<NULL>", "\xC1\x02"}},
+      {"a long attribute and four-byte lengths", wide, 3,
+       std::vector<std::string>{std::string(300, 'w'), "<NULL>", "<NULL>"}},
+      {"a prefix segment", with_prefix, 2, std::vector<std::string>{"a", "<NULL>"}},
+      {"fewer attributes than the type's", object, 2, std::nullopt},
+      {"more attributes than the image's", object, 4, std::nullopt},
+      {"length not the image's", length_off, 3, std::nullopt},
+      {"a collection's image", collection, 3, std::nullopt},
+      {"cut", std::vector<std::uint8_t>(object.begin(), object.begin() + 6), 3, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto read = repair::ObjectImageAttributes(ByteView(c.image.data(), c.image.size()), c.attributes);
+    ASSERT_EQ(read.has_value(), c.values.has_value());
+    if (!read) continue;
+    std::vector<std::string> texts;
+    for (const StoredValue& v : *read) {
+      texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
+    }
+    EXPECT_EQ(texts, *c.values);
   }
 }
 
@@ -490,6 +545,27 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
        val::Collection({})},
   };
   s.tables.push_back(std::move(documents));
+  // A VARRAY of objects: each element an image of its own in the VARRAY's
+  // image. 300 stops take the long form of the count and of the lengths.
+  s.types.push_back(type("STOP_T", TypeKind::kObject,
+                         {{"PLACE", testdb::Varchar2(40)}, {"SEQ", testdb::Number(4)}, {"AT", testdb::Date()}}, {},
+                         "TYPE stop_t AS OBJECT (place VARCHAR2(40), seq NUMBER(4), at DATE);"));
+  TypeDescription stops = type("STOPS_T", TypeKind::kVarray, {}, testdb::ObjectOf("HR", "STOP_T"),
+                               "TYPE stops_t AS VARRAY(500) OF stop_t;");
+  stops.upper_bound = 500;
+  s.types.push_back(stops);
+  std::vector<testdb::Value> many;
+  for (int i = 1; i <= 300; ++i) many.push_back(val::Object({val::Text("stop " + std::to_string(i)), val::Num(i), val::Null()}));
+  testdb::TableDescription routes =
+      testdb::Table("HR", "ROUTES", "HR_DATA", {{"ID", testdb::Number(6)}, {"STOPS", testdb::VarrayOf("HR", "STOPS_T")}});
+  routes.rows = {
+      {val::Num(1), val::Collection({val::Object({val::Text("Quay 'A'"), val::Num(1), val::Date(2009, 3, 5, 14, 7, 9)}),
+                                     val::Null(), val::Object({val::Null(), val::Null(), val::Null()})})},
+      {val::Num(2), val::Collection({})},
+      {val::Num(3), val::Null()},
+      {val::Num(4), val::Collection(many)},
+  };
+  s.tables.push_back(std::move(routes));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
   return *db;
 }
@@ -523,6 +599,11 @@ std::map<std::string, std::string> ScriptCollections(const std::string& table, r
 // object of NULL attributes); elements that are collections level by
 // level; an empty collection stays empty, a NULL one NULL.
 TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
+  std::string many_stops = "HR.STOPS_T(";
+  for (int i = 1; i <= 300; ++i) {
+    many_stops += (i > 1 ? "," : "") + std::string("HR.STOP_T(stop ") + std::to_string(i) + "," + std::to_string(i) + ",NULL)";
+  }
+  many_stops += ")";
   struct Case {
     const char* table;
     std::map<std::string, std::string> values;
@@ -548,6 +629,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"1/TAGS", "HR.CODES_T(p,q)"},
         {"2/TAGS", "<NULL>"},
         {"3/TAGS", "HR.CODES_T()"}}},
+      {"ROUTES",
+       {{"1/STOPS", "HR.STOPS_T(HR.STOP_T(Quay 'A',1,05-MAR-2009 02:07:09 PM),NULL,HR.STOP_T(NULL,NULL,NULL))"},
+        {"2/STOPS", "HR.STOPS_T()"},
+        {"3/STOPS", "<NULL>"},
+        {"4/STOPS", many_stops}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.table);
@@ -666,6 +752,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"ORDER_LINES", 4, {"HR.ORDER_LINES", "HR.ORDER_LINES_NT"}},
       {"DOCUMENTS", 3, {"HR.DOCUMENTS", "HR.DOC_PARAS_NT", "HR.DOC_WORDS_NT", "HR.DOC_CODES_NT"}},
       {"PARTED_ORDERS", 4, {"HR.PARTED_ORDERS:PARTED_LOW", "HR.PARTED_ORDERS:PARTED_HIGH", "HR.PARTED_LINES_NT"}},
+      {"ROUTES", 4, {"HR.ROUTES"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;

@@ -31,6 +31,30 @@ Bytes TextBytes(const std::string& utf8, const CharsetInfo& charset) {
 
 std::string Hex(const Bytes& b) { return ToHex(ByteView(b.data(), b.size())); }
 
+namespace vi = format::varray_image;
+
+// A length in a pickled image: one byte up to kMaxShortLength, else
+// kWideLength and four bytes, big-endian.
+void AppendPickledLength(Bytes& out, std::size_t n) {
+  if (n <= vi::kMaxShortLength) {
+    out.push_back(static_cast<std::uint8_t>(n));
+    return;
+  }
+  out.push_back(vi::kWideLength);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(n >> shift));
+}
+
+// A whole image: flags, version, its own length, then the body. The length
+// counts itself, so the short form holds images of up to kMaxShortLength
+// bytes.
+Bytes PickledImage(std::uint8_t flags, const Bytes& body) {
+  Bytes image{flags, vi::kVersionOne};
+  const std::size_t short_total = image.size() + 1 + body.size();
+  AppendPickledLength(image, short_total <= vi::kMaxShortLength ? short_total : short_total + 4);
+  image.insert(image.end(), body.begin(), body.end());
+  return image;
+}
+
 }  // namespace
 
 Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character, bool ucs2) {
@@ -167,30 +191,43 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
       return *b;
     }
     case SqlType::kVarray: {
-      // Oracle's image: flags, version, the image's whole length, the
-      // collection prefix, the count, the elements (format::varray_image).
-      namespace vi = format::varray_image;
-      if (v.items.size() > 0xFF) throw std::invalid_argument("VARRAY of more than 255 elements");
-      Bytes elements;
-      ColumnType element;
-      element.type = SqlType::kVarchar2;
+      // Oracle's pickled image (format::varray_image): the prefix segment,
+      // the collection's flags, the count, the elements. An object element
+      // is an image of its own, its attributes in order; scalars are typed
+      // by their values (numbers, dates, texts).
+      const auto scalar = [this](const Value& e) {
+        ColumnType t;
+        t.type = e.kind == Value::Kind::kNumber ? SqlType::kNumber
+                 : e.kind == Value::Kind::kDateTime ? SqlType::kDate
+                                                    : SqlType::kVarchar2;
+        return EncodeValue(e, t);
+      };
+      const auto append_value = [](Bytes& out, const ColumnBytes& bytes) {
+        if (!bytes) {
+          out.push_back(vi::kNullValue);
+          return;
+        }
+        AppendPickledLength(out, bytes->size());
+        out.insert(out.end(), bytes->begin(), bytes->end());
+      };
+      // A VARRAY with an object element is one of objects, whose NULL
+      // elements are atomically NULL.
+      const bool objects = std::any_of(v.items.begin(), v.items.end(),
+                                       [](const Value& e) { return e.kind == Value::Kind::kObject; });
+      Bytes body{1, vi::kPrefix, vi::kCollectionFlags};
+      AppendPickledLength(body, v.items.size());
       for (const Value& e : v.items) {
-        element.type = e.kind == Value::Kind::kNumber ? SqlType::kNumber : SqlType::kVarchar2;
-        AppendColumn(elements, EncodeValue(e, element));
+        if (e.is_null() && objects) {
+          body.push_back(vi::kAtomicNull);
+        } else if (e.kind != Value::Kind::kObject) {
+          append_value(body, scalar(e));
+        } else {
+          Bytes attributes;
+          for (const Value& a : e.items) append_value(attributes, scalar(a));
+          append_value(body, PickledImage(vi::kObjectFlags, attributes));
+        }
       }
-      constexpr std::size_t kShortHeader = vi::kLength + 1 + vi::kPrefixSize + 1;
-      Bytes image{vi::kPrintedFlags, vi::kVersionOne};
-      const std::size_t short_total = kShortHeader + elements.size();
-      if (short_total < vi::kWideLength) {
-        image.push_back(static_cast<std::uint8_t>(short_total));
-      } else {
-        const std::size_t total = short_total + 4;
-        image.push_back(vi::kWideLength);
-        for (int shift = 24; shift >= 0; shift -= 8) image.push_back(static_cast<std::uint8_t>(total >> shift));
-      }
-      image.insert(image.end(), std::begin(vi::kPrefix), std::end(vi::kPrefix));
-      image.push_back(static_cast<std::uint8_t>(v.items.size()));
-      image.insert(image.end(), elements.begin(), elements.end());
+      Bytes image = PickledImage(vi::kPrintedFlags, body);
       if (type.store_as_lob) {  // the image as the LOB's data, in the row
         std::uint64_t id = 0x7A44A;
         for (const auto b : image) id = id * 131 + b;
