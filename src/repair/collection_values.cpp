@@ -173,7 +173,10 @@ void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionR
   for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) {
     if (a.version == latest) by_position.emplace(a.position, &a);
   }
-  const TypeRecord* record = c.types.First<0>(collection.element_type_oid);
+  const TypeRecord* record = nullptr;  // the TYPE$ row of the latest version
+  for (const TypeRecord& t : c.types.All<0>(collection.element_type_oid)) {
+    if (!record || t.version > record->version) record = &t;
+  }
   if (by_position.empty() || (record && record->attribute_count != by_position.size()) ||
       by_position.rbegin()->first != by_position.size()) {
     why_ = "the attributes of its element type are not all known";

@@ -39,12 +39,17 @@ class CollectionCatalogue {
     char oid[64];
     std::snprintf(oid, sizeof oid, " 00 00 00 00 00 00 00 00 00 00 00 00 00 7A 7A %02X", next_object_ & 0xFF);
     Object(ObjectKind::kType, name, oid);
+    TypeVersion(oid, typecode, attributes, 1);
+    return oid;
+  }
+  // A TYPE$ row of one version of a type.
+  void TypeVersion(const std::string& oid, std::uint32_t typecode, std::uint32_t attributes, std::uint32_t version) {
     TypeRecord t;
     t.type_oid = oid;
     t.typecode = typecode;
     t.attribute_count = attributes;
+    t.version = version;
     cat_.types.Append(t);
-    return oid;
   }
   void Collection(const std::string& type_oid, const std::string& element_oid, std::uint32_t element_code) {
     CollectionRecord c;
@@ -166,6 +171,7 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
           k.Attribute(element, 2, "BODY", c.shape == kVarrayOfObjectsWithALob ? tc::kClob : tc::kNumber);
         }
         if (c.shape == kVarrayOfObjectsOfAnEarlierVersion) {  // version 0 had a third attribute
+          k.TypeVersion(element, 108, 3, 0);
           k.Attribute(element, 1, "NAME", tc::kVarchar2, 0);
           k.Attribute(element, 2, "BODY", tc::kNumber, 0);
           k.Attribute(element, 3, "OLD", tc::kClob, 0);
