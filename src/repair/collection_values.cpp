@@ -124,18 +124,7 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
     if (inner_->stored_as_lob_) why_ = "its elements are VARRAYs stored as LOBs";
     return;
   }
-  const ObjectRecord* element_type = c.ObjectWithOid(collection->element_type_oid);
-  if (!element_type) {
-    why_ = "its element type is not known";
-    return;
-  }
-  const Quoted element_owner = QuoteIdent(element_type->owner);
-  const Quoted element_name = QuoteIdent(element_type->name);
-  if (!element_owner || !element_name) {
-    why_ = "its element type's name cannot be quoted";
-    return;
-  }
-  element_constructor_ = element_owner.text() + "." + element_name.text();
+  if (!SetElementConstructor(c, collection->element_type_oid)) return;
   // The storage table's own columns, as its CREATE TABLE lists them, are
   // the element type's attributes.
   for (const ColumnDefinition* col : storage.DeclaredColumns()) {
@@ -152,20 +141,25 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
   }
 }
 
-void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection,
-                                           std::uint32_t table) {
-  const ObjectRecord* element_type = c.ObjectWithOid(collection.element_type_oid);
+bool CollectionColumn::SetElementConstructor(const Catalogue& c, const std::string& element_type_oid) {
+  const ObjectRecord* element_type = c.ObjectWithOid(element_type_oid);
   if (!element_type) {
     why_ = "its element type is not known";
-    return;
+    return false;
   }
   const Quoted element_owner = QuoteIdent(element_type->owner);
   const Quoted element_name = QuoteIdent(element_type->name);
   if (!element_owner || !element_name) {
     why_ = "its element type's name cannot be quoted";
-    return;
+    return false;
   }
   element_constructor_ = element_owner.text() + "." + element_name.text();
+  return true;
+}
+
+void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection,
+                                           std::uint32_t table) {
+  if (!SetElementConstructor(c, collection.element_type_oid)) return;
   // The attributes of the type's latest version, in attribute order.
   std::uint32_t latest = 0;
   for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) latest = std::max(latest, a.version);

@@ -61,6 +61,9 @@ class CollectionColumn {
   };
   class StorageRows;
 
+  // The element type's constructor, "OWNER"."TYPE"; false (and why_ set)
+  // when the type or its name is not usable.
+  bool SetElementConstructor(const Catalogue& c, const std::string& element_type_oid);
   // A VARRAY of objects: the element type and its attributes.
   void ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection, std::uint32_t table);
   // One element of a VARRAY of objects, from its image.
