@@ -67,6 +67,15 @@ std::vector<std::uint8_t> OracleVarrayImage(std::size_t count, const std::vector
   return out;
 }
 
+// The values read from an image as texts, "<NULL>" for NULL.
+std::vector<std::string> ValueTexts(const std::vector<StoredValue>& values) {
+  std::vector<std::string> texts;
+  for (const StoredValue& v : values) {
+    texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
+  }
+  return texts;
+}
+
 TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
   std::vector<std::uint8_t> long_element = VarrayImage({0x01, 0x02, 0xFE, 0x01, 0x2C});  // 300 bytes, then "z"
   long_element.insert(long_element.end(), 300, 'y');
@@ -147,10 +156,7 @@ TEST(VarrayStorage, ElementsAreReadInStepAndDamageGivesNoCollection) {
     const auto read = repair::VarrayElements(ByteView(c.image.data(), c.image.size()));
     ASSERT_EQ(read.has_value(), c.elements.has_value());
     if (!read) continue;
-    std::vector<std::string> texts;
-    for (const StoredValue& v : *read) {
-      texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
-    }
+    const std::vector<std::string> texts = ValueTexts(*read);
     EXPECT_EQ(texts, *c.elements);
   }
 }
@@ -189,10 +195,7 @@ TEST(VarrayStorage, ObjectElementsAreImagesOfTheirAttributes) {
     const auto read = repair::ObjectImageAttributes(ByteView(c.image.data(), c.image.size()), c.attributes);
     ASSERT_EQ(read.has_value(), c.values.has_value());
     if (!read) continue;
-    std::vector<std::string> texts;
-    for (const StoredValue& v : *read) {
-      texts.push_back(v.is_null ? "<NULL>" : std::string(reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()));
-    }
+    const std::vector<std::string> texts = ValueTexts(*read);
     EXPECT_EQ(texts, *c.values);
   }
 }
