@@ -26,6 +26,14 @@ const ObjectRecord* Catalogue::UserTypeOf(const ColumnInfo& column) const {
   return nullptr;
 }
 
+const TypeRecord* Catalogue::LatestTypeVersion(const std::string& toid) const {
+  const TypeRecord* latest = nullptr;
+  for (const TypeRecord& t : types.All<0>(toid)) {
+    if (!latest || t.version > latest->version) latest = &t;
+  }
+  return latest;
+}
+
 std::string Catalogue::OwnerName(std::uint32_t user_number) const {
   if (const UserRecord* u = users.First<0>(user_number)) return u->name;
   if (const RoleRecord* r = roles.First<0>(user_number)) return r->name;

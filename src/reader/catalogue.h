@@ -163,6 +163,9 @@ class Catalogue {
   const ObjectRecord* ObjectWithOid(const std::string& oid) const {
     return oid.empty() ? nullptr : objects.First<2>(oid);
   }
+  // The TYPE$ row of a type's latest version (an evolved type has a row per
+  // version), or nullptr.
+  const TypeRecord* LatestTypeVersion(const std::string& toid) const;
   // The user type of an object, REF, nested-table or array column (COLTYPE$),
   // or nullptr.
   const ObjectRecord* UserTypeOf(const ColumnInfo& column) const;

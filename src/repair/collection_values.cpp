@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "reader/packed_codes.h"
+#include "repair/object_shape.h"
 #include "repair/quoting.h"
 #include "rows/value_texts.h"
 
@@ -129,13 +130,15 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
   // the element type's attributes.
   for (const ColumnDefinition* col : storage.DeclaredColumns()) {
     if (col->is_virtual || col->hidden || col->system_generated || col->segment_column == 0) continue;
-    if (!IsScalarElementType(col->type_code)) {
+    // An object attribute is an object column of the storage table, its
+    // own attributes hidden columns after it.
+    if (!IsScalarElementType(col->type_code) && col->type_code != tc::kObject) {
       why_ = "an attribute of its element type is of a type this builder does not write";
       return;
     }
     attribute_columns_.push_back(col->internal_column);
   }
-  const TypeRecord* record = c.types.First<0>(collection->element_type_oid);
+  const TypeRecord* record = c.LatestTypeVersion(collection->element_type_oid);
   if (attribute_columns_.empty() || (record && record->attribute_count != attribute_columns_.size())) {
     why_ = "its storage table does not hold every attribute of its element type";
   }
@@ -167,10 +170,7 @@ void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionR
   for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) {
     if (a.version == latest) by_position.emplace(a.position, &a);
   }
-  const TypeRecord* record = nullptr;  // the TYPE$ row of the latest version
-  for (const TypeRecord& t : c.types.All<0>(collection.element_type_oid)) {
-    if (!record || t.version > record->version) record = &t;
-  }
+  const TypeRecord* record = c.LatestTypeVersion(collection.element_type_oid);
   if (by_position.empty() || (record && record->attribute_count != by_position.size()) ||
       by_position.rbegin()->first != by_position.size()) {
     why_ = "the attributes of its element type are not all known";
@@ -217,8 +217,14 @@ ValueItem CollectionColumn::ImageObjectItem(const StoredValue& element, DecodeCo
 class CollectionColumn::StorageRows final : public RowConsumer {
  public:
   StorageRows(CollectionColumn& owner, COracleRecoveryTools& engine, const TableLayout& layout, std::size_t id,
-              std::vector<std::size_t> values, std::optional<std::size_t> row_object)
-      : owner_(owner), engine_(engine), layout_(layout), id_(id), values_(std::move(values)), row_object_(row_object) {}
+              std::vector<std::size_t> values, std::vector<ObjectShape> objects, std::optional<std::size_t> row_object)
+      : owner_(owner),
+        engine_(engine),
+        layout_(layout),
+        id_(id),
+        values_(std::move(values)),
+        objects_(std::move(objects)),
+        row_object_(row_object) {}
 
   bool Row(const TableRow& row) override {
     const StoredValue& id = row.values[id_];
@@ -250,8 +256,16 @@ class CollectionColumn::StorageRows final : public RowConsumer {
     }
     ValueItem item;
     item.sql = owner_.element_constructor_ + "(";
-    for (const std::size_t index : values_) {
-      ValueItem attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+    for (std::size_t k = 0; k < values_.size(); ++k) {
+      const std::size_t index = values_[k];
+      ValueItem attribute;
+      if (objects_[k].constructor.empty()) {
+        attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+      } else if (row.values[index].is_null) {  // an atomically NULL object attribute
+        attribute.sql = "NULL";
+      } else if (!AppendObjectItem(objects_[k], layout_, row.values, engine_.values, attribute)) {
+        attribute.lost = true;
+      }
       if (attribute.lost) return LostCollectionItem();
       AppendElement(item, std::move(attribute));
     }
@@ -264,6 +278,7 @@ class CollectionColumn::StorageRows final : public RowConsumer {
   const TableLayout& layout_;
   std::size_t id_;
   std::vector<std::size_t> values_;  // COLUMN_VALUE, or the attribute columns
+  std::vector<ObjectShape> objects_;  // per value: an object attribute's shape (no constructor: a scalar)
   std::optional<std::size_t> row_object_;  // object elements: their null indicator, when stored
 };
 
@@ -287,16 +302,39 @@ void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& so
     if (columns[i]->name == "COLUMN_VALUE" && element_constructor_.empty()) values.push_back(i);
     by_internal.emplace(columns[i]->internal_column, i);
   }
+  std::vector<ObjectShape> objects(values.size());
+  std::optional<TableDefinition> storage;
   for (const std::uint32_t internal : attribute_columns_) {
     const auto at = by_internal.find(internal);
-    if (at != by_internal.end()) values.push_back(at->second);
+    if (at == by_internal.end()) continue;
+    values.push_back(at->second);
+    objects.emplace_back();
+    if (columns[at->second]->type_code != tc::kObject) continue;
+    if (!storage) {
+      const ObjectRecord* storage_object = engine.catalogue.Object(storage_);
+      if (!storage_object) {
+        incomplete_ = true;
+        return;
+      }
+      storage = CatalogueViews(engine.catalogue).Table(*storage_object);
+    }
+    const ColumnDefinition* column = storage->ColumnByInternalNumber(internal);
+    if (!column) {
+      incomplete_ = true;
+      return;
+    }
+    objects.back() = ObjectShapeOf(engine.catalogue, *storage, *column, by_internal);
+    if (objects.back().constructor.empty()) {
+      why_ = "an object attribute of its element type cannot be written (" + objects.back().why + ")";
+      return;
+    }
   }
   const std::size_t wanted = element_constructor_.empty() ? 1 : attribute_columns_.size();
-  if (!reader.table_found() || !id || values.size() != wanted) {
+  if (!reader.table_found() || !id || values.size() != wanted || objects.size() != values.size()) {
     incomplete_ = true;
     return;
   }
-  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values), row_object);
+  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values), std::move(objects), row_object);
   reader.Read(TableRowReader::Begin(), 0, rows);
   if (reader.stopped() || reader.stats().damaged_total > 0) incomplete_ = true;
 }

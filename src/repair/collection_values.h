@@ -10,8 +10,9 @@
 //   "O"."LINE_T"(?, ?, NULL), or NULL for an element that is NULL as a
 //   whole. A nested table's come from the storage table's attribute
 //   columns (its row object, where it has storage, is the element's null
-//   indicator); a VARRAY's from each element's own image, read with the
-//   element type's attributes (scalar attributes only);
+//   indicator; an object attribute is an object column of its own, made as
+//   object_shape.h says); a VARRAY's from each element's own image, read
+//   with the element type's attributes (scalar attributes only);
 // - collections (nested tables only): the storage table's COLUMN_VALUE is a
 //   VARRAY or a nested table of its own, made the same way, level by level.
 // A collection with an element that cannot be read is written as NULL and

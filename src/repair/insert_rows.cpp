@@ -1,5 +1,6 @@
 #include "repair/insert_rows.h"
 #include "repair/collection_values.h"
+#include "repair/object_shape.h"
 #include "repair/odbc_text.h"
 
 #include <algorithm>
@@ -366,59 +367,6 @@ class Utf16Stream {
   std::string out_;
 };
 
-// The parts of an attribute column's qualified name: "COLUMN"."ATTRIBUTE"
-// or COLUMN.ATTRIBUTE.
-std::vector<std::string> NameParts(std::string_view text) {
-  std::vector<std::string> parts(1);
-  bool in_quotes = false;
-  for (const char c : text) {
-    if (c == '"') {
-      in_quotes = !in_quotes;
-    } else if (c == '.' && !in_quotes) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
-}
-
-// How the value of an object column is re-made: its type's constructor
-// over the hidden columns that store its attributes, in attribute order.
-struct ObjectShape {
-  std::string constructor;              // "OWNER"."TYPE"; empty: cannot be written
-  std::vector<std::size_t> attributes;  // layout indexes
-};
-
-ObjectShape ShapeOf(const TableDefinition& table, const ColumnDefinition& column,
-                    const std::map<std::uint32_t, std::size_t>& layout_by_internal) {
-  ObjectShape shape;
-  if (!column.user_type) return shape;
-  const Quoted owner = QuoteIdent(column.user_type->owner);
-  const Quoted type = QuoteIdent(column.user_type->name);
-  if (!owner || !type) return shape;
-  std::vector<std::pair<std::uint32_t, std::size_t>> found;
-  for (const ColumnDefinition& c : table.columns) {
-    if (!c.attribute_name || c.internal_column == column.internal_column) continue;
-    const std::vector<std::string> parts = NameParts(*c.attribute_name);
-    if (parts.empty() || parts.front() != column.name) continue;
-    // An attribute of a nested object, or a collection attribute: not
-    // written by this builder.
-    if (parts.size() != 2 || c.type_code == type_code::kObject || c.type_code == type_code::kNestedTable ||
-        c.type_code == type_code::kVarray || IsLargeType(c.type_code)) {
-      return shape;
-    }
-    const auto at = layout_by_internal.find(c.internal_column);
-    if (at == layout_by_internal.end()) return shape;
-    found.emplace_back(c.internal_column, at->second);
-  }
-  if (found.empty()) return shape;
-  std::sort(found.begin(), found.end());
-  for (const auto& [internal, index] : found) shape.attributes.push_back(index);
-  shape.constructor = owner.text() + "." + type.text();
-  return shape;
-}
-
 bool AppendText(SpillFolder& spill, const std::string& text) {
   return spill.Append({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
@@ -444,7 +392,7 @@ class RowInserter final : public RowConsumer {
       const ColumnInfo& info = *layout_.columns()[columns_[i]];
       if (info.type_code == tc::kObject) {
         if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
-          objects_.emplace(info.internal_column, ShapeOf(table_, *d, layout_by_internal));
+          objects_.emplace(info.internal_column, ObjectShapeOf(engine_.catalogue, table_, *d, layout_by_internal));
         }
       }
       if (info.type_code == tc::kVarray || info.type_code == tc::kNestedTable) {
@@ -768,21 +716,21 @@ class RowInserter final : public RowConsumer {
     return lobs_->Read(segment.value_or(LobSegmentRef{}), locator, sink);
   }
 
-  // TYPE(attribute items): scalar attributes bound like columns.
+  // TYPE(attribute items): scalar attributes bound like columns, embedded
+  // objects through their own constructors (NULL when atomically NULL).
   ValueItem ObjectItem(const TableRow& row, const ColumnInfo& column) {
     const auto shape = objects_.find(column.internal_column);
-    if (shape == objects_.end() || shape->second.constructor.empty()) return Lost();
-    ValueItem item;
-    item.sql = shape->second.constructor + "(";
-    for (std::size_t a = 0; a < shape->second.attributes.size(); ++a) {
-      const std::size_t index = shape->second.attributes[a];
-      ValueItem attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
-      if (attribute.lost) return Lost();
-      if (a > 0) item.sql += ", ";
-      item.sql += attribute.sql;
-      for (Value& v : attribute.values) item.values.push_back(std::move(v));
+    if (shape == objects_.end()) return Lost();
+    const std::string what = "an object of column " + PrintableName(column.name);
+    if (shape->second.constructor.empty()) {
+      Note(what + " cannot be written (" + shape->second.why + "): written as NULL");
+      return Lost();
     }
-    item.sql += ")";
+    ValueItem item;
+    if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item)) {
+      Note(what + " has an attribute that cannot be read: written as NULL");
+      return Lost();
+    }
     return item;
   }
 

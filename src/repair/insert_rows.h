@@ -18,7 +18,8 @@
 // nine fraction digits; LONG, LONG RAW and LOBs as long values streamed from
 // the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); an object
 // column through its type's constructor over the attributes its hidden
-// columns store ("OWNER"."TYPE"(?, ?, NULL)); a VARRAY or nested table
+// columns store ("OWNER"."TYPE"(?, ?, NULL)), an object attribute through
+// its own (object_shape.h); a VARRAY or nested table
 // through its type's constructor over its elements ("OWNER"."TYPE"(?, ?)),
 // a VARRAY's from its stored image (in the row, or the data of the LOB a
 // VARRAY stored as a LOB points to), a nested table's from the rows of its
@@ -27,7 +28,7 @@
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
-// cannot make (nested objects, VARRAYs of objects, collections of
+// cannot make (objects with a collection, REF or LOB attribute, VARRAYs of
 // collections, a collection with an unreadable element, REFs, BFILEs) are
 // written as NULL, so the column and value lists stay in step, counted as
 // lost and noted in the errors.

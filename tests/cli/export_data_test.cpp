@@ -45,15 +45,9 @@ std::string KindOf(std::uint32_t type_number) {
 }
 
 // The generator's value of a stored column, when the column holds one.
-const Value* SourceValue(const RColumn& column, const RowValues& row) {
-  if (column.source_column < 0 || static_cast<std::size_t>(column.source_column) >= row.size()) return nullptr;
-  const Value* value = &row[static_cast<std::size_t>(column.source_column)];
-  if (column.source == ColumnSource::kValue) return value;
-  if (column.source != ColumnSource::kAttribute || column.attribute < 0 ||
-      static_cast<std::size_t>(column.attribute) >= value->items.size()) {
-    return nullptr;
-  }
-  return &value->items[static_cast<std::size_t>(column.attribute)];
+const Value* StoredValueOf(const RColumn& column, const RowValues& row) {
+  if (column.source != ColumnSource::kValue && column.source != ColumnSource::kAttribute) return nullptr;
+  return testdb::SourceValue(column, row);
 }
 
 std::string Hex(std::uint64_t bits, int bytes) {
@@ -160,7 +154,7 @@ Expected ExpectedTables(const testdb::GeneratedDatabase& database) {
           if (k) e.json += ",";
           AppendJsonQuoted(e.json, column.name);
           e.json += ":";
-          e.json += described ? ExpectedValue(KindOf(column.type_number), SourceValue(column, row), *described, e)
+          e.json += described ? ExpectedValue(KindOf(column.type_number), StoredValueOf(column, row), *described, e)
                               : "null";
           ++e.values;
         }

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -332,8 +333,11 @@ struct SampleInsert {
 // dictionary.
 using test::OpenedDb;
 
+// The rows of a generated table inserted into a target (recorded when
+// none), its definition first changed by damage when given.
 SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::string& owner, const std::string& name,
-                                  repair::Target* into = nullptr) {
+                                  repair::Target* into = nullptr,
+                                  const std::function<void(TableDefinition&)>& damage = {}) {
   OpenedDb opened(db);
   COracleRecoveryTools& engine = opened.engine;
   const CatalogueViews views(engine.catalogue);
@@ -343,7 +347,8 @@ SampleInsert InsertGeneratedTable(const test::GeneratedSchemaDb& db, const std::
     if (o.owner == owner && o.name == name) object = &o;
   }
   if (!object) return out;
-  const TableDefinition table = views.Table(*object);
+  TableDefinition table = views.Table(*object);
+  if (damage) damage(table);
   test::TempDir spill_root;
   std::string error;
   auto spill = repair::SpillFolder::Create(&error, spill_root.path().string());
@@ -451,7 +456,9 @@ TEST(SampleCollectionsAndXml, TheScriptReadsBackTheDocumentsAndTheCollections) {
 
 // The sample database with nested tables of object types: order lines
 // whose element type has three scalar attributes, and notes whose element
-// type has a CLOB attribute, which an element constructor does not take.
+// type has a CLOB attribute, which an element constructor does not take;
+// collections of collections, VARRAYs of objects, and objects within
+// objects, in an object column and in a nested table's elements.
 const test::GeneratedSchemaDb& NestedObjectsDb() {
   static std::unique_ptr<test::GeneratedSchemaDb> db;
   if (db) return *db;
@@ -569,6 +576,44 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(4), val::Collection(many)},
   };
   s.tables.push_back(std::move(routes));
+  // Objects within objects, two levels deep: each embedded object is a
+  // hidden column of its own (its null image) followed by its attributes.
+  s.types.push_back(type("GEO_T", TypeKind::kObject, {{"LAT", testdb::Number(9, 6)}, {"LON", testdb::Number(9, 6)}}, {},
+                         "TYPE geo_t AS OBJECT (lat NUMBER(9,6), lon NUMBER(9,6));"));
+  s.types.push_back(type("PLACE_T", TypeKind::kObject,
+                         {{"NAME", testdb::Varchar2(30)}, {"AT", testdb::ObjectOf("HR", "GEO_T")}, {"SINCE", testdb::Date()}},
+                         {}, "TYPE place_t AS OBJECT (name VARCHAR2(30), at geo_t, since DATE);"));
+  s.types.push_back(type("SITE_T", TypeKind::kObject,
+                         {{"CODE", testdb::Varchar2(10)}, {"MAIN", testdb::ObjectOf("HR", "PLACE_T")}}, {},
+                         "TYPE site_t AS OBJECT (code VARCHAR2(10), main place_t);"));
+  testdb::TableDescription sites =
+      testdb::Table("HR", "SITES", "HR_DATA", {{"ID", testdb::Number(6)}, {"SITE", testdb::ObjectOf("HR", "SITE_T")}});
+  sites.rows = {
+      {val::Num(1), val::Object({val::Text("S1"), val::Object({val::Text("Quay 'A'"),
+                                                              val::Object({val::Num("47.376887"), val::Num("-8.541694")}),
+                                                              val::Date(2009, 3, 5, 14, 7, 9)})})},
+      {val::Num(2), val::Object({val::Text("S2"), val::Object({val::Text("nowhere"), val::Null(), val::Null()})})},
+      {val::Num(3), val::Object({val::Text("S3"), val::Null()})},
+      {val::Num(4), val::Null()},
+      {val::Num(5), val::Object({val::Null(), val::Object({val::Null(), val::Object({val::Null(), val::Null()}), val::Null()})})},
+  };
+  s.tables.push_back(std::move(sites));
+  // A nested table of objects with an object attribute: the storage
+  // table's column AT is an object column with hidden attribute columns.
+  s.types.push_back(type("PLACES_T", TypeKind::kNestedTable, {}, testdb::ObjectOf("HR", "PLACE_T"),
+                         "TYPE places_t AS TABLE OF place_t;"));
+  testdb::TableDescription trips = testdb::Table(
+      "HR", "TRIPS", "HR_DATA", {{"ID", testdb::Number(6)}, {"PLACES", testdb::NestedTableOf("HR", "PLACES_T")}});
+  trips.nested_tables = {{"PLACES", "TRIPS_NT"}};
+  trips.rows = {
+      {val::Num(1), val::Collection({val::Object({val::Text("a"), val::Object({val::Num("1.5"), val::Num("-2.25")}),
+                                                  val::Date(2009, 3, 5, 14, 7, 9)}),
+                                     val::Object({val::Text("b"), val::Null(), val::Null()}), val::Null(),
+                                     val::Object({val::Null(), val::Object({val::Null(), val::Null()}), val::Null()})})},
+      {val::Num(2), val::Collection({})},
+      {val::Num(3), val::Null()},
+  };
+  s.tables.push_back(std::move(trips));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
   return *db;
 }
@@ -637,6 +682,17 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"2/STOPS", "HR.STOPS_T()"},
         {"3/STOPS", "<NULL>"},
         {"4/STOPS", many_stops}}},
+      {"SITES",
+       {{"1/SITE", "HR.SITE_T(S1,HR.PLACE_T(Quay 'A',HR.GEO_T(47.376887,-8.541694),05-MAR-2009 02:07:09 PM))"},
+        {"2/SITE", "HR.SITE_T(S2,HR.PLACE_T(nowhere,NULL,NULL))"},
+        {"3/SITE", "HR.SITE_T(S3,NULL)"},
+        {"4/SITE", "<NULL>"},
+        {"5/SITE", "HR.SITE_T(NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL))"}}},
+      {"TRIPS",
+       {{"1/PLACES", "HR.PLACES_T(HR.PLACE_T(a,HR.GEO_T(1.5,-2.25),05-MAR-2009 02:07:09 PM),HR.PLACE_T(b,NULL,NULL),"
+                     "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL))"},
+        {"2/PLACES", "HR.PLACES_T()"},
+        {"3/PLACES", "<NULL>"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.table);
@@ -756,6 +812,8 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"DOCUMENTS", 3, {"HR.DOCUMENTS", "HR.DOC_PARAS_NT", "HR.DOC_WORDS_NT", "HR.DOC_CODES_NT"}},
       {"PARTED_ORDERS", 4, {"HR.PARTED_ORDERS:PARTED_LOW", "HR.PARTED_ORDERS:PARTED_HIGH", "HR.PARTED_LINES_NT"}},
       {"ROUTES", 4, {"HR.ROUTES"}},
+      {"SITES", 5, {"HR.SITES"}},
+      {"TRIPS", 3, {"HR.TRIPS", "HR.TRIPS_NT"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;
@@ -899,6 +957,60 @@ TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNote
   ASSERT_EQ(s.result.errors.size(), 1u);
   EXPECT_NE(s.result.errors[0].find("a nested table of column NOTES cannot be written"), std::string::npos)
       << s.result.errors[0];
+}
+
+// An object column whose attribute columns, as a damaged dictionary gives
+// them, are not those of its types is written as NULL and noted, never as a
+// constructor with an argument too many or too few; the row keeps its
+// other values.
+TEST(NestedObjectColumns, AttributeColumnsThatDoNotMatchTheirTypesGiveNull) {
+  const auto column = [](TableDefinition& t, const std::string& attribute) -> ColumnDefinition& {
+    for (ColumnDefinition& c : t.columns) {
+      if (c.attribute_name == attribute) return c;
+    }
+    ADD_FAILURE() << attribute;
+    return t.columns.front();
+  };
+  struct Case {
+    const char* what;
+    std::function<void(TableDefinition&)> damage;
+    const char* why;  // empty: every object is written
+  };
+  const std::vector<Case> cases = {
+      {"undamaged", [](TableDefinition&) {}, ""},
+      {"an attribute of the deepest object lost",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LAT\"").attribute_name.reset(); },
+       "its attribute columns are not those of its type"},
+      {"an attribute named into another object",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"CODE\"").attribute_name = "\"SITE\".\"MAIN\".\"CODE\""; },
+       "its attribute columns are not those of its type"},
+      {"an embedded object's type unknown",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\"").user_type.reset(); }, "its type is not known"},
+      {"an attribute turned into a collection",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kVarray; },
+       "it has a collection, REF or LOB attribute"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const SampleInsert s = InsertGeneratedTable(NestedObjectsDb(), "HR", "SITES", nullptr, c.damage);
+    ASSERT_EQ(s.rows.size(), 5u);
+    EXPECT_EQ(s.result.failed_rows, 0u);
+    const std::size_t constructors = static_cast<std::size_t>(std::count_if(
+        s.rows.begin(), s.rows.end(), [](const auto& r) { return r.sql.find("\"SITE_T\"(") != std::string::npos; }));
+    if (*c.why == '\0') {
+      EXPECT_EQ(constructors, 4u);  // row 4's object is NULL
+      EXPECT_EQ(s.result.lost_values, 0u);
+      EXPECT_EQ(s.result.errors, std::vector<std::string>{});
+      continue;
+    }
+    EXPECT_EQ(constructors, 0u);
+    EXPECT_EQ(s.result.lost_values, 4u);
+    ASSERT_EQ(s.result.errors.size(), 4u);
+    EXPECT_NE(s.result.errors[0].find("an object of column SITE cannot be written (" + std::string(c.why) + ")"),
+              std::string::npos)
+        << s.result.errors[0];
+    for (const auto& r : s.rows) EXPECT_NE(r.sql.find("values (?, NULL)"), std::string::npos) << r.sql;
+  }
 }
 
 // A document too long for a PL/SQL variable goes into a temporary CLOB

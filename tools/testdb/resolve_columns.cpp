@@ -4,6 +4,7 @@
 // segment column numbers that say where each stored column lies in a row.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "reader/charset.h"
 #include "testdb/column_property.h"
@@ -166,19 +167,38 @@ std::vector<RColumn> Resolver::Columns(const TableDescription& wanted, std::uint
         c.source = ColumnSource::kObjectImage;
         const std::uint32_t column = column_number;
         const std::uint32_t adt = add(std::move(c), true);
-        const auto& attributes = type.wanted->attributes;
-        for (std::size_t a = 0; a < attributes.size(); ++a) {
-          RColumn attr = ScalarColumn(HiddenName(internal), attributes[a].type);
-          attr.property = kAdtAttribute | kHidden;
-          attr.source = ColumnSource::kAttribute;
-          attr.source_column = source;
-          attr.attribute = static_cast<int>(a);
-          attr.qualified_name = "\"" + cs.name + "\".\"" + attributes[a].name + "\"";
-          const std::uint32_t intcol = add(std::move(attr), false);
-          r_.attribute_columns.push_back({table_object, intcol, out.back().qualified_name});
-        }
+        // The attributes, depth first: an attribute that is an object
+        // itself is a hidden column holding its null image, followed by
+        // its own attributes.
+        const std::function<void(const RType&, const std::string&, std::vector<int>)> attributes_of =
+            [&](const RType& of, const std::string& prefix, std::vector<int> path) {
+              const auto& attributes = of.wanted->attributes;
+              for (std::size_t a = 0; a < attributes.size(); ++a) {
+                std::vector<int> at = path;
+                at.push_back(static_cast<int>(a));
+                RColumn attr = ScalarColumn(HiddenName(internal), attributes[a].type);
+                attr.property = kAdtAttribute | kHidden;
+                attr.source = attributes[a].type.type == SqlType::kObject ? ColumnSource::kObjectImage
+                                                                         : ColumnSource::kAttribute;
+                attr.source_column = source;
+                attr.attribute_path = at;
+                attr.qualified_name = prefix + ".\"" + attributes[a].name + "\"";
+                const std::string qualified = attr.qualified_name;
+                const std::uint32_t intcol = add(std::move(attr), false);
+                r_.attribute_columns.push_back({table_object, intcol, qualified});
+                if (attributes[a].type.type == SqlType::kObject) {
+                  const RType& embedded = ResolvedType(attributes[a].type.type_owner, attributes[a].type.type_name);
+                  const std::size_t before = out.size();
+                  attributes_of(embedded, qualified, at);
+                  r_.column_types.push_back({table_object, column, intcol, embedded.toid, 0x02,
+                                             static_cast<std::uint32_t>(out.size() - before + 1)});
+                }
+              }
+            };
+        const std::size_t before = out.size();
+        attributes_of(type, "\"" + cs.name + "\"", {});
         r_.column_types.push_back(
-            {table_object, column, adt, type.toid, 0x02, static_cast<std::uint32_t>(attributes.size() + 1)});
+            {table_object, column, adt, type.toid, 0x02, static_cast<std::uint32_t>(out.size() - before + 1)});
         table.property |= 0x02;
         break;
       }

@@ -198,6 +198,18 @@ Bytes NestedTableId(std::uint32_t table, std::uint32_t internal_column, std::siz
   return id;
 }
 
+const Value* SourceValue(const RColumn& column, const RowValues& row) {
+  if (column.source_column < 0 || static_cast<std::size_t>(column.source_column) >= row.size()) return nullptr;
+  const Value* value = &row[static_cast<std::size_t>(column.source_column)];
+  for (const int a : column.attribute_path) {
+    if (value->kind != Value::Kind::kObject || a < 0 || static_cast<std::size_t>(a) >= value->items.size()) {
+      return nullptr;
+    }
+    value = &value->items[static_cast<std::size_t>(a)];
+  }
+  return value;
+}
+
 std::vector<const RowValues*> AllTableRows(const TableDescription& table) {
   std::vector<const RowValues*> out;
   for (const RowValues& row : table.rows) out.push_back(&row);

@@ -85,8 +85,8 @@ struct RUser {
 // How a stored column gets its bytes from a row of the description.
 enum class ColumnSource : std::uint8_t {
   kValue,       // the row's value of source_column
-  kObjectImage, // an object column's null image (1 byte) from source_column
-  kAttribute,   // attribute `attribute` of the object value of source_column
+  kObjectImage, // an object's null image (1 byte): source_column's, or of the embedded object at attribute_path
+  kAttribute,   // the attribute at attribute_path of the object value of source_column
   kNestedId,    // a nested-table column: the row's collection identifier
   kXmlImage,    // an XMLType column's null image
   kXmlText,     // the CLOB holding an XMLType column's text (source_column)
@@ -114,7 +114,9 @@ struct RColumn {
   ColumnType logical;
   ColumnSource source = ColumnSource::kValue;
   int source_column = -1;             // index into the description's columns
-  int attribute = -1;                 // kAttribute
+  // kAttribute, and kObjectImage of an embedded object: the attribute's
+  // index in each object on the way down from the column's value.
+  std::vector<int> attribute_path;
   bool stored() const { return segment_column != 0; }
 };
 
@@ -439,6 +441,11 @@ Bytes NestedTableId(std::uint32_t table, std::uint32_t internal_column, std::siz
 // rows, or each partition's (or subpartition's) in partition order. A row's
 // place in this order is its number in row identities.
 std::vector<const RowValues*> AllTableRows(const TableDescription& table);
+
+// The description's value a stored column takes from a row: the value of
+// its source column, or the attribute at its attribute path; nullptr when
+// the column has no source, or an object on the way down is NULL.
+const Value* SourceValue(const RColumn& column, const RowValues& row);
 
 // Resolves the schema for a release; the schema must outlive the result.
 // Throws std::invalid_argument naming the first inconsistency (an unknown

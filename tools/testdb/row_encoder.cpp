@@ -98,21 +98,16 @@ ColumnBytes RowEncoder::EncodeColumn(const RTable& table, const RColumn& column,
                                      std::size_t row_index) const {
   const auto source = [&]() -> const Value& {
     static const Value kNull;
-    const auto i = static_cast<std::size_t>(column.source_column);
-    return column.source_column >= 0 && i < row.size() ? row[i] : kNull;
+    const Value* v = SourceValue(column, row);
+    return v != nullptr ? *v : kNull;
   };
   switch (column.source) {
-    case ColumnSource::kValue: return EncodeValue(source(), column.logical);
+    case ColumnSource::kValue:
+    case ColumnSource::kAttribute: return EncodeValue(source(), column.logical);
     case ColumnSource::kObjectImage:
     case ColumnSource::kXmlImage:
       if (source().is_null()) return std::nullopt;
       return Bytes{kPresent};
-    case ColumnSource::kAttribute: {
-      const Value& v = source();
-      const auto a = static_cast<std::size_t>(column.attribute);
-      if (v.kind != Value::Kind::kObject || a >= v.items.size()) return std::nullopt;
-      return EncodeValue(v.items[a], column.logical);
-    }
     case ColumnSource::kNestedId:
       if (source().kind != Value::Kind::kCollection) return std::nullopt;
       return NestedTableId(table.object, column.internal_column, row_index);
@@ -244,11 +239,7 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
 std::optional<std::string> RowEncoder::ValueText(const RColumn& column, const ColumnBytes& stored,
                                                  const RowValues& row) const {
   if (!stored) return std::nullopt;
-  const Value* source = column.source_column >= 0 && static_cast<std::size_t>(column.source_column) < row.size()
-                            ? &row[static_cast<std::size_t>(column.source_column)]
-                            : nullptr;
-  const Value* value = source;
-  if (column.source == ColumnSource::kAttribute && source) value = &source->items[static_cast<std::size_t>(column.attribute)];
+  const Value* value = SourceValue(column, row);
   DecodeContext context(*database_, *national_);
   ColumnDescriptor d;
   d.type_code = PackedCode(column.type_number);

@@ -1,0 +1,54 @@
+// How an object value is re-made for an INSERT from the columns a table
+// stores it in: its type's constructor over its attributes, in attribute
+// order, "O"."PLACE_T"(?, "O"."GEO_T"(?, ?), TO_DATE(...)).
+//
+// Each attribute of an object column is a hidden column of its own, named in
+// ATTRCOL$ by its path ("PLACE"."NAME"). An attribute that is an object
+// itself is a hidden column holding its null image (NULL when that object is
+// atomically NULL), with its own attributes after it ("PLACE"."AT"."LAT").
+// An object whose attribute columns are not those of its type (a column lost
+// to damage, the hidden columns a substitutable column keeps for subtypes),
+// or that has a collection, REF or LOB attribute, cannot be written: a
+// constructor with an argument too many or too few is refused by Oracle.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reader/catalogue.h"
+#include "reader/catalogue_views.h"
+#include "repair/insert_rows.h"
+#include "rows/table_layout.h"
+
+namespace quillon::repair {
+
+struct ObjectShape {
+  struct Attribute {
+    std::size_t index = 0;            // layout index: the value, or an embedded object's null image
+    std::vector<ObjectShape> object;  // an embedded object: its shape (one element)
+  };
+  std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written, as why says
+  std::string why;
+  std::vector<Attribute> attributes;
+};
+
+// The parts of an attribute column's path: "COLUMN"."ATTRIBUTE" or
+// COLUMN.ATTRIBUTE gives COLUMN, ATTRIBUTE.
+std::vector<std::string> AttributeNameParts(std::string_view qualified);
+
+// The shape of an object column of the table; layout_by_internal gives the
+// layout index of each stored column by its INTCOL#.
+ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& table, const ColumnDefinition& column,
+                          const std::map<std::uint32_t, std::size_t>& layout_by_internal);
+
+// Appends the object's constructor over a row's values to item; false (item
+// unspecified) when an attribute cannot be read.
+bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::span<const StoredValue> values,
+                      DecodeContext& context, ValueItem& item);
+
+}  // namespace quillon::repair
