@@ -533,7 +533,10 @@ inline constexpr std::size_t kMaxDigits = 20;
 // A value: kNullValue (NULL), kAtomicNull (an object that is NULL as a
 // whole), or a length and that many bytes: a scalar as a row's column
 // holds it; an object or a collection, its own image (flags 0x84 for an
-// object, 0x88 for a collection).
+// object, 0x88 for a collection). Except: an object attribute of an object
+// (not of a collection) is written in line, its attributes as values in
+// turn with no length or header of its own, or as kAtomicNull alone; there
+// kNullValue is its first attribute's NULL, never the object's.
 // Oracle's client drivers read and write images this way, with 4-byte
 // longer lengths; none over 253 bytes has been seen in print. A longer
 // length is read in 4 bytes or in 2, whichever makes the image's length its

@@ -163,24 +163,30 @@ bool CollectionColumn::SetElementConstructor(const Catalogue& c, const std::stri
 void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection,
                                            std::uint32_t table) {
   if (!SetElementConstructor(c, collection.element_type_oid)) return;
+  AddImageAttributes(c, collection.element_type_oid, table, 0);
+}
+
+bool CollectionColumn::AddImageAttributes(const Catalogue& c, const std::string& type_oid, std::uint32_t table,
+                                          int depth) {
+  if (depth >= kMaxCollectionDepth) {
+    why_ = "the objects of its element type are nested too deeply";
+    return false;
+  }
   // The attributes of the type's latest version, in attribute order.
   std::uint32_t latest = 0;
-  for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) latest = std::max(latest, a.version);
+  for (const AttributeType& a : c.attributes.All<0>(type_oid)) latest = std::max(latest, a.version);
   std::map<std::uint32_t, const AttributeType*> by_position;
-  for (const AttributeType& a : c.attributes.All<0>(collection.element_type_oid)) {
+  for (const AttributeType& a : c.attributes.All<0>(type_oid)) {
     if (a.version == latest) by_position.emplace(a.position, &a);
   }
-  const TypeRecord* record = c.LatestTypeVersion(collection.element_type_oid);
+  const TypeRecord* record = c.LatestTypeVersion(type_oid);
   if (by_position.empty() || (record && record->attribute_count != by_position.size()) ||
       by_position.rbegin()->first != by_position.size()) {
     why_ = "the attributes of its element type are not all known";
-    return;
+    return false;
   }
   for (const auto& [position, a] : by_position) {
-    if (!IsScalarElementType(a->type_code)) {
-      why_ = "an attribute of its element type is of a type this builder does not write";
-      return;
-    }
+    const std::size_t entry = image_attributes_.size();
     ColumnInfo attribute;
     attribute.object_number = table;
     attribute.name = a->attribute_name;
@@ -189,7 +195,26 @@ void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionR
     attribute.charset_form = 1;
     attribute.data_length = a->length;
     image_attributes_.push_back(std::move(attribute));
+    image_in_line_.push_back(0);
+    image_constructors_.emplace_back();
+    if (a->type_code == tc::kObject) {
+      // An object attribute: written in line, its attributes after it.
+      const ObjectRecord* type = c.ObjectWithOid(a->attribute_type_oid);
+      const Quoted owner = QuoteIdent(type ? type->owner : std::string());
+      const Quoted name = QuoteIdent(type ? type->name : std::string());
+      if (!type || !owner || !name) {
+        why_ = "an object attribute of its element type is of an unknown type";
+        return false;
+      }
+      image_constructors_[entry] = owner.text() + "." + name.text();
+      if (!AddImageAttributes(c, a->attribute_type_oid, table, depth + 1)) return false;
+      image_in_line_[entry] = image_attributes_.size() - entry - 1;
+    } else if (!IsScalarElementType(a->type_code)) {
+      why_ = "an attribute of its element type is of a type this builder does not write";
+      return false;
+    }
   }
+  return true;
 }
 
 ValueItem CollectionColumn::ImageObjectItem(const StoredValue& element, DecodeContext& context) const {
@@ -198,19 +223,40 @@ ValueItem CollectionColumn::ImageObjectItem(const StoredValue& element, DecodeCo
     null.sql = "NULL";
     return null;
   }
-  const auto attributes = ObjectImageAttributes(element.bytes, image_attributes_.size());
-  if (!attributes) return LostCollectionItem();
+  const auto attributes = ObjectImageAttributes(element.bytes, image_in_line_);
   ValueItem item;
   item.sql = element_constructor_ + "(";
-  for (std::size_t a = 0; a < attributes->size(); ++a) {
-    ColumnInfo attribute = image_attributes_[a];
-    attribute.charset_form = context.IsNational(attribute.charset_id) ? 2 : 1;
-    ValueItem value = ScalarValueItem(attribute, (*attributes)[a], context);
-    if (value.lost) return LostCollectionItem();
-    AppendElement(item, std::move(value));
+  if (!attributes || !AppendImageAttributes(*attributes, 0, attributes->size(), item, context)) {
+    return LostCollectionItem();
   }
   item.sql += ")";
   return item;
+}
+
+bool CollectionColumn::AppendImageAttributes(const std::vector<StoredValue>& values, std::size_t begin,
+                                             std::size_t end, ValueItem& item, DecodeContext& context) const {
+  for (std::size_t a = begin; a < end && a < values.size();) {
+    ValueItem value;
+    if (!image_constructors_[a].empty()) {
+      if (values[a].is_null) {
+        value.sql = "NULL";
+      } else {
+        value.sql = image_constructors_[a] + "(";
+        if (!AppendImageAttributes(values, a + 1, a + 1 + image_in_line_[a], value, context)) return false;
+        value.sql += ")";
+      }
+      AppendElement(item, std::move(value));
+      a += 1 + image_in_line_[a];
+      continue;
+    }
+    ColumnInfo attribute = image_attributes_[a];
+    attribute.charset_form = context.IsNational(attribute.charset_id) ? 2 : 1;
+    value = ScalarValueItem(attribute, values[a], context);
+    if (value.lost) return false;
+    AppendElement(item, std::move(value));
+    ++a;
+  }
+  return true;
 }
 
 // Gathers the rows of a storage table into collections of element items.

@@ -12,7 +12,8 @@
 //   columns (its row object, where it has storage, is the element's null
 //   indicator; an object attribute is an object column of its own, made as
 //   object_shape.h says); a VARRAY's from each element's own image, read
-//   with the element type's attributes (scalar attributes only);
+//   with the element type's attributes (scalars, and objects written in
+//   line, NULL as a whole or made through their own constructors);
 // - collections (nested tables only): the storage table's COLUMN_VALUE is a
 //   VARRAY or a nested table of its own, made the same way, level by level.
 // A collection with an element that cannot be read is written as NULL and
@@ -67,8 +68,15 @@ class CollectionColumn {
   bool SetElementConstructor(const Catalogue& c, const std::string& element_type_oid);
   // A VARRAY of objects: the element type and its attributes.
   void ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection, std::uint32_t table);
+  // Appends the attributes of a type's latest version to the image
+  // attributes, an object attribute followed by its own; false (why_ set)
+  // when they are not all known or of a type this builder does not write.
+  bool AddImageAttributes(const Catalogue& c, const std::string& type_oid, std::uint32_t table, int depth);
   // One element of a VARRAY of objects, from its image.
   ValueItem ImageObjectItem(const StoredValue& element, DecodeContext& context) const;
+  // The attributes [begin, end) of an element's image values, into item.
+  bool AppendImageAttributes(const std::vector<StoredValue>& values, std::size_t begin, std::size_t end,
+                             ValueItem& item, DecodeContext& context) const;
 
   std::uint32_t type_code_ = 0;  // VARRAY or nested table
   std::string constructor_;      // "OWNER"."TYPE"
@@ -76,10 +84,14 @@ class CollectionColumn {
   ColumnInfo element_;           // scalar elements, as a column of the element type
   // Object elements: the element type's constructor and the INTCOL#s of
   // the storage table's attribute columns, in attribute order; a VARRAY's:
-  // the attributes, as columns of their types, in attribute order.
+  // the attributes, as columns of their types, in attribute order, each
+  // object attribute followed by its own attributes (image_in_line_ says
+  // how many, image_constructors_ gives its type's constructor).
   std::string element_constructor_;
   std::vector<std::uint32_t> attribute_columns_;
   std::vector<ColumnInfo> image_attributes_;
+  std::vector<std::size_t> image_in_line_;
+  std::vector<std::string> image_constructors_;
   // Elements that are collections: the storage table's COLUMN_VALUE.
   std::unique_ptr<CollectionColumn> inner_;
   // Nested tables: the storage table, and its rows by collection

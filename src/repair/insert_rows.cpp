@@ -239,14 +239,31 @@ std::optional<std::size_t> PickledLength(ByteView image, std::size_t& at, std::s
 
 // The values from `at` on, count of them (a count read from the image:
 // each value takes at least a byte, so a damaged one ends at the image's
-// end); std::nullopt unless they end where the image ends.
+// end); std::nullopt unless they end where the image ends. With in_line
+// (count entries), the values are an object's attributes, in_line[i] > 0
+// marking an object attribute written in line with that many values of its
+// own after it (its attributes, theirs in turn): kAtomicNull makes it and
+// them NULL; otherwise it is given as present (no bytes, not NULL) and its
+// values follow. Only kAtomicNull starts a NULL object: kNullValue there is
+// its first attribute's NULL.
 std::optional<std::vector<StoredValue>> ImageValues(ByteView image, std::size_t at, std::size_t count,
-                                                    std::size_t long_size) {
+                                                    std::size_t long_size, std::span<const std::size_t> in_line = {}) {
   namespace vi = format::varray_image;
   std::vector<StoredValue> out;
   for (std::size_t k = 0; k < count; ++k) {
     const auto first = image.U8(at);
     if (!first) return std::nullopt;
+    if (k < in_line.size() && in_line[k] > 0) {
+      if (*first == vi::kAtomicNull) {
+        ++at;
+        const std::size_t nulls = std::min(in_line[k], count - k - 1);
+        out.insert(out.end(), nulls + 1, StoredValue{{}, true, false});
+        k += nulls;
+      } else {
+        out.push_back(StoredValue{{}, false, false});
+      }
+      continue;
+    }
     if (*first == vi::kNullValue || *first == vi::kAtomicNull) {
       ++at;
       out.push_back(StoredValue{{}, true, false});
@@ -265,7 +282,8 @@ std::optional<std::vector<StoredValue>> ImageValues(ByteView image, std::size_t 
 // The values of a pickled image: a collection's elements (attributes
 // unset) or an object's attributes (that many). Each size a longer length
 // may have is tried, for the header's lengths and for the values'.
-std::optional<std::vector<StoredValue>> PickledValues(ByteView image, std::optional<std::size_t> attributes) {
+std::optional<std::vector<StoredValue>> PickledValues(ByteView image, std::optional<std::size_t> attributes,
+                                                      std::span<const std::size_t> in_line = {}) {
   namespace vi = format::varray_image;
   const auto flags = image.U8(vi::kFlags);
   const auto version = image.U8(vi::kVersion);
@@ -289,7 +307,7 @@ std::optional<std::vector<StoredValue>> PickledValues(ByteView image, std::optio
       count = *elements;
     }
     for (const std::size_t value_size : vi::kLongerLengthSizes) {
-      if (auto values = ImageValues(image, at, count, value_size)) return values;
+      if (auto values = ImageValues(image, at, count, value_size, in_line)) return values;
     }
   }
   return std::nullopt;
@@ -306,8 +324,8 @@ std::optional<std::vector<StoredValue>> VarrayElements(ByteView image) {
   return ImageValues(image, 2, *count, 2);
 }
 
-std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::size_t count) {
-  return PickledValues(image, count);
+std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::span<const std::size_t> in_line) {
+  return PickledValues(image, in_line.size(), in_line);
 }
 
 std::vector<std::size_t> InsertColumns(const TableDefinition& table, const TableLayout& layout) {

@@ -37,6 +37,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,9 +83,13 @@ std::optional<std::string> OracleTimestampText(std::uint32_t type_code, ByteView
 // std::nullopt when the image is damaged (too short, a length that is not
 // the image's, or bytes left after the counted elements).
 std::optional<std::vector<StoredValue>> VarrayElements(ByteView image);
-// The attributes, `count` of them, of the pickled image of an object that
-// is an element of a collection; std::nullopt as above.
-std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::size_t count);
+// The attributes of the pickled image of an object that is an element of a
+// collection, one value per entry of in_line, in the order of the columns
+// of a table's object column: an attribute that is an object itself
+// (in_line[i] > 0) is written in line with no length of its own, and given
+// as its null image (NULL when it is NULL as a whole, else present with no
+// bytes) followed by its in_line[i] values. std::nullopt as above.
+std::optional<std::vector<StoredValue>> ObjectImageAttributes(ByteView image, std::span<const std::size_t> in_line);
 
 // The hidden CLOB that stores the documents of the XMLType column (or
 // XMLType table row) with this INTCOL#: the stored CLOB column that

@@ -80,9 +80,10 @@ class CollectionCatalogue {
     if (!type_oid.empty()) cat_.column_types.Append(ColumnTypeRecord{table, internal, internal, type_oid, 1, 0});
   }
   void Attribute(const std::string& type_oid, std::uint32_t position, const std::string& name, std::uint32_t type_code,
-                 std::uint32_t version = 1) {
+                 std::uint32_t version = 1, const std::string& attribute_type_oid = "") {
     AttributeType a;
     a.type_oid = type_oid;
+    a.attribute_type_oid = attribute_type_oid;
     a.position = position;
     a.attribute_name = name;
     a.type_code = type_code;
@@ -106,7 +107,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
   constexpr std::uint32_t kScalar = 0, kObjectOk = 1, kVarrayOfObjects = 2, kAttributeMissing = 3, kLobAttribute = 4,
                           kSelfStored = 5, kNoStorage = 6, kRefs = 7, kNestedOfVarrays = 8,
                           kVarrayOfObjectsUnknownAttributes = 9, kVarrayOfObjectsWithALob = 10,
-                          kVarrayOfObjectsOfAnEarlierVersion = 11;
+                          kVarrayOfObjectsOfAnEarlierVersion = 11, kVarrayOfNestedObjects = 12,
+                          kVarrayOfObjectsContainingThemselves = 13, kVarrayOfObjectsWithAnUnknownObject = 14;
   struct Case {
     const char* name;
     std::uint32_t shape;
@@ -123,6 +125,11 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
       {"VARRAY of objects with a CLOB attribute", kVarrayOfObjectsWithALob,
        "an attribute of its element type is of a type this builder does not write"},
       {"VARRAY of objects of an evolved type", kVarrayOfObjectsOfAnEarlierVersion, ""},
+      {"VARRAY of objects with an object attribute", kVarrayOfNestedObjects, ""},
+      {"VARRAY of objects whose object attribute is of their own type", kVarrayOfObjectsContainingThemselves,
+       "the objects of its element type are nested too deeply"},
+      {"VARRAY of objects with an object attribute of an unknown type", kVarrayOfObjectsWithAnUnknownObject,
+       "an object attribute of its element type is of an unknown type"},
       {"object elements with an attribute missing", kAttributeMissing,
        "its storage table does not hold every attribute of its element type"},
       {"object elements with a CLOB attribute", kLobAttribute,
@@ -141,7 +148,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
     const std::uint32_t parent = k.Table("PARENT");
     const std::uint32_t storage = k.Table("PARENT_NT");
     const bool varray = c.shape == kVarrayOfObjects || c.shape == kVarrayOfObjectsUnknownAttributes ||
-                        c.shape == kVarrayOfObjectsWithALob || c.shape == kVarrayOfObjectsOfAnEarlierVersion;
+                        c.shape == kVarrayOfObjectsWithALob || c.shape == kVarrayOfObjectsOfAnEarlierVersion ||
+                        c.shape >= kVarrayOfNestedObjects;
     const std::string type = k.Type("COLL_T", varray ? 247 : 122);
     k.Column(parent, 1, "ID", tc::kNumber);
     k.Column(parent, 2, "ITEMS", varray ? tc::kVarray : tc::kNestedTable, type);
@@ -179,6 +187,22 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
         k.Column(storage, 2, "NAME", tc::kVarchar2);
         if (c.shape != kAttributeMissing) k.Column(storage, 3, "BODY", c.shape == kLobAttribute ? tc::kClob : tc::kNumber);
         k.Column(storage, 4, "SYS_NC_ROWINFO$", tc::kObject, element, 0x20);
+        break;
+      }
+      case kVarrayOfNestedObjects:
+      case kVarrayOfObjectsContainingThemselves:
+      case kVarrayOfObjectsWithAnUnknownObject: {
+        const std::string element = k.Type("ELEM_T", 108, 2);
+        k.Collection(type, element, tc::kObject);
+        k.Attribute(element, 1, "NAME", tc::kVarchar2);
+        std::string at = element;
+        if (c.shape == kVarrayOfNestedObjects) {
+          at = k.Type("GEO_T", 108, 2);
+          k.Attribute(at, 1, "LAT", tc::kNumber);
+          k.Attribute(at, 2, "LON", tc::kNumber);
+        }
+        if (c.shape == kVarrayOfObjectsWithAnUnknownObject) at = " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 01";
+        k.Attribute(element, 2, "AT", tc::kObject, 1, at);
         break;
       }
       case kSelfStored:

@@ -174,26 +174,41 @@ TEST(VarrayStorage, ObjectElementsAreImagesOfTheirAttributes) {
   length_off[2] = 0x0B;
   std::vector<std::uint8_t> collection = object;
   collection[0] = 0x88;
+  // An object attribute in line: "ab", then GEO(NULL, 1), then "x"; its
+  // first byte 0xFF is its first attribute's NULL, not the object's.
+  const std::vector<std::uint8_t> embedded = {0x84, 0x01, 0x0C, 0x02, 'a', 'b', 0xFF, 0x02, 0xC1, 0x02, 0x01, 'x'};
+  // The same with the object NULL as a whole, and with that NULL last.
+  const std::vector<std::uint8_t> atomic = {0x84, 0x01, 0x09, 0x02, 'a', 'b', 0xFD, 0x01, 'x'};
+  const std::vector<std::uint8_t> atomic_last = {0x84, 0x01, 0x07, 0x02, 'a', 'b', 0xFD};
+  using InLine = std::vector<std::size_t>;
   struct Case {
     const char* name;
     std::vector<std::uint8_t> image;
-    std::size_t attributes;
+    InLine in_line;
     std::optional<std::vector<std::string>> values;
   };
   const std::vector<Case> cases = {
-      {"three attributes, one NULL", object, 3, std::vector<std::string>{"ab", "<NULL>", "\xC1\x02"}},
-      {"a long attribute and four-byte lengths", wide, 3,
+      {"three attributes, one NULL", object, InLine(3), std::vector<std::string>{"ab", "<NULL>", "\xC1\x02"}},
+      {"a long attribute and four-byte lengths", wide, InLine(3),
        std::vector<std::string>{std::string(300, 'w'), "<NULL>", "<NULL>"}},
-      {"a prefix segment", with_prefix, 2, std::vector<std::string>{"a", "<NULL>"}},
-      {"fewer attributes than the type's", object, 2, std::nullopt},
-      {"more attributes than the image's", object, 4, std::nullopt},
-      {"length not the image's", length_off, 3, std::nullopt},
-      {"a collection's image", collection, 3, std::nullopt},
-      {"cut", std::vector<std::uint8_t>(object.begin(), object.begin() + 6), 3, std::nullopt},
+      {"a prefix segment", with_prefix, InLine(2), std::vector<std::string>{"a", "<NULL>"}},
+      {"fewer attributes than the type's", object, InLine(2), std::nullopt},
+      {"more attributes than the image's", object, InLine(4), std::nullopt},
+      {"length not the image's", length_off, InLine(3), std::nullopt},
+      {"a collection's image", collection, InLine(3), std::nullopt},
+      {"cut", std::vector<std::uint8_t>(object.begin(), object.begin() + 6), InLine(3), std::nullopt},
+      {"an object attribute in line", embedded, InLine{0, 2, 0, 0, 0},
+       std::vector<std::string>{"ab", "", "<NULL>", "\xC1\x02", "x"}},
+      {"an object attribute NULL as a whole", atomic, InLine{0, 2, 0, 0, 0},
+       std::vector<std::string>{"ab", "<NULL>", "<NULL>", "<NULL>", "x"}},
+      {"a NULL object attribute last", atomic_last, InLine{0, 2, 0, 0},
+       std::vector<std::string>{"ab", "<NULL>", "<NULL>", "<NULL>"}},
+      {"an object attribute read as a plain one", embedded, InLine(3), std::nullopt},
+      {"an object attribute with an attribute too many", embedded, InLine{0, 3, 0, 0, 0, 0}, std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto read = repair::ObjectImageAttributes(ByteView(c.image.data(), c.image.size()), c.attributes);
+    const auto read = repair::ObjectImageAttributes(ByteView(c.image.data(), c.image.size()), c.in_line);
     ASSERT_EQ(read.has_value(), c.values.has_value());
     if (!read) continue;
     const std::vector<std::string> texts = ValueTexts(*read);
@@ -614,6 +629,24 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(3), val::Null()},
   };
   s.tables.push_back(std::move(trips));
+  // A VARRAY of objects with an object attribute: in each element's image
+  // the attribute's own attributes follow in line.
+  TypeDescription place_list = type("PLACE_LIST_T", TypeKind::kVarray, {}, testdb::ObjectOf("HR", "PLACE_T"),
+                                    "TYPE place_list_t AS VARRAY(10) OF place_t;");
+  place_list.upper_bound = 10;
+  s.types.push_back(place_list);
+  testdb::TableDescription tours = testdb::Table(
+      "HR", "TOURS", "HR_DATA", {{"ID", testdb::Number(6)}, {"PLACES", testdb::VarrayOf("HR", "PLACE_LIST_T")}});
+  tours.rows = {
+      {val::Num(1), val::Collection({val::Object({val::Text("a"), val::Object({val::Num("1.5"), val::Num("-2.25")}),
+                                                  val::Date(2009, 3, 5, 14, 7, 9)}),
+                                     val::Object({val::Text("b"), val::Null(), val::Null()}), val::Null(),
+                                     val::Object({val::Null(), val::Object({val::Null(), val::Null()}), val::Null()}),
+                                     val::Object({val::Text("c"), val::Object({val::Null(), val::Num(7)}), val::Null()})})},
+      {val::Num(2), val::Collection({})},
+      {val::Num(3), val::Null()},
+  };
+  s.tables.push_back(std::move(tours));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
   return *db;
 }
@@ -692,6 +725,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
        {{"1/PLACES", "HR.PLACES_T(HR.PLACE_T(a,HR.GEO_T(1.5,-2.25),05-MAR-2009 02:07:09 PM),HR.PLACE_T(b,NULL,NULL),"
                      "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL))"},
         {"2/PLACES", "HR.PLACES_T()"},
+        {"3/PLACES", "<NULL>"}}},
+      {"TOURS",
+       {{"1/PLACES", "HR.PLACE_LIST_T(HR.PLACE_T(a,HR.GEO_T(1.5,-2.25),05-MAR-2009 02:07:09 PM),HR.PLACE_T(b,NULL,NULL),"
+                     "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL),HR.PLACE_T(c,HR.GEO_T(NULL,7),NULL))"},
+        {"2/PLACES", "HR.PLACE_LIST_T()"},
         {"3/PLACES", "<NULL>"}}},
   };
   for (const Case& c : cases) {
@@ -814,6 +852,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"ROUTES", 4, {"HR.ROUTES"}},
       {"SITES", 5, {"HR.SITES"}},
       {"TRIPS", 3, {"HR.TRIPS", "HR.TRIPS_NT"}},
+      {"TOURS", 3, {"HR.TOURS"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;

@@ -613,7 +613,7 @@ std::map<std::uint32_t, std::vector<CatalogueJsonRow>> DescribeRows(const Genera
   std::map<std::uint32_t, std::vector<CatalogueJsonRow>> out;
   const ResolvedSchema& r = *database.schema;
   const Schema& s = *r.schema;
-  const RowEncoder encoder(*FindCharset(s.character_set), *FindCharset(s.national_character_set));
+  const RowEncoder encoder(*FindCharset(s.character_set), *FindCharset(s.national_character_set), &s.types);
   for (const RTable& t : r.tables) {
     // An IOT's overflow part holds no rows of its own: they are the IOT's.
     if (t.dictionary || (t.property & 0x200)) continue;

@@ -102,7 +102,7 @@ GeneratedDatabase BuildDatabase(Schema description, const GeneratorRelease& rele
   const CharsetInfo* database = FindCharset(schema.character_set);
   const CharsetInfo* national = FindCharset(schema.national_character_set);
   if (!database || !national) throw std::invalid_argument("unknown character set");
-  auto encoder = std::make_shared<RowEncoder>(*database, *national);
+  auto encoder = std::make_shared<RowEncoder>(*database, *national, &schema.types);
   DictionaryRows dictionary(r, g.headers, block_size);
   SegmentFiller filler(resolved, encoder);
   for (std::size_t i = 0; i < r.segments.size(); ++i) {

@@ -55,7 +55,52 @@ Bytes PickledImage(std::uint8_t flags, const Bytes& body) {
   return image;
 }
 
+// A value inside a pickled image: NULL, or its length and bytes.
+void AppendImageValue(Bytes& out, const ColumnBytes& bytes) {
+  if (!bytes) {
+    out.push_back(vi::kNullValue);
+    return;
+  }
+  AppendPickledLength(out, bytes->size());
+  out.insert(out.end(), bytes->begin(), bytes->end());
+}
+
+// The type a value without a declared one is written as: numbers, dates
+// and texts.
+ColumnType ValueType(const Value& v) {
+  ColumnType t;
+  t.type = v.kind == Value::Kind::kNumber ? SqlType::kNumber : v.kind == Value::Kind::kDateTime ? SqlType::kDate
+                                                                                               : SqlType::kVarchar2;
+  return t;
+}
+
 }  // namespace
+
+const TypeDescription* RowEncoder::TypeNamed(const ColumnType& type) const {
+  if (!types_) return nullptr;
+  for (const TypeDescription& t : *types_) {
+    if (t.owner == type.type_owner && t.name == type.type_name) return &t;
+  }
+  return nullptr;
+}
+
+// An object's attributes inside an image, in order: an attribute that is an
+// object itself is written in line, its attributes in turn with no length
+// of their own, or kAtomicNull when it is NULL as a whole.
+void RowEncoder::AppendImageAttributes(Bytes& out, const Value& object, const TypeDescription* type) const {
+  for (std::size_t a = 0; a < object.items.size(); ++a) {
+    const Value& value = object.items[a];
+    const AttributeDescription* declared = type && a < type->attributes.size() ? &type->attributes[a] : nullptr;
+    const bool embedded = declared ? declared->type.type == SqlType::kObject : value.kind == Value::Kind::kObject;
+    if (!embedded) {
+      AppendImageValue(out, EncodeValue(value, declared ? declared->type : ValueType(value)));
+    } else if (value.is_null()) {
+      out.push_back(vi::kAtomicNull);
+    } else {
+      AppendImageAttributes(out, value, declared ? TypeNamed(declared->type) : nullptr);
+    }
+  }
+}
 
 Bytes InlineLobLocator(const Bytes& data, std::uint64_t lob_id, bool character, bool ucs2) {
   LocatorDescription wanted;
@@ -73,8 +118,9 @@ Bytes RowObjectId(std::uint32_t table, std::size_t row) {
   return NestedTableId(table ^ 0x5A5A0000u, 0xFFFFF, row);
 }
 
-RowEncoder::RowEncoder(const CharsetInfo& database, const CharsetInfo& national)
-    : database_(&database), national_(&national) {
+RowEncoder::RowEncoder(const CharsetInfo& database, const CharsetInfo& national,
+                       const std::vector<TypeDescription>* types)
+    : database_(&database), national_(&national), types_(types) {
   const auto scheme = database.scheme;
   clob_in_utf16_ = scheme == CharsetScheme::kUtf8 || scheme == CharsetScheme::kCesu8 || scheme == CharsetScheme::kMultiByte;
 }
@@ -188,23 +234,9 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
     case SqlType::kVarray: {
       // Oracle's pickled image (format::varray_image): the prefix segment,
       // the collection's flags, the count, the elements. An object element
-      // is an image of its own, its attributes in order; scalars are typed
-      // by their values (numbers, dates, texts).
-      const auto scalar = [this](const Value& e) {
-        ColumnType t;
-        t.type = e.kind == Value::Kind::kNumber ? SqlType::kNumber
-                 : e.kind == Value::Kind::kDateTime ? SqlType::kDate
-                                                    : SqlType::kVarchar2;
-        return EncodeValue(e, t);
-      };
-      const auto append_value = [](Bytes& out, const ColumnBytes& bytes) {
-        if (!bytes) {
-          out.push_back(vi::kNullValue);
-          return;
-        }
-        AppendPickledLength(out, bytes->size());
-        out.insert(out.end(), bytes->begin(), bytes->end());
-      };
+      // is an image of its own, its attributes in order.
+      const TypeDescription* collection = TypeNamed(type);
+      const TypeDescription* element = collection ? TypeNamed(collection->element) : nullptr;
       // A VARRAY with an object element is one of objects, whose NULL
       // elements are atomically NULL.
       const bool objects = std::any_of(v.items.begin(), v.items.end(),
@@ -215,11 +247,11 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
         if (e.is_null() && objects) {
           body.push_back(vi::kAtomicNull);
         } else if (e.kind != Value::Kind::kObject) {
-          append_value(body, scalar(e));
+          AppendImageValue(body, EncodeValue(e, ValueType(e)));
         } else {
           Bytes attributes;
-          for (const Value& a : e.items) append_value(attributes, scalar(a));
-          append_value(body, PickledImage(vi::kObjectFlags, attributes));
+          AppendImageAttributes(attributes, e, element);
+          AppendImageValue(body, PickledImage(vi::kObjectFlags, attributes));
         }
       }
       Bytes image = PickledImage(vi::kPrintedFlags, body);

@@ -24,7 +24,10 @@ namespace quillon::testdb {
 
 class RowEncoder {
  public:
-  RowEncoder(const CharsetInfo& database, const CharsetInfo& national);
+  // types: the schema's types, which type the attributes of a VARRAY's
+  // object elements (without them, attributes are typed by their values).
+  RowEncoder(const CharsetInfo& database, const CharsetInfo& national,
+             const std::vector<TypeDescription>* types = nullptr);
 
   // The stored columns of one row, in segment column order.
   std::vector<ColumnBytes> Encode(const RTable& table, const RowValues& row, std::size_t row_index) const;
@@ -46,8 +49,13 @@ class RowEncoder {
   const CharsetInfo& database() const { return *database_; }
 
  private:
+  // The attributes of an object inside a pickled image, appended to out.
+  void AppendImageAttributes(Bytes& out, const Value& object, const TypeDescription* type) const;
+  const TypeDescription* TypeNamed(const ColumnType& type) const;
+
   const CharsetInfo* database_;
   const CharsetInfo* national_;
+  const std::vector<TypeDescription>* types_;
   bool clob_in_utf16_;  // CLOB data of a varying-width database character set is stored as AL16UTF16
 };
 
