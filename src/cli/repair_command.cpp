@@ -88,7 +88,7 @@ repair::TargetChoice ChoiceOf(const Args& args, const std::string& database_name
   const std::string name = database_name.empty() ? std::string("database") : database_name;
   const std::filesystem::path file = std::filesystem::absolute(script ? *script : sqlite.value_or(FileNameOf(name) + ".sqlite"));
   choice.file_path = file.string();
-  choice.target_folder = file.parent_path().string();
+  choice.target_folder = repair::FolderBeside(file.string());
   return choice;
 }
 

@@ -96,9 +96,19 @@ OracleRepairOptions OracleOptionsOf(const TargetChoice& choice) {
   return options;
 }
 
+std::string FolderBeside(const std::string& file) {
+  const fs::path path = fs::absolute(file);
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) return path.parent_path().string();  // a file still to be made
+  if (!fs::is_regular_file(status)) return fs::current_path().string();
+  const fs::path real = fs::canonical(path, ec);
+  return (ec ? path : real).parent_path().string();
+}
+
 std::string ErrorsFilePath(const TargetChoice& choice) {
   fs::path folder = choice.target_folder;
-  if (folder.empty() && !choice.file_path.empty()) folder = fs::absolute(choice.file_path).parent_path();
+  if (folder.empty() && !choice.file_path.empty()) folder = FolderBeside(choice.file_path);
   if (folder.empty()) return {};
   return (folder / "RepairErrors.log").string();
 }

@@ -60,6 +60,11 @@ inline constexpr std::string_view kTargetNotAvailable = "This kind of target is 
 std::string ErrorsFilePath(const TargetChoice& choice);
 std::string SideFilePath(const TargetChoice& choice);
 
+// The folder the repair writes beside an output file: the file's own, or
+// that of the file a symbolic link names; the current folder for a device
+// or a pipe (--script /dev/stdout), which has no folder to write beside.
+std::string FolderBeside(const std::string& file);
+
 // Overwrites the password's characters, then empties it.
 void WipePassword(std::string& password);
 

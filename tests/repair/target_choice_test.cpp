@@ -3,7 +3,11 @@
 // dialect of each kind, the one factory, and the password wipe.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "repair/target_choice.h"
@@ -44,6 +48,41 @@ TEST(TargetChoice, LiesInside) {
   if (!ec) {
     EXPECT_TRUE(LiesInside((base / "link" / "x.sqlite").string(), source));
   }
+  fs::remove_all(base, ec);
+}
+
+// The error file goes beside the output: into the folder of a file, or of
+// the file a link names; never into /dev for a device or a pipe, whose
+// folder is no place for it, but into the current folder.
+TEST(TargetChoice, TheFolderBesideAnOutput) {
+  const fs::path base = fs::temp_directory_path() / ("quillon-beside-" + std::to_string(::getpid()));
+  fs::create_directories(base / "out");
+  fs::create_directories(base / "real");
+  { std::ofstream(base / "real" / "script.sql") << "x"; }
+  std::error_code ec;
+  fs::create_symlink(base / "real" / "script.sql", base / "out" / "link.sql", ec);
+  ASSERT_FALSE(ec) << ec.message();
+  fs::create_symlink("/dev/null", base / "out" / "device.sql", ec);
+  ASSERT_FALSE(ec) << ec.message();
+  ASSERT_EQ(::mkfifo((base / "out" / "pipe.sql").c_str(), 0600), 0);
+  const std::string here = fs::current_path().string();
+  struct Case {
+    fs::path file;
+    std::string folder;
+  };
+  const Case cases[] = {
+      {base / "out" / "new.sql", (base / "out").string()},
+      {base / "real" / "script.sql", (base / "real").string()},
+      {base / "out" / "link.sql", (base / "real").string()},
+      {base / "out" / "device.sql", here},
+      {base / "out" / "pipe.sql", here},
+      {"/dev/null", here},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FolderBeside(c.file.string()), c.folder) << c.file;
+  TargetChoice script;
+  script.kind = TargetKind::kScriptFile;
+  script.file_path = "/dev/null";
+  EXPECT_EQ(ErrorsFilePath(script), (fs::path(here) / "RepairErrors.log").string());
   fs::remove_all(base, ec);
 }
 
