@@ -410,7 +410,13 @@ class RowInserter final : public RowConsumer {
       const ColumnInfo& info = *layout_.columns()[columns_[i]];
       if (info.type_code == tc::kObject) {
         if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
-          objects_.emplace(info.internal_column, ObjectShapeOf(engine_.catalogue, table_, *d, layout_by_internal));
+          ObjectShape shape = ObjectShapeOf(engine_.catalogue, table_, *d, layout_by_internal);
+          // Its VARRAY attributes are made as VARRAY columns are.
+          for (const std::size_t index : VarrayAttributes(shape)) {
+            const std::uint32_t internal = layout_.columns()[index]->internal_column;
+            collections_.emplace(internal, std::make_unique<CollectionColumn>(engine_, table_, internal));
+          }
+          objects_.emplace(info.internal_column, std::move(shape));
         }
       }
       if (info.type_code == tc::kVarray || info.type_code == tc::kNestedTable) {
@@ -745,7 +751,10 @@ class RowInserter final : public RowConsumer {
       return Lost();
     }
     ValueItem item;
-    if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item)) {
+    const auto varray = [this, &row](std::size_t index) {
+      return CollectionItem(row, *layout_.columns()[index], row.values[index]);
+    };
+    if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item, varray)) {
       Note(what + " has an attribute that cannot be read: written as NULL");
       return Lost();
     }

@@ -19,7 +19,7 @@
 // the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); an object
 // column through its type's constructor over the attributes its hidden
 // columns store ("OWNER"."TYPE"(?, ?, NULL)), an object attribute through
-// its own (object_shape.h); a VARRAY or nested table
+// its own, a VARRAY attribute as a VARRAY column (object_shape.h); a VARRAY or nested table
 // through its type's constructor over its elements ("OWNER"."TYPE"(?, ?)),
 // a VARRAY's from its stored image (in the row, or the data of the LOB a
 // VARRAY stored as a LOB points to), a nested table's from the rows of its
@@ -28,7 +28,7 @@
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
-// cannot make (objects with a collection, REF or LOB attribute, VARRAYs of
+// cannot make (objects with a nested-table, REF or LOB attribute, VARRAYs of
 // collections, a collection with an unreadable element, REFs, BFILEs) are
 // written as NULL, so the column and value lists stay in step, counted as
 // lost and noted in the errors.

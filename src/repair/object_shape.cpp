@@ -37,9 +37,11 @@ ObjectShape ShapeOf(const Catalogue& catalogue, const TableDefinition& table, co
       ObjectShape embedded = ShapeOf(catalogue, table, c, parts, layout_by_internal);
       if (embedded.constructor.empty()) return embedded;
       attribute.object.push_back(std::move(embedded));
-    } else if (c.type_code == type_code::kNestedTable || c.type_code == type_code::kVarray ||
-               c.type_code == type_code::kRef || IsLargeType(c.type_code)) {
-      return NotWritten("it has a collection, REF or LOB attribute");
+    } else if (c.type_code == type_code::kVarray) {
+      attribute.varray = true;
+    } else if (c.type_code == type_code::kNestedTable || c.type_code == type_code::kRef ||
+               IsLargeType(c.type_code)) {
+      return NotWritten("it has a nested-table, REF or LOB attribute");
     }
     found.emplace_back(c.internal_column, std::move(attribute));
   }
@@ -77,8 +79,20 @@ ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& tab
   return ShapeOf(catalogue, table, column, {column.name}, layout_by_internal);
 }
 
+std::vector<std::size_t> VarrayAttributes(const ObjectShape& shape) {
+  std::vector<std::size_t> out;
+  for (const ObjectShape::Attribute& a : shape.attributes) {
+    if (a.varray) out.push_back(a.index);
+    for (const ObjectShape& embedded : a.object) {
+      const std::vector<std::size_t> inner = VarrayAttributes(embedded);
+      out.insert(out.end(), inner.begin(), inner.end());
+    }
+  }
+  return out;
+}
+
 bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::span<const StoredValue> values,
-                      DecodeContext& context, ValueItem& item) {
+                      DecodeContext& context, ValueItem& item, const VarrayAttributeItem& varrays) {
   item.sql += shape.constructor;
   item.sql += '(';
   for (std::size_t a = 0; a < shape.attributes.size(); ++a) {
@@ -88,12 +102,18 @@ bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::
     if (!attribute.object.empty()) {
       if (values[attribute.index].is_null) {
         item.sql += "NULL";
-      } else if (!AppendObjectItem(attribute.object.front(), layout, values, context, item)) {
+      } else if (!AppendObjectItem(attribute.object.front(), layout, values, context, item, varrays)) {
         return false;
       }
       continue;
     }
-    ValueItem value = ScalarValueItem(*layout.columns()[attribute.index], values[attribute.index], context);
+    ValueItem value;
+    if (attribute.varray) {
+      if (!varrays) return false;
+      value = varrays(attribute.index);
+    } else {
+      value = ScalarValueItem(*layout.columns()[attribute.index], values[attribute.index], context);
+    }
     if (value.lost) return false;
     item.sql += value.sql;
     for (Value& v : value.values) item.values.push_back(std::move(v));

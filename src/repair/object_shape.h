@@ -6,14 +6,17 @@
 // ATTRCOL$ by its path ("PLACE"."NAME"). An attribute that is an object
 // itself is a hidden column holding its null image (NULL when that object is
 // atomically NULL), with its own attributes after it ("PLACE"."AT"."LAT").
-// An object whose attribute columns are not those of its type (a column lost
-// to damage, the hidden columns a substitutable column keeps for subtypes),
-// or that has a collection, REF or LOB attribute, cannot be written: a
-// constructor with an argument too many or too few is refused by Oracle.
+// A VARRAY attribute is a hidden column holding the VARRAY's image, made by
+// the caller (collection_values.h). An object whose attribute columns are
+// not those of its type (a column lost to damage, the hidden columns a
+// substitutable column keeps for subtypes), or that has a nested-table, REF
+// or LOB attribute, cannot be written: a constructor with an argument too
+// many or too few is refused by Oracle.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -31,6 +34,7 @@ struct ObjectShape {
   struct Attribute {
     std::size_t index = 0;            // layout index: the value, or an embedded object's null image
     std::vector<ObjectShape> object;  // an embedded object: its shape (one element)
+    bool varray = false;              // a VARRAY, made by the caller
   };
   std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written, as why says
   std::string why;
@@ -46,9 +50,17 @@ std::vector<std::string> AttributeNameParts(std::string_view qualified);
 ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& table, const ColumnDefinition& column,
                           const std::map<std::uint32_t, std::size_t>& layout_by_internal);
 
+// The layout indexes of the VARRAY attributes of an object, at any depth.
+std::vector<std::size_t> VarrayAttributes(const ObjectShape& shape);
+
+// The item of a VARRAY attribute, by its layout index (lost: it cannot be
+// made).
+using VarrayAttributeItem = std::function<ValueItem(std::size_t index)>;
+
 // Appends the object's constructor over a row's values to item; false (item
-// unspecified) when an attribute cannot be read.
+// unspecified) when an attribute cannot be read, or is a VARRAY and no
+// varrays are given.
 bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::span<const StoredValue> values,
-                      DecodeContext& context, ValueItem& item);
+                      DecodeContext& context, ValueItem& item, const VarrayAttributeItem& varrays = {});
 
 }  // namespace quillon::repair

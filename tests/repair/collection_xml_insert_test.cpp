@@ -647,6 +647,23 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(3), val::Null()},
   };
   s.tables.push_back(std::move(tours));
+  // An object column with a VARRAY attribute (a hidden column holding its
+  // image) beside an object attribute.
+  s.types.push_back(type("CONTACT_T", TypeKind::kObject,
+                         {{"NAME", testdb::Varchar2(20)},
+                          {"CODES", testdb::VarrayOf("HR", "CODES_T")},
+                          {"HOME", testdb::ObjectOf("HR", "PLACE_T")}},
+                         {}, "TYPE contact_t AS OBJECT (name VARCHAR2(20), codes codes_t, home place_t);"));
+  testdb::TableDescription contacts = testdb::Table(
+      "HR", "CONTACTS", "HR_DATA", {{"ID", testdb::Number(6)}, {"CONTACT", testdb::ObjectOf("HR", "CONTACT_T")}});
+  contacts.rows = {
+      {val::Num(1), val::Object({val::Text("x"), val::Collection({val::Text("a"), val::Text("it's")}),
+                                 val::Object({val::Text("p"), val::Object({val::Num(1), val::Num(2)}), val::Null()})})},
+      {val::Num(2), val::Object({val::Text("y"), val::Null(), val::Null()})},
+      {val::Num(3), val::Object({val::Null(), val::Collection({}), val::Object({val::Null(), val::Null(), val::Null()})})},
+      {val::Num(4), val::Null()},
+  };
+  s.tables.push_back(std::move(contacts));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
   return *db;
 }
@@ -726,6 +743,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
                      "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL))"},
         {"2/PLACES", "HR.PLACES_T()"},
         {"3/PLACES", "<NULL>"}}},
+      {"CONTACTS",
+       {{"1/CONTACT", "HR.CONTACT_T(x,HR.CODES_T(a,it's),HR.PLACE_T(p,HR.GEO_T(1,2),NULL))"},
+        {"2/CONTACT", "HR.CONTACT_T(y,NULL,NULL)"},
+        {"3/CONTACT", "HR.CONTACT_T(NULL,HR.CODES_T(),HR.PLACE_T(NULL,NULL,NULL))"},
+        {"4/CONTACT", "<NULL>"}}},
       {"TOURS",
        {{"1/PLACES", "HR.PLACE_LIST_T(HR.PLACE_T(a,HR.GEO_T(1.5,-2.25),05-MAR-2009 02:07:09 PM),HR.PLACE_T(b,NULL,NULL),"
                      "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL),HR.PLACE_T(c,HR.GEO_T(NULL,7),NULL))"},
@@ -853,6 +875,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"SITES", 5, {"HR.SITES"}},
       {"TRIPS", 3, {"HR.TRIPS", "HR.TRIPS_NT"}},
       {"TOURS", 3, {"HR.TOURS"}},
+      {"CONTACTS", 4, {"HR.CONTACTS"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;
@@ -1025,9 +1048,9 @@ TEST(NestedObjectColumns, AttributeColumnsThatDoNotMatchTheirTypesGiveNull) {
        "its attribute columns are not those of its type"},
       {"an embedded object's type unknown",
        [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\"").user_type.reset(); }, "its type is not known"},
-      {"an attribute turned into a collection",
-       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kVarray; },
-       "it has a collection, REF or LOB attribute"},
+      {"an attribute turned into a nested table",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kNestedTable; },
+       "it has a nested-table, REF or LOB attribute"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
