@@ -81,23 +81,18 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
       if (lob.internal_column == internal_column) stored_as_lob_ = true;
     }
   }
+  if (!nested) {
+    ImageElements(engine, *collection, table.object.object_number, depth);
+    return;
+  }
   if (IsScalarElementType(element)) {
-    element_.object_number = table.object.object_number;
-    element_.name = "COLUMN_VALUE";
-    element_.type_code = element;
-    element_.charset_id = collection->charset_id;
-    element_.charset_form = engine.values.IsNational(collection->charset_id) ? 2 : 1;
-    element_.data_length = collection->length;
+    SetScalarElement(engine, *collection, table.object.object_number);
     return;
   }
-  if (!nested && element == tc::kObject) {
-    ReadImageObjectType(c, *collection, table.object.object_number);
-    return;
-  }
-  // Collections as elements are written for nested tables, whose storage
-  // table gives them as columns; a VARRAY's image of them is not read.
+  // Nested tables of objects and of collections: their storage table gives
+  // the elements as columns.
   const bool composite = element == tc::kObject || element == tc::kNestedTable || element == tc::kVarray;
-  if (!nested || !composite) {
+  if (!composite) {
     why_ = "its elements are of a type this builder does not write";
     return;
   }
@@ -144,6 +139,60 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
   }
 }
 
+CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const std::string& type_oid,
+                                   std::uint32_t table, int depth) {
+  type_code_ = tc::kVarray;  // read from its image, whichever kind of collection it is
+  const Catalogue& c = engine.catalogue;
+  const ObjectRecord* type = c.ObjectWithOid(type_oid);
+  const CollectionRecord* collection = c.collections.First<0>(type_oid);
+  if (!type || !collection) {
+    why_ = "its type is not known";
+    return;
+  }
+  const Quoted owner = QuoteIdent(type->owner);
+  const Quoted name = QuoteIdent(type->name);
+  if (!owner || !name) {
+    why_ = "its type's name cannot be quoted";
+    return;
+  }
+  constructor_ = owner.text() + "." + name.text();
+  ImageElements(engine, *collection, table, depth);
+}
+
+void CollectionColumn::SetScalarElement(const COracleRecoveryTools& engine, const CollectionRecord& collection,
+                                        std::uint32_t table) {
+  element_.object_number = table;
+  element_.name = "COLUMN_VALUE";
+  element_.type_code = collection.element_type_code;
+  element_.charset_id = collection.charset_id;
+  element_.charset_form = engine.values.IsNational(collection.charset_id) ? 2 : 1;
+  element_.data_length = collection.length;
+}
+
+void CollectionColumn::ImageElements(const COracleRecoveryTools& engine, const CollectionRecord& collection,
+                                     std::uint32_t table, int depth) {
+  const std::uint32_t element = collection.element_type_code;
+  if (IsScalarElementType(element)) {
+    SetScalarElement(engine, collection, table);
+    return;
+  }
+  if (element == tc::kObject) {
+    ReadImageObjectType(engine, collection, table, depth);
+    return;
+  }
+  if (element != tc::kVarray && element != tc::kNestedTable) {
+    why_ = "its elements are of a type this builder does not write";
+    return;
+  }
+  // Collections as elements: each element is an image of its own.
+  if (depth >= kMaxCollectionDepth) {
+    why_ = "its collections are nested too deeply";
+    return;
+  }
+  inner_ = std::make_unique<CollectionColumn>(engine, collection.element_type_oid, table, depth + 1);
+  if (!inner_->why_.empty()) why_ = "its elements cannot be written: " + inner_->why_;
+}
+
 bool CollectionColumn::SetElementConstructor(const Catalogue& c, const std::string& element_type_oid) {
   const ObjectRecord* element_type = c.ObjectWithOid(element_type_oid);
   if (!element_type) {
@@ -160,14 +209,15 @@ bool CollectionColumn::SetElementConstructor(const Catalogue& c, const std::stri
   return true;
 }
 
-void CollectionColumn::ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection,
-                                           std::uint32_t table) {
-  if (!SetElementConstructor(c, collection.element_type_oid)) return;
-  AddImageAttributes(c, collection.element_type_oid, table, 0);
+void CollectionColumn::ReadImageObjectType(const COracleRecoveryTools& engine, const CollectionRecord& collection,
+                                           std::uint32_t table, int depth) {
+  if (!SetElementConstructor(engine.catalogue, collection.element_type_oid)) return;
+  AddImageAttributes(engine, collection.element_type_oid, table, depth);
 }
 
-bool CollectionColumn::AddImageAttributes(const Catalogue& c, const std::string& type_oid, std::uint32_t table,
-                                          int depth) {
+bool CollectionColumn::AddImageAttributes(const COracleRecoveryTools& engine, const std::string& type_oid,
+                                          std::uint32_t table, int depth) {
+  const Catalogue& c = engine.catalogue;
   if (depth >= kMaxCollectionDepth) {
     why_ = "the objects of its element type are nested too deeply";
     return false;
@@ -197,7 +247,16 @@ bool CollectionColumn::AddImageAttributes(const Catalogue& c, const std::string&
     image_attributes_.push_back(std::move(attribute));
     image_in_line_.push_back(0);
     image_constructors_.emplace_back();
-    if (a->type_code == tc::kObject) {
+    image_collections_.emplace_back();
+    if (a->type_code == tc::kVarray || a->type_code == tc::kNestedTable) {
+      // A collection attribute: an image of its own.
+      auto collection = std::make_unique<CollectionColumn>(engine, a->attribute_type_oid, table, depth + 1);
+      if (!collection->why_.empty()) {
+        why_ = "a collection attribute of its element type cannot be written: " + collection->why_;
+        return false;
+      }
+      image_collections_[entry] = std::move(collection);
+    } else if (a->type_code == tc::kObject) {
       // An object attribute: written in line, its attributes after it.
       const ObjectRecord* type = c.ObjectWithOid(a->attribute_type_oid);
       const Quoted owner = QuoteIdent(type ? type->owner : std::string());
@@ -207,7 +266,7 @@ bool CollectionColumn::AddImageAttributes(const Catalogue& c, const std::string&
         return false;
       }
       image_constructors_[entry] = owner.text() + "." + name.text();
-      if (!AddImageAttributes(c, a->attribute_type_oid, table, depth + 1)) return false;
+      if (!AddImageAttributes(engine, a->attribute_type_oid, table, depth + 1)) return false;
       image_in_line_[entry] = image_attributes_.size() - entry - 1;
     } else if (!IsScalarElementType(a->type_code)) {
       why_ = "an attribute of its element type is of a type this builder does not write";
@@ -249,9 +308,14 @@ bool CollectionColumn::AppendImageAttributes(const std::vector<StoredValue>& val
       a += 1 + image_in_line_[a];
       continue;
     }
-    ColumnInfo attribute = image_attributes_[a];
-    attribute.charset_form = context.IsNational(attribute.charset_id) ? 2 : 1;
-    value = ScalarValueItem(attribute, values[a], context);
+    if (image_collections_[a]) {
+      std::string ignored;
+      value = image_collections_[a]->Item(values[a], context, {}, &ignored);
+    } else {
+      ColumnInfo attribute = image_attributes_[a];
+      attribute.charset_form = context.IsNational(attribute.charset_id) ? 2 : 1;
+      value = ScalarValueItem(attribute, values[a], context);
+    }
     if (value.lost) return false;
     AppendElement(item, std::move(value));
     ++a;
@@ -405,7 +469,10 @@ ValueItem CollectionColumn::Item(const StoredValue& value, DecodeContext& contex
       return LostCollectionItem();
     }
     for (const StoredValue& e : *elements) {
-      ValueItem element = image_attributes_.empty() ? ScalarValueItem(element_, e, context) : ImageObjectItem(e, context);
+      std::string ignored;
+      ValueItem element = inner_                      ? inner_->Item(e, context, {}, &ignored)
+                          : image_attributes_.empty() ? ScalarValueItem(element_, e, context)
+                                                      : ImageObjectItem(e, context);
       if (element.lost) {
         *note = "an element of " + what + " cannot be read: the collection is written as NULL";
         return LostCollectionItem();

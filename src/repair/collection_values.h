@@ -12,10 +12,12 @@
 //   columns (its row object, where it has storage, is the element's null
 //   indicator; an object attribute is an object column of its own, made as
 //   object_shape.h says); a VARRAY's from each element's own image, read
-//   with the element type's attributes (scalars, and objects written in
-//   line, NULL as a whole or made through their own constructors);
-// - collections (nested tables only): the storage table's COLUMN_VALUE is a
-//   VARRAY or a nested table of its own, made the same way, level by level.
+//   with the element type's attributes (scalars; objects written in line,
+//   NULL as a whole or made through their own constructors; collections,
+//   each an image of its own);
+// - collections: a nested table's storage table's COLUMN_VALUE is a VARRAY
+//   or a nested table of its own, a VARRAY's element an image of its own,
+//   made the same way, level by level.
 // A collection with an element that cannot be read is written as NULL and
 // said so, never as a shorter collection.
 #pragma once
@@ -40,6 +42,11 @@ class CollectionColumn {
   // column). depth counts the collection levels above this one.
   CollectionColumn(const COracleRecoveryTools& engine, const TableDefinition& table, std::uint32_t internal_column,
                    int depth = 0);
+
+  // A collection of the type with this TOID inside an image (an element of
+  // a VARRAY, or a collection attribute of its object elements): read from
+  // its own image, whatever kind of collection it is.
+  CollectionColumn(const COracleRecoveryTools& engine, const std::string& type_oid, std::uint32_t table, int depth);
 
   // Nested tables: reads the storage table's rows (and those of the
   // levels below), grouped by collection. Called once, before the parent's
@@ -66,12 +73,19 @@ class CollectionColumn {
   // The element type's constructor, "OWNER"."TYPE"; false (and why_ set)
   // when the type or its name is not usable.
   bool SetElementConstructor(const Catalogue& c, const std::string& element_type_oid);
+  // The elements of a collection read from its image: scalars, objects, or
+  // collections (each an image of its own).
+  void ImageElements(const COracleRecoveryTools& engine, const CollectionRecord& collection, std::uint32_t table,
+                     int depth);
+  void SetScalarElement(const COracleRecoveryTools& engine, const CollectionRecord& collection, std::uint32_t table);
   // A VARRAY of objects: the element type and its attributes.
-  void ReadImageObjectType(const Catalogue& c, const CollectionRecord& collection, std::uint32_t table);
+  void ReadImageObjectType(const COracleRecoveryTools& engine, const CollectionRecord& collection,
+                           std::uint32_t table, int depth);
   // Appends the attributes of a type's latest version to the image
   // attributes, an object attribute followed by its own; false (why_ set)
   // when they are not all known or of a type this builder does not write.
-  bool AddImageAttributes(const Catalogue& c, const std::string& type_oid, std::uint32_t table, int depth);
+  bool AddImageAttributes(const COracleRecoveryTools& engine, const std::string& type_oid, std::uint32_t table,
+                          int depth);
   // One element of a VARRAY of objects, from its image.
   ValueItem ImageObjectItem(const StoredValue& element, DecodeContext& context) const;
   // The attributes [begin, end) of an element's image values, into item.
@@ -92,7 +106,9 @@ class CollectionColumn {
   std::vector<ColumnInfo> image_attributes_;
   std::vector<std::size_t> image_in_line_;
   std::vector<std::string> image_constructors_;
-  // Elements that are collections: the storage table's COLUMN_VALUE.
+  std::vector<std::unique_ptr<CollectionColumn>> image_collections_;  // a collection attribute's reader
+  // Elements that are collections: the storage table's COLUMN_VALUE (nested
+  // tables), or each element's own image (VARRAYs).
   std::unique_ptr<CollectionColumn> inner_;
   // Nested tables: the storage table, and its rows by collection
   // identifier (the 16 bytes of NESTED_TABLE_ID).

@@ -28,8 +28,9 @@
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
-// cannot make (objects with a nested-table, REF or LOB attribute, VARRAYs of
-// collections, a collection with an unreadable element, REFs, BFILEs) are
+// cannot make (objects with a nested-table, REF or LOB attribute, elements
+// with a LOB attribute, a collection with an unreadable element, REFs,
+// BFILEs) are
 // written as NULL, so the column and value lists stay in step, counted as
 // lost and noted in the errors.
 #pragma once

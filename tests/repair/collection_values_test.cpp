@@ -108,7 +108,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
                           kSelfStored = 5, kNoStorage = 6, kRefs = 7, kNestedOfVarrays = 8,
                           kVarrayOfObjectsUnknownAttributes = 9, kVarrayOfObjectsWithALob = 10,
                           kVarrayOfObjectsOfAnEarlierVersion = 11, kVarrayOfNestedObjects = 12,
-                          kVarrayOfObjectsContainingThemselves = 13, kVarrayOfObjectsWithAnUnknownObject = 14;
+                          kVarrayOfObjectsContainingThemselves = 13, kVarrayOfObjectsWithAnUnknownObject = 14,
+                          kVarrayOfVarrays = 15, kVarrayOfVarraysOfRefs = 16, kVarrayOfItself = 17;
   struct Case {
     const char* name;
     std::uint32_t shape;
@@ -138,6 +139,10 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
       {"no storage table recorded", kNoStorage, "its storage table is not known"},
       {"nested table of REFs", kRefs, "its elements are of a type this builder does not write"},
       {"nested table of VARRAYs of VARCHAR2", kNestedOfVarrays, ""},
+      {"VARRAY of VARRAYs of VARCHAR2", kVarrayOfVarrays, ""},
+      {"VARRAY of VARRAYs of REFs", kVarrayOfVarraysOfRefs,
+       "its elements cannot be written: its elements are of a type this builder does not write"},
+      {"VARRAY whose elements are of its own type", kVarrayOfItself, "collections are nested too deeply"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -205,6 +210,16 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
         k.Attribute(element, 2, "AT", tc::kObject, 1, at);
         break;
       }
+      case kVarrayOfVarrays:
+      case kVarrayOfVarraysOfRefs: {
+        const std::string inner = k.Type("CODES_T", 247);
+        k.Collection(type, inner, tc::kVarray);
+        k.Collection(inner, "", c.shape == kVarrayOfVarrays ? tc::kVarchar2 : tc::kRef);
+        break;
+      }
+      case kVarrayOfItself:
+        k.Collection(type, type, tc::kVarray);
+        break;
       case kSelfStored:
         // The storage table's COLUMN_VALUE is a nested table stored in the
         // storage table itself.

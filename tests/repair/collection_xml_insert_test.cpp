@@ -664,6 +664,40 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(4), val::Null()},
   };
   s.tables.push_back(std::move(contacts));
+  // VARRAYs whose elements are collections, and a VARRAY of objects with a
+  // collection attribute: each such collection is an image of its own
+  // inside the VARRAY's image.
+  TypeDescription matrix = type("MATRIX_T", TypeKind::kVarray, {}, testdb::VarrayOf("HR", "CODES_T"),
+                                "TYPE matrix_t AS VARRAY(5) OF codes_t;");
+  matrix.upper_bound = 5;
+  s.types.push_back(matrix);
+  TypeDescription bags = type("BAGS_T", TypeKind::kVarray, {}, testdb::NestedTableOf("HR", "WORDS_T"),
+                              "TYPE bags_t AS VARRAY(4) OF words_t;");
+  bags.upper_bound = 4;
+  s.types.push_back(bags);
+  s.types.push_back(type("TAGGED_T", TypeKind::kObject,
+                         {{"NAME", testdb::Varchar2(10)}, {"TAGS", testdb::VarrayOf("HR", "CODES_T")}}, {},
+                         "TYPE tagged_t AS OBJECT (name VARCHAR2(10), tags codes_t);"));
+  TypeDescription labels = type("TAGGED_LIST_T", TypeKind::kVarray, {}, testdb::ObjectOf("HR", "TAGGED_T"),
+                                "TYPE tagged_list_t AS VARRAY(5) OF tagged_t;");
+  labels.upper_bound = 5;
+  s.types.push_back(labels);
+  testdb::TableDescription grids = testdb::Table("HR", "GRIDS", "HR_DATA",
+                                                 {{"ID", testdb::Number(6)},
+                                                  {"CELLS", testdb::VarrayOf("HR", "MATRIX_T")},
+                                                  {"BAGS", testdb::VarrayOf("HR", "BAGS_T")},
+                                                  {"LABELS", testdb::VarrayOf("HR", "TAGGED_LIST_T")}});
+  grids.rows = {
+      {val::Num(1),
+       val::Collection({val::Collection({val::Text("a"), val::Text("b")}), val::Collection({}), val::Null()}),
+       val::Collection({val::Collection({val::Text("x"), val::Text("it's")}), val::Null()}),
+       val::Collection({val::Object({val::Text("n"), val::Collection({val::Text("p"), val::Text("q")})}),
+                        val::Object({val::Text("m"), val::Null()}), val::Null(),
+                        val::Object({val::Null(), val::Collection({})})})},
+      {val::Num(2), val::Collection({}), val::Collection({}), val::Collection({})},
+      {val::Num(3), val::Null(), val::Null(), val::Null()},
+  };
+  s.tables.push_back(std::move(grids));
   db = test::GenerateSchemaDb(std::move(s), "11.2", 8192, "nested-collections");
   return *db;
 }
@@ -748,6 +782,17 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"2/CONTACT", "HR.CONTACT_T(y,NULL,NULL)"},
         {"3/CONTACT", "HR.CONTACT_T(NULL,HR.CODES_T(),HR.PLACE_T(NULL,NULL,NULL))"},
         {"4/CONTACT", "<NULL>"}}},
+      {"GRIDS",
+       {{"1/CELLS", "HR.MATRIX_T(HR.CODES_T(a,b),HR.CODES_T(),NULL)"},
+        {"1/BAGS", "HR.BAGS_T(HR.WORDS_T(x,it's),NULL)"},
+        {"1/LABELS", "HR.TAGGED_LIST_T(HR.TAGGED_T(n,HR.CODES_T(p,q)),HR.TAGGED_T(m,NULL),NULL,"
+                     "HR.TAGGED_T(NULL,HR.CODES_T()))"},
+        {"2/CELLS", "HR.MATRIX_T()"},
+        {"2/BAGS", "HR.BAGS_T()"},
+        {"2/LABELS", "HR.TAGGED_LIST_T()"},
+        {"3/CELLS", "<NULL>"},
+        {"3/BAGS", "<NULL>"},
+        {"3/LABELS", "<NULL>"}}},
       {"TOURS",
        {{"1/PLACES", "HR.PLACE_LIST_T(HR.PLACE_T(a,HR.GEO_T(1.5,-2.25),05-MAR-2009 02:07:09 PM),HR.PLACE_T(b,NULL,NULL),"
                      "NULL,HR.PLACE_T(NULL,HR.GEO_T(NULL,NULL),NULL),HR.PLACE_T(c,HR.GEO_T(NULL,7),NULL))"},
@@ -876,6 +921,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"TRIPS", 3, {"HR.TRIPS", "HR.TRIPS_NT"}},
       {"TOURS", 3, {"HR.TOURS"}},
       {"CONTACTS", 4, {"HR.CONTACTS"}},
+      {"GRIDS", 3, {"HR.GRIDS"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;

@@ -84,15 +84,46 @@ const TypeDescription* RowEncoder::TypeNamed(const ColumnType& type) const {
   return nullptr;
 }
 
+// Oracle's pickled image of a collection (format::varray_image): the prefix
+// segment, the collection's flags, the count, the elements. An element that
+// is an object or a collection is an image of its own; an object's
+// attributes are in order.
+Bytes RowEncoder::CollectionImage(const Value& v, const TypeDescription* type) const {
+  const TypeDescription* element = type ? TypeNamed(type->element) : nullptr;
+  // A collection with an object element is one of objects, whose NULL
+  // elements are atomically NULL.
+  const bool objects = std::any_of(v.items.begin(), v.items.end(),
+                                   [](const Value& e) { return e.kind == Value::Kind::kObject; });
+  Bytes body{1, vi::kPrefix, vi::kCollectionFlags};
+  AppendPickledLength(body, v.items.size());
+  for (const Value& e : v.items) {
+    if (e.is_null() && objects) {
+      body.push_back(vi::kAtomicNull);
+    } else if (e.kind == Value::Kind::kCollection) {
+      AppendImageValue(body, CollectionImage(e, element));
+    } else if (e.kind != Value::Kind::kObject) {
+      AppendImageValue(body, EncodeValue(e, ValueType(e)));
+    } else {
+      Bytes attributes;
+      AppendImageAttributes(attributes, e, element);
+      AppendImageValue(body, PickledImage(vi::kObjectFlags, attributes));
+    }
+  }
+  return PickledImage(vi::kPrintedFlags, body);
+}
+
 // An object's attributes inside an image, in order: an attribute that is an
 // object itself is written in line, its attributes in turn with no length
-// of their own, or kAtomicNull when it is NULL as a whole.
+// of their own, or kAtomicNull when it is NULL as a whole; a collection
+// attribute is an image of its own.
 void RowEncoder::AppendImageAttributes(Bytes& out, const Value& object, const TypeDescription* type) const {
   for (std::size_t a = 0; a < object.items.size(); ++a) {
     const Value& value = object.items[a];
     const AttributeDescription* declared = type && a < type->attributes.size() ? &type->attributes[a] : nullptr;
     const bool embedded = declared ? declared->type.type == SqlType::kObject : value.kind == Value::Kind::kObject;
-    if (!embedded) {
+    if (value.kind == Value::Kind::kCollection) {
+      AppendImageValue(out, CollectionImage(value, declared ? TypeNamed(declared->type) : nullptr));
+    } else if (!embedded) {
       AppendImageValue(out, EncodeValue(value, declared ? declared->type : ValueType(value)));
     } else if (value.is_null()) {
       out.push_back(vi::kAtomicNull);
@@ -232,29 +263,7 @@ ColumnBytes RowEncoder::EncodeValue(const Value& v, const ColumnType& type) cons
       return *b;
     }
     case SqlType::kVarray: {
-      // Oracle's pickled image (format::varray_image): the prefix segment,
-      // the collection's flags, the count, the elements. An object element
-      // is an image of its own, its attributes in order.
-      const TypeDescription* collection = TypeNamed(type);
-      const TypeDescription* element = collection ? TypeNamed(collection->element) : nullptr;
-      // A VARRAY with an object element is one of objects, whose NULL
-      // elements are atomically NULL.
-      const bool objects = std::any_of(v.items.begin(), v.items.end(),
-                                       [](const Value& e) { return e.kind == Value::Kind::kObject; });
-      Bytes body{1, vi::kPrefix, vi::kCollectionFlags};
-      AppendPickledLength(body, v.items.size());
-      for (const Value& e : v.items) {
-        if (e.is_null() && objects) {
-          body.push_back(vi::kAtomicNull);
-        } else if (e.kind != Value::Kind::kObject) {
-          AppendImageValue(body, EncodeValue(e, ValueType(e)));
-        } else {
-          Bytes attributes;
-          AppendImageAttributes(attributes, e, element);
-          AppendImageValue(body, PickledImage(vi::kObjectFlags, attributes));
-        }
-      }
-      Bytes image = PickledImage(vi::kPrintedFlags, body);
+      Bytes image = CollectionImage(v, TypeNamed(type));
       if (type.store_as_lob) {  // the image as the LOB's data, in the row
         std::uint64_t id = 0x7A44A;
         for (const auto b : image) id = id * 131 + b;

@@ -49,6 +49,8 @@ class RowEncoder {
   const CharsetInfo& database() const { return *database_; }
 
  private:
+  // A collection's pickled image (type: its type, when known).
+  Bytes CollectionImage(const Value& collection, const TypeDescription* type) const;
   // The attributes of an object inside a pickled image, appended to out.
   void AppendImageAttributes(Bytes& out, const Value& object, const TypeDescription* type) const;
   const TypeDescription* TypeNamed(const ColumnType& type) const;
