@@ -15,6 +15,7 @@
 #include "reader/lob_reader.h"
 #include "reader/packed_codes.h"
 #include "reader/unicode.h"
+#include "reader/value_bfile.h"
 #include "reader/value_binary_float.h"
 #include "reader/value_datetime.h"
 #include "repair/quoting.h"
@@ -647,8 +648,10 @@ class RowInserter final : public RowConsumer {
       case tc::kVarray:
         item = CollectionItem(row, column, value);
         return true;
-      case tc::kRef:
       case tc::kBfile:
+        item = BfileItem(column, value);
+        return true;
+      case tc::kRef:
         item = Lost();
         return true;
       default:
@@ -738,6 +741,22 @@ class RowInserter final : public RowConsumer {
     }
     if (!lobs_) lobs_ = std::make_unique<LobReader>(engine_);
     return lobs_->Read(segment.value_or(LobSegmentRef{}), locator, sink);
+  }
+
+  // BFILENAME(directory, file), both bound as texts: the locator names the
+  // file, whose bytes live outside the database. A damaged locator (a name
+  // cut short, no directory) is written as NULL and noted.
+  ValueItem BfileItem(const ColumnInfo& column, const StoredValue& value) {
+    BfileNames names = ReadBfileNames(value.bytes, engine_.values.database());
+    if (!names.complete || names.directory.empty() || names.file.empty()) {
+      Note("a BFILE of column " + PrintableName(column.name) + " is damaged: written as NULL");
+      return Lost();
+    }
+    ValueItem item;
+    item.sql = "BFILENAME(?, ?)";
+    item.values.emplace_back(TextValue{std::move(names.directory)});
+    item.values.emplace_back(TextValue{std::move(names.file)});
+    return item;
   }
 
   // TYPE(attribute items): scalar attributes bound like columns, embedded

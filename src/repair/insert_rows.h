@@ -16,7 +16,8 @@
 // a signed-year mask in the American date language (BC dates survive any
 // session), the timestamps through TO_TIMESTAMP / TO_TIMESTAMP_TZ with all
 // nine fraction digits; LONG, LONG RAW and LOBs as long values streamed from
-// the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); an object
+// the spill folder, an empty LOB as EMPTY_CLOB() / EMPTY_BLOB(); a BFILE as
+// BFILENAME(?, ?) with its directory and file names bound; an object
 // column through its type's constructor over the attributes its hidden
 // columns store ("OWNER"."TYPE"(?, ?, NULL)), an object attribute through
 // its own, a VARRAY attribute as a VARRAY column (object_shape.h); a VARRAY or nested table
@@ -29,8 +30,8 @@
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
 // cannot make (objects with a nested-table, REF or LOB attribute, elements
-// with a LOB attribute, a collection with an unreadable element, REFs,
-// BFILEs) are
+// with a LOB attribute, a collection with an unreadable element, REFs, a
+// damaged BFILE locator) are
 // written as NULL, so the column and value lists stay in step, counted as
 // lost and noted in the errors.
 #pragma once

@@ -6,6 +6,7 @@
 
 #include "reader/packed_codes.h"
 #include "reader/split_value.h"
+#include "reader/value_bfile.h"
 #include "support/hex.h"
 
 namespace quillon {
@@ -240,6 +241,35 @@ TEST(DecodeColumnValue, CharacterDataFollowsTheDatabaseCharacterSet) {
   EXPECT_TRUE(configured.IsNational(PackedCode(2000)));
   EXPECT_FALSE(configured.IsNational(PackedCode(178)));
   EXPECT_EQ(DecodeColumnValue(nchar, {View(cesu)}, kBrowse, configured).text, "\U0001F600");
+}
+
+// A BFILE locator's names, and whether both arrived whole: a locator cut
+// inside a name, or before a name's length, gives what it holds and says
+// it is not complete (the repair then writes no BFILENAME of half a name).
+TEST(BfileNames, WholeOrCutLocators) {
+  struct Case {
+    const char* hex;
+    const char* directory;
+    const char* file;
+    bool complete;
+  };
+  const Case cases[] = {
+      {"00000000000000000000000000000000 0003 444952 0005 612E747874", "DIR", "a.txt", true},
+      {"00000000000000000000000000000000 0003 444952 0005 612E74", "DIR", "a.t", false},
+      {"00000000000000000000000000000000 0003 444952 00", "DIR", "", false},
+      {"00000000000000000000000000000000 0003 4449", "DI", "", false},
+      {"00000000000000000000000000000000", "", "", false},
+      {"", "", "", false},
+  };
+  const CharsetDecoder charset(*FindCharset("WE8MSWIN1252"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hex);
+    const auto bytes = FromHex(c.hex);
+    const BfileNames names = ReadBfileNames(View(bytes), charset);
+    EXPECT_EQ(names.directory, c.directory);
+    EXPECT_EQ(names.file, c.file);
+    EXPECT_EQ(names.complete, c.complete);
+  }
 }
 
 TEST(BrowseCellText, CutsToFortyCharacters) {

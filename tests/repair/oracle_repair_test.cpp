@@ -317,8 +317,7 @@ std::optional<std::string> FromGenerator(std::uint32_t type, const std::string& 
     case tc::kNestedTable:
     case tc::kVarray:
     case tc::kRef:
-    case tc::kXmlType:
-    case tc::kBfile: return std::nullopt;
+    case tc::kXmlType: return std::nullopt;
     default: return text;
   }
 }

@@ -1,9 +1,9 @@
 // A small reader of the SQL*Plus scripts the script target writes: it
 // splits a script into its statements and PL/SQL blocks and reads every
 // value form back (text literals with doubled quotes, CHR(n), UNISTR,
-// HEXTORAW, XMLTYPE, numbers, the binary floats' special values, EMPTY_CLOB(),
-// TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ / FROM_TZ forms), joined with
-// "||". Blocks are run the way Oracle would: variables assigned and
+// HEXTORAW, XMLTYPE, BFILENAME, numbers, the binary floats' special values,
+// EMPTY_CLOB(), TO_DATE / TO_TIMESTAMP / TO_TIMESTAMP_TZ / FROM_TZ forms),
+// joined with "||". Blocks are run the way Oracle would: variables assigned and
 // appended to, the INSERT's RETURNING locators filled by
 // DBMS_LOB.WRITEAPPEND. Written on its own, from Oracle's rules, so that it
 // checks the writer rather than repeating it.
@@ -24,9 +24,13 @@
 namespace quillon::test {
 
 struct ScriptValue {
-  enum class Kind { kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob, kObject, kXml };
+  enum class Kind {
+    kNull, kText, kNumber, kBinary, kDate, kTimestamp, kTimestampTz, kSpecial, kEmptyLob, kObject, kXml, kBfile
+  };
   Kind kind = Kind::kNull;
-  std::string text;  // text: UTF-8; binary: upper-case hex; number/special: as written; dates: the inner text
+  // text: UTF-8; binary: upper-case hex; number/special: as written; dates:
+  // the inner text; BFILE: directory','file
+  std::string text;
   bool operator==(const ScriptValue&) const = default;
 };
 
@@ -185,6 +189,13 @@ class ScriptReader {
       return ScriptValue{K::kBinary, e->text};
     }
     if (Eat("EMPTY_CLOB()") || Eat("EMPTY_BLOB()")) return ScriptValue{K::kEmptyLob, ""};
+    if (Eat("BFILENAME(")) {  // BFILENAME(directory, file)
+      auto directory = Expression(variables);
+      if (!directory || !Eat(",")) return std::nullopt;
+      auto file = Expression(variables);
+      if (!file || !Eat(")")) return std::nullopt;
+      return ScriptValue{K::kBfile, directory->text + "','" + file->text};
+    }
     for (const char* special : {"-BINARY_FLOAT_INFINITY", "BINARY_FLOAT_INFINITY", "BINARY_FLOAT_NAN",
                                 "-BINARY_DOUBLE_INFINITY", "BINARY_DOUBLE_INFINITY", "BINARY_DOUBLE_NAN"}) {
       if (Eat(special)) return ScriptValue{K::kSpecial, special};
