@@ -652,6 +652,10 @@ class RowInserter final : public RowConsumer {
         item = BfileItem(column, value);
         return true;
       case tc::kRef:
+        // A REF holds the object identifier of a row of an object table;
+        // the rows re-made in the target get identifiers of their own.
+        Note("a REF of column " + PrintableName(column.name) +
+             " cannot point to its object in the target: written as NULL");
         item = Lost();
         return true;
       default:

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "reader/packed_codes.h"
+#include "repair/object_shape.h"
 #include "repair/quoting.h"
 #include "repair/spill_folder.h"
 #include "repair/sqlite_values.h"
@@ -241,11 +242,42 @@ std::string QualifiedName(const std::string& owner, const std::string& name) {
   return SqliteIdent(owner + "." + name);
 }
 
-std::string ColumnList(const std::vector<ConstraintColumn>& columns) {
+// The SQLite name of each stored column, by its catalogue name: its own,
+// or for an attribute of an object column (a hidden SYS_NC column) its
+// path, "ADDRESS.CITY", unless another column has that name already.
+using SqliteNames = std::map<std::string, std::string>;
+
+SqliteNames SqliteColumnNames(const TableLayout& layout, const std::vector<std::size_t>& stored,
+                              const std::map<std::uint32_t, ColumnDefinition>& by_internal) {
+  SqliteNames out;
+  std::set<std::string> taken;
+  for (const std::size_t i : stored) taken.insert(layout.columns()[i]->name);
+  for (const std::size_t i : stored) {
+    const ColumnInfo& c = *layout.columns()[i];
+    std::string name = c.name;
+    const auto d = by_internal.find(c.internal_column);
+    if (d != by_internal.end() && d->second.attribute_name) {
+      std::string path;
+      for (const std::string& part : AttributeNameParts(*d->second.attribute_name)) {
+        path += (path.empty() ? "" : ".") + part;
+      }
+      if (!path.empty() && taken.insert(path).second) name = path;
+    }
+    out.emplace(c.name, std::move(name));
+  }
+  return out;
+}
+
+std::string SqliteName(const SqliteNames& names, const std::string& name) {
+  const auto found = names.find(name);
+  return SqliteIdent(found == names.end() ? name : found->second);
+}
+
+std::string ColumnList(const std::vector<ConstraintColumn>& columns, const SqliteNames& names) {
   std::string out;
   for (const auto& c : columns) {
     if (!out.empty()) out += ", ";
-    out += SqliteIdent(c.name);
+    out += SqliteName(names, c.name);
   }
   return out;
 }
@@ -270,6 +302,7 @@ std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std:
   if (stored.empty()) return out;
   std::map<std::uint32_t, ColumnDefinition> by_internal;
   for (ColumnDefinition& d : views.Columns(table)) by_internal.emplace(d.internal_column, std::move(d));
+  const SqliteNames sqlite_names = SqliteColumnNames(layout, stored, by_internal);
   const std::string name = QualifiedName(object->owner, object->name);
   std::string sql = "CREATE TABLE " + name + " (";
   std::set<std::string> names;
@@ -279,7 +312,7 @@ std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std:
     const std::optional<std::int64_t> precision = d != by_internal.end() ? d->second.precision : std::nullopt;
     const std::optional<std::int64_t> scale = d != by_internal.end() ? d->second.scale : std::nullopt;
     if (i > 0) sql += ", ";
-    sql += SqliteIdent(c.name) + " " + std::string(SqliteColumnType(c.type_code, precision, scale));
+    sql += SqliteName(sqlite_names, c.name) + " " + std::string(SqliteColumnType(c.type_code, precision, scale));
     if (!c.nullable) sql += " NOT NULL";
     names.insert(c.name);
   }
@@ -289,13 +322,13 @@ std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std:
       case ConstraintKind::kUnique:
         if (!AllKnown(k.columns, names)) break;
         sql += ", CONSTRAINT " + SqliteIdent(k.name) +
-               (k.kind == ConstraintKind::kPrimaryKey ? " PRIMARY KEY (" : " UNIQUE (") + ColumnList(k.columns) + ")";
+               (k.kind == ConstraintKind::kPrimaryKey ? " PRIMARY KEY (" : " UNIQUE (") + ColumnList(k.columns, sqlite_names) + ")";
         break;
       case ConstraintKind::kForeignKey:
         if (!AllKnown(k.columns, names) || !k.references || k.references->columns.empty()) break;
-        sql += ", CONSTRAINT " + SqliteIdent(k.name) + " FOREIGN KEY (" + ColumnList(k.columns) + ") REFERENCES " +
+        sql += ", CONSTRAINT " + SqliteIdent(k.name) + " FOREIGN KEY (" + ColumnList(k.columns, sqlite_names) + ") REFERENCES " +
                QualifiedName(k.references->table.owner, k.references->table.name) + " (" +
-               ColumnList(k.references->columns) + ")";
+               ColumnList(k.references->columns, {}) + ")";
         if (k.delete_rule == DeleteRule::kCascade) sql += " ON DELETE CASCADE";
         if (k.delete_rule == DeleteRule::kSetNull) sql += " ON DELETE SET NULL";
         break;
@@ -321,7 +354,7 @@ std::vector<std::string> SqliteTableStatements(const CatalogueViews& views, std:
     for (const IndexColumnDefinition& c : index.columns) {
       if (names.count(c.name) == 0) known = false;
       if (!columns.empty()) columns += ", ";
-      columns += SqliteIdent(c.name) + (c.descending ? " DESC" : "");
+      columns += SqliteName(sqlite_names, c.name) + (c.descending ? " DESC" : "");
     }
     if (!known) continue;
     out.push_back(std::string(index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
@@ -484,6 +517,7 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
   if (result.created) {
     std::map<std::uint32_t, ColumnDefinition> by_internal;
     for (ColumnDefinition& d : views.Columns(table)) by_internal.emplace(d.internal_column, std::move(d));
+    const SqliteNames sqlite_names = SqliteColumnNames(reader.layout(), columns, by_internal);
     std::vector<std::string_view> types;
     std::vector<std::string> names;
     std::string insert = "INSERT INTO " + QualifiedName(object->owner, object->name) + " VALUES (";
@@ -492,7 +526,7 @@ SqliteTableResult RepairTableIntoSqlite(COracleRecoveryTools& engine, BlockSourc
       const auto d = by_internal.find(c.internal_column);
       types.push_back(SqliteColumnType(c.type_code, d != by_internal.end() ? d->second.precision : std::nullopt,
                                        d != by_internal.end() ? d->second.scale : std::nullopt));
-      names.push_back(c.name);
+      names.push_back(sqlite_names.at(c.name));
       insert += i == 0 ? "?" : ", ?";
     }
     insert += ")";

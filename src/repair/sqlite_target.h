@@ -3,7 +3,8 @@
 // Each Oracle schema is a table-name prefix: table HR.EMPLOYEES is the
 // SQLite table "HR.EMPLOYEES", index HR.EMP_NAME_IX the index
 // "HR.EMP_NAME_IX". Tables are built in SQLite's own dialect from the
-// catalogue views: columns with the types of sqlite_values.h, NOT NULL,
+// catalogue views: columns with the types of sqlite_values.h (an object
+// column's attributes named by their path, "ADDRESS.CITY"), NOT NULL,
 // primary keys, unique keys and foreign keys (SQLite records them; it
 // enforces them only with PRAGMA foreign_keys on), and the plain indexes.
 // Check conditions are Oracle SQL: they go to the side file.

@@ -613,6 +613,14 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(5), val::Object({val::Null(), val::Object({val::Null(), val::Object({val::Null(), val::Null()}), val::Null()})})},
   };
   s.tables.push_back(std::move(sites));
+  // A column whose name is an attribute's path: the attribute keeps its
+  // own column name in SQLite.
+  testdb::TableDescription spots = testdb::Table(
+      "HR", "SPOTS", "HR_DATA",
+      {{"ID", testdb::Number(6)}, {"SPOT.NAME", testdb::Varchar2(10)}, {"SPOT", testdb::ObjectOf("HR", "PLACE_T")}});
+  spots.rows = {{val::Num(1), val::Text("plain"),
+                 val::Object({val::Text("attribute"), val::Object({val::Num(3), val::Num(4)}), val::Null()})}};
+  s.tables.push_back(std::move(spots));
   // A nested table of objects with an object attribute: the storage
   // table's column AT is an object column with hidden attribute columns.
   s.types.push_back(type("PLACES_T", TypeKind::kNestedTable, {}, testdb::ObjectOf("HR", "PLACE_T"),
@@ -1054,6 +1062,70 @@ TEST(NestedObjectTables, AVarrayStoredAsALobGoesIntoSqliteAsItsImage) {
   sqlite3_close(lite);
   // A presence byte, the count, each element with its length byte.
   EXPECT_EQ(tags, (std::map<std::string, std::string>{{"1", "88010b0101000201700171"}, {"2", "<NULL>"}, {"3", "88010701010000"}}));
+}
+
+// In SQLite an object's attribute columns are named by their paths, at
+// every depth, unless a column of the table has that name already; the
+// embedded object's own column holds its null image.
+TEST(NestedObjectColumns, AttributeColumnsAreNamedByTheirPathsInSqlite) {
+  OpenedDb opened(NestedObjectsDb());
+  COracleRecoveryTools& engine = opened.engine;
+  const CatalogueViews views(engine.catalogue);
+  test::TempDir folder;
+  const std::filesystem::path path = folder.path() / "objects.sqlite";
+  {
+    repair::SqliteTarget target(path.string());
+    ASSERT_TRUE(target.Connect());
+    BlockSource source(engine.datafiles);
+    std::string side;
+    for (const char* name : {"SITES", "SPOTS"}) {
+      const ObjectRecord* table = engine.catalogue.FindObject(ObjectKind::kTable, "HR", name);
+      ASSERT_NE(table, nullptr);
+      const auto r = repair::RepairTableIntoSqlite(engine, source, views, table->object_number, target, side);
+      EXPECT_TRUE(r.created) << (r.errors.empty() ? "" : r.errors.front());
+      EXPECT_EQ(r.failed_rows, 0u);
+    }
+  }
+  sqlite3* lite = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &lite, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  const auto first_row = [lite](const char* sql) {
+    std::map<std::string, std::string> out;
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(lite, sql, -1, &query, nullptr) != SQLITE_OK) {
+      ADD_FAILURE() << sqlite3_errmsg(lite);
+      return out;
+    }
+    if (sqlite3_step(query) == SQLITE_ROW) {
+      for (int i = 0; i < sqlite3_column_count(query); ++i) {
+        const auto* text = sqlite3_column_text(query, i);
+        // A hidden column's own name (SYS_NCnnnnn$) is kept as its class.
+        const std::string name = sqlite3_column_name(query, i);
+        out[name.starts_with("SYS_NC") ? "SYS_NC" : name] = text ? reinterpret_cast<const char*>(text) : "<NULL>";
+      }
+    }
+    sqlite3_finalize(query);
+    return out;
+  };
+  EXPECT_EQ(first_row(R"(SELECT * FROM "HR.SITES" WHERE "ID" = 1)"),
+            (std::map<std::string, std::string>{{"ID", "1"},
+                                                {"SITE", "01"},
+                                                {"SITE.CODE", "S1"},
+                                                {"SITE.MAIN", "01"},
+                                                {"SITE.MAIN.NAME", "Quay 'A'"},
+                                                {"SITE.MAIN.AT", "01"},
+                                                {"SITE.MAIN.AT.LAT", "47.376887"},
+                                                {"SITE.MAIN.AT.LON", "-8.541694"},
+                                                {"SITE.MAIN.SINCE", "2009-03-05T14:07:09"}}));
+  EXPECT_EQ(first_row(R"(SELECT * FROM "HR.SPOTS")"),
+            (std::map<std::string, std::string>{{"ID", "1"},
+                                                {"SPOT.NAME", "plain"},
+                                                {"SPOT", "01"},
+                                                {"SYS_NC", "attribute"},
+                                                {"SPOT.AT", "01"},
+                                                {"SPOT.AT.LAT", "3"},
+                                                {"SPOT.AT.LON", "4"},
+                                                {"SPOT.SINCE", "<NULL>"}}));
+  sqlite3_close(lite);
 }
 
 TEST(NestedObjectTables, ElementsWithAnAttributeNoConstructorTakesAreNullAndNoted) {

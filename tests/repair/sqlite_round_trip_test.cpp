@@ -145,6 +145,16 @@ void RoundTrip(const char* release) {
     const TableLayout layout = TableLayout::Of(engine.catalogue, table);
     std::map<std::string, std::uint32_t> types;
     for (const ColumnInfo* c : layout.columns()) types[c->name] = c->type_code;
+    // An object's attribute columns are named in SQLite by their path, the
+    // ATTRCOL$ name without its quotes ("ADDRESS"."CITY": ADDRESS.CITY).
+    std::map<std::string, std::string> sqlite_names;
+    for (const ColumnInfo* c : layout.columns()) {
+      for (const AttributeColumnRecord& a : engine.catalogue.attribute_columns.All<0>(table)) {
+        std::string unquoted = a.name;
+        std::erase(unquoted, '"');
+        if (a.internal_column == c->internal_column) sqlite_names[c->name] = unquoted;
+      }
+    }
     // An XMLType column stored as a CLOB holds the document of the hidden
     // CLOB after it.
     std::map<std::string, std::string> xml_documents;
@@ -164,7 +174,9 @@ void RoundTrip(const char* release) {
             if (other == document->second) v = text;
           }
         }
-        converted.emplace_back(name, v ? std::optional<std::string>(Expected(types[name], *v)) : std::nullopt);
+        const auto renamed = sqlite_names.find(name);
+        converted.emplace_back(renamed == sqlite_names.end() ? name : renamed->second,
+                               v ? std::optional<std::string>(Expected(types[name], *v)) : std::nullopt);
       }
       expected.push_back(RowText(std::move(converted)));
     }
