@@ -412,10 +412,12 @@ class RowInserter final : public RowConsumer {
       if (info.type_code == tc::kObject) {
         if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
           ObjectShape shape = ObjectShapeOf(engine_.catalogue, table_, *d, layout_by_internal);
-          // Its VARRAY attributes are made as VARRAY columns are.
-          for (const std::size_t index : VarrayAttributes(shape)) {
-            const std::uint32_t internal = layout_.columns()[index]->internal_column;
-            collections_.emplace(internal, std::make_unique<CollectionColumn>(engine_, table_, internal));
+          // Its VARRAY, LOB and BFILE attributes are made as such columns are.
+          for (const std::size_t index : CallerAttributes(shape)) {
+            const ColumnInfo& attribute = *layout_.columns()[index];
+            if (attribute.type_code != tc::kVarray) continue;
+            collections_.emplace(attribute.internal_column,
+                                 std::make_unique<CollectionColumn>(engine_, table_, attribute.internal_column));
           }
           objects_.emplace(info.internal_column, std::move(shape));
         }
@@ -642,8 +644,7 @@ class RowInserter final : public RowConsumer {
       case tc::kXmlType:
         return XmlItem(row, column, value, item);
       case tc::kObject:
-        item = ObjectItem(row, column);
-        return true;
+        return ObjectItem(row, column, item);
       case tc::kNestedTable:
       case tc::kVarray:
         item = CollectionItem(row, column, value);
@@ -764,24 +765,45 @@ class RowInserter final : public RowConsumer {
   }
 
   // TYPE(attribute items): scalar attributes bound like columns, embedded
-  // objects through their own constructors (NULL when atomically NULL).
-  ValueItem ObjectItem(const TableRow& row, const ColumnInfo& column) {
+  // objects through their own constructors (NULL when atomically NULL),
+  // VARRAY, LOB and BFILE attributes as such columns are. False when the
+  // row cannot be written at all (a LOB attribute's spill failed).
+  bool ObjectItem(const TableRow& row, const ColumnInfo& column, ValueItem& item) {
     const auto shape = objects_.find(column.internal_column);
-    if (shape == objects_.end()) return Lost();
+    if (shape == objects_.end()) {
+      item = Lost();
+      return true;
+    }
     const std::string what = "an object of column " + PrintableName(column.name);
     if (shape->second.constructor.empty()) {
       Note(what + " cannot be written (" + shape->second.why + "): written as NULL");
-      return Lost();
+      item = Lost();
+      return true;
     }
-    ValueItem item;
-    const auto varray = [this, &row](std::size_t index) {
-      return CollectionItem(row, *layout_.columns()[index], row.values[index]);
+    bool row_failed = false;
+    const auto by_caller = [this, &row, &row_failed](std::size_t index) {
+      const ColumnInfo& attribute = *layout_.columns()[index];
+      const StoredValue& value = row.values[index];
+      ValueItem made;
+      if (value.is_null) {
+        made.sql = "NULL";
+      } else if (attribute.type_code == tc::kVarray) {
+        made = CollectionItem(row, attribute, value);
+      } else if (attribute.type_code == tc::kBfile) {
+        made = BfileItem(attribute, value);
+      } else if (!LobItem(row, attribute, value, made)) {
+        row_failed = true;
+        made = Lost();
+      }
+      return made;
     };
-    if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item, varray)) {
+    item = ValueItem{};
+    if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item, by_caller)) {
+      if (row_failed) return false;
       Note(what + " has an attribute that cannot be read: written as NULL");
-      return Lost();
+      item = Lost();
     }
-    return item;
+    return true;
   }
 
   // A LONG or LONG RAW value the target cannot take: the row is not

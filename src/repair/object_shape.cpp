@@ -37,11 +37,12 @@ ObjectShape ShapeOf(const Catalogue& catalogue, const TableDefinition& table, co
       ObjectShape embedded = ShapeOf(catalogue, table, c, parts, layout_by_internal);
       if (embedded.constructor.empty()) return embedded;
       attribute.object.push_back(std::move(embedded));
-    } else if (c.type_code == type_code::kVarray) {
-      attribute.varray = true;
+    } else if (c.type_code == type_code::kVarray || c.type_code == type_code::kClob ||
+               c.type_code == type_code::kBlob || c.type_code == type_code::kBfile) {
+      attribute.by_caller = true;
     } else if (c.type_code == type_code::kNestedTable || c.type_code == type_code::kRef ||
                IsLargeType(c.type_code)) {
-      return NotWritten("it has a nested-table, REF or LOB attribute");
+      return NotWritten("it has a nested-table or REF attribute");
     }
     found.emplace_back(c.internal_column, std::move(attribute));
   }
@@ -79,12 +80,12 @@ ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& tab
   return ShapeOf(catalogue, table, column, {column.name}, layout_by_internal);
 }
 
-std::vector<std::size_t> VarrayAttributes(const ObjectShape& shape) {
+std::vector<std::size_t> CallerAttributes(const ObjectShape& shape) {
   std::vector<std::size_t> out;
   for (const ObjectShape::Attribute& a : shape.attributes) {
-    if (a.varray) out.push_back(a.index);
+    if (a.by_caller) out.push_back(a.index);
     for (const ObjectShape& embedded : a.object) {
-      const std::vector<std::size_t> inner = VarrayAttributes(embedded);
+      const std::vector<std::size_t> inner = CallerAttributes(embedded);
       out.insert(out.end(), inner.begin(), inner.end());
     }
   }
@@ -92,7 +93,7 @@ std::vector<std::size_t> VarrayAttributes(const ObjectShape& shape) {
 }
 
 bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::span<const StoredValue> values,
-                      DecodeContext& context, ValueItem& item, const VarrayAttributeItem& varrays) {
+                      DecodeContext& context, ValueItem& item, const CallerAttributeItem& by_caller) {
   item.sql += shape.constructor;
   item.sql += '(';
   for (std::size_t a = 0; a < shape.attributes.size(); ++a) {
@@ -102,15 +103,15 @@ bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::
     if (!attribute.object.empty()) {
       if (values[attribute.index].is_null) {
         item.sql += "NULL";
-      } else if (!AppendObjectItem(attribute.object.front(), layout, values, context, item, varrays)) {
+      } else if (!AppendObjectItem(attribute.object.front(), layout, values, context, item, by_caller)) {
         return false;
       }
       continue;
     }
     ValueItem value;
-    if (attribute.varray) {
-      if (!varrays) return false;
-      value = varrays(attribute.index);
+    if (attribute.by_caller) {
+      if (!by_caller) return false;
+      value = by_caller(attribute.index);
     } else {
       value = ScalarValueItem(*layout.columns()[attribute.index], values[attribute.index], context);
     }

@@ -6,12 +6,13 @@
 // ATTRCOL$ by its path ("PLACE"."NAME"). An attribute that is an object
 // itself is a hidden column holding its null image (NULL when that object is
 // atomically NULL), with its own attributes after it ("PLACE"."AT"."LAT").
-// A VARRAY attribute is a hidden column holding the VARRAY's image, made by
-// the caller (collection_values.h). An object whose attribute columns are
-// not those of its type (a column lost to damage, the hidden columns a
-// substitutable column keeps for subtypes), or that has a nested-table, REF
-// or LOB attribute, cannot be written: a constructor with an argument too
-// many or too few is refused by Oracle.
+// A VARRAY, LOB or BFILE attribute is a hidden column holding what a column
+// of its type holds (the VARRAY's image, a LOB locator, a BFILE locator),
+// made by the caller as such a column is. An object whose attribute columns
+// are not those of its type (a column lost to damage, the hidden columns a
+// substitutable column keeps for subtypes), or that has a nested-table or
+// REF attribute, cannot be written: a constructor with an argument too many
+// or too few is refused by Oracle.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +35,7 @@ struct ObjectShape {
   struct Attribute {
     std::size_t index = 0;            // layout index: the value, or an embedded object's null image
     std::vector<ObjectShape> object;  // an embedded object: its shape (one element)
-    bool varray = false;              // a VARRAY, made by the caller
+    bool by_caller = false;           // a VARRAY, LOB or BFILE, made by the caller
   };
   std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written, as why says
   std::string why;
@@ -50,17 +51,18 @@ std::vector<std::string> AttributeNameParts(std::string_view qualified);
 ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& table, const ColumnDefinition& column,
                           const std::map<std::uint32_t, std::size_t>& layout_by_internal);
 
-// The layout indexes of the VARRAY attributes of an object, at any depth.
-std::vector<std::size_t> VarrayAttributes(const ObjectShape& shape);
+// The layout indexes of the attributes of an object the caller makes, at
+// any depth.
+std::vector<std::size_t> CallerAttributes(const ObjectShape& shape);
 
-// The item of a VARRAY attribute, by its layout index (lost: it cannot be
-// made).
-using VarrayAttributeItem = std::function<ValueItem(std::size_t index)>;
+// The item of an attribute the caller makes, by its layout index (lost: it
+// cannot be made).
+using CallerAttributeItem = std::function<ValueItem(std::size_t index)>;
 
 // Appends the object's constructor over a row's values to item; false (item
-// unspecified) when an attribute cannot be read, or is a VARRAY and no
-// varrays are given.
+// unspecified) when an attribute cannot be read, or is one the caller makes
+// and no by_caller is given.
 bool AppendObjectItem(const ObjectShape& shape, const TableLayout& layout, std::span<const StoredValue> values,
-                      DecodeContext& context, ValueItem& item, const VarrayAttributeItem& varrays = {});
+                      DecodeContext& context, ValueItem& item, const CallerAttributeItem& by_caller = {});
 
 }  // namespace quillon::repair

@@ -672,6 +672,23 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(4), val::Null()},
   };
   s.tables.push_back(std::move(contacts));
+  // An object column with LOB and BFILE attributes: hidden columns holding
+  // a LOB locator each (one CLOB of 6,000 characters) and a BFILE locator.
+  s.types.push_back(type("MEMO_T", TypeKind::kObject,
+                         {{"TITLE", testdb::Varchar2(20)},
+                          {"BODY", testdb::Clob()},
+                          {"SCAN", testdb::Blob()},
+                          {"FILED", testdb::Bfile()}},
+                         {}, "TYPE memo_t AS OBJECT (title VARCHAR2(20), body CLOB, scan BLOB, filed BFILE);"));
+  testdb::TableDescription memos = testdb::Table(
+      "HR", "MEMOS", "HR_DATA", {{"ID", testdb::Number(6)}, {"MEMO", testdb::ObjectOf("HR", "MEMO_T")}});
+  memos.rows = {
+      {val::Num(1), val::Object({val::Text("t"), val::Text("a body"), val::Hex("CAFE"), val::Bfile("DOC_DIR", "m1.txt")})},
+      {val::Num(2), val::Object({val::Text("n"), val::Null(), val::Null(), val::Null()})},
+      {val::Num(3), val::Null()},
+      {val::Num(4), val::Object({val::Text("big"), val::Text(std::string(6000, 'z')), val::Null(), val::Null()})},
+  };
+  s.tables.push_back(std::move(memos));
   // VARRAYs whose elements are collections, and a VARRAY of objects with a
   // collection attribute: each such collection is an image of its own
   // inside the VARRAY's image.
@@ -790,6 +807,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"2/CONTACT", "HR.CONTACT_T(y,NULL,NULL)"},
         {"3/CONTACT", "HR.CONTACT_T(NULL,HR.CODES_T(),HR.PLACE_T(NULL,NULL,NULL))"},
         {"4/CONTACT", "<NULL>"}}},
+      {"MEMOS",
+       {{"1/MEMO", "HR.MEMO_T(t,a body,CAFE,DOC_DIR','m1.txt)"},
+        {"2/MEMO", "HR.MEMO_T(n,NULL,NULL,NULL)"},
+        {"3/MEMO", "<NULL>"},
+        {"4/MEMO", "HR.MEMO_T(big," + std::string(6000, 'z') + ",NULL,NULL)"}}},
       {"GRIDS",
        {{"1/CELLS", "HR.MATRIX_T(HR.CODES_T(a,b),HR.CODES_T(),NULL)"},
         {"1/BAGS", "HR.BAGS_T(HR.WORDS_T(x,it's),NULL)"},
@@ -930,6 +952,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"TOURS", 3, {"HR.TOURS"}},
       {"CONTACTS", 4, {"HR.CONTACTS"}},
       {"GRIDS", 3, {"HR.GRIDS"}},
+      {"MEMOS", 4, {"HR.MEMOS"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;
@@ -1168,7 +1191,7 @@ TEST(NestedObjectColumns, AttributeColumnsThatDoNotMatchTheirTypesGiveNull) {
        [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\"").user_type.reset(); }, "its type is not known"},
       {"an attribute turned into a nested table",
        [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kNestedTable; },
-       "it has a nested-table, REF or LOB attribute"},
+       "it has a nested-table or REF attribute"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

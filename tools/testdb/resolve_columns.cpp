@@ -192,6 +192,9 @@ std::vector<RColumn> Resolver::Columns(const TableDescription& wanted, std::uint
                   attributes_of(embedded, qualified, at);
                   r_.column_types.push_back({table_object, column, intcol, embedded.toid, 0x02,
                                              static_cast<std::uint32_t>(out.size() - before + 1)});
+                } else if (attributes[a].type.type == SqlType::kClob || attributes[a].type.type == SqlType::kNClob ||
+                           attributes[a].type.type == SqlType::kBlob) {
+                  table.property |= 0x800 | 0x40000;  // a LOB attribute: a LOB column of its own
                 } else if (attributes[a].type.type == SqlType::kVarray) {
                   // A VARRAY attribute: a hidden column holding its image.
                   const RType& varray = ResolvedType(attributes[a].type.type_owner, attributes[a].type.type_name);
