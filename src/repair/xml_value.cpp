@@ -10,6 +10,7 @@
 #include "reader/value_datetime.h"
 #include "reader/value_number.h"
 #include "rows/table_layout.h"
+#include "repair/object_shape.h"
 #include "repair/quoting.h"
 #include "repair/xml_text.h"
 
@@ -71,22 +72,6 @@ class DocumentBytes final : public LongBytes {
  private:
   std::string text_;
 };
-
-// The parts of a qualified attribute name: "PROFILE"."XMLDATA"."Reference".
-std::vector<std::string> XmlNameParts(std::string_view text) {
-  std::vector<std::string> parts(1);
-  bool in_quotes = false;
-  for (const char ch : text) {
-    if (ch == '"') {
-      in_quotes = !in_quotes;
-    } else if (ch == '.' && !in_quotes) {
-      parts.emplace_back();
-    } else {
-      parts.back() += ch;
-    }
-  }
-  return parts;
-}
 
 void AppendStoredValue(const StoredValue& v, std::vector<std::uint8_t>& out) {
   if (v.is_null) {
@@ -261,7 +246,7 @@ std::vector<std::uint32_t> XmlLeafColumns(const Catalogue& c, std::uint32_t tabl
   for (const ColumnInfo& col : c.columns.All<0>(table_object_number)) columns.emplace(col.internal_column, &col);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> found;  // segment column, INTCOL#
   for (const AttributeColumnRecord& a : c.attribute_columns.All<0>(table_object_number)) {
-    const std::vector<std::string> parts = XmlNameParts(a.name);
+    const std::vector<std::string> parts = AttributeNameParts(a.name);
     if (parts.size() < 2 || parts.front() != root) continue;
     if (std::find(parts.begin(), parts.end(), "SYS_XDBPD$") != parts.end()) continue;
     const auto col = columns.find(a.internal_column);
