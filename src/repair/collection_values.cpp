@@ -31,6 +31,10 @@ bool IsScalarElementType(std::uint32_t code) {
          code != tc::kXmlType && code != tc::kBfile && !IsLargeType(code);
 }
 
+// An attribute of a nested table's element that the caller makes from the
+// storage table's row: a LOB or a BFILE.
+bool IsCallerAttribute(std::uint32_t code) { return code == tc::kClob || code == tc::kBlob || code == tc::kBfile; }
+
 std::string SetKey(ByteView id) { return std::string(reinterpret_cast<const char*>(id.data()), id.size()); }
 
 void AppendElement(ValueItem& collection, ValueItem element) {
@@ -127,7 +131,7 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const Tab
     if (col->is_virtual || col->hidden || col->system_generated || col->segment_column == 0) continue;
     // An object attribute is an object column of the storage table, its
     // own attributes hidden columns after it.
-    if (!IsScalarElementType(col->type_code) && col->type_code != tc::kObject) {
+    if (!IsScalarElementType(col->type_code) && col->type_code != tc::kObject && !IsCallerAttribute(col->type_code)) {
       why_ = "an attribute of its element type is of a type this builder does not write";
       return;
     }
@@ -327,14 +331,16 @@ bool CollectionColumn::AppendImageAttributes(const std::vector<StoredValue>& val
 class CollectionColumn::StorageRows final : public RowConsumer {
  public:
   StorageRows(CollectionColumn& owner, COracleRecoveryTools& engine, const TableLayout& layout, std::size_t id,
-              std::vector<std::size_t> values, std::vector<ObjectShape> objects, std::optional<std::size_t> row_object)
+              std::vector<std::size_t> values, std::vector<ObjectShape> objects, std::optional<std::size_t> row_object,
+              const StorageAttributeItem& by_caller)
       : owner_(owner),
         engine_(engine),
         layout_(layout),
         id_(id),
         values_(std::move(values)),
         objects_(std::move(objects)),
-        row_object_(row_object) {}
+        row_object_(row_object),
+        by_caller_(by_caller) {}
 
   bool Row(const TableRow& row) override {
     const StoredValue& id = row.values[id_];
@@ -369,8 +375,11 @@ class CollectionColumn::StorageRows final : public RowConsumer {
     for (std::size_t k = 0; k < values_.size(); ++k) {
       const std::size_t index = values_[k];
       ValueItem attribute;
-      if (objects_[k].constructor.empty()) {
-        attribute = ScalarValueItem(*layout_.columns()[index], row.values[index], engine_.values);
+      const ColumnInfo& column = *layout_.columns()[index];
+      if (IsCallerAttribute(column.type_code) && !row.values[index].is_null) {
+        attribute = by_caller_ ? by_caller_(row, column, row.values[index]) : LostCollectionItem();
+      } else if (objects_[k].constructor.empty()) {
+        attribute = ScalarValueItem(column, row.values[index], engine_.values);
       } else if (row.values[index].is_null) {  // an atomically NULL object attribute
         attribute.sql = "NULL";
       } else if (!AppendObjectItem(objects_[k], layout_, row.values, engine_.values, attribute)) {
@@ -390,11 +399,13 @@ class CollectionColumn::StorageRows final : public RowConsumer {
   std::vector<std::size_t> values_;  // COLUMN_VALUE, or the attribute columns
   std::vector<ObjectShape> objects_;  // per value: an object attribute's shape (no constructor: a scalar)
   std::optional<std::size_t> row_object_;  // object elements: their null indicator, when stored
+  const StorageAttributeItem& by_caller_;
 };
 
-void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& source) {
+void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& source,
+                                   const StorageAttributeItem& by_caller) {
   if (storage_ == 0 || !why_.empty()) return;
-  if (inner_) inner_->ReadStorage(engine, source);
+  if (inner_) inner_->ReadStorage(engine, source, by_caller);
   TableRowReader reader(engine, source, storage_);
   const auto& columns = reader.layout().columns();
   std::optional<std::size_t> id;
@@ -444,7 +455,7 @@ void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& so
     incomplete_ = true;
     return;
   }
-  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values), std::move(objects), row_object);
+  StorageRows rows(*this, engine, reader.layout(), *id, std::move(values), std::move(objects), row_object, by_caller);
   reader.Read(TableRowReader::Begin(), 0, rows);
   if (reader.stopped() || reader.stats().damaged_total > 0) incomplete_ = true;
 }

@@ -11,7 +11,8 @@
 //   whole. A nested table's come from the storage table's attribute
 //   columns (its row object, where it has storage, is the element's null
 //   indicator; an object attribute is an object column of its own, made as
-//   object_shape.h says); a VARRAY's from each element's own image, read
+//   object_shape.h says; a LOB or BFILE attribute is made by the caller, a
+//   LOB's bytes waiting in the spill folder); a VARRAY's from each element's own image, read
 //   with the element type's attributes (scalars; objects written in line,
 //   NULL as a whole or made through their own constructors; collections,
 //   each an image of its own);
@@ -23,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,6 +37,10 @@
 #include "rows/row_reader.h"
 
 namespace quillon::repair {
+
+// The item of a LOB or BFILE attribute of a nested table's element, made
+// by the caller from the storage table's row (lost: it cannot be made).
+using StorageAttributeItem = std::function<ValueItem(const TableRow&, const ColumnInfo&, const StoredValue&)>;
 
 class CollectionColumn {
  public:
@@ -51,7 +57,7 @@ class CollectionColumn {
   // Nested tables: reads the storage table's rows (and those of the
   // levels below), grouped by collection. Called once, before the parent's
   // rows are read.
-  void ReadStorage(COracleRecoveryTools& engine, BlockSource& source);
+  void ReadStorage(COracleRecoveryTools& engine, BlockSource& source, const StorageAttributeItem& by_caller = {});
 
   // The item of one value. A value that cannot be made whole gives a lost
   // item (NULL) and *note says why, naming the value as `what`.

@@ -449,7 +449,17 @@ class RowInserter final : public RowConsumer {
   // Reads the storage tables of the nested-table columns (before the
   // table's own rows).
   void ReadNestedTables(BlockSource& source) {
-    for (auto& [internal, collection] : collections_) collection->ReadStorage(engine_, source);
+    // The LOB and BFILE attributes of elements are made as such columns
+    // are: a LOB's bytes wait in the spill folder until the parent's row
+    // goes in.
+    const StorageAttributeItem by_caller = [this](const TableRow& row, const ColumnInfo& column,
+                                                  const StoredValue& value) {
+      ValueItem made;
+      if (column.type_code == tc::kBfile) return BfileItem(column, value);
+      if (!LobItem(row, column, value, made, false)) return Lost();
+      return made;
+    };
+    for (auto& [internal, collection] : collections_) collection->ReadStorage(engine_, source, by_caller);
   }
   // A table none of whose columns can be written: every row is counted as
   // failed, not silently dropped.
@@ -738,7 +748,7 @@ class RowInserter final : public RowConsumer {
       return read;
     }
     const auto segment =
-        row.segment ? FindLobSegment(engine_, table_.object.object_number, column.internal_column, *row.segment)
+        row.segment ? FindLobSegment(engine_, column.object_number, column.internal_column, *row.segment)
                     : std::nullopt;
     if (!segment && locator.chunk_dbas.empty()) {
       read.complete = false;
@@ -846,7 +856,11 @@ class RowInserter final : public RowConsumer {
     return true;
   }
 
-  bool LobItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueItem& item) {
+  // A LOB value as a long value read from the spill folder (EMPTY_CLOB() /
+  // EMPTY_BLOB() when empty); false when the spill file cannot be written,
+  // which fails the row, or with fail_row unset only says so.
+  bool LobItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value, ValueItem& item,
+               bool fail_row = true) {
     const bool binary = column.type_code == tc::kBlob;
     spill_.BeginValue();
     LobReadResult read;
@@ -882,7 +896,11 @@ class RowInserter final : public RowConsumer {
     v.form = binary ? LongValue::Form::kBinary : (national ? LongValue::Form::kWideText : LongValue::Form::kText);
     v.bytes = spill_.FinishValue();
     if (!ok) {
-      Fail("the spill file cannot be written");
+      if (fail_row) {
+        Fail("the spill file cannot be written");
+      } else {
+        Note("the spill file cannot be written");
+      }
       return false;
     }
     if (!read.complete) {

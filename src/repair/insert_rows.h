@@ -30,7 +30,7 @@
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
-// cannot make (objects with a nested-table or REF attribute, collection
+// cannot make (objects with a nested-table or REF attribute, VARRAY
 // elements with a LOB attribute, a collection with an unreadable element,
 // REFs, a damaged BFILE locator) are written as NULL, so the column and
 // value lists stay in step, counted as lost and noted in the errors.

@@ -109,7 +109,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
                           kVarrayOfObjectsUnknownAttributes = 9, kVarrayOfObjectsWithALob = 10,
                           kVarrayOfObjectsOfAnEarlierVersion = 11, kVarrayOfNestedObjects = 12,
                           kVarrayOfObjectsContainingThemselves = 13, kVarrayOfObjectsWithAnUnknownObject = 14,
-                          kVarrayOfVarrays = 15, kVarrayOfVarraysOfRefs = 16, kVarrayOfItself = 17;
+                          kVarrayOfVarrays = 15, kVarrayOfVarraysOfRefs = 16, kVarrayOfItself = 17,
+                          kRefAttribute = 18;
   struct Case {
     const char* name;
     std::uint32_t shape;
@@ -133,7 +134,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
        "an object attribute of its element type is of an unknown type"},
       {"object elements with an attribute missing", kAttributeMissing,
        "its storage table does not hold every attribute of its element type"},
-      {"object elements with a CLOB attribute", kLobAttribute,
+      {"object elements with a CLOB attribute", kLobAttribute, ""},
+      {"object elements with a REF attribute", kRefAttribute,
        "an attribute of its element type is of a type this builder does not write"},
       {"a storage table that stores itself", kSelfStored, "collections are nested too deeply"},
       {"no storage table recorded", kNoStorage, "its storage table is not known"},
@@ -154,7 +156,7 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
     const std::uint32_t storage = k.Table("PARENT_NT");
     const bool varray = c.shape == kVarrayOfObjects || c.shape == kVarrayOfObjectsUnknownAttributes ||
                         c.shape == kVarrayOfObjectsWithALob || c.shape == kVarrayOfObjectsOfAnEarlierVersion ||
-                        c.shape >= kVarrayOfNestedObjects;
+                        (c.shape >= kVarrayOfNestedObjects && c.shape <= kVarrayOfItself);
     const std::string type = k.Type("COLL_T", varray ? 247 : 122);
     k.Column(parent, 1, "ID", tc::kNumber);
     k.Column(parent, 2, "ITEMS", varray ? tc::kVarray : tc::kNestedTable, type);
@@ -176,7 +178,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
       case kVarrayOfObjectsWithALob:
       case kVarrayOfObjectsOfAnEarlierVersion:
       case kAttributeMissing:
-      case kLobAttribute: {
+      case kLobAttribute:
+      case kRefAttribute: {
         const std::string element = k.Type("ELEM_T", 108, 2);
         k.Collection(type, element, tc::kObject);
         if (c.shape != kVarrayOfObjectsUnknownAttributes) {
@@ -190,7 +193,8 @@ TEST(CollectionColumns, ElementTypesThatCanAndCannotBeWritten) {
           k.Attribute(element, 3, "OLD", tc::kClob, 0);
         }
         k.Column(storage, 2, "NAME", tc::kVarchar2);
-        if (c.shape != kAttributeMissing) k.Column(storage, 3, "BODY", c.shape == kLobAttribute ? tc::kClob : tc::kNumber);
+        const std::uint32_t body = c.shape == kLobAttribute ? tc::kClob : c.shape == kRefAttribute ? tc::kRef : tc::kNumber;
+        if (c.shape != kAttributeMissing) k.Column(storage, 3, "BODY", body);
         k.Column(storage, 4, "SYS_NC_ROWINFO$", tc::kObject, element, 0x20);
         break;
       }
