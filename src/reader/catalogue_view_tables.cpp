@@ -97,6 +97,21 @@ std::vector<NestedTableDefinition> ElementStorageTables(const Catalogue& c, std:
 
 }  // namespace
 
+std::vector<std::string> AttributeNameParts(std::string_view qualified) {
+  std::vector<std::string> parts(1);
+  bool in_quotes = false;
+  for (const char c : qualified) {
+    if (c == '"') {
+      in_quotes = !in_quotes;
+    } else if (c == '.' && !in_quotes) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
 ConstraintKind ConstraintKindOf(std::uint32_t type) {
   switch (type) {
     case constraint_type::kCheck: return ConstraintKind::kCheck;
@@ -482,6 +497,7 @@ TableDefinition CatalogueViews::Table(const ObjectRecord& table) const {
     NestedTableDefinition nt;
     const ColumnDefinition* col = d.ColumnByInternalNumber(n.internal_column);
     nt.column_name = col ? col->name : n.column_name;
+    if (col && col->attribute_name) nt.attribute_path = AttributeNameParts(*col->attribute_name);
     nt.internal_column = n.internal_column;
     nt.storage_table = NameOf(n.storage_object_number)
                            .value_or(ObjectName{n.storage_object_number, table.owner, n.storage_table_name});

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
@@ -182,6 +183,10 @@ struct LobDefinition {
   bool partitioned = false;              // LOB partitions (LOBFRAG$) hold the segments
 };
 
+// The parts of an attribute column's path (ATTRCOL$): "COLUMN"."ATTRIBUTE"
+// or COLUMN.ATTRIBUTE gives COLUMN, ATTRIBUTE.
+std::vector<std::string> AttributeNameParts(std::string_view qualified);
+
 // A nested-table column and its storage table (NTAB$).
 struct NestedTableDefinition {
   std::string column_name;
@@ -191,6 +196,9 @@ struct NestedTableDefinition {
   // of nested tables, or of objects with a nested-table attribute), with
   // their own storage tables, level by level.
   std::vector<NestedTableDefinition> element_storage{};
+  // A nested-table attribute of an object column (a hidden column): its
+  // path, "PERSON", "PHONES"; empty for a column.
+  std::vector<std::string> attribute_path{};
 };
 
 // The index organization of an IOT: its top index and overflow segment.

@@ -412,10 +412,11 @@ class RowInserter final : public RowConsumer {
       if (info.type_code == tc::kObject) {
         if (const ColumnDefinition* d = table_.ColumnByInternalNumber(info.internal_column)) {
           ObjectShape shape = ObjectShapeOf(engine_.catalogue, table_, *d, layout_by_internal);
-          // Its VARRAY, LOB and BFILE attributes are made as such columns are.
+          // Its VARRAY, nested-table, LOB and BFILE attributes are made as
+          // such columns are.
           for (const std::size_t index : CallerAttributes(shape)) {
             const ColumnInfo& attribute = *layout_.columns()[index];
-            if (attribute.type_code != tc::kVarray) continue;
+            if (attribute.type_code != tc::kVarray && attribute.type_code != tc::kNestedTable) continue;
             collections_.emplace(attribute.internal_column,
                                  std::make_unique<CollectionColumn>(engine_, table_, attribute.internal_column));
           }
@@ -776,7 +777,7 @@ class RowInserter final : public RowConsumer {
 
   // TYPE(attribute items): scalar attributes bound like columns, embedded
   // objects through their own constructors (NULL when atomically NULL),
-  // VARRAY, LOB and BFILE attributes as such columns are. False when the
+  // collection, LOB and BFILE attributes as such columns are. False when the
   // row cannot be written at all (a LOB attribute's spill failed).
   bool ObjectItem(const TableRow& row, const ColumnInfo& column, ValueItem& item) {
     const auto shape = objects_.find(column.internal_column);
@@ -797,7 +798,7 @@ class RowInserter final : public RowConsumer {
       ValueItem made;
       if (value.is_null) {
         made.sql = "NULL";
-      } else if (attribute.type_code == tc::kVarray) {
+      } else if (attribute.type_code == tc::kVarray || attribute.type_code == tc::kNestedTable) {
         made = CollectionItem(row, attribute, value);
       } else if (attribute.type_code == tc::kBfile) {
         made = BfileItem(attribute, value);

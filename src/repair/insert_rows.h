@@ -20,7 +20,7 @@
 // BFILENAME(?, ?) with its directory and file names bound; an object
 // column through its type's constructor over the attributes its hidden
 // columns store ("OWNER"."TYPE"(?, ?, NULL)), an object attribute through
-// its own, a VARRAY, LOB or BFILE attribute as such a column
+// its own, a collection, LOB or BFILE attribute as such a column
 // (object_shape.h); a VARRAY or nested table through its type's
 // constructor over its elements ("OWNER"."TYPE"(?, ?)),
 // a VARRAY's from its stored image (in the row, or the data of the LOB a
@@ -30,10 +30,10 @@
 // "O"."LINES_T"("O"."LINE_T"(?, ?), ...)); an XMLType value stored as a CLOB
 // as XMLTYPE(?) with the document bound as a CLOB, one stored
 // object-relationally through the XML value builder. Values this builder
-// cannot make (objects with a nested-table or REF attribute, VARRAY
-// elements with a LOB attribute, a collection with an unreadable element,
-// REFs, a damaged BFILE locator) are written as NULL, so the column and
-// value lists stay in step, counted as lost and noted in the errors.
+// cannot make (objects with a REF attribute, VARRAY elements with a LOB
+// attribute, a collection with an unreadable element, REFs, a damaged BFILE
+// locator) are written as NULL, so the column and value lists stay in step,
+// counted as lost and noted in the errors.
 #pragma once
 
 #include <cstdint>

@@ -37,12 +37,12 @@ ObjectShape ShapeOf(const Catalogue& catalogue, const TableDefinition& table, co
       ObjectShape embedded = ShapeOf(catalogue, table, c, parts, layout_by_internal);
       if (embedded.constructor.empty()) return embedded;
       attribute.object.push_back(std::move(embedded));
-    } else if (c.type_code == type_code::kVarray || c.type_code == type_code::kClob ||
-               c.type_code == type_code::kBlob || c.type_code == type_code::kBfile) {
+    } else if (c.type_code == type_code::kVarray || c.type_code == type_code::kNestedTable ||
+               c.type_code == type_code::kClob || c.type_code == type_code::kBlob ||
+               c.type_code == type_code::kBfile) {
       attribute.by_caller = true;
-    } else if (c.type_code == type_code::kNestedTable || c.type_code == type_code::kRef ||
-               IsLargeType(c.type_code)) {
-      return NotWritten("it has a nested-table or REF attribute");
+    } else if (c.type_code == type_code::kRef || IsLargeType(c.type_code)) {
+      return NotWritten("it has a REF attribute");
     }
     found.emplace_back(c.internal_column, std::move(attribute));
   }
@@ -59,21 +59,6 @@ ObjectShape ShapeOf(const Catalogue& catalogue, const TableDefinition& table, co
 }
 
 }  // namespace
-
-std::vector<std::string> AttributeNameParts(std::string_view qualified) {
-  std::vector<std::string> parts(1);
-  bool in_quotes = false;
-  for (const char c : qualified) {
-    if (c == '"') {
-      in_quotes = !in_quotes;
-    } else if (c == '.' && !in_quotes) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
-}
 
 ObjectShape ObjectShapeOf(const Catalogue& catalogue, const TableDefinition& table, const ColumnDefinition& column,
                           const std::map<std::uint32_t, std::size_t>& layout_by_internal) {

@@ -6,13 +6,14 @@
 // ATTRCOL$ by its path ("PLACE"."NAME"). An attribute that is an object
 // itself is a hidden column holding its null image (NULL when that object is
 // atomically NULL), with its own attributes after it ("PLACE"."AT"."LAT").
-// A VARRAY, LOB or BFILE attribute is a hidden column holding what a column
-// of its type holds (the VARRAY's image, a LOB locator, a BFILE locator),
-// made by the caller as such a column is. An object whose attribute columns
-// are not those of its type (a column lost to damage, the hidden columns a
-// substitutable column keeps for subtypes), or that has a nested-table or
-// REF attribute, cannot be written: a constructor with an argument too many
-// or too few is refused by Oracle.
+// A VARRAY, nested-table, LOB or BFILE attribute is a hidden column holding
+// what a column of its type holds (the VARRAY's image, the nested table's
+// identifier in its storage table, a LOB locator, a BFILE locator), made by
+// the caller as such a column is. An object whose attribute columns are not
+// those of its type (a column lost to damage, the hidden columns a
+// substitutable column keeps for subtypes), or that has a REF attribute,
+// cannot be written: a constructor with an argument too many or too few is
+// refused by Oracle.
 #pragma once
 
 #include <cstddef>
@@ -35,16 +36,12 @@ struct ObjectShape {
   struct Attribute {
     std::size_t index = 0;            // layout index: the value, or an embedded object's null image
     std::vector<ObjectShape> object;  // an embedded object: its shape (one element)
-    bool by_caller = false;           // a VARRAY, LOB or BFILE, made by the caller
+    bool by_caller = false;           // a VARRAY, nested table, LOB or BFILE, made by the caller
   };
   std::string constructor;  // "OWNER"."TYPE"; empty: cannot be written, as why says
   std::string why;
   std::vector<Attribute> attributes;
 };
-
-// The parts of an attribute column's path: "COLUMN"."ATTRIBUTE" or
-// COLUMN.ATTRIBUTE gives COLUMN, ATTRIBUTE.
-std::vector<std::string> AttributeNameParts(std::string_view qualified);
 
 // The shape of an object column of the table; layout_by_internal gives the
 // layout index of each stored column by its INTCOL#.

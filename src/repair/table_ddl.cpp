@@ -372,11 +372,21 @@ bool AppendPartitioning(SqlBuilder& sql, const TableDefinition& table, std::stri
   return true;
 }
 
-// "NESTED TABLE "C" STORE AS "T"" for a nested-table column; a storage
+// "NESTED TABLE "C" STORE AS "T"" for a nested-table column ("C"."A" for an
+// attribute of an object column); a storage
 // table with nested-table columns of its own names their storage tables in
 // parentheses, "STORE AS "T" (NESTED TABLE "COLUMN_VALUE" STORE AS "T2")".
 void AppendNestedStorage(SqlBuilder& sql, const NestedTableDefinition& n) {
-  sql.Raw("NESTED TABLE ").Ident(n.column_name).Raw(" STORE AS ").Ident(n.storage_table.name);
+  sql.Raw("NESTED TABLE ");
+  if (n.attribute_path.empty()) {
+    sql.Ident(n.column_name);
+  } else {  // an attribute of an object column: "PERSON"."PHONES"
+    for (std::size_t i = 0; i < n.attribute_path.size(); ++i) {
+      if (i > 0) sql.Raw(".");
+      sql.Ident(n.attribute_path[i]);
+    }
+  }
+  sql.Raw(" STORE AS ").Ident(n.storage_table.name);
   if (n.element_storage.empty()) return;
   sql.Raw(" (");
   for (std::size_t i = 0; i < n.element_storage.size(); ++i) {

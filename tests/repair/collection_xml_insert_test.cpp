@@ -689,6 +689,25 @@ const test::GeneratedSchemaDb& NestedObjectsDb() {
       {val::Num(4), val::Object({val::Text("big"), val::Text(std::string(6000, 'z')), val::Null(), val::Null()})},
   };
   s.tables.push_back(std::move(memos));
+  // An object column with nested-table attributes: hidden columns holding
+  // each nested table's identifier, the elements in storage tables named by
+  // the attribute's path (NESTED TABLE "FOLDER"."WORDS" STORE AS ...).
+  s.types.push_back(type("FOLDER_T", TypeKind::kObject,
+                         {{"NAME", testdb::Varchar2(20)},
+                          {"WORDS", testdb::NestedTableOf("HR", "WORDS_T")},
+                          {"LINES", testdb::NestedTableOf("HR", "LINES_T")}},
+                         {}, "TYPE folder_t AS OBJECT (name VARCHAR2(20), words words_t, lines lines_t);"));
+  testdb::TableDescription folders = testdb::Table(
+      "HR", "FOLDERS", "HR_DATA", {{"ID", testdb::Number(6)}, {"FOLDER", testdb::ObjectOf("HR", "FOLDER_T")}});
+  folders.nested_tables = {{"FOLDER.WORDS", "FOLDER_WORDS_NT"}, {"FOLDER.LINES", "FOLDER_LINES_NT"}};
+  folders.rows = {
+      {val::Num(1), val::Object({val::Text("f"), val::Collection({val::Text("a"), val::Text("b")}),
+                                 val::Collection({val::Object({val::Text("bolt"), val::Num(1), val::Null()})})})},
+      {val::Num(2), val::Object({val::Text("g"), val::Collection({}), val::Null()})},
+      {val::Num(3), val::Object({val::Null(), val::Null(), val::Collection({})})},
+      {val::Num(4), val::Null()},
+  };
+  s.tables.push_back(std::move(folders));
   // VARRAYs whose elements are collections, and a VARRAY of objects with a
   // collection attribute: each such collection is an image of its own
   // inside the VARRAY's image.
@@ -808,6 +827,11 @@ TEST(NestedObjectTables, ElementsGoInThroughTheirOwnTypesConstructor) {
         {"3/CONTACT", "HR.CONTACT_T(NULL,HR.CODES_T(),HR.PLACE_T(NULL,NULL,NULL))"},
         {"4/CONTACT", "<NULL>"}}},
       {"ORDER_NOTES", {{"1/NOTES", "HR.NOTES_T(HR.NOTE_T(first,a body))"}}},
+      {"FOLDERS",
+       {{"1/FOLDER", "HR.FOLDER_T(f,HR.WORDS_T(a,b),HR.LINES_T(HR.LINE_T(bolt,1,NULL)))"},
+        {"2/FOLDER", "HR.FOLDER_T(g,HR.WORDS_T(),NULL)"},
+        {"3/FOLDER", "HR.FOLDER_T(NULL,NULL,HR.LINES_T())"},
+        {"4/FOLDER", "<NULL>"}}},
       {"MEMOS",
        {{"1/MEMO", "HR.MEMO_T(t,a body,CAFE,DOC_DIR','m1.txt)"},
         {"2/MEMO", "HR.MEMO_T(n,NULL,NULL,NULL)"},
@@ -887,10 +911,10 @@ TEST(NestedObjectTables, APartitionedParentIsCreatedOnceAndItsRowsGoIntoTheirPar
                 {"11@PARTED_HIGH", "<NULL>"}}));
 }
 
-// The whole repair of the database of nested tables, VARRAYs kept in LOBs
-// and partitioned parents, as a script: every statement of it, the CREATE
-// TABLEs with their storage clauses and the INSERTs with their
-// constructors, is one Oracle takes.
+// The whole repair of the database of nested tables, VARRAYs kept in LOBs,
+// partitioned parents and objects within objects, as a script: every
+// statement of it, the CREATE TABLEs with their storage clauses and the
+// INSERTs with their constructors, is one Oracle takes.
 TEST(NestedObjectTables, TheWholeRepairScriptIsValidOracle) {
   OpenedDb opened(NestedObjectsDb());
   COracleRecoveryTools& engine = opened.engine;
@@ -909,6 +933,8 @@ TEST(NestedObjectTables, TheWholeRepairScriptIsValidOracle) {
   target.Disconnect();
   EXPECT_GT(result.rows, 10u);
   EXPECT_NE(script.str().find("NESTED TABLE"), std::string::npos);
+  // A nested-table attribute's storage clause names it by its path.
+  EXPECT_NE(script.str().find("NESTED TABLE \"FOLDER\".\"WORDS\" STORE AS \"FOLDER_WORDS_NT\""), std::string::npos);
   EXPECT_EQ(test::CheckScript(script.str()), std::vector<std::string>{});
 }
 
@@ -954,6 +980,7 @@ TEST(DamagedCollections, AChangedByteNeverBreaksTheScriptOrCostsTheParentARow) {
       {"CONTACTS", 4, {"HR.CONTACTS"}},
       {"GRIDS", 3, {"HR.GRIDS"}},
       {"MEMOS", 4, {"HR.MEMOS"}},
+      {"FOLDERS", 4, {"HR.FOLDERS", "HR.FOLDER_WORDS_NT", "HR.FOLDER_LINES_NT"}},
   };
   const std::uint32_t block_size = db.layout.block_size;
   std::size_t runs = 0;
@@ -1193,9 +1220,9 @@ TEST(NestedObjectColumns, AttributeColumnsThatDoNotMatchTheirTypesGiveNull) {
        "its attribute columns are not those of its type"},
       {"an embedded object's type unknown",
        [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\"").user_type.reset(); }, "its type is not known"},
-      {"an attribute turned into a nested table",
-       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kNestedTable; },
-       "it has a nested-table or REF attribute"},
+      {"an attribute turned into a REF",
+       [&](TableDefinition& t) { column(t, "\"SITE\".\"MAIN\".\"AT\".\"LON\"").type_code = type_code::kRef; },
+       "it has a REF attribute"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1176,7 +1176,10 @@ class OracleGrammar {
 
   bool ColumnProperty() {
     if (AcceptAll({"NESTED", "TABLE"})) {
-      if (!Accept("COLUMN_VALUE")) Name("nested table column");
+      if (!Accept("COLUMN_VALUE")) {
+        Name("nested table column");
+        while (AcceptSymbol(".")) Name("nested table attribute");  // an object column's attribute
+      }
       Expect("STORE");
       Expect("AS");
       Name("storage table name");

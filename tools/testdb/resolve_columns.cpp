@@ -178,8 +178,9 @@ std::vector<RColumn> Resolver::Columns(const TableDescription& wanted, std::uint
                 at.push_back(static_cast<int>(a));
                 RColumn attr = ScalarColumn(HiddenName(internal), attributes[a].type);
                 attr.property = kAdtAttribute | kHidden;
-                attr.source = attributes[a].type.type == SqlType::kObject ? ColumnSource::kObjectImage
-                                                                         : ColumnSource::kAttribute;
+                attr.source = attributes[a].type.type == SqlType::kObject        ? ColumnSource::kObjectImage
+                              : attributes[a].type.type == SqlType::kNestedTable ? ColumnSource::kNestedId
+                                                                                  : ColumnSource::kAttribute;
                 attr.source_column = source;
                 attr.attribute_path = at;
                 attr.qualified_name = prefix + ".\"" + attributes[a].name + "\"";
@@ -195,11 +196,15 @@ std::vector<RColumn> Resolver::Columns(const TableDescription& wanted, std::uint
                 } else if (attributes[a].type.type == SqlType::kClob || attributes[a].type.type == SqlType::kNClob ||
                            attributes[a].type.type == SqlType::kBlob) {
                   table.property |= 0x800 | 0x40000;  // a LOB attribute: a LOB column of its own
-                } else if (attributes[a].type.type == SqlType::kVarray) {
-                  // A VARRAY attribute: a hidden column holding its image.
-                  const RType& varray = ResolvedType(attributes[a].type.type_owner, attributes[a].type.type_name);
-                  r_.column_types.push_back({table_object, column, intcol, varray.toid, 0x08, 1});
-                  table.property |= 0x10;
+                } else if (attributes[a].type.type == SqlType::kVarray ||
+                           attributes[a].type.type == SqlType::kNestedTable) {
+                  // A collection attribute: a hidden column holding the
+                  // VARRAY's image, or the nested table's identifier in its
+                  // storage table.
+                  const bool varray = attributes[a].type.type == SqlType::kVarray;
+                  const RType& collection = ResolvedType(attributes[a].type.type_owner, attributes[a].type.type_name);
+                  r_.column_types.push_back({table_object, column, intcol, collection.toid, varray ? 0x08u : 0x04u, 1});
+                  table.property |= varray ? 0x10 : 0x04;
                 }
               }
             };

@@ -191,9 +191,8 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
   // Nested-table columns: a storage table each, holding the elements of
   // every row's collection under the collection's identifier.
   for (const NestedStorageDescription& ns : wanted.nested_tables) {
-    const RColumn parent = ColumnNamed(r_.tables[ti], ns.column);
-    const ColumnDescription& column = wanted.columns[static_cast<std::size_t>(parent.source_column)];
-    const TypeDescription& type = TypeNamed(column.type.type_owner, column.type.type_name);
+    const RColumn parent = NestedParent(r_.tables[ti], ns.column);
+    const TypeDescription& type = TypeNamed(parent.logical.type_owner, parent.logical.type_name);
     TableDescription& storage = r_.derived_tables.emplace_back();
     storage.owner = wanted.owner;
     storage.name = ns.storage_table;
@@ -215,8 +214,9 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
     }
     const std::vector<const RowValues*> rows = AllTableRows(wanted);
     for (std::size_t row = 0; row < rows.size(); ++row) {
-      const Value& v = (*rows[row])[static_cast<std::size_t>(parent.source_column)];
-      if (v.kind != Value::Kind::kCollection) continue;
+      const Value* collection = SourceValue(parent, *rows[row]);
+      if (!collection || collection->kind != Value::Kind::kCollection) continue;
+      const Value& v = *collection;
       for (const Value& element : v.items) {
         RowValues out{val::Bytes(NestedTableId(r_.tables[ti].object, parent.internal_column, row))};
         if (objects) {
@@ -255,8 +255,16 @@ void Resolver::ResolveTable(const TableDescription& wanted) {
     for (RNestedTable& inner : r_.nested_tables) {
       if (inner.table == st.object && inner.column_number > hidden) inner.column_number -= hidden;
     }
-    r_.nested_tables.push_back({r_.tables[ti].object, parent.column_number, parent.internal_column, st.object,
-                                ns.column});
+    // An attribute's NTAB$ row carries its object column's number and its
+    // path as ATTRCOL$ names it.
+    std::uint32_t column_number = parent.column_number;
+    for (const RColumn& c : r_.tables[ti].columns) {
+      if (column_number == 0 && c.source_column == parent.source_column && c.column_number != 0) {
+        column_number = c.column_number;
+      }
+    }
+    r_.nested_tables.push_back({r_.tables[ti].object, column_number, parent.internal_column, st.object,
+                                parent.qualified_name.empty() ? ns.column : parent.qualified_name});
   }
 
   // Constraints: NOT NULL columns first (in column order), then the others.

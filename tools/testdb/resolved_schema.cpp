@@ -184,6 +184,18 @@ const RColumn& Resolver::ColumnNamed(const RTable& table, const std::string& col
   Fail("table " + table.owner + "." + table.name + " has no column " + column);
 }
 
+const RColumn& Resolver::NestedParent(const RTable& table, const std::string& column) const {
+  if (column.find('.') == std::string::npos) return ColumnNamed(table, column);
+  // COLUMN.ATTRIBUTE: the hidden column of that attribute path.
+  std::string qualified = "\"";
+  for (const char c : column) qualified += c == '.' ? std::string("\".\"") : std::string(1, c);
+  qualified += "\"";
+  for (const RColumn& c : table.columns) {
+    if (c.qualified_name == qualified) return c;
+  }
+  Fail("table " + table.owner + "." + table.name + " has no attribute " + column);
+}
+
 std::uint32_t Resolver::ColumnIntcol(const RTable& table, const std::string& column) const {
   return ColumnNamed(table, column).internal_column;
 }

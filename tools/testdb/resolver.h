@@ -69,6 +69,9 @@ class Resolver {
   int TableIndex(const std::string& owner, const std::string& name) const;
   std::uint32_t ColumnIntcol(const RTable& table, const std::string& column) const;
   const RColumn& ColumnNamed(const RTable& table, const std::string& column) const;
+  // The column of a nested-table storage clause: a column, or an object
+  // column's attribute named COLUMN.ATTRIBUTE.
+  const RColumn& NestedParent(const RTable& table, const std::string& column) const;
   [[noreturn]] void Fail(const std::string& message) const { throw std::invalid_argument(message); }
   bool AtLeast(DictVersion v) const { return release_.version >= v; }
 

@@ -249,7 +249,7 @@ struct PartitioningDescription {
 
 // A nested-table column's storage table.
 struct NestedStorageDescription {
-  std::string column;
+  std::string column;  // a nested-table column, or an object column's attribute as COLUMN.ATTRIBUTE
   std::string storage_table;
   // A nested table of nested tables: the storage table of the elements'
   // collections (NESTED TABLE COLUMN_VALUE STORE AS ...); empty otherwise.
