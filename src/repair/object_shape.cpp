@@ -42,7 +42,7 @@ ObjectShape ShapeOf(const Catalogue& catalogue, const TableDefinition& table, co
                c.type_code == type_code::kBfile) {
       attribute.by_caller = true;
     } else if (c.type_code == type_code::kRef || IsLargeType(c.type_code)) {
-      return NotWritten("it has a REF attribute");
+      return NotWritten("it has a REF attribute, or one of a type no attribute has");
     }
     found.emplace_back(c.internal_column, std::move(attribute));
   }

@@ -22,7 +22,6 @@
 #include <map>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "reader/catalogue.h"
