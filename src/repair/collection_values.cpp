@@ -35,6 +35,18 @@ bool IsScalarElementType(std::uint32_t code) {
 // storage table's row: a LOB or a BFILE.
 bool IsCallerAttribute(std::uint32_t code) { return code == tc::kClob || code == tc::kBlob || code == tc::kBfile; }
 
+// "OWNER"."TYPE" of the type with this TOID; empty when the type is not
+// known or its name cannot be quoted (*known says which).
+std::string ConstructorOf(const Catalogue& c, const std::string& type_oid, bool* known) {
+  const ObjectRecord* type = c.ObjectWithOid(type_oid);
+  *known = type != nullptr;
+  if (!type) return {};
+  const Quoted owner = QuoteIdent(type->owner);
+  const Quoted name = QuoteIdent(type->name);
+  if (!owner || !name) return {};
+  return owner.text() + "." + name.text();
+}
+
 std::string SetKey(ByteView id) { return std::string(reinterpret_cast<const char*>(id.data()), id.size()); }
 
 void AppendElement(ValueItem& collection, ValueItem element) {
@@ -147,19 +159,17 @@ CollectionColumn::CollectionColumn(const COracleRecoveryTools& engine, const std
                                    std::uint32_t table, int depth) {
   type_code_ = tc::kVarray;  // read from its image, whichever kind of collection it is
   const Catalogue& c = engine.catalogue;
-  const ObjectRecord* type = c.ObjectWithOid(type_oid);
   const CollectionRecord* collection = c.collections.First<0>(type_oid);
-  if (!type || !collection) {
+  bool known = false;
+  constructor_ = ConstructorOf(c, type_oid, &known);
+  if (!known || !collection) {
     why_ = "its type is not known";
     return;
   }
-  const Quoted owner = QuoteIdent(type->owner);
-  const Quoted name = QuoteIdent(type->name);
-  if (!owner || !name) {
+  if (constructor_.empty()) {
     why_ = "its type's name cannot be quoted";
     return;
   }
-  constructor_ = owner.text() + "." + name.text();
   ImageElements(engine, *collection, table, depth);
 }
 
@@ -198,18 +208,16 @@ void CollectionColumn::ImageElements(const COracleRecoveryTools& engine, const C
 }
 
 bool CollectionColumn::SetElementConstructor(const Catalogue& c, const std::string& element_type_oid) {
-  const ObjectRecord* element_type = c.ObjectWithOid(element_type_oid);
-  if (!element_type) {
+  bool known = false;
+  element_constructor_ = ConstructorOf(c, element_type_oid, &known);
+  if (!known) {
     why_ = "its element type is not known";
     return false;
   }
-  const Quoted element_owner = QuoteIdent(element_type->owner);
-  const Quoted element_name = QuoteIdent(element_type->name);
-  if (!element_owner || !element_name) {
+  if (element_constructor_.empty()) {
     why_ = "its element type's name cannot be quoted";
     return false;
   }
-  element_constructor_ = element_owner.text() + "." + element_name.text();
   return true;
 }
 
@@ -262,14 +270,12 @@ bool CollectionColumn::AddImageAttributes(const COracleRecoveryTools& engine, co
       image_collections_[entry] = std::move(collection);
     } else if (a->type_code == tc::kObject) {
       // An object attribute: written in line, its attributes after it.
-      const ObjectRecord* type = c.ObjectWithOid(a->attribute_type_oid);
-      const Quoted owner = QuoteIdent(type ? type->owner : std::string());
-      const Quoted name = QuoteIdent(type ? type->name : std::string());
-      if (!type || !owner || !name) {
+      bool known = false;
+      image_constructors_[entry] = ConstructorOf(c, a->attribute_type_oid, &known);
+      if (image_constructors_[entry].empty()) {
         why_ = "an object attribute of its element type is of an unknown type";
         return false;
       }
-      image_constructors_[entry] = owner.text() + "." + name.text();
       if (!AddImageAttributes(engine, a->attribute_type_oid, table, depth + 1)) return false;
       image_in_line_[entry] = image_attributes_.size() - entry - 1;
     } else if (!IsScalarElementType(a->type_code)) {
@@ -451,7 +457,7 @@ void CollectionColumn::ReadStorage(COracleRecoveryTools& engine, BlockSource& so
     }
   }
   const std::size_t wanted = element_constructor_.empty() ? 1 : attribute_columns_.size();
-  if (!reader.table_found() || !id || values.size() != wanted || objects.size() != values.size()) {
+  if (!reader.table_found() || !id || values.size() != wanted) {
     incomplete_ = true;
     return;
   }

@@ -12,10 +12,10 @@
 //   columns (its row object, where it has storage, is the element's null
 //   indicator; an object attribute is an object column of its own, made as
 //   object_shape.h says; a LOB or BFILE attribute is made by the caller, a
-//   LOB's bytes waiting in the spill folder); a VARRAY's from each element's own image, read
-//   with the element type's attributes (scalars; objects written in line,
-//   NULL as a whole or made through their own constructors; collections,
-//   each an image of its own);
+//   LOB's bytes waiting in the spill folder); a VARRAY's from each
+//   element's own image, read with the element type's attributes (scalars;
+//   objects written in line, NULL as a whole or made through their own
+//   constructors; collections, each an image of its own);
 // - collections: a nested table's storage table's COLUMN_VALUE is a VARRAY
 //   or a nested table of its own, a VARRAY's element an image of its own,
 //   made the same way, level by level.

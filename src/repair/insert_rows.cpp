@@ -455,10 +455,8 @@ class RowInserter final : public RowConsumer {
     // goes in.
     const StorageAttributeItem by_caller = [this](const TableRow& row, const ColumnInfo& column,
                                                   const StoredValue& value) {
-      ValueItem made;
-      if (column.type_code == tc::kBfile) return BfileItem(column, value);
-      if (!LobItem(row, column, value, made, false)) return Lost();
-      return made;
+      bool spill_failed = false;
+      return ColumnLikeItem(row, column, value, false, spill_failed);
     };
     for (auto& [internal, collection] : collections_) collection->ReadStorage(engine_, source, by_caller);
   }
@@ -775,6 +773,25 @@ class RowInserter final : public RowConsumer {
     return item;
   }
 
+  // An attribute made as a column of its type is (a collection, a BFILE, a
+  // LOB); lost when it cannot be made. spill_failed is set when a LOB's
+  // bytes could not be spilled, which fails the row with fail_row set.
+  ValueItem ColumnLikeItem(const TableRow& row, const ColumnInfo& column, const StoredValue& value, bool fail_row,
+                           bool& spill_failed) {
+    ValueItem made;
+    if (value.is_null) {
+      made.sql = "NULL";
+    } else if (column.type_code == tc::kVarray || column.type_code == tc::kNestedTable) {
+      made = CollectionItem(row, column, value);
+    } else if (column.type_code == tc::kBfile) {
+      made = BfileItem(column, value);
+    } else if (!LobItem(row, column, value, made, fail_row)) {
+      spill_failed = true;
+      made = Lost();
+    }
+    return made;
+  }
+
   // TYPE(attribute items): scalar attributes bound like columns, embedded
   // objects through their own constructors (NULL when atomically NULL),
   // collection, LOB and BFILE attributes as such columns are. False when the
@@ -793,20 +810,7 @@ class RowInserter final : public RowConsumer {
     }
     bool row_failed = false;
     const auto by_caller = [this, &row, &row_failed](std::size_t index) {
-      const ColumnInfo& attribute = *layout_.columns()[index];
-      const StoredValue& value = row.values[index];
-      ValueItem made;
-      if (value.is_null) {
-        made.sql = "NULL";
-      } else if (attribute.type_code == tc::kVarray || attribute.type_code == tc::kNestedTable) {
-        made = CollectionItem(row, attribute, value);
-      } else if (attribute.type_code == tc::kBfile) {
-        made = BfileItem(attribute, value);
-      } else if (!LobItem(row, attribute, value, made)) {
-        row_failed = true;
-        made = Lost();
-      }
-      return made;
+      return ColumnLikeItem(row, *layout_.columns()[index], row.values[index], true, row_failed);
     };
     item = ValueItem{};
     if (!AppendObjectItem(shape->second, layout_, row.values, engine_.values, item, by_caller)) {
